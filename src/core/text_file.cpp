@@ -1,0 +1,160 @@
+#include "core/text_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <iconv.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace zelo::core {
+
+namespace fs = std::filesystem;
+
+std::optional<std::string> ReadBinaryFile(const fs::path& path, std::string* error)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        if (error) *error = path.filename().string() + " doesn't exist.";
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        if (error) *error = "Cannot read " + path.filename().string();
+        return std::nullopt;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) {
+        if (error) *error = "Cannot read " + path.filename().string();
+        return std::nullopt;
+    }
+    return buffer.str();
+}
+
+bool IsValidUtf8(std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        int extra = 0;
+        if (c < 0x80) extra = 0;
+        else if ((c & 0xE0) == 0xC0 && c >= 0xC2) extra = 1;
+        else if ((c & 0xF0) == 0xE0) extra = 2;
+        else if ((c & 0xF8) == 0xF0 && c <= 0xF4) extra = 3;
+        else return false;
+        if (i + extra >= bytes.size()) return false;
+        for (int k = 1; k <= extra; ++k) {
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
+std::string DecodeText(std::string_view bytes)
+{
+    if (IsValidUtf8(bytes)) return std::string(bytes);
+    iconv_t cd = iconv_open("UTF-8", "CP950");
+    if (cd == reinterpret_cast<iconv_t>(-1)) cd = iconv_open("UTF-8", "BIG5");
+    std::string out;
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        for (char c : bytes) out += (static_cast<unsigned char>(c) < 0x80) ? std::string(1, c) : "\xEF\xBF\xBD";
+        return out;
+    }
+    std::string input(bytes);
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    std::string chunk(4096, '\0');
+    while (inLeft > 0) {
+        char* outPtr = chunk.data();
+        std::size_t outLeft = chunk.size();
+        const std::size_t r = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(chunk.data(), chunk.size() - outLeft);
+        if (r == static_cast<std::size_t>(-1)) {
+            if (errno == E2BIG) continue;
+            // A byte that is not Big5 either: mark it and go on.
+            out += "\xEF\xBF\xBD";
+            ++in;
+            --inLeft;
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+std::optional<std::string> ReadTextFile(const fs::path& path, std::string* error)
+{
+    auto bytes = ReadBinaryFile(path, error);
+    if (!bytes) return std::nullopt;
+    return DecodeText(*bytes);
+}
+
+std::vector<std::string> SplitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines.emplace_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size()) lines.emplace_back(text.substr(start));
+    return lines;
+}
+
+bool WriteFileAtomic(const fs::path& path, std::string_view bytes, std::string* error)
+{
+    const fs::path dir = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+    std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
+    const int fd = mkstemp(tmpl.data());
+    if (fd < 0) {
+        if (error) *error = "Cannot write " + path.filename().string() + ": " + std::strerror(errno);
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            const int saved = errno;
+            ::close(fd);
+            ::unlink(tmpl.c_str());
+            if (error) *error = "Cannot write " + path.filename().string() + ": " + std::strerror(saved);
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+        const int saved = errno;
+        ::unlink(tmpl.c_str());
+        if (error) *error = "Cannot write " + path.filename().string() + ": " + std::strerror(saved);
+        return false;
+    }
+    ::chmod(tmpl.c_str(), 0644);
+    if (::rename(tmpl.c_str(), path.c_str()) != 0) {
+        const int saved = errno;
+        ::unlink(tmpl.c_str());
+        if (error) *error = "Cannot write " + path.filename().string() + ": " + std::strerror(saved);
+        return false;
+    }
+    return true;
+}
+
+bool WriteTextLines(const fs::path& path, const std::vector<std::string>& lines, std::string* error)
+{
+    std::string bytes;
+    for (const auto& line : lines) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return WriteFileAtomic(path, bytes, error);
+}
+
+}  // namespace zelo::core

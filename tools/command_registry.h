@@ -1,0 +1,21 @@
+// Each z51 subcommand lives in its own file and registers itself here, so
+// adding a subcommand touches no other file.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <vector>
+
+namespace zelo::tools {
+
+// Adds a subcommand to the app; the returned function runs it and gives the
+// exit status when the subcommand was chosen.
+using CommandSetup = std::function<std::function<int()>(CLI::App&)>;
+
+std::vector<CommandSetup>& CommandRegistry();
+
+struct RegisterCommand {
+    explicit RegisterCommand(CommandSetup setup) { CommandRegistry().push_back(std::move(setup)); }
+};
+
+}  // namespace zelo::tools

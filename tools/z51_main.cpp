@@ -1,0 +1,35 @@
+// z51: the workbench's assembler, simulator and disassembler on the command line.
+#include <iostream>
+
+#include "command_registry.h"
+
+namespace zelo::tools {
+std::vector<CommandSetup>& CommandRegistry()
+{
+    static std::vector<CommandSetup> registry;
+    return registry;
+}
+}  // namespace zelo::tools
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"z51 - ZELO8051 command-line tool"};
+    app.require_subcommand(1);
+    std::vector<std::pair<CLI::App*, std::function<int()>>> runners;
+    for (auto& setup : zelo::tools::CommandRegistry()) {
+        const std::size_t before = app.get_subcommands({}).size();
+        auto run = setup(app);
+        auto subs = app.get_subcommands({});
+        if (subs.size() > before) runners.emplace_back(subs.back(), std::move(run));
+    }
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e);
+        return e.get_exit_code() == 0 ? 0 : (code == 0 ? 0 : 2);
+    }
+    for (auto& [sub, run] : runners) {
+        if (sub->parsed()) return run();
+    }
+    return 2;
+}
