@@ -353,8 +353,7 @@ void Workbench::ClickFile(const std::string& entry)
     if (IsPlainFileName(name)) {
         switch (m_fileListMode) {
             case FileListMode::LoadSource: {
-                const std::string base = EndsWithNoCase(name, ".asm") ? name.substr(0, name.size() - 4) : name;
-                LoadAsmFile(base);
+                LoadSourceFile(name);
                 m_controls.Enable(Control::AsmSave1);
                 m_controls.Enable(Control::AsmNextLine);
                 m_controls.Enable(Control::AsmAll);
@@ -370,22 +369,26 @@ void Workbench::ClickFile(const std::string& entry)
 
 // --- source -------------------------------------------------------------------------
 
-bool Workbench::LoadAsmFile(const std::string& name)
+bool Workbench::LoadAsmFile(const std::string& name) { return LoadSourceFile(name + ".asm"); }
+
+bool Workbench::LoadSourceFile(const std::string& fileName)
 {
     std::string error;
-    auto text = core::ReadTextFile(WorkspaceFile(name + ".asm"), &error);
+    auto text = core::ReadTextFile(WorkspaceFile(fileName), &error);
     if (!text) {
         m_texts.asmFileCaption = kNoSourceFile;
         return false;
     }
     const auto lines = core::SplitLines(*text);
+    // The name without its extension (file names end in ".asm" in any case).
+    const std::string name = EndsWithNoCase(fileName, ".asm") ? fileName.substr(0, fileName.size() - 4) : fileName;
     m_programName = name;
     m_sourceText = JoinLines(lines);
     m_sourceModified = false;
     m_problemLine.reset();
     if (m_fileType == FileType::Asm) m_texts.editor = m_sourceText;
     m_texts.label1 = "  " + m_programName + ".asm";
-    m_texts.status = name + ".asm  loaded";
+    m_texts.status = fileName + "  loaded";
     m_texts.asmFileCaption = "AsmFile has " + std::to_string(lines.size()) + " lines ";
     InitialiseMachine();
     return true;
@@ -421,7 +424,7 @@ SaveOutcome Workbench::ASMSave(const std::string& answer)
         return SaveOutcome::Failed;
     }
     m_sourceModified = false;
-    LoadAsmFile(name.substr(0, name.size() - 4));
+    LoadSourceFile(name);
     return SaveOutcome::Saved;
 }
 

@@ -157,6 +157,7 @@ public:
 
 private:
     void RefreshStateView();
+    bool LoadSourceFile(const std::string& fileName);
     void StartRun();
     void StopRun();
     void SetRunControlsEnabled(bool on);
