@@ -34,6 +34,9 @@ bench: release
 	$(REL_DIR)/bench/zelo_bench
 	@for s in bench/*.sh; do [ -x "$$s" ] && bash "$$s" $(REL_DIR) || true; done
 
+fuzz: deps
+	bash scripts/fuzz.sh
+
 screenshot: release
 	bash scripts/screenshot.sh $(REL_DIR)
 

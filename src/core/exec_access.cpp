@@ -1,0 +1,189 @@
+// Operand, bit, branch and stack access shared by the instruction handlers.
+#include "core/exec_context.h"
+
+namespace zelo::core::exec {
+
+namespace {
+
+// True when an indirect address lands in the direct-address cells that the
+// views show (not in the 8052's separate upper RAM).
+bool IndirectIsDirectSpace(const Context& c, uint8_t address)
+{
+    return address < 0x80 || !HasUpperRam(c.cpu.Chip());
+}
+
+// Copies cells into a byte; bits the chip does not have stay missing and a
+// missing source bit arrives as "0".
+void MergeCells(ByteCells& target, const ByteCells& cells)
+{
+    for (int k = 0; k < 8; ++k) {
+        if (target[k] == kBitMissing) continue;
+        target[k] = cells[k] == kBitMissing ? kBitZero : cells[k];
+    }
+}
+
+ByteCells DefinedCopy(const ByteCells& cells)
+{
+    ByteCells copy = cells;
+    for (auto& cell : copy)
+        if (cell == kBitMissing) cell = kBitZero;
+    return copy;
+}
+
+void NoteSource(Context& c, uint8_t address) { c.in.source = OperandAddress{address, false}; }
+
+void NoteDestination(Context& c, uint8_t address)
+{
+    c.in.destination = OperandAddress{address, false};
+    c.in.NoteChanged(address);
+}
+
+}  // namespace
+
+std::optional<Operand> IndirectThrough(Context& c, int registerNumber)
+{
+    const auto ri = c.cpu.ReadRegister(registerNumber);
+    if (!ri.value) return std::nullopt;
+    return Operand{Where::Indirect, *ri.value, 0};
+}
+
+std::optional<Operand> DecodeOperand(Context& c, uint8_t lowDigit, uint8_t byte)
+{
+    switch (lowDigit) {
+        case 0x4: return Immediate(byte);
+        case 0x5: return Direct(byte);
+        case 0x6: return IndirectThrough(c, 0);
+        case 0x7: return IndirectThrough(c, 1);
+        default:
+            if (lowDigit >= 0x8) return Direct(c.cpu.registerAddress[lowDigit - 8]);
+            return std::nullopt;
+    }
+}
+
+std::optional<uint8_t> ReadValue(Context& c, const Operand& operand)
+{
+    switch (operand.where) {
+        case Where::Immediate: return operand.data;
+        case Where::Direct:
+            NoteSource(c, operand.address);
+            return c.cpu.ReadRamByte(operand.address);
+        case Where::Indirect:
+            if (IndirectIsDirectSpace(c, operand.address)) NoteSource(c, operand.address);
+            return c.cpu.ReadIndirectByte(operand.address);
+        case Where::None: break;
+    }
+    return std::nullopt;
+}
+
+ByteCells ReadCells(Context& c, const Operand& operand)
+{
+    switch (operand.where) {
+        case Where::Immediate: return ValueToBitBuffer(operand.data);
+        case Where::Direct:
+            NoteSource(c, operand.address);
+            return DefinedCopy(c.cpu.internal[operand.address]);
+        case Where::Indirect:
+            if (IndirectIsDirectSpace(c, operand.address)) NoteSource(c, operand.address);
+            return DefinedCopy(c.cpu.IndirectCells(operand.address));
+        case Where::None: break;
+    }
+    return ValueToBitBuffer(0);
+}
+
+void WriteCells(Context& c, const Operand& operand, const ByteCells& cells)
+{
+    switch (operand.where) {
+        case Where::Direct:
+            MergeCells(c.cpu.internal[operand.address], cells);
+            NoteDestination(c, operand.address);
+            if (operand.address == sfr::PSW) c.cpu.RelabelRegisterBank();
+            break;
+        case Where::Indirect:
+            MergeCells(c.cpu.IndirectCells(operand.address), cells);
+            if (IndirectIsDirectSpace(c, operand.address)) {
+                NoteDestination(c, operand.address);
+                if (operand.address == sfr::PSW) c.cpu.RelabelRegisterBank();
+            }
+            break;
+        case Where::Immediate:
+        case Where::None: break;
+    }
+}
+
+void WriteValue(Context& c, const Operand& operand, uint8_t value)
+{
+    WriteCells(c, operand, ValueToBitBuffer(value));
+}
+
+std::optional<uint8_t> ReadAccumulatorValue(Context& c) { return c.cpu.ReadRamByte(sfr::ACC); }
+
+void WriteAccumulator(Context& c, uint8_t value) { WriteValue(c, Accumulator(), value); }
+
+std::optional<bool> ReadBitValue(Context& c, BitAddress bit)
+{
+    const BitCell cell = c.cpu.ReadBit(bit);
+    if (cell == kBitUndefined) {
+        // The byte read raises the undefined-bit stop with the usual message.
+        c.cpu.ReadRamByte(bit.byte);
+        return std::nullopt;
+    }
+    return cell == kBitOne;
+}
+
+void WriteBitCell(Context& c, BitAddress bit, BitCell value)
+{
+    BitCell& cell = c.cpu.internal[bit.byte][bit.bit];
+    if (cell != kBitMissing) cell = value;
+    c.in.destination = OperandAddress{bit.byte, false};
+    c.in.NoteChanged(bit.byte, bit.bit);
+}
+
+void WriteFlag(Context& c, BitAddress flag, bool value)
+{
+    c.cpu.WriteBit(value ? kBitOne : kBitZero, flag);
+    c.in.NoteChanged(flag.byte, flag.bit);
+}
+
+void JumpTo(Context& c, unsigned target)
+{
+    c.cpu.programCounter = static_cast<uint16_t>(target & 0xFFFF);
+    c.in.instructionJumped = true;
+}
+
+void BranchRelative(Context& c, uint8_t rel)
+{
+    JumpTo(c, static_cast<unsigned>(NextInstructionAddress(c) + static_cast<int8_t>(rel)));
+}
+
+void PushCells(Context& c, uint8_t& sp, const ByteCells& cells)
+{
+    if (sp == 0xFF) {
+        // SP wraps to 00H as on the chip; the run stops with the stack message.
+        c.cpu.simulationLog = kStackLimitMessage;
+        c.cpu.RequestStop(StopReason::Stack);
+    }
+    ++sp;
+    MergeCells(c.cpu.IndirectCells(sp), cells);
+    if (IndirectIsDirectSpace(c, sp)) c.in.NoteChanged(sp);
+}
+
+void WriteStackPointer(Context& c, uint8_t sp)
+{
+    c.cpu.WriteRamByte(sp, sfr::SP);
+    c.in.NoteChanged(sfr::SP);
+}
+
+bool PushReturnAddress(Context& c, uint16_t address)
+{
+    auto sp = c.cpu.ReadRamByte(sfr::SP);
+    if (!sp) return false;
+    PushCells(c, *sp, ValueToBitBuffer(static_cast<uint8_t>(address & 0xFF)));
+    PushCells(c, *sp, ValueToBitBuffer(static_cast<uint8_t>(address >> 8)));
+    WriteStackPointer(c, *sp);
+    c.cpu.CheckStackPointer();
+    return true;
+}
+
+void ExecNothing(Context&) {}
+
+}  // namespace zelo::core::exec

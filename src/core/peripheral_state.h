@@ -1,0 +1,95 @@
+// State of the on-chip peripherals that is not held in the chip's registers:
+// which one-time reports were written, the serial transmit timing and the
+// interrupt bookkeeping. The registers themselves (TMOD, TCON, SCON, IE, IP,
+// TLx/THx ...) live only in CpuState's bit cells.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/cpu_state.h"
+
+namespace zelo::core {
+
+inline constexpr double kOscillatorFrequency = 11'059'200.0;  // Hz
+inline constexpr double kMachineCycleMicroseconds = 1.08;     // used for character times
+
+inline constexpr int kInterruptSources = 6;  // INT0, Timer 0, INT1, Timer 1, Serial, Timer 2
+inline constexpr std::array<uint16_t, kInterruptSources> kInterruptVectors = {0x0003, 0x000B, 0x0013,
+                                                                              0x001B, 0x0023, 0x002B};
+inline constexpr std::array<const char*, 8> kInterruptFlagNames = {"IE0", "TF0", "IE1", "TF1",
+                                                                   "RI",  "TI",  "TF2", "EXF2"};
+// Machine cycles of the hardware call that enters an interrupt.
+inline constexpr int kInterruptEntryCycles = 2;
+
+// Register bits the peripherals read and write.
+namespace pbit {
+constexpr BitAddress IT0{sfr::TCON, 0}, IE0{sfr::TCON, 1}, IT1{sfr::TCON, 2}, IE1{sfr::TCON, 3};
+constexpr BitAddress TR0{sfr::TCON, 4}, TF0{sfr::TCON, 5}, TR1{sfr::TCON, 6}, TF1{sfr::TCON, 7};
+constexpr BitAddress EX0{sfr::IE, 0}, ET0{sfr::IE, 1}, EX1{sfr::IE, 2}, ET1{sfr::IE, 3};
+constexpr BitAddress ES{sfr::IE, 4}, ET2{sfr::IE, 5}, EA{sfr::IE, 7};
+constexpr BitAddress RI{sfr::SCON, 0}, TI{sfr::SCON, 1}, SM1{sfr::SCON, 6}, SM0{sfr::SCON, 7};
+constexpr BitAddress SMOD{sfr::PCON, 7};
+constexpr BitAddress EXF2{sfr::T2CON, 6}, TF2{sfr::T2CON, 7};
+}  // namespace pbit
+
+struct PeripheralState {
+    // One-time reports already written into SimulationLog.
+    bool timer0Reported = false;
+    bool timer1Reported = false;
+    bool interruptsReported = false;
+
+    // Serial transmission: set when the program writes SBUF; TI becomes 1
+    // once the character time has passed.
+    bool tiPending = false;
+    bool tiSeen = false;             // a serial interrupt was entered since the load
+    bool transmitting = false;
+    uint64_t transmitStart = 0;      // cycle counter at the SBUF write
+    uint64_t transmitTime = 0;       // machine cycles per character; kept across loads
+
+    std::array<bool, 2> timerUsed{};  // set whenever the timer advances (for the views)
+
+    // Sources in the order they are considered: high-level ones first, then
+    // low-level ones, each level in the chip's fixed order.
+    std::array<uint8_t, kInterruptSources> serviceOrder{0, 1, 2, 3, 4, 5};
+
+    // IE and IP as they were before the step, to notice a write to them.
+    std::array<BitCell, 8> ieBefore{};
+    std::array<BitCell, 8> ipBefore{};
+
+    // Reset by the load command; the character time stays.
+    void Reset()
+    {
+        const uint64_t keepTime = transmitTime;
+        *this = PeripheralState{};
+        transmitTime = keepTime;
+    }
+};
+
+// Puts a line (followed by CR LF) in front of SimulationLog.
+inline void PutInFrontOfLog(CpuState& cpu, std::string_view line)
+{
+    std::string text;
+    text.reserve(line.size() + 2 + cpu.simulationLog.size());
+    text += line;
+    text += "\r\n";
+    text += cpu.simulationLog;
+    cpu.simulationLog = std::move(text);
+}
+
+inline constexpr const char* kReportSeparator = "------------------------------------";
+
+// Before an instruction executes: the log is emptied while nothing has been
+// reported (so it shows only this step's messages), and IE/IP are noted.
+inline void BeginPeripheralStep(CpuState& cpu, PeripheralState& state)
+{
+    if (!state.timer0Reported && !state.timer1Reported && !state.interruptsReported &&
+        !cpu.simulationLog.empty())
+        cpu.simulationLog.clear();
+    state.ieBefore = cpu.internal[sfr::IE];
+    state.ipBefore = cpu.internal[sfr::IP];
+}
+
+}  // namespace zelo::core

@@ -1,0 +1,75 @@
+#include "core/serial.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace zelo::core {
+
+SerialTiming ComputeSerialTiming(int mode, bool smod, int th1)
+{
+    SerialTiming t;
+    t.mode = mode & 3;
+    switch (t.mode) {
+        case 0:
+            t.baud = kOscillatorFrequency / 12;
+            t.bits = 8;
+            break;
+        case 2:
+            t.baud = kOscillatorFrequency / (smod ? 32 : 64);
+            t.bits = 11;
+            break;
+        default:
+            t.baud = (smod ? 2.0 : 1.0) / 32 * kOscillatorFrequency / 12 / (256 - th1);
+            t.bits = t.mode == 1 ? 10 : 11;
+            break;
+    }
+    // Rounded to the nearest cycle, halves to even.
+    const double cycles = t.bits / t.baud / kMachineCycleMicroseconds * 1'000'000.0;
+    t.cycles = static_cast<uint64_t>(std::nearbyint(cycles));
+    return t;
+}
+
+std::string ReportNumber(double value)
+{
+    char text[40];
+    if (value == std::floor(value) && std::fabs(value) < 1e15) {
+        std::snprintf(text, sizeof text, "%.0f", value);
+    } else {
+        std::snprintf(text, sizeof text, "%.15G", value);
+    }
+    std::string result = text;
+    if (result.rfind("0.", 0) == 0) result.erase(0, 1);  // ".5" as the reports write it
+    if (result[0] != '-') result.insert(0, 1, ' ');
+    return result;
+}
+
+void SerialTimingReport(CpuState& cpu, PeripheralState& state)
+{
+    const int mode = 2 * (cpu.ReadBit(pbit::SM0) == kBitOne) + (cpu.ReadBit(pbit::SM1) == kBitOne);
+    const bool smod = cpu.ReadBit(pbit::SMOD) == kBitOne;
+    const int th1 = cpu.ReadRamByte(sfr::TH1).value_or(0);
+    const SerialTiming timing = ComputeSerialTiming(mode, smod, th1);
+    state.transmitTime = timing.cycles;
+
+    PutInFrontOfLog(cpu, kReportSeparator);
+    PutInFrontOfLog(cpu, "    Machine Cycle:" + ReportNumber(static_cast<double>(timing.cycles)));
+    PutInFrontOfLog(cpu, "    Baut Rate:" + ReportNumber(timing.baud) + " BPS");
+    PutInFrontOfLog(cpu, "    Serier Transition Mode " + std::to_string(timing.mode) + " ");
+}
+
+void NoteSbufWrite(PeripheralState& state, uint64_t cycleCounter)
+{
+    state.tiPending = true;
+    state.transmitting = true;
+    state.transmitStart = cycleCounter;
+}
+
+void CompleteTransmission(CpuState& cpu, PeripheralState& state, uint64_t cycleCounter)
+{
+    if (!state.transmitting || cycleCounter - state.transmitStart <= state.transmitTime) return;
+    cpu.WriteBit(kBitOne, pbit::TI);
+    state.transmitting = false;
+    state.transmitStart = 0;
+}
+
+}  // namespace zelo::core

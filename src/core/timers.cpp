@@ -1,0 +1,113 @@
+#include "core/timers.h"
+
+namespace zelo::core {
+
+namespace {
+
+struct TimerRegisters {
+    uint8_t tl, th;
+    BitAddress tf, tr;
+    int tmodShift;  // 0 for timer 0, 4 for timer 1
+};
+constexpr TimerRegisters kTimers[2] = {
+    {sfr::TL0, sfr::TH0, pbit::TF0, pbit::TR0, 0},
+    {sfr::TL1, sfr::TH1, pbit::TF1, pbit::TR1, 4},
+};
+
+bool IsOne(const CpuState& cpu, BitAddress bit) { return cpu.ReadBit(bit) == kBitOne; }
+
+bool TmodBit(const CpuState& cpu, int t, int k)
+{
+    return cpu.internal[sfr::TMOD][kTimers[t].tmodShift + k] == kBitOne;
+}
+
+int TimerMode(const CpuState& cpu, int t) { return 2 * TmodBit(cpu, t, 1) + TmodBit(cpu, t, 0); }
+
+// An undefined byte stops the run (ReadRamByte reports it) and counts as 0.
+int ReadValue(CpuState& cpu, uint8_t address) { return cpu.ReadRamByte(address).value_or(0); }
+
+void ReportTimer(CpuState& cpu, int t)
+{
+    static constexpr const char* kModes[4] = {"mode0", "mode1", "mode2", "mode3"};
+    const bool counter = TmodBit(cpu, t, 2);
+    const BitAddress ex = t == 0 ? pbit::EX0 : pbit::EX1;
+    const BitAddress it = t == 0 ? pbit::IT0 : pbit::IT1;
+    const bool external = IsOne(cpu, ex);
+    const char* type = counter ? "計數" : "計時";
+    const char* gate = t == 0 ? (external ? "接受外部中斷(INT0)" : "不受外部中斷(INT0)")
+                              : (external ? "接受外部中斷(INT1)" : "不受外部中斷(INT1)");
+    const char* trigger = !external ? "" : IsOne(cpu, it) ? "下降負緣觸發(Falling Edge)" : "低準位觸發(Low Level)";
+    const std::string mode = kModes[TimerMode(cpu, t)];
+    // Put in front one after the other, so that they read upwards.
+    PutInFrontOfLog(cpu, kReportSeparator);
+    if (t == 0) {
+        PutInFrontOfLog(cpu, std::string("   Timer0IT: ") + trigger);
+        PutInFrontOfLog(cpu, std::string(" Timer0Gate: ") + gate);
+        PutInFrontOfLog(cpu, std::string("      Type0: ") + type);
+        PutInFrontOfLog(cpu, "            Timer0: " + mode);
+    } else {
+        PutInFrontOfLog(cpu, std::string("   Timer1IT: ") + trigger);
+        PutInFrontOfLog(cpu, std::string(" Timer1Gate: ") + gate);
+        PutInFrontOfLog(cpu, std::string("      Type1: ") + type);
+        PutInFrontOfLog(cpu, "     Timer1: " + mode);
+    }
+}
+
+}  // namespace
+
+void TimerTick(CpuState& cpu, PeripheralState& state, int cycles)
+{
+    const int n = cycles;  // machine cycles, one count each
+    for (int t = 0; t < 2; ++t) {
+        if (TmodBit(cpu, t, 3) || !IsOne(cpu, kTimers[t].tr)) continue;  // GATE set, or not running
+        AdvanceTimer(cpu, state, n, t);
+        bool& reported = t == 0 ? state.timer0Reported : state.timer1Reported;
+        if (!reported) {
+            reported = true;
+            ReportTimer(cpu, t);
+        }
+    }
+}
+
+void AdvanceTimer(CpuState& cpu, PeripheralState& state, int n, int t)
+{
+    state.timerUsed[static_cast<std::size_t>(t)] = true;
+    switch (TimerMode(cpu, t)) {
+        case 0: CountTimer(cpu, n, t, 32); break;
+        case 1: CountTimer(cpu, n, t, 256); break;
+        case 2: ReloadTimer(cpu, n, t); break;
+        default: break;  // mode 3 holds the timer
+    }
+}
+
+void CountTimer(CpuState& cpu, int n, int t, int modulus)
+{
+    const TimerRegisters& r = kTimers[t];
+    const int s = ReadValue(cpu, r.tl) + n;
+    cpu.StoreByte(static_cast<uint8_t>(s % modulus), r.tl);
+    if (s / modulus != 0) {
+        int h = ReadValue(cpu, r.th) + 1;  // one step, however often TL wrapped
+        if (h > 255) {
+            h = 0;
+            cpu.WriteBit(kBitOne, r.tf);
+        }
+        cpu.StoreByte(static_cast<uint8_t>(h), r.th);
+    }
+}
+
+void ReloadTimer(CpuState& cpu, int n, int t)
+{
+    const TimerRegisters& r = kTimers[t];
+    const int s = ReadValue(cpu, r.tl) + n;
+    if (s / 256 == 0) {
+        cpu.StoreByte(static_cast<uint8_t>(s), r.tl);
+        return;
+    }
+    cpu.WriteBit(kBitOne, r.tf);
+    const int h = ReadValue(cpu, r.th);
+    const int left = s - 256;  // counts after the overflow
+    const int period = 256 - h;
+    cpu.StoreByte(static_cast<uint8_t>(h + left % period), r.tl);
+}
+
+}  // namespace zelo::core

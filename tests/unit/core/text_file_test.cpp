@@ -1,0 +1,115 @@
+#include "core/text_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+namespace zelo::core {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempDir : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("zelo_text_" + std::to_string(::getpid()) + "_" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override
+    {
+        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(m_dir);
+    }
+    void WriteRaw(const fs::path& p, const std::string& bytes)
+    {
+        std::ofstream(p, std::ios::binary) << bytes;
+    }
+    fs::path m_dir;
+};
+
+TEST(TextLines, EveryLineEndingSplits)
+{
+    EXPECT_EQ(SplitLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n"), (std::vector<std::string>{"a"}));
+    EXPECT_EQ(SplitLines("a\n\nb"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(SplitLines("\r\r\n"), (std::vector<std::string>{"", ""}));
+    EXPECT_TRUE(SplitLines("").empty());
+}
+
+TEST(TextLines, Utf8IsKeptAndBig5IsConverted)
+{
+    EXPECT_TRUE(IsValidUtf8("MOV A,#1 ; 註解"));
+    EXPECT_EQ(DecodeText("MOV A,#1 ; 註解"), "MOV A,#1 ; 註解");
+    // "中文" in Big5.
+    EXPECT_EQ(DecodeText("\xA4\xA4\xA4\xE5"), "中文");
+    EXPECT_FALSE(IsValidUtf8("\xE4\xB8"));  // truncated sequence
+    // Bytes that are neither keep the text readable around a replacement mark.
+    const std::string mixed = DecodeText("A\xFF" "B");
+    EXPECT_EQ(mixed.front(), 'A');
+    EXPECT_EQ(mixed.back(), 'B');
+}
+
+TEST_F(TempDir, WritesCrLfAndReadsBack)
+{
+    const fs::path p = m_dir / "out.lst";
+    ASSERT_TRUE(WriteTextLines(p, {"one", "二"}));
+    EXPECT_EQ(ReadBinaryFile(p), "one\r\n二\r\n");
+    EXPECT_EQ(SplitLines(*ReadTextFile(p)), (std::vector<std::string>{"one", "二"}));
+}
+
+TEST_F(TempDir, MissingFileIsAMessageNotACrash)
+{
+    std::string error;
+    EXPECT_FALSE(ReadTextFile(m_dir / "none.asm", &error));
+    EXPECT_EQ(error, "none.asm doesn't exist.");
+}
+
+TEST_F(TempDir, FailedWriteKeepsTheOldFile)
+{
+    const fs::path p = m_dir / "keep.asm";
+    WriteRaw(p, "old");
+    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+    fs::permissions(m_dir, fs::perms::owner_read | fs::perms::owner_exec);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomic(p, "new", &error));
+    EXPECT_NE(error.find("keep.asm"), std::string::npos);
+    fs::permissions(m_dir, fs::perms::owner_all);
+    EXPECT_EQ(ReadBinaryFile(p), "old");
+}
+
+TEST_F(TempDir, FailedRenameLeavesTargetAndNoTemporaryFile)
+{
+    // A folder standing where the file should go makes the final rename fail.
+    fs::create_directories(m_dir / "busy.hex" / "inside");
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomic(m_dir / "busy.hex", "data", &error));
+    EXPECT_NE(error.find("busy.hex"), std::string::npos);
+    EXPECT_TRUE(fs::is_directory(m_dir / "busy.hex" / "inside"));
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(m_dir)) ++entries;
+    EXPECT_EQ(entries, 1) << "the temporary file is removed";
+}
+
+TEST_F(TempDir, WriteIntoMissingFolderFailsCleanly)
+{
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomic(m_dir / "gone" / "x.hex", "data", &error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST_F(TempDir, AtomicWriteLeavesNoTemporaryFiles)
+{
+    ASSERT_TRUE(WriteFileAtomic(m_dir / "a.tsk", std::string("\x02\x00\x30", 3)));
+    int files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(m_dir)) ++files;
+    EXPECT_EQ(files, 1);
+    EXPECT_EQ(ReadBinaryFile(m_dir / "a.tsk")->size(), 3u);
+}
+
+}  // namespace
+}  // namespace zelo::core
