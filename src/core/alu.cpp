@@ -48,7 +48,8 @@ DecimalResult DecimalAdjust(uint8_t a, bool cy, bool ac)
 ProductResult Multiply(uint8_t a, uint8_t b)
 {
     const int product = a * b;
-    return {static_cast<uint8_t>(product & 0xFF), static_cast<uint8_t>(product >> 8), product > 0xFF};
+    return {static_cast<uint8_t>(product & 0xFF), static_cast<uint8_t>(product >> 8),
+            product > 0xFF};
 }
 
 QuotientResult Divide(uint8_t a, uint8_t b)
@@ -57,6 +58,9 @@ QuotientResult Divide(uint8_t a, uint8_t b)
     return {static_cast<uint8_t>(a / b), static_cast<uint8_t>(a % b), false};
 }
 
-CompareResult Compare(uint8_t first, uint8_t second) { return {first != second, first < second}; }
+CompareResult Compare(uint8_t first, uint8_t second)
+{
+    return {first != second, first < second};
+}
 
 }  // namespace zelo::core::alu

@@ -7,7 +7,8 @@
 
 namespace zelo::core::alu {
 
-struct SumResult {
+struct SumResult
+{
     uint8_t value = 0;
     bool carry = false;     // CY: carry out of bit 7 (borrow for SUBB)
     bool auxCarry = false;  // AC: carry out of bit 3 (borrow into bit 3 for SUBB)
@@ -19,7 +20,8 @@ SumResult Add(uint8_t a, uint8_t b, bool carryIn);
 // SUBB: a - b - borrowIn.
 SumResult Subb(uint8_t a, uint8_t b, bool borrowIn);
 
-struct DecimalResult {
+struct DecimalResult
+{
     uint8_t value = 0;
     bool carry = false;  // CY after DA: set by a carry out of the byte, never cleared
 };
@@ -28,21 +30,24 @@ struct DecimalResult {
 // counts as CY, as on the chip).
 DecimalResult DecimalAdjust(uint8_t a, bool cy, bool ac);
 
-struct ProductResult {
-    uint8_t low = 0;   // new A
-    uint8_t high = 0;  // new B
+struct ProductResult
+{
+    uint8_t low = 0;        // new A
+    uint8_t high = 0;       // new B
     bool overflow = false;  // product above 255
 };
 ProductResult Multiply(uint8_t a, uint8_t b);
 
-struct QuotientResult {
+struct QuotientResult
+{
     uint8_t quotient = 0;   // new A
     uint8_t remainder = 0;  // new B
     bool overflow = false;  // divisor 0: A and B become 00
 };
 QuotientResult Divide(uint8_t a, uint8_t b);
 
-struct CompareResult {
+struct CompareResult
+{
     bool notEqual = false;  // CJNE jumps
     bool carry = false;     // first operand below the second
 };

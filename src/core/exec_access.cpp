@@ -30,7 +30,10 @@ ByteCells DefinedCopy(const ByteCells& cells)
     return copy;
 }
 
-void NoteSource(Context& c, uint8_t address) { c.in.source = OperandAddress{address, false}; }
+void NoteSource(Context& c, uint8_t address)
+{
+    c.in.source = OperandAddress{address, false};
+}
 
 void NoteDestination(Context& c, uint8_t address)
 {
@@ -50,10 +53,14 @@ std::optional<Operand> IndirectThrough(Context& c, int registerNumber)
 std::optional<Operand> DecodeOperand(Context& c, uint8_t lowDigit, uint8_t byte)
 {
     switch (lowDigit) {
-        case 0x4: return Immediate(byte);
-        case 0x5: return Direct(byte);
-        case 0x6: return IndirectThrough(c, 0);
-        case 0x7: return IndirectThrough(c, 1);
+        case 0x4:
+            return Immediate(byte);
+        case 0x5:
+            return Direct(byte);
+        case 0x6:
+            return IndirectThrough(c, 0);
+        case 0x7:
+            return IndirectThrough(c, 1);
         default:
             if (lowDigit >= 0x8) return Direct(c.cpu.registerAddress[lowDigit - 8]);
             return std::nullopt;
@@ -63,14 +70,16 @@ std::optional<Operand> DecodeOperand(Context& c, uint8_t lowDigit, uint8_t byte)
 std::optional<uint8_t> ReadValue(Context& c, const Operand& operand)
 {
     switch (operand.where) {
-        case Where::Immediate: return operand.data;
+        case Where::Immediate:
+            return operand.data;
         case Where::Direct:
             NoteSource(c, operand.address);
             return c.cpu.ReadRamByte(operand.address);
         case Where::Indirect:
             if (IndirectIsDirectSpace(c, operand.address)) NoteSource(c, operand.address);
             return c.cpu.ReadIndirectByte(operand.address);
-        case Where::None: break;
+        case Where::None:
+            break;
     }
     return std::nullopt;
 }
@@ -78,14 +87,16 @@ std::optional<uint8_t> ReadValue(Context& c, const Operand& operand)
 ByteCells ReadCells(Context& c, const Operand& operand)
 {
     switch (operand.where) {
-        case Where::Immediate: return ValueToBitBuffer(operand.data);
+        case Where::Immediate:
+            return ValueToBitBuffer(operand.data);
         case Where::Direct:
             NoteSource(c, operand.address);
             return DefinedCopy(c.cpu.internal[operand.address]);
         case Where::Indirect:
             if (IndirectIsDirectSpace(c, operand.address)) NoteSource(c, operand.address);
             return DefinedCopy(c.cpu.IndirectCells(operand.address));
-        case Where::None: break;
+        case Where::None:
+            break;
     }
     return ValueToBitBuffer(0);
 }
@@ -106,7 +117,8 @@ void WriteCells(Context& c, const Operand& operand, const ByteCells& cells)
             }
             break;
         case Where::Immediate:
-        case Where::None: break;
+        case Where::None:
+            break;
     }
 }
 
@@ -115,9 +127,15 @@ void WriteValue(Context& c, const Operand& operand, uint8_t value)
     WriteCells(c, operand, ValueToBitBuffer(value));
 }
 
-std::optional<uint8_t> ReadAccumulatorValue(Context& c) { return c.cpu.ReadRamByte(sfr::ACC); }
+std::optional<uint8_t> ReadAccumulatorValue(Context& c)
+{
+    return c.cpu.ReadRamByte(sfr::ACC);
+}
 
-void WriteAccumulator(Context& c, uint8_t value) { WriteValue(c, Accumulator(), value); }
+void WriteAccumulator(Context& c, uint8_t value)
+{
+    WriteValue(c, Accumulator(), value);
+}
 
 std::optional<bool> ReadBitValue(Context& c, BitAddress bit)
 {

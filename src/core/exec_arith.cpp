@@ -24,7 +24,8 @@ void Accumulate(Context& c, SumKind kind)
         if (!cy) return;
         carryIn = *cy;
     }
-    const auto r = kind == SumKind::Subtract ? alu::Subb(*a, *b, carryIn) : alu::Add(*a, *b, carryIn);
+    const auto r =
+        kind == SumKind::Subtract ? alu::Subb(*a, *b, carryIn) : alu::Add(*a, *b, carryIn);
     WriteFlag(c, flag::CY, r.carry);
     WriteAccumulator(c, r.value);
     WriteFlag(c, flag::AC, r.auxCarry);
@@ -60,13 +61,22 @@ void IncrementDptr(Context& c)
 }  // namespace
 
 // ADD A,<src> — 24 #data, 25 dir, 26/27 @Ri, 28-2F Rn — 1-2 bytes, 1 cycle — CY AC OV (P)
-void ExecAdd(Context& c) { Accumulate(c, SumKind::Add); }
+void ExecAdd(Context& c)
+{
+    Accumulate(c, SumKind::Add);
+}
 
 // ADDC A,<src> — 34 #data, 35 dir, 36/37 @Ri, 38-3F Rn — 1-2 bytes, 1 cycle — CY AC OV (P)
-void ExecAddc(Context& c) { Accumulate(c, SumKind::AddWithCarry); }
+void ExecAddc(Context& c)
+{
+    Accumulate(c, SumKind::AddWithCarry);
+}
 
 // SUBB A,<src> — 94 #data, 95 dir, 96/97 @Ri, 98-9F Rn — 1-2 bytes, 1 cycle — CY AC OV (P)
-void ExecSubb(Context& c) { Accumulate(c, SumKind::Subtract); }
+void ExecSubb(Context& c)
+{
+    Accumulate(c, SumKind::Subtract);
+}
 
 // INC A / dir / @Ri / Rn — 04, 05, 06-07, 08-0F — 1-2 bytes, 1 cycle — no flags (P for A);
 // INC DPTR — A3
@@ -80,7 +90,10 @@ void ExecInc(Context& c)
 }
 
 // DEC A / dir / @Ri / Rn — 14, 15, 16-17, 18-1F — 1-2 bytes, 1 cycle — no flags (P for A)
-void ExecDec(Context& c) { Step(c, -1); }
+void ExecDec(Context& c)
+{
+    Step(c, -1);
+}
 
 // MUL AB — A4 — 1 byte, 4 cycles — CY = 0, OV = product above FFH (P); B:A = A x B
 void ExecMul(Context& c)

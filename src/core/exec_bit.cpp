@@ -8,9 +8,15 @@ namespace zelo::core::exec {
 namespace {
 
 // Low digit 2: the bit named by B1; 3: the carry.
-BitAddress BitOperand(const Context& c) { return c.LowDigit() == 0x2 ? BitOfByte(c.in.b1) : flag::CY; }
+BitAddress BitOperand(const Context& c)
+{
+    return c.LowDigit() == 0x2 ? BitOfByte(c.in.b1) : flag::CY;
+}
 
-BitCell Complement(BitCell cell) { return cell == kBitZero ? kBitOne : kBitZero; }
+BitCell Complement(BitCell cell)
+{
+    return cell == kBitZero ? kBitOne : kBitZero;
+}
 
 }  // namespace
 
@@ -25,7 +31,10 @@ void ExecClr(Context& c)
 }
 
 // SETB bit — D2 — 2 bytes; SETB C — D3 — 1 byte — 1 cycle
-void ExecSetb(Context& c) { WriteBitCell(c, BitOperand(c), kBitOne); }
+void ExecSetb(Context& c)
+{
+    WriteBitCell(c, BitOperand(c), kBitOne);
+}
 
 // CPL bit — B2 — 2 bytes; CPL C — B3 — 1 byte; CPL A — F4 — 1 byte — 1 cycle — (P for A).
 // "0" becomes "1", anything else "0".

@@ -28,8 +28,12 @@ void BranchIf(Context& c, bool taken, uint8_t rel)
 void ExecJump(Context& c)
 {
     switch (c.in.b0) {
-        case 0x80: BranchRelative(c, c.in.b1); return;
-        case 0x02: JumpTo(c, static_cast<unsigned>(c.in.b1 << 8 | c.in.b2)); return;
+        case 0x80:
+            BranchRelative(c, c.in.b1);
+            return;
+        case 0x02:
+            JumpTo(c, static_cast<unsigned>(c.in.b1 << 8 | c.in.b2));
+            return;
         case 0x73: {
             const auto a = ReadAccumulatorValue(c);
             if (!a) return;
@@ -38,7 +42,9 @@ void ExecJump(Context& c)
             JumpTo(c, *dptr.value + *a);
             return;
         }
-        default: JumpTo(c, AbsoluteTarget(c)); return;
+        default:
+            JumpTo(c, AbsoluteTarget(c));
+            return;
     }
 }
 
@@ -46,7 +52,8 @@ void ExecJump(Context& c)
 // no flags; pushes the return address low byte first, then checks SP
 void ExecCall(Context& c)
 {
-    const unsigned target = c.in.b0 == 0x12 ? static_cast<unsigned>(c.in.b1 << 8 | c.in.b2) : AbsoluteTarget(c);
+    const unsigned target =
+        c.in.b0 == 0x12 ? static_cast<unsigned>(c.in.b1 << 8 | c.in.b2) : AbsoluteTarget(c);
     if (!PushReturnAddress(c, NextInstructionAddress(c))) return;
     JumpTo(c, target);
 }
@@ -109,8 +116,12 @@ void ExecBitBranch(Context& c)
                 BranchRelative(c, c.in.b2);
             }
             return;
-        case Mnemonic::JB: BranchIf(c, *value, c.in.b2); return;
-        default: BranchIf(c, !*value, c.in.b2); return;
+        case Mnemonic::JB:
+            BranchIf(c, *value, c.in.b2);
+            return;
+        default:
+            BranchIf(c, !*value, c.in.b2);
+            return;
     }
 }
 
@@ -119,7 +130,8 @@ void ExecBitBranch(Context& c)
 void ExecDjnz(Context& c)
 {
     const bool direct = c.in.b0 == 0xD5;
-    const Operand operand = direct ? Direct(c.in.b1) : Direct(c.cpu.registerAddress[c.LowDigit() - 8]);
+    const Operand operand =
+        direct ? Direct(c.in.b1) : Direct(c.cpu.registerAddress[c.LowDigit() - 8]);
     const auto value = ReadValue(c, operand);
     if (!value) return;
     const uint8_t result = static_cast<uint8_t>(*value - 1);

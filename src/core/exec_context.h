@@ -14,7 +14,8 @@ namespace zelo::core::exec {
 
 using ByteCells = CpuState::ByteCells;
 
-struct Context {
+struct Context
+{
     CpuState& cpu;
     CurrentInstruction& in;
     InterruptState& interrupts;
@@ -26,7 +27,8 @@ struct Context {
 // Where a byte operand lives. Registers Rn are direct addresses of the bank.
 enum class Where : uint8_t { None, Immediate, Direct, Indirect };
 
-struct Operand {
+struct Operand
+{
     Where where = Where::None;
     uint8_t address = 0;  // direct or indirect address
     uint8_t data = 0;     // immediate value
@@ -36,10 +38,22 @@ struct Operand {
 // 6/7 @R0/@R1, 8..F R0..R7. @Ri reads Ri for its value; an undefined Ri
 // stops the run and gives nothing.
 std::optional<Operand> DecodeOperand(Context& c, uint8_t lowDigit, uint8_t byte);
-inline std::optional<Operand> DecodeOperand(Context& c) { return DecodeOperand(c, c.LowDigit(), c.in.b1); }
-inline Operand Direct(uint8_t address) { return {Where::Direct, address, 0}; }
-inline Operand Immediate(uint8_t value) { return {Where::Immediate, 0, value}; }
-inline Operand Accumulator() { return Direct(sfr::ACC); }
+inline std::optional<Operand> DecodeOperand(Context& c)
+{
+    return DecodeOperand(c, c.LowDigit(), c.in.b1);
+}
+inline Operand Direct(uint8_t address)
+{
+    return {Where::Direct, address, 0};
+}
+inline Operand Immediate(uint8_t value)
+{
+    return {Where::Immediate, 0, value};
+}
+inline Operand Accumulator()
+{
+    return Direct(sfr::ACC);
+}
 std::optional<Operand> IndirectThrough(Context& c, int registerNumber);
 
 // The value of an operand, as arithmetic needs it: an "x" cell stops the run
@@ -59,7 +73,10 @@ void WriteAccumulator(Context& c, uint8_t value);
 
 // --- bits ------------------------------------------------------------------
 // Bit cell of the instruction's bit byte.
-inline BitAddress BitOfByte(uint8_t bitNumber) { return BitAddressOfNumber(bitNumber); }
+inline BitAddress BitOfByte(uint8_t bitNumber)
+{
+    return BitAddressOfNumber(bitNumber);
+}
 // A bit as a value for a decision or arithmetic: "1" is 1, "0" and "-" are 0,
 // "x" stops the run and gives nothing.
 std::optional<bool> ReadBitValue(Context& c, BitAddress bit);
@@ -95,8 +112,8 @@ void ExecDec(Context&);
 void ExecMul(Context&);
 void ExecDiv(Context&);
 void ExecDa(Context&);
-void ExecLogic(Context&);  // ORL, ANL, XRL on bytes and on C
-void ExecRotate(Context&); // RL, RLC, RR, RRC
+void ExecLogic(Context&);   // ORL, ANL, XRL on bytes and on C
+void ExecRotate(Context&);  // RL, RLC, RR, RRC
 void ExecSwap(Context&);
 void ExecMov(Context&);
 void ExecMovc(Context&);
@@ -106,9 +123,9 @@ void ExecXchd(Context&);
 void ExecClr(Context&);
 void ExecSetb(Context&);
 void ExecCpl(Context&);
-void ExecJump(Context&);   // SJMP, AJMP, LJMP, JMP @A+DPTR
-void ExecCall(Context&);   // ACALL, LCALL
-void ExecReturn(Context&); // RET, RETI
+void ExecJump(Context&);    // SJMP, AJMP, LJMP, JMP @A+DPTR
+void ExecCall(Context&);    // ACALL, LCALL
+void ExecReturn(Context&);  // RET, RETI
 void ExecJc(Context&);
 void ExecJnc(Context&);
 void ExecJz(Context&);

@@ -8,14 +8,20 @@ namespace zelo::core::exec {
 
 namespace {
 
-bool CellIsOne(BitCell cell) { return cell == kBitOne; }
+bool CellIsOne(BitCell cell)
+{
+    return cell == kBitOne;
+}
 
 bool Combine(Mnemonic operation, bool destination, bool source)
 {
     switch (operation) {
-        case Mnemonic::ORL: return destination || source;
-        case Mnemonic::ANL: return destination && source;
-        default: return destination != source;  // XRL
+        case Mnemonic::ORL:
+            return destination || source;
+        case Mnemonic::ANL:
+            return destination && source;
+        default:
+            return destination != source;  // XRL
     }
 }
 
@@ -40,11 +46,20 @@ void ExecLogic(Context& c)
 {
     const Mnemonic operation = c.in.row->mnemonic;
     switch (c.in.b0) {
-        case 0x72: CombineCarry(c, operation, false); return;
-        case 0xA0: CombineCarry(c, operation, true); return;
-        case 0x82: CombineCarry(c, operation, false); return;
-        case 0xB0: CombineCarry(c, operation, true); return;
-        default: break;
+        case 0x72:
+            CombineCarry(c, operation, false);
+            return;
+        case 0xA0:
+            CombineCarry(c, operation, true);
+            return;
+        case 0x82:
+            CombineCarry(c, operation, false);
+            return;
+        case 0xB0:
+            CombineCarry(c, operation, true);
+            return;
+        default:
+            break;
     }
     Operand destination;
     std::optional<Operand> source;

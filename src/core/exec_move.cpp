@@ -14,7 +14,8 @@ std::optional<Operand> Target(Context& c, uint8_t lowDigit)
     return DecodeOperand(c, lowDigit, c.in.b1);
 }
 
-void Copy(Context& c, const std::optional<Operand>& destination, const std::optional<Operand>& source)
+void Copy(Context& c, const std::optional<Operand>& destination,
+          const std::optional<Operand>& source)
 {
     if (!destination || !source) return;
     WriteCells(c, *destination, ReadCells(c, *source));
@@ -88,13 +89,16 @@ void ExecMov(Context& c)
                 Copy(c, destination, Direct(c.in.b1));
             }
             return;
-        case 0xE: Copy(c, Accumulator(), DecodeOperand(c, low, c.in.b1)); return;
+        case 0xE:
+            Copy(c, Accumulator(), DecodeOperand(c, low, c.in.b1));
+            return;
         case 0xF: {
             const auto destination = DecodeOperand(c, low, c.in.b1);
             Copy(c, destination, Accumulator());
             return;
         }
-        default: return;
+        default:
+            return;
     }
 }
 

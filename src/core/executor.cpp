@@ -10,50 +10,82 @@ exec::Handler HandlerOf(Mnemonic mnemonic)
 {
     using namespace exec;
     switch (mnemonic) {
-        case Mnemonic::MOV: return ExecMov;
-        case Mnemonic::DJNZ: return ExecDjnz;
-        case Mnemonic::CJNE: return ExecCjne;
-        case Mnemonic::INC: return ExecInc;
-        case Mnemonic::DEC: return ExecDec;
+        case Mnemonic::MOV:
+            return ExecMov;
+        case Mnemonic::DJNZ:
+            return ExecDjnz;
+        case Mnemonic::CJNE:
+            return ExecCjne;
+        case Mnemonic::INC:
+            return ExecInc;
+        case Mnemonic::DEC:
+            return ExecDec;
         case Mnemonic::SJMP:
         case Mnemonic::LJMP:
         case Mnemonic::AJMP:
-        case Mnemonic::JMP: return ExecJump;
+        case Mnemonic::JMP:
+            return ExecJump;
         case Mnemonic::ACALL:
-        case Mnemonic::LCALL: return ExecCall;
-        case Mnemonic::JC: return ExecJc;
-        case Mnemonic::JNC: return ExecJnc;
+        case Mnemonic::LCALL:
+            return ExecCall;
+        case Mnemonic::JC:
+            return ExecJc;
+        case Mnemonic::JNC:
+            return ExecJnc;
         case Mnemonic::JBC:
         case Mnemonic::JB:
-        case Mnemonic::JNB: return ExecBitBranch;
-        case Mnemonic::JZ: return ExecJz;
-        case Mnemonic::JNZ: return ExecJnz;
+        case Mnemonic::JNB:
+            return ExecBitBranch;
+        case Mnemonic::JZ:
+            return ExecJz;
+        case Mnemonic::JNZ:
+            return ExecJnz;
         case Mnemonic::RET:
-        case Mnemonic::RETI: return ExecReturn;
-        case Mnemonic::ADD: return ExecAdd;
-        case Mnemonic::ADDC: return ExecAddc;
-        case Mnemonic::SUBB: return ExecSubb;
-        case Mnemonic::XCH: return ExecXch;
-        case Mnemonic::MOVC: return ExecMovc;
-        case Mnemonic::MOVX: return ExecMovx;
-        case Mnemonic::XCHD: return ExecXchd;
+        case Mnemonic::RETI:
+            return ExecReturn;
+        case Mnemonic::ADD:
+            return ExecAdd;
+        case Mnemonic::ADDC:
+            return ExecAddc;
+        case Mnemonic::SUBB:
+            return ExecSubb;
+        case Mnemonic::XCH:
+            return ExecXch;
+        case Mnemonic::MOVC:
+            return ExecMovc;
+        case Mnemonic::MOVX:
+            return ExecMovx;
+        case Mnemonic::XCHD:
+            return ExecXchd;
         case Mnemonic::ORL:
         case Mnemonic::ANL:
-        case Mnemonic::XRL: return ExecLogic;
-        case Mnemonic::CLR: return ExecClr;
-        case Mnemonic::SETB: return ExecSetb;
-        case Mnemonic::CPL: return ExecCpl;
+        case Mnemonic::XRL:
+            return ExecLogic;
+        case Mnemonic::CLR:
+            return ExecClr;
+        case Mnemonic::SETB:
+            return ExecSetb;
+        case Mnemonic::CPL:
+            return ExecCpl;
         case Mnemonic::RR:
         case Mnemonic::RRC:
         case Mnemonic::RL:
-        case Mnemonic::RLC: return ExecRotate;
-        case Mnemonic::SWAP: return ExecSwap;
-        case Mnemonic::DA: return ExecDa;
-        case Mnemonic::DIV: return ExecDiv;
-        case Mnemonic::MUL: return ExecMul;
-        case Mnemonic::PUSH: return ExecPush;
-        case Mnemonic::POP: return ExecPop;
-        default: return ExecNothing;  // NOP and the undefined opcode
+        case Mnemonic::RLC:
+            return ExecRotate;
+        case Mnemonic::SWAP:
+            return ExecSwap;
+        case Mnemonic::DA:
+            return ExecDa;
+        case Mnemonic::DIV:
+            return ExecDiv;
+        case Mnemonic::MUL:
+            return ExecMul;
+        case Mnemonic::PUSH:
+            return ExecPush;
+        case Mnemonic::POP:
+            return ExecPop;
+        default:
+            return ExecNothing;  // NOP and the undefined opcode
     }
 }
 
@@ -80,7 +112,8 @@ void UpdateParity(CpuState& cpu, CurrentInstruction& in)
 
 Executor::Executor(const OpcodeTable& table)
 {
-    for (int op = 0; op < 256; ++op) m_handlers[op] = HandlerOf(table.Row(static_cast<uint8_t>(op)).mnemonic);
+    for (int op = 0; op < 256; ++op)
+        m_handlers[op] = HandlerOf(table.Row(static_cast<uint8_t>(op)).mnemonic);
 }
 
 void Executor::ExecuteInstruction(CpuState& cpu, CurrentInstruction& instruction,

@@ -20,7 +20,8 @@ struct Context;
 using Handler = void (*)(Context&);
 }  // namespace exec
 
-class Executor {
+class Executor
+{
 public:
     // Resolves every opcode's handler from its row's mnemonic, once.
     explicit Executor(const OpcodeTable& table = StandardOpcodeTable());

@@ -6,7 +6,8 @@
 namespace zelo::core::alu {
 namespace {
 
-struct SumCase {
+struct SumCase
+{
     const char* name;
     uint8_t a, b;
     bool carryIn;
@@ -61,7 +62,8 @@ TEST(AluSubb, ValueAndBorrowFlagsFollowTheChip)
 
 TEST(AluDecimalAdjust, CorrectsBothDigitsAndNeverClearsCarry)
 {
-    struct Case {
+    struct Case
+    {
         const char* name;
         uint8_t a;
         bool cy, ac;
@@ -86,7 +88,8 @@ TEST(AluDecimalAdjust, CorrectsBothDigitsAndNeverClearsCarry)
 
 TEST(AluMultiplyDivide, ProductsQuotientsAndTheirFlags)
 {
-    struct MulCase {
+    struct MulCase
+    {
         uint8_t a, b, low, high;
         bool overflow;
     } products[] = {
@@ -100,7 +103,8 @@ TEST(AluMultiplyDivide, ProductsQuotientsAndTheirFlags)
         EXPECT_EQ(r.high, t.high) << int(t.a) << "*" << int(t.b);
         EXPECT_EQ(r.overflow, t.overflow) << int(t.a) << "*" << int(t.b);
     }
-    struct DivCase {
+    struct DivCase
+    {
         uint8_t a, b, quotient, remainder;
         bool overflow;
     } quotients[] = {
@@ -118,11 +122,12 @@ TEST(AluMultiplyDivide, ProductsQuotientsAndTheirFlags)
 
 TEST(AluCompare, CarryMeansFirstBelowSecondUnsigned)
 {
-    struct Case {
+    struct Case
+    {
         uint8_t first, second;
         bool notEqual, carry;
     } cases[] = {
-        {5, 5, false, false}, {4, 5, true, true}, {6, 5, true, false},
+        {5, 5, false, false},     {4, 5, true, true},        {6, 5, true, false},
         {0x00, 0xFF, true, true}, {0xFF, 0x00, true, false}, {0x80, 0x7F, true, false},
     };
     for (const auto& t : cases) {

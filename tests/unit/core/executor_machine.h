@@ -12,7 +12,8 @@
 
 namespace zelo::core::testing {
 
-class Machine {
+class Machine
+{
 public:
     explicit Machine(ChipModel chip = ChipModel::C8051) : cpu(chip)
     {
