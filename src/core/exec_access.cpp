@@ -22,11 +22,16 @@ void MergeCells(ByteCells& target, const ByteCells& cells)
     }
 }
 
-ByteCells DefinedCopy(const ByteCells& cells)
+// The cells a copy carries: a bit the register does not implement reads as
+// "0" (as in ReadRamByte); an address with no RAM or register at all has no
+// value, so its copy is undefined.
+ByteCells CopiedCells(const ByteCells& cells)
 {
     ByteCells copy = cells;
+    bool anyPresent = false;
+    for (BitCell cell : cells) anyPresent = anyPresent || cell != kBitMissing;
     for (auto& cell : copy)
-        if (cell == kBitMissing) cell = kBitZero;
+        if (cell == kBitMissing) cell = anyPresent ? kBitZero : kBitUndefined;
     return copy;
 }
 
@@ -91,10 +96,10 @@ ByteCells ReadCells(Context& c, const Operand& operand)
             return ValueToBitBuffer(operand.data);
         case Where::Direct:
             NoteSource(c, operand.address);
-            return DefinedCopy(c.cpu.internal[operand.address]);
+            return CopiedCells(c.cpu.internal[operand.address]);
         case Where::Indirect:
             if (IndirectIsDirectSpace(c, operand.address)) NoteSource(c, operand.address);
-            return DefinedCopy(c.cpu.IndirectCells(operand.address));
+            return CopiedCells(c.cpu.IndirectCells(operand.address));
         case Where::None:
             break;
     }

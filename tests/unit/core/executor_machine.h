@@ -10,7 +10,7 @@
 #include "core/cpu_state.h"
 #include "core/executor.h"
 
-namespace zelo::core::testing {
+namespace zelo::core::exectest {
 
 class Machine
 {
@@ -92,4 +92,4 @@ public:
     long cycles = 0;
 };
 
-}  // namespace zelo::core::testing
+}  // namespace zelo::core::exectest

@@ -11,7 +11,7 @@
 namespace zelo::core {
 namespace {
 
-using testing::Machine;
+using exectest::Machine;
 
 void DefineState(Machine& m)
 {

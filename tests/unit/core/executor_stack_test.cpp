@@ -7,7 +7,7 @@
 namespace zelo::core {
 namespace {
 
-using testing::Machine;
+using exectest::Machine;
 constexpr uint8_t A = sfr::ACC, SP = sfr::SP, PSW = sfr::PSW;
 
 TEST(ExecutorCalls, AcallAtTheEndOfABlockTargetsTheNextBlock)

@@ -10,7 +10,7 @@
 namespace zelo::core {
 namespace {
 
-using testing::Machine;
+using exectest::Machine;
 
 struct Poke
 {
@@ -323,6 +323,18 @@ TEST(ExecutorMove, FormsCopyTheirCells)
          {{sfr::IP, "--111111"}},
          3},
         {"MOV A,IP reads missing bits as 0", {{sfr::IP, 0x3F}}, {0xE5, sfr::IP}, 1, {{A, "3F"}}, 2},
+        {"MOV A,direct without RAM there gives undefined cells",
+         {{A, 0x01}},
+         {0xE5, 0xC5},
+         1,
+         {{A, "xxxxxxxx"}, {0xC5, "--------"}},
+         2},
+        {"MOV direct,#data without RAM there stores nothing",
+         {},
+         {0x75, 0xC5, 0x12},
+         1,
+         {{0xC5, "--------"}},
+         3},
     };
     for (const auto& t : cases) RunCase(t);
 }

@@ -1,0 +1,94 @@
+// Shared vocabulary of the assembler: scanned fields, code bytes, fix-up
+// kinds, the per-line record and the table capacities.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zelo::assembler {
+
+// The only error value of every evaluator, and the placeholder for a byte
+// that Round 2 fills in.
+inline constexpr const char* kErrorMarker = "??";
+inline constexpr const char* kPlaceholder = "xx";
+inline constexpr const char* kNoByte = "  ";
+
+// Capacities of the assembler's tables.
+inline constexpr int kMaxAssemblyLines = 4000;  // source plus library lines
+inline constexpr int kMaxLineTableRows = 10000; // including lines linked from modules
+inline constexpr int kMaxLabels = 300;
+inline constexpr int kMaxSections = 300;
+inline constexpr int kMaxSymbolsPerPart = 100;
+inline constexpr int kMaxDataLines = 100;
+inline constexpr int kMaxModules = 100;
+inline constexpr int kMaxMissingModules = 50;
+inline constexpr int kMaxProblemLines = 300;
+inline constexpr int kMaxCallNames = 200;
+inline constexpr int kMaxSubroutines = 301;
+inline constexpr int kMaxSeparators = 100;
+
+// One scanned line: field[1] label, field[2] mnemonic or directive,
+// field[3..5] operands 1..3 (field[0] is unused).
+struct LineFields {
+    std::array<std::string, 6> field;
+    std::string comment;
+    int fieldCount = 0;
+    bool neglected = false;
+
+    const std::string& Label() const { return field[1]; }
+    const std::string& Mnemonic() const { return field[2]; }
+    const std::string& Operand(int n) const { return field[2 + n]; }  // n = 1..3
+};
+
+using CodeBytes = std::array<std::string, 3>;
+
+enum class FixupKind : uint8_t {
+    None = 0,
+    Relative = 1,    // SJMP, conditional jumps, DJNZ, CJNE
+    Absolute11 = 2,  // AJMP, ACALL, JMP, CALL
+    Word16 = 3,      // LJMP, LCALL, MOV DPTR,#
+};
+
+// What a line contributes to the image.
+enum class LineKind : uint8_t {
+    Nothing,      // comment, label only, neglected, .GLOBAL
+    Instruction,  // code bytes
+    Data,         // DB, DW, bare byte
+    Symbol,       // EQU, CON, SFR, REG, BIT (value shown only)
+    Org,
+};
+
+// A DW item naming a label, resolved in Round 2.
+struct PendingWord {
+    int index = 0;  // first byte of the item in AsmLine::data
+    std::string text;
+};
+
+// One row of the per-line tables.
+struct AsmLine {
+    std::string text;
+    bool library = false;  // came from an INCLUDE file
+    bool linked = false;   // appended from an .EXTERN module
+    LineFields fields;
+    bool hasLabel = false;
+    int operandCount = 0;  // non-empty fields among 2..5
+
+    LineKind kind = LineKind::Nothing;
+    uint16_t address = 0;
+    int length = 0;
+    CodeBytes bytes{kNoByte, kNoByte, kNoByte};
+    FixupKind fixup = FixupKind::None;
+    std::string symbolic;
+    bool isCall = false;  // ACALL/CALL: Round 2 opcode digit + 1
+    std::vector<std::string> data;  // DB/DW bytes
+    std::vector<PendingWord> pendingWords;
+    bool round1Error = false;
+    bool round2Error = false;
+    std::string message;  // status message of the line ("Problem in REG", table limits)
+
+    bool HasProblemByte() const;
+};
+
+}  // namespace zelo::assembler

@@ -1,0 +1,394 @@
+#include "asm/assembler_session.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+#include "asm/directives.h"
+#include "asm/encoder.h"
+#include "asm/line_scanner.h"
+#include "asm/source_file.h"
+#include "core/byte_text.h"
+#include "core/opcode_table.h"
+
+namespace zelo::assembler {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Upper(std::string_view t) { return core::ToUpperAscii(core::TrimBlanks(t)); }
+
+constexpr const char* kRule = "-------------------------------";
+
+}  // namespace
+
+bool AsmLine::HasProblemByte() const
+{
+    for (const std::string& b : bytes) {
+        if (b.find('?') != std::string::npos) return true;
+    }
+    for (const std::string& b : data) {
+        if (b.find('?') != std::string::npos) return true;
+    }
+    return false;
+}
+
+ListingClock SystemClock()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char date[32];
+    char time[32];
+    std::strftime(date, sizeof date, "%Y/%m/%d", &local);
+    std::strftime(time, sizeof time, "%H:%M:%S", &local);
+    return {date, time};
+}
+
+AssemblerSession::AssemblerSession(fs::path workspace, core::ChipModel chip)
+    : m_workspace(std::move(workspace)), m_clock(SystemClock), m_symbols(chip)
+{
+}
+
+void AssemblerSession::SetWorkspace(fs::path folder)
+{
+    m_workspace = std::move(folder);
+    Reset();
+}
+
+void AssemblerSession::SetChip(core::ChipModel chip)
+{
+    m_symbols.SetChip(chip);
+    Reset();
+}
+
+void AssemblerSession::SetSourceText(std::string text)
+{
+    m_sourceText = std::move(text);
+}
+
+fs::path AssemblerSession::FilePath(std::string_view extension) const
+{
+    return m_workspace / (m_programName + std::string(extension));
+}
+
+fs::path AssemblerSession::LibraryFolder() const { return m_workspace / kLibraryFolder; }
+
+void AssemblerSession::Reset()
+{
+    m_assembling = false;
+    m_finished = false;
+    m_succeeded = false;
+    m_lines.clear();
+    m_libraryCount = 0;
+    m_totalLines = 0;
+    m_currentLine = 0;
+    m_symbols.Clear();
+    m_labels.Clear();
+}
+
+bool AssemblerSession::LoadAsmFile(std::string_view name)
+{
+    const LoadedSource source = assembler::LoadAsmFile(m_workspace, name);
+    if (!source.ok) {
+        m_asmFileCaption = source.caption;
+        return false;
+    }
+    m_programName = std::string(name);
+    m_sourceText = source.text;
+    m_statusText = source.status;
+    Reset();
+    const LineList list = BuildLineList(SplitSourceLines(m_sourceText), m_workspace);
+    const int count = static_cast<int>(list.lines.size()) - list.libraryCount;
+    m_asmFileCaption = "AsmFile has " + std::to_string(count) + " lines ";
+    return true;
+}
+
+bool AssemblerSession::SaveAsmFile(std::string_view fileName)
+{
+    const SaveResult saved = assembler::SaveAsmFile(m_workspace, fileName, m_sourceText);
+    if (!saved.ok) {
+        ReportWriteFailure(saved.message);
+        return false;
+    }
+    return LoadAsmFile(saved.name);
+}
+
+void AssemblerSession::ReportWriteFailure(const std::string& message)
+{
+    if (!m_messageBox.empty()) m_messageBox += "\n";
+    m_messageBox += message;
+}
+
+void AssemblerSession::StartAssembly()
+{
+    Reset();
+    m_locationCounter = 0;
+    m_parsecText.clear();
+    m_statusText.clear();
+    m_messageBox.clear();
+    m_round1Problems = 0;
+    m_round2Problems = 0;
+    m_problemLines.clear();
+    m_missingModules.clear();
+    m_dataLines = 0;
+    m_listing.clear();
+    m_hexRecords.clear();
+    m_codeEnd = -1;
+    m_listingPath.reset();
+    m_hexPath.reset();
+    m_taskPath.reset();
+    m_stepOver = {};
+
+    LineList list = BuildLineList(SplitSourceLines(m_sourceText), m_workspace);
+    if (!list.libraryText.empty()) m_libraryText = list.libraryText;
+    m_libraryCount = list.libraryCount;
+    const bool tooMany = static_cast<int>(list.lines.size()) > kMaxAssemblyLines;
+    const std::size_t kept = tooMany ? kMaxAssemblyLines + 1 : list.lines.size();
+    m_lines.resize(kept);
+    for (std::size_t i = 0; i < kept; ++i) {
+        m_lines[i].text = std::move(list.lines[i]);
+        m_lines[i].library = static_cast<int>(i) < m_libraryCount;
+    }
+    if (tooMany) {
+        // The line after the limit stands for every refused line.
+        AsmLine& refused = m_lines.back();
+        refused.text = "; " + std::to_string(list.lines.size() - kMaxAssemblyLines) +
+                       " lines refused: the line table holds " + std::to_string(kMaxAssemblyLines) + " lines";
+    }
+    m_totalLines = static_cast<int>(m_lines.size());
+    m_endSeen = false;
+    m_assembling = true;
+    m_finished = false;
+    for (int n = 1; n <= m_libraryCount; ++n) {
+        m_currentLine = n;
+        AssembleLine(n);
+    }
+    m_currentLine = m_libraryCount;
+    if (tooMany) {
+        // Make sure the refusal shows as a problem however the line scans.
+        m_lines.back().message = "Too many lines: at most " + std::to_string(kMaxAssemblyLines) + " lines";
+    }
+}
+
+void AssemblerSession::AsmNextLine()
+{
+    const int shownTotal = m_totalLines - m_libraryCount;
+    if (m_finished) {
+        m_asmText = "AsmFile has " + std::to_string(shownTotal) + " lines  ==>  End of File";
+        m_finished = false;  // the next step starts a new run
+        return;
+    }
+    if (!m_assembling) StartAssembly();
+    const int total = m_totalLines - m_libraryCount;
+    if (m_currentLine >= m_totalLines) {
+        m_asmText = "AsmFile has " + std::to_string(total) + " lines  ==>  End of File";
+        return;
+    }
+    ++m_currentLine;
+    m_asmFileCaption = "AsmFile has " + std::to_string(total) + " lines  ==> This is line " +
+                       std::to_string(SourceNumber(m_currentLine));
+    m_asmText = m_lines[m_currentLine - 1].text;
+    AssembleLine(m_currentLine);
+    if (m_currentLine == m_totalLines) FinishRun();
+}
+
+void AssemblerSession::AsmAll()
+{
+    if (SplitSourceLines(m_sourceText).empty()) return;
+    StartAssembly();
+    while (m_assembling && m_currentLine < m_totalLines) AsmNextLine();
+    if (m_assembling) FinishRun();  // a source made of library lines only
+    BuildReport();
+}
+
+void AssemblerSession::CountRound1Problem(int number)
+{
+    ++m_round1Problems;
+    if (static_cast<int>(m_problemLines.size()) < kMaxProblemLines) m_problemLines.push_back(number);
+}
+
+void AssemblerSession::DefineLabel(AsmLine& line, int number)
+{
+    if (!line.hasLabel) return;
+    const std::string& name = line.fields.Label();
+    if (!m_labels.Add(name, m_locationCounter, number)) {
+        line.bytes[0] = kErrorMarker;
+        line.message = "Table full: the label table holds at most " + std::to_string(kMaxLabels) + " labels";
+        return;
+    }
+    if (!name.empty() && name[0] != '$' && !m_labels.AddSection(number)) {
+        line.bytes[0] = kErrorMarker;
+        line.message = "Table full: the section list holds at most " + std::to_string(kMaxSections) + " sections";
+    }
+}
+
+void AssemblerSession::AssembleLine(int number)
+{
+    AsmLine& line = m_lines[number - 1];
+    const std::string refusal = line.message;
+    const int total = m_totalLines - m_libraryCount;
+    line.fields = ScanLine(line.text, m_endSeen);
+    m_asmFileCaption = LineProgressText(total, SourceNumber(number), line.fields.neglected);
+    line.hasLabel = !line.fields.Label().empty();
+    line.operandCount = 0;
+    for (int k = 2; k <= 5; ++k) line.operandCount += line.fields.field[k].empty() ? 0 : 1;
+    line.bytes = {kNoByte, kNoByte, kNoByte};
+    line.fixup = FixupKind::None;
+    line.symbolic.clear();
+    line.isCall = false;
+    line.kind = LineKind::Nothing;
+    line.data.clear();
+    line.pendingWords.clear();
+    line.round1Error = line.round2Error = false;
+    line.message.clear();
+
+    LineFields& f = line.fields;
+    const std::string first = Upper(f.field[1]);
+    std::string m = Upper(f.field[2]);
+    if ((first == ".GLOBAL" || first == "INCLUDE") && !f.field[2].empty()) {
+        // exported name or header: nothing to assemble here
+    } else if (first == ".EXTERN") {
+        HandleExtern(line, m_symbols, LibraryFolder());
+        f.field[1].clear();
+        f.field[2].clear();
+        line.hasLabel = false;
+    } else {
+        if (m != "ORG" && !IsSymbolDirective(m)) DefineLabel(line, number);
+        if (m.empty() || m == "END") {
+            // a label-only line
+        } else if (IsSymbolDirective(m)) {
+            HandleSymbolDirective(line, m, m_symbols);
+        } else if (m == "ORG") {
+            HandleOrg(line, m_locationCounter);
+            DefineLabel(line, number);
+        } else if (m == "DB" || m == "DW" || IsBareHexByte(m)) {
+            if (IsBareHexByte(m)) {
+                f.field[3] = m;
+                f.field[2] = m = "DB";
+            }
+            if (m_dataLines >= kMaxDataLines) {
+                line.kind = LineKind::Data;
+                line.bytes[0] = kErrorMarker;
+                line.message = "Table full: the data list holds at most " + std::to_string(kMaxDataLines) +
+                               " DB/DW lines";
+            } else {
+                ++m_dataLines;
+                HandleData(line, m == "DW", m_symbols);
+            }
+        } else if (IsInstructionMnemonic(m)) {
+            Encoded e = EncodeInstruction(m, f.Operand(1), f.Operand(2), f.Operand(3), m_symbols);
+            line.kind = LineKind::Instruction;
+            if (line.bytes[0] == kErrorMarker) e.bytes[0] = kErrorMarker;  // label table full
+            line.bytes = e.bytes;
+            line.fixup = e.fixup;
+            line.symbolic = e.symbolic;
+            line.isCall = e.isCall;
+        } else {
+            line.bytes[0] = kErrorMarker;
+        }
+    }
+    if (!refusal.empty()) {
+        line.bytes[0] = kErrorMarker;
+        line.message = refusal;
+    }
+
+    // Length: from the opcode table, 2 for the absolute jumps waiting for
+    // Round 2, the data bytes for DB/DW.
+    line.length = 0;
+    if (line.kind == LineKind::Instruction) {
+        const std::string& b0 = line.bytes[0];
+        if (b0 == kPlaceholder) {
+            line.length = 2;
+        } else if (b0.size() == 2 && core::IsUpperHexDigit(b0[0]) && core::IsUpperHexDigit(b0[1])) {
+            line.length = core::StandardOpcodeTable().Row(static_cast<uint8_t>(core::ParseHexByteValue(b0))).bytes;
+        } else {
+            for (const std::string& b : line.bytes) line.length += b == kNoByte ? 0 : 1;
+        }
+    } else if (line.kind == LineKind::Data) {
+        line.length = static_cast<int>(line.data.size());
+    }
+    line.address = m_locationCounter;
+    m_locationCounter = static_cast<uint16_t>(m_locationCounter + line.length);
+
+    if (line.HasProblemByte()) {
+        line.round1Error = true;
+        CountRound1Problem(number);
+    }
+    if (m_trace) AppendTrace(line, number);
+}
+
+void AssemblerSession::AppendTrace(const AsmLine& line, int number)
+{
+    const LineFields& f = line.fields;
+    std::string operands = f.field[3];
+    for (int k = 4; k <= 5; ++k) {
+        if (!f.field[k].empty()) operands += "," + f.field[k];
+    }
+    char head[32];
+    std::snprintf(head, sizeof head, "%5d %04X ", number, line.address);
+    std::string out = head;
+    for (const std::string& b : line.bytes) out += b + " ";
+    core::AppendField(f.field[1], 10, out);
+    core::AppendField(f.field[2], 6, out);
+    core::AppendField(operands, 20, out);
+    out += f.comment;
+    m_parsecText += out + "\n";
+}
+
+int AssemblerSession::FirstProblemSourceLine() const
+{
+    if (m_problemLines.empty()) return 0;
+    int first = m_problemLines.front();
+    for (int n : m_problemLines) first = std::min(first, n);
+    return SourceNumber(first);
+}
+
+void AssemblerSession::FinishRun()
+{
+    if (!m_symbols.Modules().empty() && m_round1Problems == 0) LinkExterns();
+    WriteListing();
+    m_succeeded = false;
+    if (m_round1Problems == 0 && m_round2Problems == 0 && m_missingModules.empty() && m_listingPath) {
+        const bool hex = WriteHexFile();
+        const bool tsk = hex && WriteTskFile();
+        BuildStepOverTable();
+        m_succeeded = hex && tsk;
+    }
+    m_assembling = false;
+    m_finished = true;
+}
+
+void AssemblerSession::BuildReport()
+{
+    std::string r = "        " + std::string(core::ChipName(Chip())) + "\n" + kRule + "\n";
+    if (m_round1Problems + m_round2Problems > 0) {
+        const int first = FirstProblemSourceLine();
+        r += "Problem in line: " + std::to_string(first) + "\n";
+        int firstNumber = m_problemLines.empty() ? 0 : first + m_libraryCount;
+        if (firstNumber >= 1 && firstNumber <= static_cast<int>(m_lines.size())) {
+            const LineFields& f = m_lines[firstNumber - 1].fields;
+            r += f.field[1] + "-" + f.field[2] + "-" + f.field[3] + "-" + f.field[4] + "-" + f.field[5] + "\n";
+            if (!m_lines[firstNumber - 1].message.empty()) r += m_lines[firstNumber - 1].message + "\n";
+        }
+        r += std::string(kRule) + "\n";
+        if (m_round1Problems != 0) r += "Round 1 Problems :" + std::to_string(m_round1Problems) + "\n";
+        if (m_round2Problems != 0) r += "Round 2 Problems :" + std::to_string(m_round2Problems) + "\n";
+        m_statusText = m_programName + ".asm    Total Lines:" + std::to_string(m_totalLines - m_libraryCount) +
+                       "     Problem in line: " + std::to_string(first);
+    } else {
+        r += " Round 1 PASS!   Round 2 PASS! \n";
+        if (m_listingPath) r += "    " + m_programName + ".lst  created\n";
+        if (!m_missingModules.empty()) {
+            for (const std::string& name : m_missingModules) r += "    " + name + " doesn't exist\n";
+        } else {
+            if (m_hexPath) r += "    " + m_programName + ".hex  created\n";
+            if (m_taskPath) r += "    " + m_programName + ".tsk  created\n";
+        }
+    }
+    if (!m_messageBox.empty()) r += m_messageBox + "\n";
+    m_asmListText = r;
+}
+
+}  // namespace zelo::assembler

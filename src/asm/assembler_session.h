@@ -1,0 +1,191 @@
+// One assembler run after another for the workbench window and `z51 asm`:
+// the source text, the current program name and the chip go in; the line
+// tables, the listing, HEX and task files, the step-over table, the problem
+// report and every caption and message text come out. Qt-free; nothing here
+// prints or throws.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "asm/asm_types.h"
+#include "asm/symbols.h"
+#include "core/chip_model.h"
+
+namespace zelo::assembler {
+
+// Date (system short form) and time (hh:mm:ss) printed in the listing header.
+struct ListingClock {
+    std::string date;
+    std::string time;
+};
+using ClockFunction = std::function<ListingClock()>;
+ListingClock SystemClock();
+
+struct SubroutineEntry {
+    std::string name;
+    uint16_t address = 0;
+};
+
+// What step-over needs: the called subroutines with their addresses and the
+// addresses of RET instructions.
+struct StepOverTable {
+    std::vector<SubroutineEntry> subroutines;
+    std::vector<uint16_t> returnAddresses;
+};
+
+inline constexpr const char* kUsageFileName = "Scode8051.txt";
+
+class AssemblerSession {
+public:
+    explicit AssemblerSession(std::filesystem::path workspace = {},
+                              core::ChipModel chip = core::ChipModel::C8051);
+
+    // --- set-up -------------------------------------------------------------
+    void SetWorkspace(std::filesystem::path folder);
+    const std::filesystem::path& Workspace() const { return m_workspace; }
+    void SetChip(core::ChipModel chip);
+    core::ChipModel Chip() const { return m_symbols.Chip(); }
+    void SetProgramName(std::string name) { m_programName = std::move(name); }
+    const std::string& ProgramName() const { return m_programName; }
+    // The editor contents; a new text takes effect at the next run.
+    void SetSourceText(std::string text);
+    const std::string& SourceText() const { return m_sourceText; }
+    void SetClock(ClockFunction clock) { m_clock = std::move(clock); }
+    void SetStatisticsEnabled(bool on) { m_statistics = on; }
+    void SetTraceEnabled(bool on) { m_trace = on; }
+
+    // --- files --------------------------------------------------------------
+    // Reads NAME.asm into the source text and makes NAME current; resets.
+    bool LoadAsmFile(std::string_view name);
+    // Writes the source text as FILE (".asm" appended when missing), makes
+    // it current and reloads it.
+    bool SaveAsmFile(std::string_view fileName);
+    // Back to idle: no run, tables emptied.
+    void Reset();
+
+    // --- assembling ---------------------------------------------------------
+    void StartAssembly();
+    void AsmNextLine();
+    void AsmAll();
+    bool IsAssembling() const { return m_assembling; }
+
+    // --- captions and texts ---------------------------------------------------
+    const std::string& AsmFileCaption() const { return m_asmFileCaption; }  // AsmFile frame
+    const std::string& AsmText() const { return m_asmText; }                // AsmText box
+    const std::string& AsmListText() const { return m_asmListText; }        // 編輯ASMList
+    const std::string& LibraryText() const { return m_libraryText; }       // 編輯H
+    const std::string& StatusText() const { return m_statusText; }
+    // Set when an output file could not be written; the window shows it in a
+    // message box.
+    const std::string& MessageBoxText() const { return m_messageBox; }
+    const std::string& ParsecText() const { return m_parsecText; }
+
+    // --- results ------------------------------------------------------------
+    bool Finished() const { return m_finished; }
+    // Both rounds passed and the listing, HEX and task files were written.
+    bool Succeeded() const { return m_succeeded; }
+    int Round1Problems() const { return m_round1Problems; }
+    int Round2Problems() const { return m_round2Problems; }
+    // Line numbers of the assembly line list (library lines first).
+    const std::vector<int>& ProblemLines() const { return m_problemLines; }
+    // The first problem line counted without library lines (0 when none).
+    int FirstProblemSourceLine() const;
+    const std::vector<std::string>& MissingModules() const { return m_missingModules; }
+    const std::optional<std::filesystem::path>& ListingPath() const { return m_listingPath; }
+    const std::optional<std::filesystem::path>& HexPath() const { return m_hexPath; }
+    const std::optional<std::filesystem::path>& TaskPath() const { return m_taskPath; }
+    const std::vector<std::string>& HexRecords() const { return m_hexRecords; }
+    int CodeEnd() const { return m_codeEnd; }
+    const StepOverTable& StepOver() const { return m_stepOver; }
+    const std::vector<AsmLine>& Lines() const { return m_lines; }
+    int LibraryLineCount() const { return m_libraryCount; }
+    int TotalLineCount() const { return m_totalLines; }
+    int CurrentLine() const { return m_currentLine; }
+    const SymbolTable& Symbols() const { return m_symbols; }
+    const LabelTable& Labels() const { return m_labels; }
+    const std::array<unsigned, 256>& UsageCounts() const { return m_usage; }
+
+    // The HEX tab's cross-check: NAME.hex compared byte by byte with the
+    // code assembled last; the text also goes to AsmListText.
+    std::string CrossCheckHex();
+
+    // The listing file's lines of the last run (also written to NAME.lst).
+    const std::vector<std::string>& ListingLines() const { return m_listing; }
+
+private:
+    // assembler_session.cpp
+    void AssembleLine(int number);
+    void DefineLabel(AsmLine& line, int number);
+    void CountRound1Problem(int number);
+    void AppendTrace(const AsmLine& line, int number);
+    void FinishRun();
+    void BuildReport();
+    int SourceNumber(int number) const { return number - m_libraryCount; }
+    std::filesystem::path FilePath(std::string_view extension) const;
+    std::filesystem::path LibraryFolder() const;
+    void ReportWriteFailure(const std::string& message);
+
+    // round2.cpp
+    void LinkExterns();
+    void ResolveLine(int number);
+    std::optional<unsigned> ResolveTarget(const std::string& text, int number, bool expressionFirst) const;
+    int ProgramEnd() const;
+
+    // output_files.cpp
+    void WriteListing();
+    bool WriteHexFile();
+    bool WriteTskFile();
+    void BuildStepOverTable();
+    void ReadUsageCounts();
+    void WriteUsageCounts();
+
+    std::filesystem::path m_workspace;
+    std::string m_programName;
+    std::string m_sourceText;
+    ClockFunction m_clock;
+    bool m_statistics = true;
+    bool m_trace = true;
+
+    SymbolTable m_symbols;
+    LabelTable m_labels;
+    std::vector<AsmLine> m_lines;  // index = line number - 1
+    int m_libraryCount = 0;
+    int m_totalLines = 0;  // before linking
+    int m_currentLine = 0;
+    int m_dataLines = 0;
+    uint16_t m_locationCounter = 0;
+    bool m_endSeen = false;
+    bool m_assembling = false;
+    bool m_finished = false;
+    bool m_succeeded = false;
+    int m_round1Problems = 0;
+    int m_round2Problems = 0;
+    std::vector<int> m_problemLines;
+    std::vector<std::string> m_missingModules;
+    std::array<unsigned, 256> m_usage{};
+
+    std::string m_asmFileCaption;
+    std::string m_asmText;
+    std::string m_asmListText;
+    std::string m_libraryText;
+    std::string m_statusText;
+    std::string m_messageBox;
+    std::string m_parsecText;
+
+    std::vector<std::string> m_listing;
+    std::vector<std::string> m_hexRecords;
+    int m_codeEnd = -1;
+    std::optional<std::filesystem::path> m_listingPath;
+    std::optional<std::filesystem::path> m_hexPath;
+    std::optional<std::filesystem::path> m_taskPath;
+    StepOverTable m_stepOver;
+};
+
+}  // namespace zelo::assembler

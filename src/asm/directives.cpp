@@ -1,0 +1,202 @@
+#include "asm/directives.h"
+
+#include "asm/expressions.h"
+#include "asm/numbers.h"
+#include "asm/source_file.h"
+#include "core/byte_text.h"
+
+namespace zelo::assembler {
+
+namespace {
+
+std::string Upper(std::string_view t) { return core::ToUpperAscii(core::TrimBlanks(t)); }
+
+std::string SymbolName(const std::string& label)
+{
+    std::string name = Upper(label);
+    if (!name.empty() && name.back() == ':') name.pop_back();
+    return name;
+}
+
+void Fail(AsmLine& line, std::string message)
+{
+    line.bytes[0] = kErrorMarker;
+    line.message = std::move(message);
+}
+
+void ShowValue(AsmLine& line, unsigned value, int width)
+{
+    if (width == 2) {
+        line.bytes[0] = core::ToHexByte(value >> 8);
+        line.bytes[1] = core::ToHexByte(value & 0xFF);
+    } else {
+        line.bytes[0] = core::ToHexByte(value & 0xFF);
+    }
+}
+
+std::string TableFull(const char* table, int limit)
+{
+    return std::string("Table full: ") + table + " holds at most " + std::to_string(limit) + " entries";
+}
+
+// EQU and CON: the value forms in their order.
+void DefineEqu(AsmLine& line, const std::string& name, SymbolTable& symbols)
+{
+    const std::string value = Upper(line.fields.Operand(1));
+    bool added = true;
+    if (value.size() > 1 && value.back() == 'B' && DigitsValid(value.substr(0, value.size() - 1), 2)) {
+        const unsigned v = *ParseBinary(value.substr(0, value.size() - 1));
+        if (v > 0xFFFF) return Fail(line, "Problem in EQU");
+        const int width = v > 0xFF ? 2 : 1;
+        added = symbols.AddEqu(name, v, width);
+        ShowValue(line, v, width);
+    } else if (auto b = HexByteLiteral(value)) {
+        added = symbols.AddEqu(name, *b, 1);
+        ShowValue(line, *b, 1);
+    } else if (value.size() > 1 && value.back() == 'H' && DigitsValid(value.substr(0, value.size() - 1), 16)) {
+        const auto v = ParseHex(value.substr(0, value.size() - 1));
+        if (!v || *v > 0xFFFF) return Fail(line, "Problem in EQU");
+        if (*v <= 0x80) {
+            added = symbols.AddByte(name, static_cast<uint8_t>(*v));
+            ShowValue(line, *v, 1);
+        } else {
+            const int width = *v > 0xFF ? 2 : 1;
+            added = symbols.AddEqu(name, *v, width);
+            ShowValue(line, *v, width);
+        }
+    } else {
+        const Immediate v = EvaluateImmediate(line.fields.Operand(1), symbols);
+        if (!v.Ok()) return Fail(line, "Problem in EQU");
+        const int width = v.IsByte() ? 1 : 2;
+        added = symbols.AddEqu(name, v.value, width);
+        ShowValue(line, v.value, width);
+    }
+    if (!added) Fail(line, TableFull("the symbol table", kMaxSymbolsPerPart));
+}
+
+}  // namespace
+
+bool IsSymbolDirective(std::string_view m)
+{
+    return m == "EQU" || m == "CON" || m == "SFR" || m == "REG" || m == "BIT";
+}
+
+bool IsBareHexByte(std::string_view m)
+{
+    return m.size() == 3 && m[2] == 'H' && core::IsUpperHexDigit(m[0]) && core::IsUpperHexDigit(m[1]);
+}
+
+void HandleSymbolDirective(AsmLine& line, const std::string& m, SymbolTable& symbols)
+{
+    line.kind = LineKind::Symbol;
+    const std::string name = SymbolName(line.fields.Label());
+    if (name.empty()) return Fail(line, "Problem in " + m);
+    if (m == "EQU" || m == "CON") return DefineEqu(line, name, symbols);
+
+    const std::string& operand = line.fields.Operand(1);
+    if (m == "SFR" || m == "REG") {
+        if (auto a = symbols.DirectAddress(operand)) {
+            if (!symbols.AddByte(name, *a)) return Fail(line, TableFull("the symbol table", kMaxSymbolsPerPart));
+            line.bytes[0] = core::ToHexByte(*a);
+            return;
+        }
+        if (m == "SFR") return Fail(line, "Problem in SFR");
+    }
+    if (auto b = symbols.BitAddress(operand)) {
+        if (!symbols.AddBit(name, *b)) return Fail(line, TableFull("the symbol table", kMaxSymbolsPerPart));
+        line.bytes[0] = core::ToHexByte(*b);
+        return;
+    }
+    Fail(line, "Problem in REG");
+}
+
+void HandleOrg(AsmLine& line, uint16_t& locationCounter)
+{
+    line.kind = LineKind::Org;
+    const std::string operand(core::TrimBlanks(line.fields.Operand(1)));
+    if (operand.empty() || operand.size() > 5) return Fail(line, "Problem in ORG");
+    std::optional<unsigned> value;
+    if (operand.back() == 'h' || operand.back() == 'H') {
+        const std::string digits = Upper(operand.substr(0, operand.size() - 1));
+        if (!digits.empty()) value = ParseHex(digits);
+    } else {
+        value = ParseDecimal(operand);
+    }
+    if (!value || *value > 0xFFFF) return Fail(line, "Problem in ORG");
+    locationCounter = static_cast<uint16_t>(*value);
+    const std::string text = core::ToHexWord(*value);
+    line.bytes[0] = text.substr(0, 2);
+    line.bytes[1] = text.substr(2, 2);
+}
+
+std::vector<std::string> SplitDataItems(std::string_view list)
+{
+    std::vector<std::string> items;
+    std::string current;
+    char quote = 0;
+    for (char c : list) {
+        if (quote != 0) {
+            current += c;
+            if (c == quote) quote = 0;
+        } else if (c == '\'' || c == '"') {
+            quote = c;
+            current += c;
+        } else if (c == ',') {
+            items.push_back(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    items.push_back(current);
+    for (std::string& item : items) {
+        while (!item.empty() && static_cast<unsigned char>(item.back()) < 32) item.pop_back();
+        item = std::string(core::TrimBlanks(item));
+    }
+    return items;
+}
+
+void HandleData(AsmLine& line, bool words, const SymbolTable& symbols)
+{
+    line.kind = LineKind::Data;
+    for (const std::string& item : SplitDataItems(line.fields.Operand(1))) {
+        const bool quoted = item.size() >= 2 && (item[0] == '\'' || item[0] == '"') && item.back() == item[0];
+        if (quoted && !(item.size() == 3 && words)) {
+            for (std::size_t k = 1; k + 1 < item.size(); ++k) {
+                const unsigned code = static_cast<unsigned char>(item[k]);
+                if (words) line.data.push_back("00");
+                line.data.push_back(core::ToHexByte(code));
+            }
+            continue;
+        }
+        const Immediate v = item.empty() ? Immediate{} : EvaluateImmediate(item, symbols);
+        if (!words) {
+            line.data.push_back(v.IsByte() ? v.Text() : kErrorMarker);
+            continue;
+        }
+        if (v.Ok()) {
+            line.data.push_back(core::ToHexByte(v.value >> 8));
+            line.data.push_back(core::ToHexByte(v.value & 0xFF));
+        } else if (!item.empty()) {
+            // A label: Round 2 fills the word in.
+            line.pendingWords.push_back({static_cast<int>(line.data.size()), Upper(item)});
+            line.data.push_back(kPlaceholder);
+            line.data.push_back(kPlaceholder);
+        } else {
+            line.data.push_back(kErrorMarker);
+            line.data.push_back(kErrorMarker);
+        }
+    }
+    for (std::size_t k = 0; k < 3 && k < line.data.size(); ++k) line.bytes[k] = line.data[k];
+}
+
+void HandleExtern(AsmLine& line, SymbolTable& symbols, const std::filesystem::path& libraryFolder)
+{
+    const std::string name = StripEnclosing(line.fields.field[2]);
+    const auto path = libraryFolder / (name + ".lst");
+    std::error_code ec;
+    if (name.empty() || !std::filesystem::is_regular_file(path, ec)) return Fail(line, name + ".lst doesn't exist");
+    if (!symbols.AddModule(name, path)) Fail(line, TableFull("the module list", kMaxModules));
+}
+
+}  // namespace zelo::assembler

@@ -1,0 +1,36 @@
+// The instruction encoder: code bytes for every mnemonic family of the
+// MCS-51, composed as a family digit (high nibble) and an operand digit (low
+// nibble), with "xx" placeholders and a fix-up kind for label references.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "asm/asm_types.h"
+#include "asm/symbols.h"
+
+namespace zelo::assembler {
+
+struct Encoded {
+    CodeBytes bytes{kNoByte, kNoByte, kNoByte};
+    FixupKind fixup = FixupKind::None;
+    std::string symbolic;  // the text Round 2 resolves
+    bool isCall = false;   // ACALL/CALL (opcode digit x1 + 1)
+};
+
+// True when the upper-cased text names an instruction the encoder handles
+// (including the generic JMP and CALL).
+bool IsInstructionMnemonic(std::string_view upperMnemonic);
+
+// Encodes operands 1..3 of a line whose field 2 is an instruction. An
+// operand that no rule accepts gives byte 0 = "??".
+Encoded EncodeInstruction(std::string_view upperMnemonic, std::string_view operand1,
+                          std::string_view operand2, std::string_view operand3,
+                          const SymbolTable& symbols);
+
+// The low digit a register operand contributes (@R0 6, @R1 7, R0..R7 8..F),
+// or '?' for any other text.
+char RegisterNibble(std::string_view upperOperand);
+
+}  // namespace zelo::assembler

@@ -1,0 +1,206 @@
+#include "asm/expressions.h"
+
+#include "asm/numbers.h"
+#include "core/byte_text.h"
+
+namespace zelo::assembler {
+
+namespace {
+
+std::string Upper(std::string_view text) { return core::ToUpperAscii(core::TrimBlanks(text)); }
+
+std::string_view DropHash(std::string_view t)
+{
+    if (!t.empty() && t[0] == '#') t.remove_prefix(1);
+    return core::TrimBlanks(t);
+}
+
+Immediate Classify(long value)
+{
+    if (value < 0 || value > 0xFFFF) return {};
+    return {value > 0xFF ? ValueClass::XData16 : ValueClass::XData, static_cast<unsigned>(value)};
+}
+
+bool IsOperator(const std::string& t) { return t == "+" || t == "-" || t == "*" || t == "/" || t == "MOD"; }
+
+std::optional<long> Apply(long a, const std::string& op, long b)
+{
+    if (op == "+") return a + b;
+    if (op == "-") return a - b;
+    if (op == "*") return a * b;
+    if (b == 0) return std::nullopt;
+    if (op == "/") return a / b;
+    if (op == "MOD") return a % b;
+    return std::nullopt;
+}
+
+// The two shapes: a op b, and a - b op c evaluated as (a - b) op c.
+std::optional<long> EvaluateShapes(const std::vector<std::string>& tokens, const SymbolTable& symbols,
+                                   bool fiveTokenMultiply)
+{
+    auto term = [&](const std::string& t) -> std::optional<long> {
+        if (IsOperator(t)) return std::nullopt;
+        if (auto v = TermValue(t, symbols)) return static_cast<long>(*v);
+        return std::nullopt;
+    };
+    if (tokens.size() == 3) {
+        const auto a = term(tokens[0]);
+        const auto b = term(tokens[2]);
+        if (!a || !b || !IsOperator(tokens[1])) return std::nullopt;
+        return Apply(*a, tokens[1], *b);
+    }
+    if (tokens.size() == 5) {
+        const auto a = term(tokens[0]);
+        const auto b = term(tokens[2]);
+        const auto c = term(tokens[4]);
+        const std::string& op = tokens[3];
+        const bool opOk = op == "/" || op == "MOD" || (fiveTokenMultiply && op == "*");
+        if (!a || !b || !c || tokens[1] != "-" || !opOk) return std::nullopt;
+        return Apply(*a - *b, op, *c);
+    }
+    return std::nullopt;
+}
+
+// "X+Y" or "X-Y" with X and Y direct-address forms.
+std::optional<long> DirectSum(const std::string& t, const SymbolTable& symbols)
+{
+    const auto pos = t.find_first_of("+-", 1);
+    if (pos == std::string::npos) return std::nullopt;
+    const auto a = symbols.DirectAddress(t.substr(0, pos));
+    const auto b = symbols.DirectAddress(t.substr(pos + 1));
+    if (!a || !b) return std::nullopt;
+    return t[pos] == '+' ? (*a + *b) & 0xFF : (*a - *b) & 0xFF;
+}
+
+}  // namespace
+
+std::string Immediate::Text() const
+{
+    switch (cls) {
+        case ValueClass::XData: return core::ToHexByte(value & 0xFF);
+        case ValueClass::XData16: return core::ToHexWord(value & 0xFFFF);
+        default: return kErrorMarker;
+    }
+}
+
+std::optional<unsigned> TermValue(std::string_view text, const SymbolTable& symbols)
+{
+    if (auto v = symbols.NameValue(text)) return v;
+    std::string t = Upper(DropHash(text));
+    if (t.size() >= 2 && t.front() == '(' && t.back() == ')') t = Upper(t.substr(1, t.size() - 2));
+    if (auto v = ParseNumber(t)) return v;
+    return ParseCharConstant(t);
+}
+
+std::optional<std::vector<std::string>> Tokenize(std::string_view text)
+{
+    std::vector<std::string> tokens;
+    std::string current;
+    auto flush = [&] {
+        if (!current.empty()) tokens.push_back(current);
+        current.clear();
+    };
+    for (char c : text) {
+        if (c == '+' || c == '-' || c == '*' || c == '/') {
+            flush();
+            tokens.emplace_back(1, c);
+        } else if (c == '.' || c == ' ' || c == '\t') {
+            flush();
+        } else if (c != '(' && c != ')') {
+            current += c;
+        }
+    }
+    flush();
+    if (tokens.size() > 5) return std::nullopt;
+    return tokens;
+}
+
+std::optional<Immediate> EvaluateByteSelection(std::string_view operand, const SymbolTable& symbols)
+{
+    std::string t = Upper(DropHash(operand));
+    if (t.empty() || (t[0] != '<' && t[0] != '>')) return std::nullopt;
+    const bool high = t[0] == '>';
+    t = Upper(t.substr(1));
+    if (t.size() >= 2 && t.front() == '(' && t.back() == ')') t = Upper(t.substr(1, t.size() - 2));
+    std::optional<long> value;
+    if (auto v = TermValue(t, symbols)) {
+        value = *v;
+    } else if (const auto pos = t.find_first_of("+-", 1); pos != std::string::npos) {
+        const auto a = TermValue(t.substr(0, pos), symbols);
+        const auto b = TermValue(t.substr(pos + 1), symbols);
+        if (a && b) value = t[pos] == '+' ? long(*a) + long(*b) : long(*a) - long(*b);
+    }
+    if (!value) return Immediate{};
+    const unsigned v = static_cast<unsigned>(*value) & 0xFFFF;
+    return Immediate{ValueClass::XData, high ? v >> 8 : v & 0xFF};
+}
+
+Immediate EvaluateImmediate(std::string_view operand, const SymbolTable& symbols)
+{
+    if (auto selected = EvaluateByteSelection(operand, symbols)) return *selected;
+    const std::string t = Upper(DropHash(operand));
+    if (t.empty()) return {};
+
+    // 1. a decimal number or an EQU/byte symbol
+    if (auto v = symbols.NameValue(t)) return Classify(*v);
+    // 2. "0" + two hexadecimal digits + H
+    if (t.size() == 4 && t[0] == '0' && t[3] == 'H' && core::IsUpperHexDigit(t[1]) && core::IsUpperHexDigit(t[2]))
+        return {ValueClass::XData, static_cast<unsigned>(core::ParseHexByteValue(t.substr(1, 2)))};
+    // 3. anything the direct-address lookup accepts
+    if (auto a = symbols.DirectAddress(t)) return {ValueClass::XData, *a};
+    // 4. four hexadecimal digits + H
+    if (t.size() == 5 && t[4] == 'H' && DigitsValid(t.substr(0, 4), 16))
+        return {ValueClass::XData16, *ParseHex(t.substr(0, 4))};
+    // 5. binary, octal, a quoted character, or any other hexadecimal number
+    if (t.size() > 1 && (t.back() == 'B' || t.back() == 'Q' || t.back() == 'O' || t.back() == 'H')) {
+        if (auto v = ParseNumber(t)) return Classify(*v);
+    }
+    {
+        // The quoted character keeps its case: take it from the operand as written.
+        std::string_view raw = DropHash(core::TrimBlanks(operand));
+        if (auto v = ParseCharConstant(raw)) return {ValueClass::XData, *v};
+    }
+    // 6. a sum or difference of two direct-address forms
+    if (auto v = DirectSum(t, symbols)) return {ValueClass::XData, static_cast<unsigned>(*v)};
+    // 7. the arithmetic shapes
+    if (auto tokens = Tokenize(t)) {
+        if (auto v = EvaluateShapes(*tokens, symbols, false)) {
+            long r = *v;
+            if (r < 0) r &= 0xFF;  // a negative difference wraps to a byte
+            return Classify(r);
+        }
+    }
+    return {};
+}
+
+std::optional<unsigned> Evaluate16(std::string_view text, const SymbolTable& symbols)
+{
+    const std::string t = Upper(DropHash(text));
+    if (t.empty()) return std::nullopt;
+    if (auto v = ParseNumber(t)) return v;
+    if (auto v = ParseCharConstant(DropHash(core::TrimBlanks(text)))) return v;
+    const auto tokens = Tokenize(t);
+    if (!tokens || tokens->empty()) return std::nullopt;
+    if (tokens->size() == 1) {
+        if (DigitsValid((*tokens)[0], 10)) return std::nullopt;  // a decimal above FFFFH
+        if (auto v = symbols.NameValue((*tokens)[0]); v && *v <= 0xFFFF) return *v;
+        return std::nullopt;
+    }
+    if (auto v = EvaluateShapes(*tokens, symbols, true)) {
+        if (*v > 0xFFFF) return std::nullopt;
+        return static_cast<unsigned>(*v) & 0xFFFF;  // a negative difference wraps
+    }
+    return std::nullopt;
+}
+
+std::optional<LabelOffset> SplitLabelOffset(std::string_view text)
+{
+    const std::string t = Upper(DropHash(text));
+    const auto pos = t.find_first_of("+-", 1);
+    if (pos == std::string::npos) return LabelOffset{t, 0};
+    const auto n = ParseNumber(Upper(t.substr(pos + 1)));
+    if (!n) return std::nullopt;
+    return LabelOffset{Upper(t.substr(0, pos)), t[pos] == '+' ? static_cast<int>(*n) : -static_cast<int>(*n)};
+}
+
+}  // namespace zelo::assembler

@@ -1,0 +1,183 @@
+#include "asm/line_scanner.h"
+
+#include <vector>
+
+#include "core/byte_text.h"
+
+namespace zelo::assembler {
+
+namespace {
+
+// A separator ends one field at `end` and starts the next one at `start`.
+struct Separator {
+    std::size_t end;
+    std::size_t start;
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool LastTwoAre(char a, char b, char first, char second)
+{
+    return UpperAscii(a) == first && UpperAscii(b) == second;
+}
+
+LineFields Neglect(std::string_view text)
+{
+    LineFields f;
+    f.neglected = true;
+    f.comment = std::string(text);
+    return f;
+}
+
+}  // namespace
+
+std::string UpperOutsideQuotes(std::string_view text)
+{
+    std::string out(text);
+    char quote = 0;
+    for (char& c : out) {
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+            continue;
+        }
+        if (c == '\'' || c == '"') {
+            quote = c;
+            continue;
+        }
+        c = UpperAscii(c);
+    }
+    return out;
+}
+
+void CleanField(std::string& field)
+{
+    if (field != "#' '") {
+        const auto pos = field.find_last_of(" \t");
+        if (pos != std::string::npos) field.erase(0, pos + 1);
+    }
+    if (!field.empty() && field.back() == '\r') field.pop_back();
+}
+
+std::string LineProgressText(int total, int current, bool neglected)
+{
+    std::string text = "AsmFile has " + std::to_string(total) + " lines  ==> This is line " +
+                       std::to_string(current);
+    if (neglected) text += ".       This Line is Neglected";
+    return text;
+}
+
+LineFields ScanLine(std::string_view text, bool& endSeen)
+{
+    if (endSeen) return Neglect(text);
+
+    std::string comment;
+    std::string_view body = text;
+    const auto semicolon = text.find(';');
+    if (semicolon == 0) return Neglect(text);
+    if (semicolon != std::string_view::npos) {
+        comment = std::string(core::TrimBlanks(text.substr(semicolon + 1)));
+        if (!comment.empty() && comment.back() == '\r') comment.pop_back();
+        body = text.substr(0, semicolon);
+    }
+    if (core::TrimBlanks(body).empty() || body == "\r") return Neglect(text);
+
+    std::vector<Separator> seps;
+    bool inToken = false;
+    bool leadingBlank = false;
+    char last1 = 0;  // the character before last2
+    char last2 = 0;
+    bool stopped = false;
+    for (std::size_t i = 0; i < body.size() && !stopped; ++i) {
+        const char c = body[i];
+        if (c == ',') {
+            if (inToken) {
+                inToken = false;
+                if (seps.size() < kMaxSeparators) seps.push_back({i, i + 1});
+            }
+        } else if (IsBlank(c)) {
+            if (seps.size() <= 1 &&
+                (LastTwoAre(last1, last2, 'D', 'B') || LastTwoAre(last1, last2, 'D', 'W'))) {
+                seps.push_back({i, i + 1});
+                stopped = true;
+                break;
+            }
+            if (i == 0) leadingBlank = true;
+            if (inToken) {
+                inToken = false;
+                if (seps.size() < kMaxSeparators) seps.push_back({i, i + 1});
+            }
+        } else if (c == '\'') {
+            if (LastTwoAre(last1, last2, 'D', 'B')) {
+                if (inToken) {
+                    seps.push_back({i, i});
+                } else if (!seps.empty()) {
+                    seps.back().start = i;
+                }
+                stopped = true;
+            }
+        } else {
+            inToken = true;
+            last1 = last2;
+            last2 = c;
+        }
+    }
+
+    LineFields f;
+    f.comment = comment;
+    std::vector<std::string> pieces;
+    if (seps.empty()) {
+        pieces.emplace_back(body);
+    } else {
+        std::size_t from = 0;
+        for (const Separator& s : seps) {
+            pieces.emplace_back(body.substr(from, s.end - from));
+            from = s.start;
+        }
+        pieces.emplace_back(body.substr(from));
+    }
+    int separators = static_cast<int>(seps.size());
+    std::vector<std::string> cut;
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+        std::string piece(core::TrimBlanks(pieces[k]));
+        if (!piece.empty() && piece.back() == '\r') piece = std::string(core::TrimBlanks(piece.substr(0, piece.size() - 1)));
+        if (seps.empty()) piece = pieces[k];  // no separator: the whole line as written
+        if (piece.empty()) {
+            separators = static_cast<int>(cut.size()) - 1;
+            break;
+        }
+        const bool lastField = k + 1 == pieces.size();
+        cut.push_back(lastField ? piece : UpperOutsideQuotes(piece));
+    }
+    if (separators < 0) separators = 0;
+
+    // An operand written with blanks around ".MOD." or "/" is one operand.
+    if (separators == 4 && cut.size() >= 5 && (cut[3] == ".MOD." || cut[3] == "/")) {
+        cut[2] = cut[2] + cut[3] + cut[4];
+        cut.resize(3);
+        cut.emplace_back();
+        cut.emplace_back();
+    }
+    f.fieldCount = separators + 1;
+
+    const std::size_t shift = leadingBlank ? 1 : 0;
+    for (std::size_t k = 0; k < cut.size() && k + 1 + shift <= 5; ++k) f.field[k + 1 + shift] = cut[k];
+
+    // The blank character constant.
+    if (f.field[5] == "'" && f.field[4] == "#'") {
+        f.field[4] = "#' '";
+        f.field[5].clear();
+    }
+
+    if (core::ToUpperAscii(core::TrimBlanks(f.field[2])) == "END") {
+        endSeen = true;
+        return Neglect(text);
+    }
+
+    for (int k : {1, 2, 4, 5}) CleanField(f.field[k]);
+    if (f.field[2] != "DB" && f.field[2] != "DW") CleanField(f.field[3]);
+    return f;
+}
+
+}  // namespace zelo::assembler

@@ -1,0 +1,320 @@
+// The files of a run: the listing (Round 2 happens while it is written), the
+// Intel HEX file, the task image, the step-over table, the opcode usage
+// statistics, and the cross-check of a HEX file against the assembled code.
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+#include "asm/assembler_session.h"
+#include "asm/numbers.h"
+#include "core/byte_text.h"
+#include "core/text_file.h"
+#include "loader/hex_record.h"
+
+namespace zelo::assembler {
+
+namespace {
+
+const std::string kDoubleRule(87, '=');
+constexpr const char* kRound1Tail = " for Round 1   ---------------------------------------------------";
+constexpr const char* kRound2Tail = " for Round 2   --------------------------------------------------";
+
+std::string Upper(std::string_view t) { return core::ToUpperAscii(core::TrimBlanks(t)); }
+
+// Print zones are 14 columns wide: pads text to the start of the next zone.
+void NextPrintZone(std::string& line)
+{
+    const std::size_t zone = (line.size() / 14 + 1) * 14;
+    line.resize(zone, ' ');
+}
+
+std::string ProblemLine(int count, int sourceNumber, const char* tail)
+{
+    std::string line = " " + std::to_string(count);
+    NextPrintZone(line);
+    return line + "-------   There is a problem in line" + std::to_string(sourceNumber) + tail;
+}
+
+std::string ErrorCountLine(int n, int round)
+{
+    const std::string r = std::to_string(round);
+    if (n <= 1) return "        There is " + std::to_string(n) + " error for Round " + r + ".";
+    return "        There are " + std::to_string(n) + " errors for Round " + r + ".";
+}
+
+std::string FormatListingLine(int number, const AsmLine& line)
+{
+    std::string out;
+    core::AppendFieldRight(std::to_string(number), 5, out);
+    out += ' ';
+    out += core::ToHexWord(line.address);
+    out += ' ';
+    for (const std::string& b : line.bytes) out += b;
+    out += ' ';
+    const LineFields& f = line.fields;
+    if (f.field[1].empty() && f.field[2].empty()) return out + f.comment;
+    core::AppendField(f.field[1], 10, out);
+    core::AppendField(f.field[2], 6, out);
+    std::string operands;
+    for (int k = 3; k <= 5; ++k) {
+        if (f.field[k].empty()) continue;
+        if (!operands.empty()) operands += ',';
+        operands += f.field[k];
+    }
+    out += operands;
+    core::PadRight(50, out);
+    return out + f.comment;
+}
+
+struct Record {
+    uint16_t address = 0;
+    std::vector<uint8_t> bytes;
+};
+
+uint8_t ByteValue(const std::string& text) { return static_cast<uint8_t>(core::ParseHexByteValue(text)); }
+
+// The code bytes a line puts into the image.
+std::vector<std::string> LineCode(const AsmLine& line)
+{
+    if (line.kind == LineKind::Data) return line.data;
+    if (line.kind != LineKind::Instruction) return {};
+    std::vector<std::string> code;
+    for (int k = 0; k < line.length && k < 3; ++k) code.push_back(line.bytes[k]);
+    return code;
+}
+
+}  // namespace
+
+void AssemblerSession::ReadUsageCounts()
+{
+    m_usage.fill(0);
+    const auto path = m_workspace / kUsageFileName;
+    auto text = core::ReadTextFile(path);
+    if (!text) return;  // created with zero counts when written
+    const auto lines = core::SplitLines(*text);
+    for (std::size_t i = 0; i < lines.size() && i < 256; ++i) {
+        const std::string count(core::TrimBlanks(lines[i].size() > 10 ? lines[i].substr(10) : ""));
+        if (auto v = ParseDecimal(count)) m_usage[i] = *v;
+    }
+}
+
+void AssemblerSession::WriteUsageCounts()
+{
+    std::vector<std::string> lines;
+    lines.reserve(256);
+    for (unsigned op = 0; op < 256; ++op) lines.push_back("OpCode= " + core::ToHexByte(op) + " " + std::to_string(m_usage[op]));
+    std::string error;
+    if (!core::WriteTextLines(m_workspace / kUsageFileName, lines, &error))
+        ReportWriteFailure(std::string(kUsageFileName) + " could not be written: " + error);
+}
+
+void AssemblerSession::WriteListing()
+{
+    if (m_statistics) ReadUsageCounts();
+    const ListingClock clock = m_clock ? m_clock() : SystemClock();
+    m_listing.clear();
+    m_listing.push_back("                       8051 AsmList  ZELO   " + clock.date + clock.time);
+    std::string nameLine = "                       FileName:";
+    NextPrintZone(nameLine);
+    m_listing.push_back(nameLine + m_programName + ".asm");
+    m_listing.push_back(kDoubleRule);
+
+    // Every line is resolved, library and linked lines included; only the
+    // source lines are printed.
+    int round1Count = 0;
+    for (int number = 1; number <= static_cast<int>(m_lines.size()); ++number) {
+        AsmLine& line = m_lines[number - 1];
+        if (line.fixup != FixupKind::None || !line.pendingWords.empty()) ResolveLine(number);
+        if (line.round2Error) {
+            ++m_round2Problems;
+            if (static_cast<int>(m_problemLines.size()) < kMaxProblemLines) m_problemLines.push_back(number);
+        }
+        if (line.round1Error) ++round1Count;
+        if (line.library || line.linked || number > m_totalLines) continue;
+
+        const int sourceNumber = SourceNumber(number);
+        m_listing.push_back(FormatListingLine(sourceNumber, line));
+        if (m_statistics && line.kind == LineKind::Instruction && line.length > 0)
+            ++m_usage[ByteValue(line.bytes[0])];
+        if (line.kind == LineKind::Data && Upper(line.fields.Mnemonic()).size() == 2) {
+            std::string bytes;
+            for (const std::string& b : line.data) bytes += b;
+            m_listing.push_back(std::string(28, ' ') + "BYTE:" + bytes);
+        }
+        if (line.round1Error) {
+            m_listing.push_back(ProblemLine(round1Count, sourceNumber, kRound1Tail));
+            m_listing.push_back("");
+        } else if (line.round2Error) {
+            m_listing.push_back(ProblemLine(m_round2Problems, sourceNumber, kRound2Tail));
+            m_listing.push_back("");
+        }
+    }
+    m_listing.push_back(kDoubleRule);
+    m_listing.push_back("          Total compiler lines:" + std::to_string(m_lines.size()));
+    m_listing.push_back(ErrorCountLine(m_round1Problems, 1));
+    m_listing.push_back(ErrorCountLine(m_round2Problems, 2));
+
+    std::string error;
+    const auto path = FilePath(".lst");
+    if (core::WriteTextLines(path, m_listing, &error)) {
+        m_listingPath = path;
+    } else {
+        ReportWriteFailure(m_programName + ".lst could not be written: " + error);
+    }
+    if (m_statistics) WriteUsageCounts();
+}
+
+bool AssemblerSession::WriteHexFile()
+{
+    std::vector<Record> records;
+    std::optional<Record> pending;
+    auto flush = [&] {
+        if (pending && !pending->bytes.empty()) records.push_back(*pending);
+        pending.reset();
+    };
+    for (const AsmLine& line : m_lines) {
+        if (line.kind == LineKind::Org && line.bytes[0] != kErrorMarker) {
+            flush();
+            pending = Record{line.address, {}};
+            continue;
+        }
+        const std::vector<std::string> code = LineCode(line);
+        if (code.empty()) continue;
+        unsigned address = line.address;
+        // A line that does not follow the pending bytes starts a new record.
+        if (!pending || pending->address + pending->bytes.size() != address) {
+            if (!pending || !pending->bytes.empty()) {
+                flush();
+                pending = Record{static_cast<uint16_t>(address), {}};
+            } else {
+                pending->address = static_cast<uint16_t>(address);
+            }
+        }
+        for (const std::string& b : code) {
+            if (pending->bytes.size() == 16) {
+                flush();
+                pending = Record{static_cast<uint16_t>(address), {}};
+            }
+            pending->bytes.push_back(ByteValue(b));
+            ++address;
+        }
+    }
+    flush();
+
+    m_hexRecords.clear();
+    m_codeEnd = -1;
+    for (const Record& r : records) {
+        m_hexRecords.push_back(loader::FormatDataRecord(r.address, r.bytes));
+        m_codeEnd = r.address + static_cast<int>(r.bytes.size());
+    }
+    m_hexRecords.push_back(loader::kEndOfFileRecord);
+    std::string error;
+    const auto path = FilePath(".hex");
+    if (!core::WriteTextLines(path, m_hexRecords, &error)) {
+        ReportWriteFailure(m_programName + ".hex could not be written: " + error);
+        return false;
+    }
+    m_hexPath = path;
+    return true;
+}
+
+bool AssemblerSession::WriteTskFile()
+{
+    // The image is replayed from the records just written.
+    std::string image(65536, static_cast<char>(0xFF));
+    int end = 0;
+    for (const std::string& record : m_hexRecords) {
+        if (record.size() < 11 || record.substr(7, 2) != "00") continue;
+        const int count = core::ParseHexByteValue(record.substr(1, 2));
+        const int address = core::ParseHexWord(record.substr(3, 4));
+        for (int k = 0; k < count; ++k) {
+            const int at = (address + k) & 0xFFFF;
+            image[at] = static_cast<char>(core::ParseHexByteValue(record.substr(9 + 2 * k, 2)));
+            end = std::max(end, at + 1);
+        }
+    }
+    std::string error;
+    const auto path = FilePath(".tsk");
+    if (!core::WriteFileAtomic(path, std::string_view(image).substr(0, end), &error)) {
+        ReportWriteFailure(m_programName + ".tsk could not be written: " + error);
+        return false;
+    }
+    m_taskPath = path;
+    return true;
+}
+
+void AssemblerSession::BuildStepOverTable()
+{
+    m_stepOver = {};
+    std::vector<std::string> called;
+    for (const AsmLine& line : m_lines) {
+        const std::string m = Upper(line.fields.Mnemonic());
+        if ((m == "ACALL" || m == "CALL" || m == "LCALL") && static_cast<int>(called.size()) < kMaxCallNames)
+            called.push_back(Upper(line.fields.Operand(1)));
+        if (line.kind == LineKind::Instruction && line.bytes[0] == "22") m_stepOver.returnAddresses.push_back(line.address);
+    }
+    for (int number = m_libraryCount + 1; number <= m_totalLines; ++number) {
+        const AsmLine& line = m_lines[number - 1];
+        std::string label = Upper(line.fields.Label());
+        if (!label.empty() && label.back() == ':') label.pop_back();
+        if (label.empty() || label[0] == '$') continue;
+        if (std::find(called.begin(), called.end(), label) == called.end()) continue;
+        if (static_cast<int>(m_stepOver.subroutines.size()) >= kMaxSubroutines) break;
+        m_stepOver.subroutines.push_back({label, line.address});
+    }
+}
+
+std::string AssemblerSession::CrossCheckHex()
+{
+    const std::string hexName = m_programName + ".hex";
+    auto text = core::ReadTextFile(FilePath(".hex"));
+    std::string out;
+    if (!text) {
+        out = hexName + " doesn't  exist.";
+        m_asmListText = out;
+        return out;
+    }
+    std::map<int, std::string> fromHex;
+    for (const std::string& l : core::SplitLines(*text)) {
+        if (l.empty() || l[0] != ':') {
+            out = l + " has wrong format.";
+            m_asmListText = out;
+            return out;
+        }
+        const std::string rest = Upper(l.substr(1));
+        if (rest.size() < 8) continue;
+        const int count = core::ParseHexByteValue(rest.substr(0, 2));
+        const int address = core::ParseHexWord(rest.substr(2, 4));
+        for (int k = 0; k < count && 8 + 2 * k + 2 <= static_cast<int>(rest.size()); ++k)
+            fromHex[(address + k) & 0xFFFF] = rest.substr(8 + 2 * k, 2);
+    }
+    std::map<int, std::string> fromList;
+    for (const AsmLine& line : m_lines) {
+        int address = line.address;
+        for (const std::string& b : LineCode(line)) fromList[(address++) & 0xFFFF] = b;
+    }
+    if (fromHex.size() != fromList.size()) {
+        out = " ====  The number of code has problem  ===\n" + std::to_string(fromList.size()) + "  vs " +
+              std::to_string(fromHex.size());
+    } else {
+        std::string problems;
+        auto h = fromHex.begin();
+        for (auto l = fromList.begin(); l != fromList.end(); ++l, ++h) {
+            if (l->first != h->first || l->second != h->second) {
+                problems += "The code has a problem: " + core::ToHexWord(l->first) + " " + l->second + " <==> " +
+                            core::ToHexWord(h->first) + " " + h->second + "\n";
+            }
+        }
+        if (problems.empty()) {
+            out = "          Total Bytes: " + std::to_string(fromList.size()) + "\n" + std::string(40, '-') +
+                  "\n          The Codes in the " + m_programName + ".lst and " + m_programName + ".hex\n" +
+                  "           are the same. ";
+        } else {
+            out = problems;
+        }
+    }
+    m_asmListText = out;
+    return out;
+}
+
+}  // namespace zelo::assembler

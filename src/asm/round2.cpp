@@ -1,0 +1,202 @@
+// Round 2: linking .EXTERN modules from their listing files and resolving the
+// "xx" placeholders of jumps, calls, 16-bit values and DW labels.
+#include <algorithm>
+
+#include "asm/assembler_session.h"
+#include "asm/expressions.h"
+#include "asm/numbers.h"
+#include "core/byte_text.h"
+#include "core/text_file.h"
+
+namespace zelo::assembler {
+
+namespace {
+
+std::string Upper(std::string_view t) { return core::ToUpperAscii(core::TrimBlanks(t)); }
+
+bool IsHexText(std::string_view t)
+{
+    return !t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return core::IsUpperHexDigit(c); });
+}
+
+std::string Columns(const std::string& line, std::size_t from1, std::size_t count)
+{
+    if (line.size() < from1) return {};
+    return line.substr(from1 - 1, count);
+}
+
+constexpr std::string_view kByteLinePrefix = "                            BYTE:";
+
+// The exported names of a module listing: ".GLOBAL" in columns 19-25, the
+// name from column 27 up to ';' or ':'.
+std::vector<std::string> GlobalNames(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> names;
+    for (const std::string& l : lines) {
+        if (Columns(l, 19, 7) != ".GLOBAL") continue;
+        std::string name = Columns(l, 27, std::string::npos);
+        name = name.substr(0, name.find_first_of(";:"));
+        name = Upper(name);
+        if (!name.empty()) names.push_back(name);
+    }
+    return names;
+}
+
+bool IsNonCodeDirective(const std::string& mnemonic)
+{
+    return mnemonic == "EQU" || mnemonic == "CON" || mnemonic == "SFR" || mnemonic == "REG" || mnemonic == "BIT" ||
+           mnemonic == "ORG";
+}
+
+}  // namespace
+
+int AssemblerSession::ProgramEnd() const
+{
+    int end = 0;
+    for (const AsmLine& l : m_lines) {
+        if (l.kind == LineKind::Instruction || l.kind == LineKind::Data) end = std::max(end, l.address + l.length);
+    }
+    return end;
+}
+
+void AssemblerSession::LinkExterns()
+{
+    for (const ExternModule& module : m_symbols.Modules()) {
+        auto text = core::ReadTextFile(module.listing);
+        if (!text) {
+            m_asmListText = module.name + "doesn't exist";
+            if (static_cast<int>(m_missingModules.size()) < kMaxMissingModules)
+                m_missingModules.push_back(module.name + ".lst");
+            return;
+        }
+        m_libraryText = *text;
+        const std::vector<std::string> lines = core::SplitLines(*text);
+        const std::vector<std::string> globals = GlobalNames(lines);
+        const int base = ProgramEnd();
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const std::string& l = lines[i];
+            const std::string number(core::TrimBlanks(Columns(l, 1, 5)));
+            const std::string address = Columns(l, 7, 4);
+            if (!DigitsValid(number, 10) || address.size() != 4 || !IsHexText(address)) continue;
+            const int at = (core::ParseHexWord(address) + base) & 0xFFFF;
+
+            std::string label = Upper(Columns(l, 19, 10));
+            if (!label.empty() && label.back() == ':') label.pop_back();
+            if (!label.empty() && std::find(globals.begin(), globals.end(), label) != globals.end() &&
+                label != ".GLOBAL") {
+                m_labels.Add(label, static_cast<uint16_t>(at), static_cast<int>(m_lines.size()) + 1);
+            }
+            if (IsNonCodeDirective(Upper(Columns(l, 29, 6)))) continue;
+
+            AsmLine linked;
+            linked.linked = true;
+            linked.kind = LineKind::Data;
+            linked.address = static_cast<uint16_t>(at);
+            if (i + 1 < lines.size() && lines[i + 1].rfind(kByteLinePrefix, 0) == 0) {
+                // DB/DW: the whole data list stands on the BYTE: line.
+                const std::string bytes(core::TrimBlanks(lines[i + 1].substr(kByteLinePrefix.size())));
+                for (std::size_t k = 0; k + 1 < bytes.size(); k += 2) linked.data.push_back(bytes.substr(k, 2));
+            } else {
+                for (std::size_t col : {12u, 14u, 16u}) {
+                    const std::string b = Columns(l, col, 2);
+                    if (b.size() == 2 && IsHexText(b)) linked.data.push_back(b);
+                }
+            }
+            if (linked.data.empty()) continue;
+            if (static_cast<int>(m_lines.size()) >= kMaxLineTableRows) {
+                m_asmListText = module.name + ": the line table holds at most " +
+                                std::to_string(kMaxLineTableRows) + " lines";
+                ++m_round1Problems;
+                return;
+            }
+            linked.length = static_cast<int>(linked.data.size());
+            for (std::size_t k = 0; k < 3 && k < linked.data.size(); ++k) linked.bytes[k] = linked.data[k];
+            m_lines.push_back(std::move(linked));
+        }
+    }
+}
+
+std::optional<unsigned> AssemblerSession::ResolveTarget(const std::string& text, int number, bool expressionFirst) const
+{
+    const AsmLine& line = m_lines[number - 1];
+    const std::string t = Upper(text.size() > 0 && text[0] == '#' ? text.substr(1) : text);
+    if (t == "$") return line.address;  // the instruction's own address
+    auto asLabel = [&]() -> std::optional<unsigned> {
+        const auto split = SplitLabelOffset(t);
+        if (!split) return std::nullopt;
+        if (auto a = m_labels.Find(split->label, number)) return (*a + split->offset) & 0xFFFF;
+        if (split->label == "$") return (line.address + split->offset) & 0xFFFF;
+        return std::nullopt;
+    };
+    if (!expressionFirst) {
+        if (auto v = asLabel()) return v;
+    }
+    if (auto v = Evaluate16(t, m_symbols)) return v;
+    if (auto v = asLabel()) return v;
+    if (auto v = m_symbols.DirectAddress(t)) return *v;
+    return std::nullopt;
+}
+
+void AssemblerSession::ResolveLine(int number)
+{
+    AsmLine& line = m_lines[number - 1];
+    for (const PendingWord& w : line.pendingWords) {
+        const auto v = ResolveTarget(w.text, number, true);
+        line.data[w.index] = v ? core::ToHexByte(*v >> 8) : kErrorMarker;
+        line.data[w.index + 1] = v ? core::ToHexByte(*v & 0xFF) : kErrorMarker;
+    }
+    if (!line.pendingWords.empty()) {
+        for (std::size_t k = 0; k < 3 && k < line.data.size(); ++k) line.bytes[k] = line.data[k];
+    }
+
+    switch (line.fixup) {
+        case FixupKind::None: break;
+        case FixupKind::Relative: {
+            const auto target = ResolveTarget(line.symbolic, number, false);
+            const int slot = line.bytes[1] == kPlaceholder ? 1 : 2;
+            if (!target) {
+                line.bytes[slot] = kErrorMarker;
+                line.message = "Label not found: " + line.symbolic;
+                break;
+            }
+            const int offset = static_cast<int>(*target) - (line.address + line.length);
+            if (offset < -128 || offset > 127) {
+                line.bytes[slot] = kErrorMarker;
+                line.message = "Relative jump out of range: " + std::to_string(offset);
+                break;
+            }
+            line.bytes[slot] = core::ToHexByte(static_cast<unsigned>(offset) & 0xFF);
+            break;
+        }
+        case FixupKind::Absolute11: {
+            const auto target = ResolveTarget(line.symbolic, number, false);
+            const unsigned next = (line.address + 2u) & 0xFFFF;
+            if (!target || next / 2048 != *target / 2048) {
+                line.bytes[0] = kErrorMarker;
+                line.bytes[1] = kErrorMarker;
+                line.message = target ? "Target not in the same 2K page: " + line.symbolic
+                                      : "Label not found: " + line.symbolic;
+                break;
+            }
+            const unsigned digit = 2 * ((*target >> 8) & 7) + (line.isCall ? 1 : 0);
+            line.bytes[0] = std::string{"0123456789ABCDEF"[digit], '1'};
+            line.bytes[1] = core::ToHexByte(*target & 0xFF);
+            break;
+        }
+        case FixupKind::Word16: {
+            const auto target = ResolveTarget(line.symbolic, number, true);
+            if (!target) {
+                line.bytes[1] = kErrorMarker;
+                line.bytes[2] = kErrorMarker;
+                line.message = "Cannot resolve: " + line.symbolic;
+                break;
+            }
+            line.bytes[1] = core::ToHexByte(*target >> 8);
+            line.bytes[2] = core::ToHexByte(*target & 0xFF);
+            break;
+        }
+    }
+    if (line.HasProblemByte() && !line.round1Error) line.round2Error = true;
+}
+
+}  // namespace zelo::assembler

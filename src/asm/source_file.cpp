@@ -1,0 +1,92 @@
+#include "asm/source_file.h"
+
+#include "core/byte_text.h"
+#include "core/text_file.h"
+
+namespace zelo::assembler {
+
+namespace fs = std::filesystem;
+
+LoadedSource LoadAsmFile(const fs::path& workspace, std::string_view name)
+{
+    LoadedSource result;
+    const fs::path path = workspace / (std::string(name) + ".asm");
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        result.caption = kNoFileCaption;
+        return result;
+    }
+    std::string error;
+    auto text = core::ReadTextFile(path, &error);
+    if (!text) {
+        result.caption = kNoFileCaption;
+        return result;
+    }
+    result.ok = true;
+    result.text = std::move(*text);
+    result.status = std::string(name) + ".asm  loaded";
+    return result;
+}
+
+SaveResult SaveAsmFile(const fs::path& workspace, std::string_view fileName, std::string_view editorText)
+{
+    SaveResult result;
+    std::string file(core::TrimBlanks(fileName));
+    if (file.empty()) {
+        result.message = "Please Enter File Name";
+        return result;
+    }
+    if (file.size() < 4 || core::ToUpperAscii(file.substr(file.size() - 4)) != ".ASM") file += ".asm";
+    result.name = file.substr(0, file.size() - 4);
+    std::string error;
+    if (!core::WriteTextLines(workspace / file, SplitSourceLines(editorText), &error)) {
+        result.message = file + " could not be written: " + error;
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+std::vector<std::string> SplitSourceLines(std::string_view editorText)
+{
+    return core::SplitLines(editorText);
+}
+
+std::string StripEnclosing(std::string_view text)
+{
+    std::string s(core::TrimBlanks(text));
+    for (const auto& [open, close] : {std::pair{'(', ')'}, std::pair{'<', '>'}, std::pair{'[', ']'}}) {
+        if (s.size() >= 2 && s.front() == open && s.back() == close) s = s.substr(1, s.size() - 2);
+    }
+    return std::string(core::TrimBlanks(s));
+}
+
+std::optional<std::string> IncludeName(std::string_view line)
+{
+    if (line.size() < 7 || core::ToUpperAscii(line.substr(0, 7)) != "INCLUDE") return std::nullopt;
+    std::string_view rest = line.substr(7);
+    const auto semicolon = rest.find(';');
+    if (semicolon != std::string_view::npos) rest = rest.substr(0, semicolon);
+    return StripEnclosing(rest);
+}
+
+LineList BuildLineList(const std::vector<std::string>& sourceLines, const fs::path& workspace)
+{
+    LineList list;
+    for (const std::string& line : sourceLines) {
+        const auto name = IncludeName(line);
+        if (!name || name->size() < 2 || core::ToUpperAscii(name->substr(name->size() - 2)) != ".H") continue;
+        const fs::path path = workspace / kLibraryFolder / *name;
+        std::error_code ec;
+        if (!fs::is_regular_file(path, ec)) continue;  // a missing header is skipped
+        auto text = core::ReadTextFile(path);
+        if (!text) continue;
+        list.libraryText = *text;
+        for (auto& piece : core::SplitLines(*text)) list.lines.push_back(std::move(piece));
+    }
+    list.libraryCount = static_cast<int>(list.lines.size());
+    list.lines.insert(list.lines.end(), sourceLines.begin(), sourceLines.end());
+    return list;
+}
+
+}  // namespace zelo::assembler

@@ -1,0 +1,211 @@
+#include "asm/symbols.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "asm/numbers.h"
+#include "core/bit_name_table.h"
+#include "core/byte_text.h"
+#include "core/cpu_state.h"
+
+namespace zelo::assembler {
+
+namespace {
+
+std::string Key(std::string_view text) { return core::ToUpperAscii(core::TrimBlanks(text)); }
+
+const Symbol* FindIn(const std::vector<Symbol>& part, std::string_view name)
+{
+    const std::string key = Key(name);
+    for (const Symbol& s : part) {
+        if (s.name == key) return &s;
+    }
+    return nullptr;
+}
+
+bool AddTo(std::vector<Symbol>& part, std::string_view name, unsigned value, int width)
+{
+    if (static_cast<int>(part.size()) >= kMaxSymbolsPerPart) return false;
+    part.push_back({Key(name), value, width});
+    return true;
+}
+
+struct NamedRegister {
+    const char* name;
+    uint8_t address;
+    bool needsPorts02;  // P0, P2 and T2CON exist only on the 8051 and 8052
+};
+
+constexpr NamedRegister kBitRegisters[] = {
+    {"TCON", 0x88, false}, {"SCON", 0x98, false}, {"IE", 0xA8, false}, {"IP", 0xB8, false},
+    {"P1", 0x90, false},   {"P3", 0xB0, false},   {"PSW", 0xD0, false}, {"A", 0xE0, false},
+    {"P0", 0x80, true},    {"P2", 0xA0, true},    {"T2CON", 0xC8, true},
+};
+
+// "NAME.b" split into the name and a bit number 0..7.
+std::optional<std::pair<std::string, int>> SplitBitForm(std::string_view text)
+{
+    const auto dot = text.rfind('.');
+    if (dot == std::string_view::npos || dot + 2 != text.size()) return std::nullopt;
+    const char b = text[dot + 1];
+    if (b < '0' || b > '7') return std::nullopt;
+    return std::pair{std::string(text.substr(0, dot)), b - '0'};
+}
+
+}  // namespace
+
+// --- labels ---------------------------------------------------------------
+
+void LabelTable::Clear()
+{
+    m_entries.clear();
+    m_sections.clear();
+}
+
+bool LabelTable::Add(std::string_view name, uint16_t address, int line)
+{
+    if (static_cast<int>(m_entries.size()) >= kMaxLabels) return false;
+    m_entries.push_back({std::string(name), address, line});
+    return true;
+}
+
+bool LabelTable::AddSection(int line)
+{
+    if (static_cast<int>(m_sections.size()) >= kMaxSections) return false;
+    m_sections.push_back(line);
+    return true;
+}
+
+std::optional<uint16_t> LabelTable::Find(std::string_view reference, int line) const
+{
+    const std::string r = Key(reference);
+    if (r.empty()) return std::nullopt;
+    int from = INT_MIN;
+    int to = INT_MAX;
+    if (r[0] == '$') {
+        for (int s : m_sections) {
+            if (s <= line) from = std::max(from, s);
+            if (s > line) to = std::min(to, s);
+        }
+    }
+    const std::string withColon = r + ":";
+    for (const LabelEntry& e : m_entries) {
+        if (e.line < from || e.line >= to) continue;
+        const std::string name = core::ToUpperAscii(e.name);
+        if (name == r || name == withColon) return e.address;
+    }
+    return std::nullopt;
+}
+
+// --- symbol table -----------------------------------------------------------
+
+SymbolTable::SymbolTable(core::ChipModel chip) : m_chip(chip) { SetChip(chip); }
+
+void SymbolTable::SetChip(core::ChipModel chip)
+{
+    m_chip = chip;
+    const core::CpuState cpu(chip);
+    m_sfr = cpu.sfrTable;
+}
+
+void SymbolTable::Clear()
+{
+    m_equ.clear();
+    m_byte.clear();
+    m_bit.clear();
+    m_modules.clear();
+    m_ram.Clear();
+}
+
+bool SymbolTable::AddEqu(std::string_view name, unsigned value, int width)
+{
+    return AddTo(m_equ, name, value, width);
+}
+
+bool SymbolTable::AddByte(std::string_view name, uint8_t address)
+{
+    if (!AddTo(m_byte, name, address, 1)) return false;
+    m_ram.Mark(address, Key(name));
+    return true;
+}
+
+bool SymbolTable::AddBit(std::string_view name, uint8_t bit) { return AddTo(m_bit, name, bit, 1); }
+
+bool SymbolTable::AddModule(std::string_view name, const std::filesystem::path& listing)
+{
+    if (static_cast<int>(m_modules.size()) >= kMaxModules) return false;
+    m_modules.push_back({Key(name), listing});
+    return true;
+}
+
+const Symbol* SymbolTable::FindEqu(std::string_view name) const { return FindIn(m_equ, name); }
+const Symbol* SymbolTable::FindByte(std::string_view name) const { return FindIn(m_byte, name); }
+const Symbol* SymbolTable::FindBit(std::string_view name) const { return FindIn(m_bit, name); }
+
+std::optional<uint8_t> HexByteLiteral(std::string_view t)
+{
+    if (t.size() == 4 && t[0] == '0') t.remove_prefix(1);
+    if (t.size() != 3 || t[2] != 'H') return std::nullopt;
+    if (!core::IsUpperHexDigit(t[0]) || !core::IsUpperHexDigit(t[1])) return std::nullopt;
+    return static_cast<uint8_t>(core::ParseHexByteValue(t.substr(0, 2)));
+}
+
+std::optional<uint8_t> SymbolTable::DirectAddress(std::string_view text) const
+{
+    const std::string key = Key(text);
+    if (key.empty()) return std::nullopt;
+    for (const core::SfrRow& row : m_sfr) {
+        if (!row.name.empty() && row.name == key) return static_cast<uint8_t>(core::ParseHexByteValue(row.address));
+    }
+    if (const Symbol* s = FindByte(key)) return static_cast<uint8_t>(s->value);
+    if (key == "ACC") return 0xE0;
+    if (auto b = HexByteLiteral(key)) return b;
+    if (const Symbol* s = FindEqu(key); s && s->value <= 0xFF) return static_cast<uint8_t>(s->value);
+    return std::nullopt;
+}
+
+std::optional<uint8_t> SymbolTable::BitAddress(std::string_view text) const
+{
+    const std::string key = Key(text);
+    if (key.empty()) return std::nullopt;
+    const bool ports02 = m_chip != core::ChipModel::C89Cx051;
+    if (const Symbol* s = FindBit(key)) return static_cast<uint8_t>(s->value);
+    if (auto n = core::StandardBitNameTable().FindByForm(key)) {
+        const std::string& name = core::StandardBitNameTable().Row(*n).name;
+        const bool portName = name.rfind("P0.", 0) == 0 || name.rfind("P2.", 0) == 0;
+        if (ports02 || !portName || name != key) return n;
+    }
+    if (auto form = SplitBitForm(key)) {
+        const auto& [name, bit] = *form;
+        if (auto byte = HexByteLiteral(name)) {
+            if (*byte == 0x80 || *byte == 0x90 || *byte == 0xA0 || *byte == 0xB0)
+                return static_cast<uint8_t>(*byte + bit);
+            // Any other bit-addressable byte written in hexadecimal ("0E0H.7", "20H.3").
+            if (*byte >= 0x20 && *byte <= 0x2F) return static_cast<uint8_t>((*byte - 0x20) * 8 + bit);
+            if (*byte >= 0x80 && *byte % 8 == 0) return static_cast<uint8_t>(*byte + bit);
+            return std::nullopt;
+        }
+        for (const NamedRegister& r : kBitRegisters) {
+            if (name == r.name && (ports02 || !r.needsPorts02)) return static_cast<uint8_t>(r.address + bit);
+        }
+    }
+    if (key.size() > 1 && key.back() == 'B') {
+        if (auto v = ParseBinary(key.substr(0, key.size() - 1)); v && *v <= 0xFF) return static_cast<uint8_t>(*v);
+    }
+    return HexByteLiteral(key);
+}
+
+std::optional<unsigned> SymbolTable::NameValue(std::string_view text) const
+{
+    std::string key = Key(text);
+    if (!key.empty() && key[0] == '#') key.erase(0, 1);
+    if (key.size() >= 2 && key.front() == '(' && key.back() == ')') key = key.substr(1, key.size() - 2);
+    key = Key(key);
+    if (key.empty()) return std::nullopt;
+    if (auto v = ParseDecimal(key)) return v;
+    if (const Symbol* s = FindEqu(key)) return s->value;
+    if (const Symbol* s = FindByte(key)) return s->value;
+    return std::nullopt;
+}
+
+}  // namespace zelo::assembler

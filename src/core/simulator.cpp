@@ -1,0 +1,300 @@
+#include "core/simulator.h"
+
+#include <array>
+#include <optional>
+
+#include "core/byte_text.h"
+#include "core/interrupts.h"
+#include "core/serial.h"
+#include "core/timers.h"
+
+namespace zelo::core {
+
+namespace {
+
+constexpr std::array<int8_t, 256> MakeHexDigitTable()
+{
+    std::array<int8_t, 256> table{};
+    for (auto& v : table) v = -1;
+    for (int c = '0'; c <= '9'; ++c) table[static_cast<std::size_t>(c)] = static_cast<int8_t>(c - '0');
+    for (int c = 'A'; c <= 'F'; ++c) table[static_cast<std::size_t>(c)] = static_cast<int8_t>(c - 'A' + 10);
+    for (int c = 'a'; c <= 'f'; ++c) table[static_cast<std::size_t>(c)] = static_cast<int8_t>(c - 'a' + 10);
+    return table;
+}
+constexpr std::array<int8_t, 256> kHexDigit = MakeHexDigitTable();
+
+// The value of a code byte, upper-casing the cell in place as the fetch
+// does; -1 when the cell holds no byte ("xx").
+int FetchCell(HexCell& cell)
+{
+    const int hi = kHexDigit[static_cast<unsigned char>(cell.hi)];
+    const int lo = kHexDigit[static_cast<unsigned char>(cell.lo)];
+    if (hi < 0 || lo < 0) return -1;
+    if (cell.hi >= 'a') cell.hi = static_cast<char>(cell.hi - 'a' + 'A');
+    if (cell.lo >= 'a') cell.lo = static_cast<char>(cell.lo - 'a' + 'A');
+    return 16 * hi + lo;
+}
+
+int PeekCell(const HexCell& cell)
+{
+    const int hi = kHexDigit[static_cast<unsigned char>(cell.hi)];
+    const int lo = kHexDigit[static_cast<unsigned char>(cell.lo)];
+    return hi < 0 || lo < 0 ? -1 : 16 * hi + lo;
+}
+
+// The undefined opcode has no length and no cycles: executing it would
+// hold the program counter for ever, so it stops the run like missing code.
+constexpr uint8_t kUndefinedOpcode = 0xA5;
+
+std::string TraceText(std::string_view b0, std::string_view b1, std::string_view b2, const OpcodeRow* row)
+{
+    std::string line;
+    line.reserve(48);
+    AppendField(b0, 3, line);
+    AppendField(b1, 3, line);
+    AppendField(b2, 3, line);
+    AppendField(row ? std::string_view(row->mnemonicText) : std::string_view(kTraceStopMnemonic), 6, line);
+    AppendField(row ? std::string_view(row->operands[0]) : std::string_view(), 8, line);
+    AppendField(row ? std::string_view(row->operands[1]) : std::string_view(), 8, line);
+    AppendField(row ? std::string_view(row->operands[2]) : std::string_view(), 6, line);
+    return line;
+}
+
+// "12", "-3", " 40 ": a whole number, blanks around it allowed.
+std::optional<int64_t> ParseStepNumber(std::string_view text)
+{
+    text = TrimBlanks(text);
+    if (text.empty()) return std::nullopt;
+    bool negative = false;
+    if (text[0] == '+' || text[0] == '-') {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty()) return std::nullopt;
+    int64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        if (value < 1'000'000'000'000'000) value = 10 * value + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace
+
+Simulator::Simulator(ChipModel chip, const OpcodeTable& table)
+    : m_table(table), m_executor(table), m_cpu(chip)
+{
+    m_traceLine = TraceLineAt(0);
+}
+
+std::string Simulator::PcCaption(uint16_t pc) { return "PC:" + ToHexWord(pc); }
+
+void Simulator::SelectChip(ChipModel chip)
+{
+    m_cpu.SetChip(chip);
+    m_cpu.ResetInternalMemory(false);
+    m_cpu.BuildSfrTable();
+}
+
+bool Simulator::ResetForLoad()
+{
+    if (m_running) return false;
+    m_cpu.ResetInternalMemory(true);
+    m_cpu.BuildSfrTable();
+    m_cpu.TakeStopRequest();
+    m_cpu.simulationLog.clear();
+    m_peripherals.Reset();
+    m_interrupts = InterruptState{};
+    m_cycles = 0;
+    m_steps = 0;
+    m_cpu.programCounter = 0;
+    m_current = CurrentInstruction{};
+    return true;
+}
+
+void Simulator::SetStepOverTable(std::vector<StepOverRow> rows)
+{
+    if (rows.size() > static_cast<std::size_t>(kMaxStepOverRows)) rows.resize(kMaxStepOverRows);
+    m_stepOverTable = std::move(rows);
+    m_rangeCount = 0;
+}
+
+void Simulator::ChooseStepOverRows(const std::vector<int>& selected)
+{
+    if (selected.empty()) return;
+    m_displayFlag = true;
+    m_rangeCount = 0;
+    for (int index : selected) {
+        if (m_rangeCount == kMaxStepOverRanges) break;
+        if (index < 0 || index >= static_cast<int>(m_stepOverTable.size())) continue;
+        const StepOverRow& row = m_stepOverTable[static_cast<std::size_t>(index)];
+        m_ranges[static_cast<std::size_t>(m_rangeCount++)] = StepOverRange{row.start, row.end};
+    }
+}
+
+std::string Simulator::TraceLineAt(uint16_t address) const
+{
+    const int b0 = PeekCell(m_cpu.codeMemory[address]);
+    if (b0 < 0 || b0 == kUndefinedOpcode)
+        return TraceText(m_cpu.codeMemory[address].Text(), "", "", nullptr);
+    const OpcodeRow& row = m_table.Row(static_cast<uint8_t>(b0));
+    std::string b1, b2;
+    if (row.bytes > 1) b1 = ToUpperAscii(m_cpu.codeMemory[static_cast<uint16_t>(address + 1)].Text());
+    if (row.bytes > 2) b2 = ToUpperAscii(m_cpu.codeMemory[static_cast<uint16_t>(address + 2)].Text());
+    return TraceText(ToHexByte(static_cast<unsigned>(b0)), b1, b2, &row);
+}
+
+bool Simulator::Fetch()
+{
+    const uint16_t pc = m_cpu.programCounter;
+    const int b0 = FetchCell(m_cpu.codeMemory[pc]);
+    if (b0 < 0 || b0 == kUndefinedOpcode) return false;
+    const OpcodeRow& row = m_table.Row(static_cast<uint8_t>(b0));
+    int b1 = 0, b2 = 0;
+    // An instruction whose operand bytes were never loaded cannot run either.
+    if (row.bytes > 1 && (b1 = FetchCell(m_cpu.codeMemory[static_cast<uint16_t>(pc + 1)])) < 0) return false;
+    if (row.bytes > 2 && (b2 = FetchCell(m_cpu.codeMemory[static_cast<uint16_t>(pc + 2)])) < 0) return false;
+
+    m_current.row = &row;
+    m_current.address = pc;
+    m_current.b0 = static_cast<uint8_t>(b0);
+    m_current.b1 = static_cast<uint8_t>(b1);
+    m_current.b2 = static_cast<uint8_t>(b2);
+    m_current.lowDigit = static_cast<uint8_t>(b0 & 0x0F);
+    m_current.highDigit = static_cast<uint8_t>(b0 >> 4);
+    m_current.instructionJumped = false;
+    m_cpu.currentOpcode = static_cast<uint8_t>(b0);
+    m_cpu.currentInstructionAddress = pc;
+    return true;
+}
+
+StepReport Simulator::ExecuteStep()
+{
+    StepReport report;
+    if (!Fetch()) {
+        // Nothing executes and no counter changes.
+        m_cpu.RequestStop(StopReason::NoCode);
+        report.stopReason = m_cpu.TakeStopRequest();
+        if (m_running) StopRun(report);
+        return report;
+    }
+    BeginPeripheralStep(m_cpu, m_peripherals);
+
+    const uint16_t pc = m_cpu.programCounter;
+    for (int i = 0; i < m_rangeCount; ++i) {
+        const StepOverRange& range = m_ranges[static_cast<std::size_t>(i)];
+        if (pc == range.start) m_displayFlag = false;
+        if (pc == range.end) m_displayFlag = true;
+    }
+
+    m_executor.ExecuteInstruction(m_cpu, m_current, m_interrupts);
+    const OpcodeRow& row = *m_current.row;
+    if (!m_current.instructionJumped) m_cpu.programCounter = static_cast<uint16_t>(pc + row.bytes);
+    m_cycles += row.cycles;
+    m_steps += 1;
+    report.executed = true;
+    report.stepsExecuted = 1;
+    report.pinsChanged = true;
+    const bool showCounters = m_displayFlag;
+
+    TimerTick(m_cpu, m_peripherals, row.cycles);
+    CompleteTransmission(m_cpu, m_peripherals, m_cycles);
+    const InterruptEntry entry = ServiceInterrupts(m_cpu, m_peripherals, m_interrupts, m_current, m_cycles);
+    if (entry.entered) {
+        // The hardware call takes two machine cycles of its own.
+        m_cycles += kInterruptEntryCycles;
+        TimerTick(m_cpu, m_peripherals, kInterruptEntryCycles);
+        report.interruptEntered = true;
+    }
+
+    const int64_t steps = static_cast<int64_t>(m_steps);
+    if (m_stopAtStep != 0 && steps == m_stopAtStep - 1) m_displayFlag = true;
+    report.viewsRefreshed = m_displayFlag;
+    if (m_stopAtStep != 0 && steps == m_stopAtStep) m_cpu.RequestStop(StopReason::StepCount);
+
+    if (showCounters) {
+        report.countersShown = true;
+        std::string b1, b2;
+        if (row.bytes > 1) b1 = ToHexByte(m_current.b1);
+        if (row.bytes > 2) b2 = ToHexByte(m_current.b2);
+        report.executedTrace = TraceText(ToHexByte(m_current.b0), b1, b2, &row);
+        m_traceLine = TraceLineAt(m_cpu.programCounter);
+        report.nextTrace = m_traceLine;
+    }
+    if (m_cpu.StopRequested()) {
+        report.stopReason = m_cpu.TakeStopRequest();
+        if (m_running) StopRun(report);
+    }
+    return report;
+}
+
+void Simulator::StopRun(StepReport& report)
+{
+    m_running = false;
+    report.runEnded = true;
+    // The state where a run stopped is always shown, even after an
+    // undisplayed stretch.
+    m_displayFlag = true;
+    report.viewsRefreshed = true;
+    if (!report.countersShown) {
+        report.countersShown = true;
+        m_traceLine = TraceLineAt(m_cpu.programCounter);
+        report.nextTrace = m_traceLine;
+    }
+    ApplyTextStop(report.textStop);
+}
+
+void Simulator::ApplyTextStop(std::optional<std::string>& rewritten)
+{
+    if (const auto number = ParseStepNumber(m_textStop)) {
+        m_stopAtStep = *number;
+        if (m_running && m_stopAtStep != 0 && m_stopAtStep > static_cast<int64_t>(m_steps)) m_displayFlag = false;
+    } else {
+        m_textStop = "0";
+        m_stopAtStep = 0;
+        rewritten = m_textStop;
+    }
+}
+
+StepReport Simulator::ToggleRun()
+{
+    StepReport report;
+    if (m_running) {
+        StopRun(report);
+    } else {
+        m_running = true;
+        ApplyTextStop(report.textStop);
+    }
+    return report;
+}
+
+StepReport Simulator::OneStep()
+{
+    m_running = false;
+    return ExecuteStep();
+}
+
+StepReport Simulator::RunBatch(int maxSteps)
+{
+    StepReport total;
+    for (int i = 0; i < maxSteps && m_running; ++i) {
+        StepReport step = ExecuteStep();
+        const int executed = total.stepsExecuted + step.stepsExecuted;
+        const bool pins = total.pinsChanged || step.pinsChanged;
+        const bool interrupt = total.interruptEntered || step.interruptEntered;
+        if (step.countersShown || step.viewsRefreshed || step.runEnded || !step.executed) {
+            total = std::move(step);
+            total.stepsExecuted = executed;
+            total.pinsChanged = pins;
+            total.interruptEntered = interrupt;
+            return total;
+        }
+        total.stepsExecuted = executed;
+        total.pinsChanged = pins;
+        total.interruptEntered = interrupt;
+        total.executed = true;
+    }
+    return total;
+}
+
+}  // namespace zelo::core

@@ -1,0 +1,145 @@
+// Step and run control of the simulated chip: one step (fetch, step-over,
+// execute, advance, count, timers, transmit, interrupts), the run toggle with
+// its stop conditions, and batches of steps for a run driven by a window
+// timer. It knows nothing of widgets: every step returns a StepReport saying
+// what changed and what the views must show.
+//
+// Undisplayed steps build no strings and allocate nothing: the trace lines are
+// made only for steps whose results are shown.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/cpu_state.h"
+#include "core/current_instruction.h"
+#include "core/executor.h"
+#include "core/interrupt_state.h"
+#include "core/opcode_table.h"
+#include "core/peripheral_state.h"
+
+namespace zelo::core {
+
+inline constexpr int kMaxStepOverRanges = 20;
+inline constexpr int kMaxStepOverRows = 300;
+inline constexpr const char* kTraceStopMnemonic = "--STOP--";
+
+// A subroutine the assembler found: shown in the step-over list.
+struct StepOverRow {
+    std::string name;
+    uint16_t start = 0;
+    uint16_t end = 0;
+};
+struct StepOverRange {
+    uint16_t start = 0;
+    uint16_t end = 0;
+};
+
+// What one step (or a batch of steps) changed.
+struct StepReport {
+    int stepsExecuted = 0;        // instructions executed (a batch may run many)
+    bool executed = false;        // the last step executed an instruction
+    bool countersShown = false;   // "PC:", "Cycle:", "Step:" and the traces must be shown
+    bool viewsRefreshed = false;  // the machine-state views must be redrawn
+    bool pinsChanged = false;     // the pin picture must be redrawn
+    bool interruptEntered = false;
+    bool runEnded = false;        // a run was stopped by this step (caption back to "RUN")
+    StopReason stopReason = StopReason::None;  // the stop request consumed, if any
+    // When countersShown: the instruction just executed (HexBox) and the next
+    // one (HexText).
+    std::string executedTrace;
+    std::string nextTrace;
+    // TextStop after the stopping half of the run toggle rewrote it.
+    std::optional<std::string> textStop;
+};
+
+class Simulator {
+public:
+    explicit Simulator(ChipModel chip = ChipModel::C8051, const OpcodeTable& table = StandardOpcodeTable());
+
+    CpuState& Cpu() { return m_cpu; }
+    const CpuState& Cpu() const { return m_cpu; }
+    PeripheralState& Peripherals() { return m_peripherals; }
+    const PeripheralState& Peripherals() const { return m_peripherals; }
+    InterruptState& Interrupts() { return m_interrupts; }
+    const InterruptState& Interrupts() const { return m_interrupts; }
+    const CurrentInstruction& Current() const { return m_current; }
+
+    // --- chip and load ---
+    // Selects the chip: memory reset with in-use flags cleared, SFR table rebuilt.
+    void SelectChip(ChipModel chip);
+    // The resets of the load command before the HEX file is read: chip memory
+    // (in-use flags kept), SFR table, peripherals, interrupts, counters, PC.
+    // Does nothing and returns false while a run is in progress.
+    bool ResetForLoad();
+
+    // --- counters ---
+    uint64_t CycleCounter() const { return m_cycles; }
+    uint64_t StepCounter() const { return m_steps; }
+    uint16_t ProgramCounter() const { return m_cpu.programCounter; }
+    static std::string PcCaption(uint16_t pc);  // "PC:0000"
+
+    // --- display and stop step ---
+    bool DisplayFlag() const { return m_displayFlag; }
+    void SetDisplayFlag(bool on) { m_displayFlag = on; }
+    int64_t StopAtStep() const { return m_stopAtStep; }
+    // Keeps the text of TextStop, read by the run toggle and at a stop.
+    void SetTextStop(std::string_view text) { m_textStop = text; }
+    const std::string& TextStop() const { return m_textStop; }
+
+    // --- step-over ---
+    void SetStepOverTable(std::vector<StepOverRow> rows);
+    const std::vector<StepOverRow>& StepOverTable() const { return m_stepOverTable; }
+    bool HasStepOverTable() const { return !m_stepOverTable.empty(); }
+    // A click in the step-over list: the selected rows (indexes, in order, up
+    // to 20) become the ranges and the display is switched on.
+    void ChooseStepOverRows(const std::vector<int>& selected);
+    void ClearStepOverRanges() { m_rangeCount = 0; }
+    int StepOverRangeCount() const { return m_rangeCount; }
+
+    // --- stepping and running ---
+    bool Running() const { return m_running; }
+    // The Run button: starts or stops the run, then reads TextStop.
+    StepReport ToggleRun();
+    // OneStep: ends any run and executes one step.
+    StepReport OneStep();
+    StepReport ExecuteStep();
+    // Up to maxSteps steps while running: returns after a displayed step
+    // (so displayed runs still show every step) or a stop.
+    StepReport RunBatch(int maxSteps);
+
+    // The trace line of the instruction at an address (B0 B1 B2, mnemonic,
+    // operands); "--STOP--" when nothing is loaded there.
+    std::string TraceLineAt(uint16_t address) const;
+    const std::string& TraceLine() const { return m_traceLine; }
+
+private:
+    bool Fetch();
+    void ApplyTextStop(std::optional<std::string>& rewritten);
+    void StopRun(StepReport& report);
+
+    const OpcodeTable& m_table;
+    Executor m_executor;
+    CpuState m_cpu;
+    PeripheralState m_peripherals;
+    InterruptState m_interrupts;
+    CurrentInstruction m_current;
+
+    uint64_t m_cycles = 0;
+    uint64_t m_steps = 0;
+    bool m_running = false;
+    bool m_displayFlag = true;
+    int64_t m_stopAtStep = 0;
+    std::string m_textStop = "0";
+    std::string m_traceLine;
+
+    std::vector<StepOverRow> m_stepOverTable;
+    std::array<StepOverRange, kMaxStepOverRanges> m_ranges{};
+    int m_rangeCount = 0;
+};
+
+}  // namespace zelo::core

@@ -1,0 +1,57 @@
+// z51 asm FILE.asm [--chip 8051|8052|89Cx051]: assembles a source exactly as
+// the workbench does. The folder holding FILE.asm is the workspace (its
+// "8051.LIB" serves INCLUDE and .EXTERN). Writes FILE.lst and, when both
+// rounds pass, FILE.hex and FILE.tsk; prints the AsmAll report.
+// Exit status: 0 both rounds pass, 1 problem lines, 2 usage or file error.
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "asm/assembler_session.h"
+#include "command_registry.h"
+#include "core/chip_model.h"
+
+namespace {
+
+struct AsmOptions {
+    std::string file;
+    std::string chip = "8051";
+};
+
+int RunAsm(const AsmOptions& options)
+{
+    namespace fs = std::filesystem;
+    const auto chip = zelo::core::ChipFromName(options.chip);
+    if (!chip) {
+        std::cerr << "z51 asm: unknown chip " << options.chip << " (8051, 8052 or 89Cx051)\n";
+        return 2;
+    }
+    const fs::path path = fs::absolute(options.file);
+    if (path.extension() != ".asm" && path.extension() != ".ASM") {
+        std::cerr << "z51 asm: " << options.file << " is not an .asm file\n";
+        return 2;
+    }
+    zelo::assembler::AssemblerSession session(path.parent_path(), *chip);
+    if (!session.LoadAsmFile(path.stem().string())) {
+        std::cerr << "z51 asm: " << session.AsmFileCaption() << " (" << options.file << ")\n";
+        return 2;
+    }
+    session.AsmAll();
+    std::cout << session.AsmListText();
+    if (!session.MessageBoxText().empty()) {
+        std::cerr << session.MessageBoxText() << "\n";
+        return 2;
+    }
+    if (session.Round1Problems() + session.Round2Problems() > 0 || !session.MissingModules().empty()) return 1;
+    return session.Succeeded() ? 0 : 2;
+}
+
+zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
+    auto options = std::make_shared<AsmOptions>();
+    auto* sub = app.add_subcommand("asm", "Assemble FILE.asm into FILE.lst, FILE.hex and FILE.tsk");
+    sub->add_option("file", options->file, "source file (.asm)")->required();
+    sub->add_option("--chip", options->chip, "8051, 8052 or 89Cx051");
+    return [options] { return RunAsm(*options); };
+});
+
+}  // namespace
