@@ -155,7 +155,7 @@ ChipDrawList ChipPins::DrawChip() const
     list.lines.reserve(m_pins.size());
     list.texts.reserve(m_pins.size());
     for (const ChipPin& pin : m_pins) {
-        const Rgb colour = PaletteColour(pin.colour);
+        const Rgb colour = Palette(pin.colour);
         list.lines.push_back({pin.innerX, pin.y, pin.outerX, pin.y, kPinLineWidth, colour});
         const int left = pin.leftSide ? pin.innerX + kLeftNameOffset : pin.innerX - kRightNameOffset;
         list.texts.push_back({left, pin.y - kNameRaise, pin.name, colour});

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/palette_colour.h"
+#include "app/picture.h"
 #include "core/chip_model.h"
 #include "core/cpu_state.h"
 

@@ -29,18 +29,27 @@ void AppendTrimmed(std::string& text, std::string_view part) { text += core::Tri
 PicturePoint PictureFromWidget(double px, double py, double width, double height)
 {
     if (width <= 0 || height <= 0) return {};
-    return {px / width * StateGrid::kWidth, StateGrid::kHeight - py / height * StateGrid::kHeight};
+    return {px / width * kPictureWidth, kPictureHeight - py / height * kPictureHeight};
 }
 
-std::optional<int> HitGridCell(double x, double y, int rows)
+int LayoutRows(PictureLayout layout)
+{
+    switch (layout) {
+        case PictureLayout::Ascii: return 8;
+        case PictureLayout::Note: return 2;
+        default: return 16;
+    }
+}
+
+std::optional<int> HitGridCell(double x, double y, int rows, const GridGeometry& grid)
 {
     constexpr double kBandShift = 0.5;
-    for (int r = 0; r < rows && r < StateGrid::kRows; ++r) {
-        const double bottom = StateGrid::CellBottom(r) + kBandShift;
-        if (!(y > bottom && y < bottom + StateGrid::kCellHeight)) continue;
-        for (int c = 0; c < StateGrid::kColumns; ++c) {
-            const double left = StateGrid::CellLeft(c);
-            if (x > left && x < left + StateGrid::kCellWidth) return 16 * r + c;
+    for (int r = 0; r < rows && r < 16; ++r) {
+        const double bottom = grid.CellY(r) + kBandShift;
+        if (!(y > bottom && y < bottom + grid.cellHeight)) continue;
+        for (int c = 0; c < 16; ++c) {
+            const double left = grid.CellX(c);
+            if (x > left && x < left + grid.cellWidth) return 16 * r + c;
         }
     }
     return std::nullopt;
@@ -108,31 +117,31 @@ std::string DescribeAscii(int code)
     return text;
 }
 
-std::optional<InspectResult> OpcodeInspector::InspectPointer(double x, double y, StateLayout layout,
-                                                             const core::CpuState& cpu) const
+std::optional<InspectResult> InspectPointer(double x, double y, PictureLayout layout, bool inspectOnHover,
+                                            const core::CpuState& cpu)
 {
-    if (!m_inspectOnHover) return std::nullopt;
+    if (!inspectOnHover) return std::nullopt;
     InspectResult result;
     result.caption = kWorkbenchCaption;
     result.cell = HitGridCell(x, y, LayoutRows(layout));
     if (!result.cell) return result;
     const int n = *result.cell;
     switch (layout) {
-        case StateLayout::Instruction:
+        case PictureLayout::Instruction:
             result.opcode = static_cast<uint8_t>(n);
             result.caption = DescribeInstruction(static_cast<uint8_t>(n));
             break;
-        case StateLayout::BitName:
+        case PictureLayout::BitName:
             result.caption = DescribeBitAddress(static_cast<uint8_t>(n));
             break;
-        case StateLayout::RamBit:
-        case StateLayout::RamName:
+        case PictureLayout::RamBit:
+        case PictureLayout::RamName:
             result.caption = DescribeRamByte(static_cast<uint8_t>(n), cpu);
             break;
-        case StateLayout::Ascii:
+        case PictureLayout::Ascii:
             result.caption = DescribeAscii(n);
             break;
-        case StateLayout::Note:
+        case PictureLayout::Note:
             result.topicSlot = n;
             break;
     }

@@ -9,9 +9,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 
-#include "app/state_layout.h"
+#include "app/state_picture.h"
 #include "core/cpu_state.h"
 #include "core/current_instruction.h"
 
@@ -28,11 +27,15 @@ struct PicturePoint {
 // coordinates, for a picture drawn over width x height pixels.
 PicturePoint PictureFromWidget(double px, double py, double width, double height);
 
+// Rows of the grid a layout uses: 8 for the ASCII codes, 2 for the topics,
+// 16 otherwise.
+int LayoutRows(PictureLayout layout);
+
 // The cell under (x, y) as n = 16r + c, scanning rows 0..rows-1 row by row.
 // A point is inside a cell when it lies strictly inside the cell's rectangle,
-// whose vertical band sits half a unit above the cell corner (the frame of
-// the cell), so borders between cells belong to no cell.
-std::optional<int> HitGridCell(double x, double y, int rows = StateGrid::kRows);
+// whose vertical band sits half a unit above the cell corner (the cell's
+// frame), so the borders between cells belong to no cell.
+std::optional<int> HitGridCell(double x, double y, int rows = 16, const GridGeometry& grid = {});
 
 struct InspectResult {
     std::string caption;            // the new window caption
@@ -41,31 +44,17 @@ struct InspectResult {
     std::optional<int> topicSlot;   // "Note": clear, redraw the topics, print this sheet
 };
 
+// Pointer movement over the state picture. Nothing while inspectOnHover is
+// off: the caption stays as it is. Otherwise the description of the cell
+// under (x, y), or plain "ZELO8051" when the pointer is on no cell.
+std::optional<InspectResult> InspectPointer(double x, double y, PictureLayout layout, bool inspectOnHover,
+                                            const core::CpuState& cpu);
+
 // The caption texts of one cell n of a layout (no hit test).
 std::string DescribeInstruction(uint8_t opcode);
 std::string DescribeBitAddress(uint8_t n);
 std::string DescribeRamByte(uint8_t n, const core::CpuState& cpu);
 std::string DescribeAscii(int code);
-
-// Pointer movement over the state picture, as the window handles it.
-class OpcodeInspector {
-public:
-    bool InspectOnHover() const { return m_inspectOnHover; }
-    // Double click on the state picture.
-    void ToggleInspectOnHover() { m_inspectOnHover = !m_inspectOnHover; }
-    // Any layout button turns inspection on again (the window sets its caption
-    // back to "ZELO8051" at the same time).
-    void LayoutChosen() { m_inspectOnHover = true; }
-
-    // Nothing while inspection is off: the caption stays as it is. Otherwise
-    // the description of the cell under (x, y), or plain "ZELO8051" when the
-    // pointer is on no cell.
-    std::optional<InspectResult> InspectPointer(double x, double y, StateLayout layout,
-                                                const core::CpuState& cpu) const;
-
-private:
-    bool m_inspectOnHover = true;
-};
 
 // "Instruction" layout: the pointed opcode's table row becomes the current
 // instruction's row and first byte, as the opcode map itself does.

@@ -1,6 +1,7 @@
-// The reference sheets of the "Note" layout: 32 topic slots in two rows of
-// 16, each non-empty slot naming one sheet of 8051 reference text that is
-// printed into the state picture when the pointer rests on the slot.
+// The reference sheets of the "Note" layout: each topic slot of the topic
+// grid (TopicNames() in state_picture.h) that has a name has one sheet of
+// 8051 reference text, printed into the state picture when the pointer rests
+// on the slot.
 #pragma once
 
 #include <span>
@@ -9,14 +10,10 @@
 namespace zelo::app {
 
 inline constexpr int kTopicSlots = 32;
-inline constexpr int kTopicColumns = 16;
 
-// The slot's name as shown in the topic grid; "" for the empty slots
-// 14, 15 and 24-31 (and for any slot outside 0..31).
-std::string_view TopicName(int slot);
-
-// The sheet's lines in printing order, one under the other; empty for a
-// slot without a topic.
+// The sheet's lines in printing order, one under the other from the top
+// left; empty for the slots without a topic (14, 15, 24-31) and for any slot
+// outside 0..31.
 std::span<const std::string_view> PrintTopicSheet(int slot);
 
 }  // namespace zelo::app

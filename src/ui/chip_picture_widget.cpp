@@ -108,7 +108,7 @@ void ChipPictureWidget::paintEvent(QPaintEvent*)
 
     // Text is drawn unscaled so that the font is chosen in real pixels.
     painter.resetTransform();
-    const QFont font = FixedFontForAdvance(QStringLiteral("MS Gothic"), m_list.textCharWidth * s);
+    const QFont font = FixedFontForAdvance(app::PictureFont::Gothic, m_list.textCharWidth * s);
     painter.setFont(font);
     for (const auto& t : m_list.texts) {
         painter.setPen(ToQColor(t.colour));

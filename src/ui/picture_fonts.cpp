@@ -1,17 +1,16 @@
 #include "ui/picture_fonts.h"
 
-#include <QFontDatabase>
 #include <QFontMetricsF>
-#include <QStringList>
 #include <algorithm>
 #include <cmath>
 
+#include "ui/fonts.h"
+
 namespace zelo::ui {
 
-QFont FixedFontForAdvance(const QString& family, double charWidth)
+QFont FixedFontForAdvance(app::PictureFont face, double charWidth)
 {
-    QFont font = QFontDatabase::families().contains(family) ? QFont(family)
-                                                            : QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont font = WorkbenchFont(face);
     font.setStyleHint(QFont::Monospace);
     // Start from the usual width/height ratio of a fixed font, then correct by
     // the measured advance.

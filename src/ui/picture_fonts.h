@@ -1,15 +1,15 @@
-// Fonts for the workbench pictures: the named Japanese/Chinese fonts when the
-// system has them, otherwise a fixed-pitch font, sized so that one character
-// takes a given width in pixels.
+// Fonts for the chip picture and the topic sheets: the workbench's named
+// faces (fonts.h), sized so that one character takes a given width in pixels.
 #pragma once
 
 #include <QFont>
-#include <QString>
+
+#include "app/picture.h"
 
 namespace zelo::ui {
 
-// A fixed-pitch font of the family (falling back to the system's fixed font)
-// whose character advance is close to charWidth pixels.
-QFont FixedFontForAdvance(const QString& family, double charWidth);
+// The face (or its fixed-pitch fallback) with a character advance close to
+// charWidth pixels.
+QFont FixedFontForAdvance(app::PictureFont face, double charWidth);
 
 }  // namespace zelo::ui

@@ -17,7 +17,7 @@ void PaintTopicSheet(QPainter& painter, const QRectF& area, std::span<const std:
     // Widest font whose lines fit both across and down the area.
     const double byWidth = area.width() / static_cast<double>(longest);
     const double lineHeight = area.height() / static_cast<double>(lines.size());
-    QFont font = FixedFontForAdvance(QStringLiteral("MS Mincho"), byWidth);
+    QFont font = FixedFontForAdvance(app::PictureFont::Mincho, byWidth);
     while (font.pixelSize() > 4 && QFontMetricsF(font).lineSpacing() > lineHeight)
         font.setPixelSize(font.pixelSize() - 1);
 

@@ -7,7 +7,7 @@
 namespace {
 
 using zelo::app::ChipPins;
-using zelo::app::PaletteColour;
+using zelo::app::Palette;
 using zelo::core::BitAddress;
 using zelo::core::ChipModel;
 using zelo::core::CpuState;
@@ -263,14 +263,14 @@ TEST(ChipPins, DrawListShowsBodyStubsAndNames)
     ASSERT_EQ(list.lines.size(), 40u);
     ASSERT_EQ(list.texts.size(), 40u);
     EXPECT_EQ(list.lines[0].width, 3);
-    EXPECT_EQ(list.lines[0].colour, PaletteColour(0)) << "P1.0 low";
-    EXPECT_EQ(list.lines[1].colour, PaletteColour(12)) << "P1.1 high";
-    EXPECT_EQ(list.texts[0].colour, PaletteColour(0));
+    EXPECT_EQ(list.lines[0].colour, Palette(0)) << "P1.0 low";
+    EXPECT_EQ(list.lines[1].colour, Palette(12)) << "P1.1 high";
+    EXPECT_EQ(list.texts[0].colour, Palette(0));
     EXPECT_EQ(list.texts[0].left, 490);
     EXPECT_EQ(list.texts[0].top, 320);
     EXPECT_EQ(list.texts[39].left, 1830);
     EXPECT_EQ(list.texts[39].text, "       VCC");
-    EXPECT_EQ(list.lines[17].colour, PaletteColour(9)) << "XTAL2";
+    EXPECT_EQ(list.lines[17].colour, Palette(9)) << "XTAL2";
 
     pins.LayOutPins(ChipModel::C89Cx051);
     const auto small = pins.DrawChip();

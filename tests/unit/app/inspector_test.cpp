@@ -8,17 +8,16 @@
 namespace {
 
 using zelo::app::HitGridCell;
-using zelo::app::OpcodeInspector;
-using zelo::app::StateGrid;
-using zelo::app::StateLayout;
+using zelo::app::InspectPointer;
+using zelo::app::PictureLayout;
 using zelo::core::ChipModel;
 using zelo::core::CpuState;
 
 // The centre of cell n in the picture's coordinates.
 zelo::app::PicturePoint CellCentre(int n)
 {
-    const int r = n / 16, c = n % 16;
-    return {StateGrid::CellLeft(c) + 5.0, StateGrid::CellBottom(r) + 2.0};
+    const zelo::app::GridGeometry grid;
+    return {grid.CellX(n % 16) + 5.0, grid.CellY(n / 16) + 2.0};
 }
 
 TEST(InspectorHitTest, FindsCellsStrictlyInsideTheirFrames)
@@ -69,7 +68,7 @@ TEST(InspectorHitTest, WidgetPixelsMapToPictureCoordinates)
 }
 
 struct CaptionCase {
-    StateLayout layout;
+    PictureLayout layout;
     int cell;
     const char* caption;
 };
@@ -78,34 +77,33 @@ TEST(InspectorCaptions, EveryLayoutDescribesItsCell)
 {
     const CaptionCase cases[] = {
         // Opcodes: no trailing ", " when the further operands are empty.
-        {StateLayout::Instruction, 0x00, "ZELO8051      OpCode= 00  [1B,1C]  Instruction= NOP        ("},
-        {StateLayout::Instruction, 0xE4, "ZELO8051      OpCode= E4  [1B,1C]  Instruction= CLR  A      ("},
-        {StateLayout::Instruction, 0xE8, "ZELO8051      OpCode= E8  [1B,1C]  Instruction= MOV  A, R0      ("},
-        {StateLayout::Instruction, 0xB4, "ZELO8051      OpCode= B4  [3B,2C]  Instruction= CJNE  A, #data, rel      ("},
-        {StateLayout::Instruction, 0xA5, "ZELO8051      OpCode= A5  [0B,0C]  Instruction= NON        ("},
+        {PictureLayout::Instruction, 0x00, "ZELO8051      OpCode= 00  [1B,1C]  Instruction= NOP        ("},
+        {PictureLayout::Instruction, 0xE4, "ZELO8051      OpCode= E4  [1B,1C]  Instruction= CLR  A      ("},
+        {PictureLayout::Instruction, 0xE8, "ZELO8051      OpCode= E8  [1B,1C]  Instruction= MOV  A, R0      ("},
+        {PictureLayout::Instruction, 0xB4, "ZELO8051      OpCode= B4  [3B,2C]  Instruction= CJNE  A, #data, rel      ("},
+        {PictureLayout::Instruction, 0xA5, "ZELO8051      OpCode= A5  [0B,0C]  Instruction= NON        ("},
         // Bits.
-        {StateLayout::BitName, 0x7F, "ZELO8051   IMBitCode=7FH     "},
-        {StateLayout::BitName, 0x80, "ZELO8051   SFRBitCode=80H     "},
-        {StateLayout::BitName, 0x8C, "ZELO8051   SFRBitCode=8CH     TR0 .Timer 0 Run."},
-        {StateLayout::BitName, 0xAE, "ZELO8051   Undefined Bit"},
+        {PictureLayout::BitName, 0x7F, "ZELO8051   IMBitCode=7FH     "},
+        {PictureLayout::BitName, 0x80, "ZELO8051   SFRBitCode=80H     "},
+        {PictureLayout::BitName, 0x8C, "ZELO8051   SFRBitCode=8CH     TR0 .Timer 0 Run."},
+        {PictureLayout::BitName, 0xAE, "ZELO8051   Undefined Bit"},
         // Bytes after reset of an 8051.
-        {StateLayout::RamBit, 0x30, "ZELO8051    IMCode=30H( 48)      "},
-        {StateLayout::RamName, 0x00, "ZELO8051    IMCode=00H( 0)      R0"},
-        {StateLayout::RamBit, 0x07, "ZELO8051    IMCode=07H( 7)      R7"},
-        {StateLayout::RamBit, 0x90, "ZELO8051    SFRCode=90H( 144)      P1 (Port 1, Bit-Addressable)"},
-        {StateLayout::RamName, 0xC0, "ZELO8051    Undefind Byte"},
-        {StateLayout::RamBit, 0xC8, "ZELO8051    Undefind Byte"},  // T2CON exists only on the 8052
+        {PictureLayout::RamBit, 0x30, "ZELO8051    IMCode=30H( 48)      "},
+        {PictureLayout::RamName, 0x00, "ZELO8051    IMCode=00H( 0)      R0"},
+        {PictureLayout::RamBit, 0x07, "ZELO8051    IMCode=07H( 7)      R7"},
+        {PictureLayout::RamBit, 0x90, "ZELO8051    SFRCode=90H( 144)      P1 (Port 1, Bit-Addressable)"},
+        {PictureLayout::RamName, 0xC0, "ZELO8051    Undefind Byte"},
+        {PictureLayout::RamBit, 0xC8, "ZELO8051    Undefind Byte"},  // T2CON exists only on the 8052
         // ASCII.
-        {StateLayout::Ascii, 0x00, "ZELO8051    AsciiCode=00H      CTRL-@  NUL (Null)"},
-        {StateLayout::Ascii, 0x41, "ZELO8051    AsciiCode=41H     A   Upper case alphabetic character"},
-        {StateLayout::Ascii, 0x7F, "ZELO8051    AsciiCode=7FH    DEL (Delete)"},
+        {PictureLayout::Ascii, 0x00, "ZELO8051    AsciiCode=00H      CTRL-@  NUL (Null)"},
+        {PictureLayout::Ascii, 0x41, "ZELO8051    AsciiCode=41H     A   Upper case alphabetic character"},
+        {PictureLayout::Ascii, 0x7F, "ZELO8051    AsciiCode=7FH    DEL (Delete)"},
     };
     CpuState cpu(ChipModel::C8051);
-    OpcodeInspector inspector;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cell);
         const auto p = CellCentre(c.cell);
-        const auto result = inspector.InspectPointer(p.x, p.y, c.layout, cpu);
+        const auto result = InspectPointer(p.x, p.y, c.layout, true, cpu);
         ASSERT_TRUE(result.has_value());
         EXPECT_EQ(result->cell, c.cell);
         EXPECT_TRUE(result->caption.starts_with(c.caption)) << result->caption;
@@ -148,10 +146,9 @@ TEST(InspectorCaptions, ByteKindFollowsTheAddress)
 TEST(InspectorCaptions, PointerOffTheGridGivesThePlainCaption)
 {
     CpuState cpu;
-    OpcodeInspector inspector;
-    for (auto layout : {StateLayout::RamBit, StateLayout::BitName, StateLayout::RamName, StateLayout::Instruction,
-                        StateLayout::Ascii, StateLayout::Note}) {
-        const auto result = inspector.InspectPointer(1.0, 1.0, layout, cpu);
+    for (auto layout : {PictureLayout::RamBit, PictureLayout::BitName, PictureLayout::RamName, PictureLayout::Instruction,
+                        PictureLayout::Ascii, PictureLayout::Note}) {
+        const auto result = InspectPointer(1.0, 1.0, layout, true, cpu);
         ASSERT_TRUE(result.has_value());
         EXPECT_EQ(result->caption, "ZELO8051");
         EXPECT_FALSE(result->cell.has_value());
@@ -159,46 +156,38 @@ TEST(InspectorCaptions, PointerOffTheGridGivesThePlainCaption)
     }
     // Row 8 lies outside the ASCII table.
     const auto p = CellCentre(0x80);
-    EXPECT_EQ(inspector.InspectPointer(p.x, p.y, StateLayout::Ascii, cpu)->caption, "ZELO8051");
+    EXPECT_EQ(InspectPointer(p.x, p.y, PictureLayout::Ascii, true, cpu)->caption, "ZELO8051");
 }
 
-TEST(InspectorHover, DoubleClickStopsInspectionUntilALayoutIsChosen)
+TEST(InspectorHover, InspectionOffLeavesTheCaption)
 {
     CpuState cpu;
-    OpcodeInspector inspector;
     const auto p = CellCentre(0x90);
-    EXPECT_TRUE(inspector.InspectOnHover());
-    inspector.ToggleInspectOnHover();
-    EXPECT_FALSE(inspector.InspectPointer(p.x, p.y, StateLayout::RamBit, cpu).has_value());
-    inspector.ToggleInspectOnHover();
-    EXPECT_TRUE(inspector.InspectPointer(p.x, p.y, StateLayout::RamBit, cpu).has_value());
-    inspector.ToggleInspectOnHover();
-    inspector.LayoutChosen();
-    EXPECT_TRUE(inspector.InspectOnHover());
-    EXPECT_TRUE(inspector.InspectPointer(p.x, p.y, StateLayout::RamBit, cpu).has_value());
+    for (auto layout : {PictureLayout::RamBit, PictureLayout::Instruction, PictureLayout::Note}) {
+        EXPECT_FALSE(InspectPointer(p.x, p.y, layout, false, cpu).has_value());
+        EXPECT_TRUE(InspectPointer(p.x, p.y, layout, true, cpu).has_value());
+    }
 }
 
 TEST(InspectorHover, NoteLayoutAsksForTheTopicSheet)
 {
     CpuState cpu;
-    OpcodeInspector inspector;
     for (int slot : {0, 13, 14, 16, 23, 31}) {
         const auto p = CellCentre(slot);
-        const auto result = inspector.InspectPointer(p.x, p.y, StateLayout::Note, cpu);
+        const auto result = InspectPointer(p.x, p.y, PictureLayout::Note, true, cpu);
         ASSERT_TRUE(result.has_value());
         EXPECT_EQ(result->topicSlot, slot);
         EXPECT_EQ(result->caption, "ZELO8051");
     }
     const auto below = CellCentre(32);
-    EXPECT_FALSE(inspector.InspectPointer(below.x, below.y, StateLayout::Note, cpu)->topicSlot.has_value());
+    EXPECT_FALSE(InspectPointer(below.x, below.y, PictureLayout::Note, true, cpu)->topicSlot.has_value());
 }
 
 TEST(InspectorHover, InstructionLayoutCopiesTheOpcodeRow)
 {
     CpuState cpu;
-    OpcodeInspector inspector;
     const auto p = CellCentre(0x75);
-    const auto result = inspector.InspectPointer(p.x, p.y, StateLayout::Instruction, cpu);
+    const auto result = InspectPointer(p.x, p.y, PictureLayout::Instruction, true, cpu);
     ASSERT_TRUE(result && result->opcode);
     zelo::core::CurrentInstruction current;
     zelo::app::CopyOpcodeRowToInstruction(*result->opcode, current);
