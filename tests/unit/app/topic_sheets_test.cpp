@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/state_picture.h"
+#include "app/topic_sheet_picture.h"
 #include "core/bit_name_table.h"
 #include "core/byte_text.h"
 
@@ -192,6 +193,32 @@ TEST(TopicSheets, RegisterSheetsAgreeWithTheBitNameTable)
         }
     }
     EXPECT_EQ(rowsChecked, 32);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TopicSheetPicture, SheetsPrintBelowTheTopicRowsAndInsideThePicture)
+{
+    const zelo::app::GridGeometry grid;
+    const double topicRowsBottom = grid.CellY(1) + 0.5;
+    for (int slot = 0; slot < zelo::app::kTopicSlots; ++slot) {
+        zelo::app::Picture picture;
+        const int added = zelo::app::AddTopicSheet(picture, slot);
+        const auto sheet = PrintTopicSheet(slot);
+        SCOPED_TRACE(slot);
+        ASSERT_EQ(static_cast<std::size_t>(added), sheet.size());
+        ASSERT_EQ(picture.texts.size(), sheet.size());
+        for (std::size_t k = 0; k < picture.texts.size(); ++k) {
+            const auto& text = picture.texts[k];
+            EXPECT_EQ(text.text, sheet[k]);
+            EXPECT_LT(text.y + 0.9, topicRowsBottom + 1e-9) << "overlaps the topic rows";
+            EXPECT_GT(text.y - 0.9, -1e-9) << "runs off the bottom";
+            if (k > 0) EXPECT_LT(text.y, picture.texts[k - 1].y) << "lines go downwards";
+            EXPECT_EQ(text.colour, zelo::app::kBlack);
+        }
+    }
 }
 
 }  // namespace
