@@ -2,11 +2,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 
 #include "core/bit_name_table.h"
 #include "core/byte_text.h"
 #include "core/opcode_table.h"
 #include "core/text_file.h"
+#include "asm/source_file.h"
+#include "loader/disassemble_file.h"
+#include "loader/load_program.h"
 
 namespace zelo::app {
 
@@ -56,7 +60,7 @@ std::string JoinLines(const std::vector<std::string>& lines)
 }
 }  // namespace
 
-Workbench::Workbench(fs::path workspace) : m_workspace(std::move(workspace)) {}
+Workbench::Workbench(fs::path workspace) : m_workspace(std::move(workspace)), m_asm(m_workspace) {}
 
 std::string Workbench::FileListFolder() const
 {
@@ -67,7 +71,7 @@ std::string Workbench::FileListFolder() const
 
 StatePictureSources Workbench::PictureSources() const
 {
-    return StatePictureSources{&m_cpu, &core::StandardBitNameTable(), &core::StandardOpcodeTable(), &m_usage,
+    return StatePictureSources{&m_sim.Cpu(), &core::StandardBitNameTable(), &core::StandardOpcodeTable(), &m_usage,
                                m_usageStatistics};
 }
 
@@ -107,14 +111,18 @@ void Workbench::StartUp()
 void Workbench::InitialiseMachine()
 {
     SelectChipModel(m_selectedChip);
-    m_runningFlag = false;
+    if (m_sim.Running()) {
+        m_sim.ToggleRun();
+        EnableAfterRun();
+    }
     // The opcode and bit-name tables are built once and shared read-only;
-    // what is rebuilt here is the machine for the chosen chip.
+    // what is rebuilt here is the machine and the assembler's names for the
+    // chosen chip.
     m_picture.SelectLayout(PictureLayout::RamName, PictureSources(), m_marks);
-    m_cpu.SetChip(m_chipModel);
-    m_cpu.ResetInternalMemory();
-    m_cpu.BuildSfrTable();
-    m_cpu.programCounter = 0;
+    m_asm.SetChip(m_chipModel);
+    m_sim.SelectChip(m_chipModel);
+    m_sim.Cpu().programCounter = 0;
+    m_sim.SetDisplayFlag(true);
     m_machineCycleTime = 12.0 * (1.0 / 11.0592);
     RefreshStateView();
 }
@@ -134,10 +142,8 @@ void Workbench::ClickChip(int index)
     if (index < 0 || index > 2) return;
     // A chip change ends a run completely, so the controls a run disabled
     // come back, not only the caption.
-    if (m_runningFlag) StopRun();
     m_selectedChip = index;
     InitialiseMachine();
-    m_runningFlag = false;
     m_texts.runCaption = "RUN";
 }
 
@@ -146,7 +152,7 @@ void Workbench::ClickChip(int index)
 void Workbench::SwitchMode(int index)
 {
     if (index != 0 && index != 1) return;
-    if (m_runningFlag) ClickRun();
+    if (m_sim.Running()) ClickRun();
     m_controls.Hide(Control::FileDemo);
     if (index == 0) {
         m_controls.Hide(Control::OpAsm3);
@@ -186,6 +192,8 @@ void Workbench::SwitchMode(int index)
     m_texts.label2 = kRomHeader;
     if (m_programPending) {
         LoadCode();
+        m_hexFromProgram = true;
+        LoadProgram(loader::HexFileChoice{true, ""});
         m_controls.Hide(Control::FileDemo);
         m_programPending = false;
     }
@@ -237,6 +245,8 @@ void Workbench::SelectFileType(int index)
             m_controls.Hide(Control::AsmSaveAs);
             ShowFileTypeText(".hex");
             m_texts.label1 = "  " + m_programName + ".hex";
+            // The HEX file checked byte by byte against the code assembled last.
+            if (m_asm.Finished() && !m_programName.empty()) m_texts.listBox = m_asm.CrossCheckHex();
             m_controls.Hide(Control::RamList);
             m_controls.Show(Control::EditAsm);
             break;
@@ -251,7 +261,7 @@ void Workbench::SelectFileType(int index)
             }
             break;
         case FileType::Ram:
-            m_ramListRows = FillCodeDump(m_cpu);
+            m_ramListRows = FillCodeDump(m_sim.Cpu());
             m_controls.Show(Control::RamList);
             m_controls.Hide(Control::CodeList);
             if (m_modeIsAssemble) m_controls.Hide(Control::EditAsm);
@@ -360,7 +370,13 @@ void Workbench::ClickFile(const std::string& entry)
                 break;
             }
             case FileListMode::LoadHex:
-            case FileListMode::Disassemble:
+                // A HEX file chosen here is not the assembler's output: the
+                // step-over table of the last assembly does not belong to it.
+                m_sim.SetStepOverTable({});
+                m_hexFromProgram = false;
+                LoadProgram(loader::HexFileChoice{false, name});
+                break;
+            case FileListMode::Disassemble: Disassemble(name); break;
             case FileListMode::None: break;
         }
     }
@@ -389,7 +405,14 @@ bool Workbench::LoadSourceFile(const std::string& fileName)
     if (m_fileType == FileType::Asm) m_texts.editor = m_sourceText;
     m_texts.label1 = "  " + m_programName + ".asm";
     m_texts.status = fileName + "  loaded";
-    m_texts.asmFileCaption = "AsmFile has " + std::to_string(lines.size()) + " lines ";
+    // Lines of INCLUDE files are not counted.
+    const auto list = assembler::BuildLineList(lines, m_workspace);
+    m_texts.asmFileCaption =
+        "AsmFile has " + std::to_string(list.lines.size() - static_cast<std::size_t>(list.libraryCount)) + " lines ";
+    m_asm.SetProgramName(m_programName);
+    m_asm.SetSourceText(m_sourceText);
+    m_asm.Reset();
+    m_hexFromProgram = false;
     InitialiseMachine();
     return true;
 }
@@ -430,9 +453,75 @@ SaveOutcome Workbench::ASMSave(const std::string& answer)
 
 // --- assembler ------------------------------------------------------------------------
 
-void Workbench::AsmNextLine() {}
+void Workbench::AsmNextLine()
+{
+    if (!m_asm.IsAssembling()) {
+        m_asm.SetChip(m_chipModel);
+        m_asm.SetProgramName(m_programName);
+        m_asm.SetSourceText(m_sourceText);
+    }
+    m_asm.AsmNextLine();
+    AfterAssembly();
+}
 
-void Workbench::AsmAll() {}
+void Workbench::AsmAll()
+{
+    m_asm.SetChip(m_chipModel);
+    m_asm.SetProgramName(m_programName);
+    m_asm.SetSourceText(m_sourceText);
+    m_asm.AsmAll();
+    AfterAssembly();
+    m_problemLine.reset();
+    if (const int line = m_asm.FirstProblemSourceLine(); line > 0 && !m_asm.Succeeded()) m_problemLine = line - 1;
+}
+
+void Workbench::AfterAssembly()
+{
+    m_texts.asmFileCaption = m_asm.AsmFileCaption();
+    m_texts.asmText = m_asm.AsmText();
+    m_texts.parsecText = m_asm.ParsecText();
+    m_texts.status = m_asm.StatusText();
+    m_texts.listBox = m_asm.AsmListText();
+    if (!m_asm.MessageBoxText().empty()) {
+        if (!m_texts.listBox.empty()) m_texts.listBox += "\n";
+        m_texts.listBox += m_asm.MessageBoxText();
+    }
+    if (!m_asm.Finished()) return;
+    m_hexFromProgram = m_asm.Succeeded();
+    if (!m_asm.Succeeded()) return;
+    m_programPending = true;
+    // Each called subroutine runs from its address to its first RET.
+    std::vector<core::StepOverRow> rows;
+    const auto& table = m_asm.StepOver();
+    for (const auto& sub : table.subroutines) {
+        uint16_t end = sub.address;
+        bool found = false;
+        for (uint16_t ret : table.returnAddresses) {
+            if (ret >= sub.address && (!found || ret < end)) {
+                end = ret;
+                found = true;
+            }
+        }
+        rows.push_back(core::StepOverRow{sub.name, sub.address, end});
+    }
+    m_sim.SetStepOverTable(std::move(rows));
+    m_stepOverRows.clear();
+    for (const auto& row : m_sim.StepOverTable()) m_stepOverRows.push_back(row.name);
+    m_stepOverReady = m_sim.HasStepOverTable();
+    LoadUsageCounters();
+}
+
+void Workbench::Disassemble(const std::string& fileName)
+{
+    const auto result = loader::DisassembleFile(WorkspaceFile(fileName), m_chipModel);
+    if (!result.ok) {
+        m_texts.listBox = result.message;
+        return;
+    }
+    m_texts.listBox = result.listingText;
+    if (!result.asmFileCaption.empty()) m_texts.asmFileCaption = result.asmFileCaption;
+    for (const auto& note : result.notes) m_texts.listBox += "\n" + note;
+}
 
 // --- simulation ---------------------------------------------------------------------------
 
@@ -443,37 +532,90 @@ void Workbench::SetRunControlsEnabled(bool on)
         m_controls.Enable(c, on);
 }
 
-void Workbench::StartRun()
+void Workbench::EnableAfterRun()
 {
-    SetRunControlsEnabled(false);
-    m_runningFlag = true;
-    m_texts.runCaption = "STOP";
-    m_marks.noInstructionYet = false;
-}
-
-void Workbench::StopRun()
-{
-    m_runningFlag = false;
     m_texts.runCaption = "RUN";
     SetRunControlsEnabled(true);
 }
 
+void Workbench::ShowCounters()
+{
+    m_texts.hexToLine = core::Simulator::PcCaption(m_sim.ProgramCounter());
+    m_texts.cycle = "Cycle:" + std::to_string(m_sim.CycleCounter());
+    m_texts.stepVo = "Step:" + std::to_string(m_sim.StepCounter());
+}
+
+void Workbench::UpdateMarks()
+{
+    const auto& current = m_sim.Current();
+    m_marks.operands = {current.source, current.destination, core::OperandAddress{}, core::OperandAddress{}};
+    m_marks.changed.assign(current.changed.begin(), current.changed.begin() + current.changedCount);
+    m_marks.timer0Counting = m_sim.Peripherals().timerUsed[0];
+    m_marks.timer1Counting = m_sim.Peripherals().timerUsed[1];
+}
+
+void Workbench::ApplyStepReport(const core::StepReport& report)
+{
+    if (report.countersShown) {
+        if (report.executed) m_texts.hexBox = report.executedTrace;
+        m_texts.hexText = report.nextTrace;
+        ShowCounters();
+    }
+    if (report.viewsRefreshed) {
+        UpdateMarks();
+        RefreshStateView();
+        if (m_fileType == FileType::Ram) m_ramListRows = FillCodeDump(m_sim.Cpu());
+    }
+    if (report.textStop) m_texts.textStop = *report.textStop;
+    if (report.runEnded) EnableAfterRun();
+    m_texts.listBox = m_sim.Cpu().simulationLog;
+}
+
 void Workbench::ClickRun()
 {
-    if (m_runningFlag)
-        StopRun();
-    else
-        StartRun();
+    m_sim.SetTextStop(m_texts.textStop);
+    const bool wasRunning = m_sim.Running();
+    const auto report = m_sim.ToggleRun();
+    if (!wasRunning) {
+        SetRunControlsEnabled(false);
+        m_texts.runCaption = "STOP";
+        m_marks.noInstructionYet = false;
+        if (report.textStop) m_texts.textStop = *report.textStop;
+        return;
+    }
+    ApplyStepReport(report);
+    EnableAfterRun();
 }
 
 void Workbench::OneStep()
 {
-    m_runningFlag = false;
     m_texts.runCaption = "RUN";
     m_controls.Enable(Control::LoadCode);
     m_marks.noInstructionYet = false;
-    m_controls.Enable(Control::RamOp);
-    m_controls.Enable(Control::Chip);
+    m_sim.SetTextStop(m_texts.textStop);
+    ApplyStepReport(m_sim.OneStep());
+    SetRunControlsEnabled(true);
+}
+
+int Workbench::Timer1Tick(int budgetMicroseconds)
+{
+    if (!m_sim.Running()) return 0;
+    if (m_sim.DisplayFlag()) {
+        const auto report = m_sim.RunBatch(1);
+        ApplyStepReport(report);
+        return report.stepsExecuted;
+    }
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::microseconds(budgetMicroseconds);
+    int steps = 0;
+    core::StepReport report;
+    do {
+        report = m_sim.RunBatch(4096);
+        steps += report.stepsExecuted;
+    } while (m_sim.Running() && !m_sim.DisplayFlag() && !report.countersShown && !report.viewsRefreshed &&
+             Clock::now() < deadline);
+    ApplyStepReport(report);
+    return steps;
 }
 
 void Workbench::StepOverCom()
@@ -483,10 +625,43 @@ void Workbench::StepOverCom()
     m_controls.Enable(Control::ReLoadCom, shown);
 }
 
-void Workbench::StepOverListSelect(const std::vector<int>&) {}
+void Workbench::StepOverListSelect(const std::vector<int>& rows) { m_sim.ChooseStepOverRows(rows); }
 
-void Workbench::ReLoadCom() {}
+void Workbench::ReLoadCom()
+{
+    m_sim.ClearStepOverRanges();
+    m_controls.Enable(Control::StepOverCom, false);
+    m_hexFromProgram = true;
+    LoadProgram(loader::HexFileChoice{true, ""});
+    m_hexFromProgram = false;
+    m_programPending = true;
+    m_stepOverReady = m_sim.HasStepOverTable();
+    m_controls.Enable(Control::StepOverCom, m_stepOverReady);
+    if (m_stepOverReady && !m_modeIsAssemble) m_controls.Show(Control::StepOverCom);
+}
 
-void Workbench::Timer1Tick() {}
+void Workbench::LoadProgram(const loader::HexFileChoice& choice)
+{
+    m_hexState.programName = m_programName;
+    const auto result = loader::LoadProgram(m_sim, m_workspace, choice, m_hexState, m_texts.hexToLine);
+    if (!result.done) return;  // a run is in progress
+    m_texts.hexText.clear();
+    m_texts.listBox.clear();
+    m_texts.label1 = kAccessoryHeader;
+    m_texts.label2 = kRomHeader;
+    if (result.hex.asmFileCaption) m_texts.asmFileCaption = *result.hex.asmFileCaption;
+    if (result.hex.hexFileCaption) m_texts.hexFileCaption = *result.hex.hexFileCaption;
+    if (!result.hex.romRows.empty()) m_codeListRows = result.hex.romRows;
+    if (result.hex.problem != loader::HexLoadProblem::MissingFile) m_programName = m_hexState.programName;
+    m_texts.hexToLine = result.hexToLine;
+    m_texts.cycle = result.cycleCaption;
+    m_texts.stepVo = result.stepCaption;
+    m_texts.hexBox.clear();
+    m_sim.SetDisplayFlag(true);
+    m_marks = StateMarks{};
+    m_marks.noInstructionYet = true;
+    m_picture.SelectLayout(PictureLayout::RamBit, PictureSources(), m_marks);
+    if (m_fileType == FileType::Ram) m_ramListRows = FillCodeDump(m_sim.Cpu());
+}
 
 }  // namespace zelo::app

@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "app/number_converter.h"
+#include "asm/assembler_session.h"
+#include "core/simulator.h"
+#include "loader/intel_hex.h"
 #include "app/state_picture.h"
 #include "app/workbench_controls.h"
 #include "core/chip_model.h"
@@ -116,8 +119,11 @@ public:
     void StepOverListSelect(const std::vector<int>& rows);
     void ReLoadCom();
     void SetTextStop(const std::string& text) { m_texts.textStop = text; }
-    // One Timer1 tick.
-    void Timer1Tick();
+    // One Timer1 tick: one displayed step, or undisplayed steps in batches
+    // until the budget of microseconds is spent, a step is to be shown or the
+    // run stops. Returns the number of steps executed.
+    int Timer1Tick(int budgetMicroseconds = kTickBudgetMicroseconds);
+    static constexpr int kTickBudgetMicroseconds = 4000;
 
     // --- converter -------------------------------------------------------------------
     NumberConverter& Converter() { return m_converter; }
@@ -132,7 +138,11 @@ public:
     const std::filesystem::path& WorkspaceFolder() const { return m_workspace; }
     std::string FileListFolder() const;
     const std::string& FileListPattern() const { return m_fileListPattern; }
-    const core::CpuState& Cpu() const { return m_cpu; }
+    const core::CpuState& Cpu() const { return m_sim.Cpu(); }
+    const core::Simulator& Simulator() const { return m_sim; }
+    const assembler::AssemblerSession& Assembler() const { return m_asm; }
+    bool NoInstructionYet() const { return m_marks.noInstructionYet; }
+    bool HexFromProgram() const { return m_hexFromProgram; }
     const StateMarks& Marks() const { return m_marks; }
 
     // --- window-level variables ---------------------------------------------------------------
@@ -144,7 +154,7 @@ public:
     bool StepOverReady() const { return m_stepOverReady; }
     bool AsmViewIsSource() const { return m_asmViewIsSource; }
     bool ModeIsAssemble() const { return m_modeIsAssemble; }
-    bool RunningFlag() const { return m_runningFlag; }
+    bool RunningFlag() const { return m_sim.Running(); }
     bool InspectOnHover() const { return m_inspectOnHover; }
     char PinLevelChoice() const { return m_pinLevelChoice; }
     bool ShowPins() const { return m_showPins; }
@@ -158,8 +168,14 @@ public:
 private:
     void RefreshStateView();
     bool LoadSourceFile(const std::string& fileName);
-    void StartRun();
-    void StopRun();
+    void EnableAfterRun();
+    void ApplyStepReport(const core::StepReport& report);
+    void UpdateMarks();
+    void ShowCounters();
+    // The load command: resets the chip and reads a HEX file (Simulate mode).
+    void LoadProgram(const loader::HexFileChoice& choice);
+    void AfterAssembly();
+    void Disassemble(const std::string& fileName);
     void SetRunControlsEnabled(bool on);
     void ShowFileList(FileListMode mode, const char* pattern);
     void LoadUsageCounters();
@@ -168,7 +184,10 @@ private:
     std::filesystem::path WorkspaceFile(const std::string& name) const { return m_workspace / name; }
 
     std::filesystem::path m_workspace;
-    core::CpuState m_cpu;
+    core::Simulator m_sim;
+    assembler::AssemblerSession m_asm;
+    loader::HexLoaderState m_hexState;
+    bool m_hexFromProgram = false;
     StatePicture m_picture;
     StateMarks m_marks;
     NumberConverter m_converter;
@@ -185,7 +204,6 @@ private:
     bool m_stepOverReady = false;
     bool m_asmViewIsSource = true;
     bool m_modeIsAssemble = true;
-    bool m_runningFlag = false;
     bool m_inspectOnHover = true;
     char m_pinLevelChoice = '0';
     bool m_showPins = false;
