@@ -40,6 +40,15 @@ std::vector<std::string> Parts(std::string_view text)
     return parts;
 }
 
+ZELO_FUZZ_NO_COVERAGE bool SameImage(const std::vector<int>& image, const core::CpuState& cpu)
+{
+    for (int a = 0; a < 0x10000; ++a) {
+        const auto& cell = cpu.codeMemory[static_cast<size_t>(a)];
+        if (!(image[a] < 0 ? cell.IsUnloaded() : cell == core::HexCell::FromValue(image[a]))) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -95,11 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto load = ReadHexIntoCodeMemory(workspace, HexFileChoice{false, "PROG.hex"}, cpu, state);
     if (session.HexRecords().size() <= static_cast<size_t>(kMaxHexLines)) {
         ZELO_FUZZ_CHECK(load.Ok(), "the HEX file the assembler wrote loads");
-        for (int a = 0; a < 0x10000; ++a) {
-            const auto& cell = cpu.codeMemory[static_cast<size_t>(a)];
-            ZELO_FUZZ_CHECK(image[a] < 0 ? cell.IsUnloaded() : cell == core::HexCell::FromValue(image[a]),
-                            "the HEX file loads to the image of its records");
-        }
+        ZELO_FUZZ_CHECK(SameImage(image, cpu), "the HEX file loads to the image of its records");
     }
 
     // The task file: the same bytes from 0000H, FF in the gaps.

@@ -71,10 +71,61 @@ std::string GenerateRecords(const uint8_t* data, size_t size)
     return file;
 }
 
-bool ValidLoadedCell(const core::HexCell& cell)
+ZELO_FUZZ_NO_COVERAGE bool ValidLoadedCell(const core::HexCell& cell)
 {
     auto upperHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); };
     return cell.IsUnloaded() || (upperHex(cell.hi) && upperHex(cell.lo));
+}
+
+ZELO_FUZZ_NO_COVERAGE bool AllCellsValid(const core::CpuState& cpu)
+{
+    for (const auto& cell : cpu.codeMemory)
+        if (!ValidLoadedCell(cell)) return false;
+    return true;
+}
+
+// -1 when cpu holds the model (a value, or "xx" where no record wrote);
+// otherwise the first address that differs.
+ZELO_FUZZ_NO_COVERAGE int ModelMismatch(const std::vector<int>& model, const core::CpuState& cpu)
+{
+    for (int a = 0; a < 0x10000; ++a) {
+        const auto& cell = cpu.codeMemory[static_cast<size_t>(a)];
+        const bool same = model[a] < 0 ? cell.IsUnloaded() : cell == core::HexCell::FromValue(static_cast<unsigned>(model[a]));
+        if (!same) return a;
+    }
+    return -1;
+}
+
+// The disassembly load: marks exactly where the model has bytes, the same
+// bytes as the simulation load there and FF elsewhere.
+ZELO_FUZZ_NO_COVERAGE bool DisassemblyAgrees(const std::vector<int>& model, const core::CpuState& cpu,
+                                             const core::CpuState& dis, const std::vector<uint8_t>& mark)
+{
+    for (int a = 0; a < 0x10000; ++a) {
+        const auto at = static_cast<size_t>(a);
+        if (mark[at] != (model[a] >= 0 ? 1 : 0)) return false;
+        const core::HexCell expected = model[a] >= 0 ? cpu.codeMemory[at] : core::HexCell{'F', 'F'};
+        if (!(dis.codeMemory[at] == expected)) return false;
+    }
+    return true;
+}
+
+// The model's bytes as 16-byte data records and the end record.
+ZELO_FUZZ_NO_COVERAGE std::vector<std::string> RecordsOf(const std::vector<int>& model)
+{
+    std::vector<std::string> records;
+    for (int a = 0; a < 0x10000;) {
+        if (model[a] < 0) {
+            ++a;
+            continue;
+        }
+        std::vector<uint8_t> bytes;
+        const int first = a;
+        while (a < 0x10000 && model[a] >= 0 && bytes.size() < 16) bytes.push_back(static_cast<uint8_t>(model[a++]));
+        records.push_back(FormatDataRecord(static_cast<uint16_t>(first), bytes));
+    }
+    records.push_back(kEndOfFileRecord);
+    return records;
 }
 
 }  // namespace
@@ -110,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     HexLoaderState state;
     const HexLoadResult load = ReadHexIntoCodeMemory(Folder(), HexFileChoice{false, "F.hex"}, cpu, state);
     ZELO_FUZZ_CHECK(cpu.codeMemory.size() == core::kMemoryCells, "code memory keeps its size");
-    for (const auto& cell : cpu.codeMemory) ZELO_FUZZ_CHECK(ValidLoadedCell(cell), "cells are xx or upper-case hex");
+    ZELO_FUZZ_CHECK(AllCellsValid(cpu), "cells are xx or upper-case hex");
     if (!read.Ok()) return 0;
 
     std::vector<int> model(0x10000, -1);
@@ -141,41 +192,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ZELO_FUZZ_CHECK(load.Ok(), "a file of good records loads");
     ZELO_FUZZ_CHECK(state.codeEnd == modelEnd, "CodeEnd is one past the last data record");
     ZELO_FUZZ_CHECK(load.romRows.size() == 256, "a load builds the ROM rows");
-    for (int a = 0; a < 0x10000; ++a) {
-        const auto& cell = cpu.codeMemory[static_cast<size_t>(a)];
-        if (model[a] < 0)
-            ZELO_FUZZ_CHECK(cell.IsUnloaded(), "cells no record wrote stay unloaded");
-        else
-            ZELO_FUZZ_CHECK(cell == core::HexCell::FromValue(static_cast<unsigned>(model[a])),
-                            "cells hold what the last record wrote");
-    }
+    ZELO_FUZZ_CHECK(ModelMismatch(model, cpu) < 0, "cells hold what the last record wrote, xx where none did");
 
     // The disassembly load marks exactly the written cells.
     core::CpuState dis;
     HexLoaderState disState;
     const HexLoadResult disLoad = ReadHexForDisassembly(Folder(), "F.hex", dis, disState);
     ZELO_FUZZ_CHECK(disLoad.Ok(), "the disassembly load accepts what the simulation load accepts");
-    for (int a = 0; a < 0x10000; ++a) {
-        const auto& cell = dis.codeMemory[static_cast<size_t>(a)];
-        ZELO_FUZZ_CHECK(disLoad.loadedMark[static_cast<size_t>(a)] == (model[a] >= 0 ? 1 : 0),
-                        "the mark follows the records");
-        const core::HexCell expected = model[a] >= 0 ? cpu.codeMemory[static_cast<size_t>(a)] : core::HexCell{'F', 'F'};
-        ZELO_FUZZ_CHECK(cell == expected, "the disassembly image agrees with the simulation image");
-    }
+    ZELO_FUZZ_CHECK(DisassemblyAgrees(model, cpu, dis, disLoad.loadedMark),
+                    "the disassembly load marks the written cells and agrees with the simulation image");
 
     // The image written back as 16-byte records loads to the same image.
-    std::vector<std::string> records;
-    for (int a = 0; a < 0x10000;) {
-        if (model[a] < 0) {
-            ++a;
-            continue;
-        }
-        std::vector<uint8_t> bytes;
-        const int first = a;
-        while (a < 0x10000 && model[a] >= 0 && bytes.size() < 16) bytes.push_back(static_cast<uint8_t>(model[a++]));
-        records.push_back(FormatDataRecord(static_cast<uint16_t>(first), bytes));
-    }
-    records.push_back(kEndOfFileRecord);
+    const std::vector<std::string> records = RecordsOf(model);
     if (records.size() > static_cast<size_t>(kMaxHexLines)) return 0;
     std::string again;
     for (const auto& r : records) again += r + "\r\n";
@@ -184,8 +212,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     HexLoaderState backState;
     const HexLoadResult reload = ReadHexIntoCodeMemory(Folder(), HexFileChoice{false, "F.hex"}, back, backState);
     ZELO_FUZZ_CHECK(reload.Ok(), "records written by FormatDataRecord load");
-    for (int a = 0; a < 0x10000; ++a)
-        ZELO_FUZZ_CHECK(back.codeMemory[static_cast<size_t>(a)] == cpu.codeMemory[static_cast<size_t>(a)],
-                        "the image written back loads to the same image");
+    ZELO_FUZZ_CHECK(ModelMismatch(model, back) < 0, "the image written back loads to the same image");
     return 0;
 }
