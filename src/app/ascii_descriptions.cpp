@@ -6,7 +6,8 @@ namespace zelo::app {
 
 namespace {
 
-struct ControlCode {
+struct ControlCode
+{
     const char* name;
     const char* meaning;
 };
@@ -46,7 +47,8 @@ constexpr ControlCode kControlCodes[32] = {
     {"US", "Unit separator"},
 };
 
-struct Punctuation {
+struct Punctuation
+{
     char code;
     const char* name;
 };
@@ -88,7 +90,10 @@ constexpr Punctuation kPunctuation[] = {
 
 // The blanks in front of a description, as a right-aligned code number
 // would leave them.
-std::string_view LeadingBlanks(int code) { return code < 10 ? "   " : code < 100 ? "  " : " "; }
+std::string_view LeadingBlanks(int code)
+{
+    return code < 10 ? "   " : code < 100 ? "  " : " ";
+}
 
 std::string CharacterName(char c)
 {

@@ -22,36 +22,41 @@ inline constexpr int kPinHighColour = 12;  // light red
 inline constexpr int kPinLowColour = 0;    // black
 inline constexpr int kPinClockColour = 9;  // light blue
 
-struct ChipPin {
+struct ChipPin
+{
     int number = 0;  // 1-based pin number
     std::string name;
     int colour = kPinHighColour;
     bool leftSide = true;
-    int innerX = 0, outerX = 0, y = 0;       // the stub, twips
-    std::optional<core::BitAddress> portBit; // the port bit a port pin carries
+    int innerX = 0, outerX = 0, y = 0;        // the stub, twips
+    std::optional<core::BitAddress> portBit;  // the port bit a port pin carries
 };
 
 // A filled rectangle (fill set) or an outline (fill empty).
-struct DrawRect {
+struct DrawRect
+{
     int left = 0, top = 0, width = 0, height = 0;
     std::optional<Rgb> fill;
     Rgb outline{};
     bool hasOutline = false;
 };
-struct DrawLine {
+struct DrawLine
+{
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     int width = 1;
     Rgb colour{};
 };
 // Text whose top-left corner lies at (left, top).
-struct DrawText {
+struct DrawText
+{
     int left = 0, top = 0;
     std::string text;  // UTF-8
     Rgb colour{};
 };
 
 // What the chip picture shows, in drawing order: rectangles, lines, texts.
-struct ChipDrawList {
+struct ChipDrawList
+{
     int width = 3600, height = 5260;  // extent of the picture, twips
     int textHeight = 170;             // height of the pin names, twips
     int textCharWidth = 105;          // advance of one name character, twips
@@ -60,11 +65,12 @@ struct ChipDrawList {
     std::vector<DrawText> texts;
 };
 
-class ChipPins {
+class ChipPins
+{
 public:
     static constexpr int kBodyLeft = 500, kBodyTop = 300, kBodyWidth = 2400;
-    static constexpr int kPinMargin = 100;                    // above the first, below the last pin
-    static constexpr int kStubInner = 30, kStubOuter = 140;   // stub ends outside the body edge
+    static constexpr int kPinMargin = 100;                   // above the first, below the last pin
+    static constexpr int kStubInner = 30, kStubOuter = 140;  // stub ends outside the body edge
     static constexpr int kPinLineWidth = 3;
     static constexpr int kHitHalfWidth = 1000, kHitHalfHeight = 100;
 
@@ -84,7 +90,8 @@ public:
     // Mouse-down on the picture: a port pin receives pinLevelChoice ('0' or '1')
     // in its port bit; supply, clock and control pins ignore the click. The pin
     // colours follow the ports afterwards. Returns the port bit written.
-    std::optional<core::BitAddress> ClickPin(int x, int y, char pinLevelChoice, core::CpuState& cpu);
+    std::optional<core::BitAddress> ClickPin(int x, int y, char pinLevelChoice,
+                                             core::CpuState& cpu);
 
     core::ChipModel Chip() const { return m_chip; }
     int PinCount() const { return static_cast<int>(m_pins.size()); }

@@ -22,7 +22,10 @@ constexpr std::string_view kAsciiPrefix = "ZELO8051    AsciiCode=";
 // Internal RAM ends at 7FH; 80H-FFH of the direct address space are the SFRs.
 constexpr int kFirstSfrAddress = 0x80;
 
-void AppendTrimmed(std::string& text, std::string_view part) { text += core::TrimBlanks(part); }
+void AppendTrimmed(std::string& text, std::string_view part)
+{
+    text += core::TrimBlanks(part);
+}
 
 }  // namespace
 
@@ -35,9 +38,12 @@ PicturePoint PictureFromWidget(double px, double py, double width, double height
 int LayoutRows(PictureLayout layout)
 {
     switch (layout) {
-        case PictureLayout::Ascii: return 8;
-        case PictureLayout::Note: return 2;
-        default: return 16;
+        case PictureLayout::Ascii:
+            return 8;
+        case PictureLayout::Note:
+            return 2;
+        default:
+            return 16;
     }
 }
 
@@ -69,7 +75,8 @@ std::string DescribeInstruction(uint8_t opcode)
     text += "  ";
     AppendTrimmed(text, row.operands[0]);
     for (int k = 1; k < 3; ++k) {
-        const std::string_view operand = core::TrimBlanks(row.operands[static_cast<std::size_t>(k)]);
+        const std::string_view operand =
+            core::TrimBlanks(row.operands[static_cast<std::size_t>(k)]);
         if (operand.empty()) continue;
         text += ", ";
         text += operand;
@@ -117,8 +124,8 @@ std::string DescribeAscii(int code)
     return text;
 }
 
-std::optional<InspectResult> InspectPointer(double x, double y, PictureLayout layout, bool inspectOnHover,
-                                            const core::CpuState& cpu)
+std::optional<InspectResult> InspectPointer(double x, double y, PictureLayout layout,
+                                            bool inspectOnHover, const core::CpuState& cpu)
 {
     if (!inspectOnHover) return std::nullopt;
     InspectResult result;

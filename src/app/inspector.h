@@ -19,7 +19,8 @@ namespace zelo::app {
 // The caption the window carries when nothing is described.
 inline constexpr const char* kWorkbenchCaption = "ZELO8051";
 
-struct PicturePoint {
+struct PicturePoint
+{
     double x = 0, y = 0;
 };
 
@@ -37,7 +38,8 @@ int LayoutRows(PictureLayout layout);
 // frame), so the borders between cells belong to no cell.
 std::optional<int> HitGridCell(double x, double y, int rows = 16, const GridGeometry& grid = {});
 
-struct InspectResult {
+struct InspectResult
+{
     std::string caption;            // the new window caption
     std::optional<int> cell;        // n of the cell pointed at
     std::optional<uint8_t> opcode;  // "Instruction": the opcode pointed at
@@ -47,8 +49,8 @@ struct InspectResult {
 // Pointer movement over the state picture. Nothing while inspectOnHover is
 // off: the caption stays as it is. Otherwise the description of the cell
 // under (x, y), or plain "ZELO8051" when the pointer is on no cell.
-std::optional<InspectResult> InspectPointer(double x, double y, PictureLayout layout, bool inspectOnHover,
-                                            const core::CpuState& cpu);
+std::optional<InspectResult> InspectPointer(double x, double y, PictureLayout layout,
+                                            bool inspectOnHover, const core::CpuState& cpu);
 
 // The caption texts of one cell n of a layout (no hit test).
 std::string DescribeInstruction(uint8_t opcode);

@@ -6,6 +6,8 @@ namespace zelo::app::sheets {
 
 namespace {
 
+// The sheets are laid out character by character: keep every line whole.
+// clang-format off
 constexpr std::string_view kFlags[] = {
     "ZELO8051  Instruction that Affect Flag Settings",
     "Instrction:    Carry   OverFlow   AuxCarry           Instruction : Parity",
@@ -112,13 +114,33 @@ constexpr std::string_view kCodeKinds[] = {
     "Example: 75 90 55   MOV P1,#55H  =  OpCode 75H, SFRCode 90H, NumCode 55H",
 };
 
+// clang-format on
+
 }  // namespace
 
-Sheet Flags() { return kFlags; }
-Sheet Symbols() { return kSymbols; }
-Sheet TimerModes() { return kTimerModes; }
-Sheet SerialModes() { return kSerialModes; }
-Sheet InterruptAddresses() { return kInterruptAddresses; }
-Sheet CodeKinds() { return kCodeKinds; }
+Sheet Flags()
+{
+    return kFlags;
+}
+Sheet Symbols()
+{
+    return kSymbols;
+}
+Sheet TimerModes()
+{
+    return kTimerModes;
+}
+Sheet SerialModes()
+{
+    return kSerialModes;
+}
+Sheet InterruptAddresses()
+{
+    return kInterruptAddresses;
+}
+Sheet CodeKinds()
+{
+    return kCodeKinds;
+}
 
 }  // namespace zelo::app::sheets

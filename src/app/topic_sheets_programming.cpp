@@ -7,6 +7,8 @@ namespace zelo::app::sheets {
 
 namespace {
 
+// The sheets are laid out character by character: keep every line whole.
+// clang-format off
 constexpr std::string_view kMemory[] = {
     "ZELO8051  Memory",
     "Code memory (ROM): up to 64K bytes 0000H-FFFFH, read by MOVC; on chip: 8051 4K, 8052 8K, 89C1051/2051/4051 1K/2K/4K",
@@ -151,15 +153,41 @@ constexpr std::string_view kPseudoCodes[] = {
     "and whose exported names are marked with .GLOBAL; END ends the source: later lines are not assembled.",
 };
 
+// clang-format on
+
 }  // namespace
 
-Sheet Memory() { return kMemory; }
-Sheet AddressingModes() { return kAddressingModes; }
-Sheet Flow() { return kFlow; }
-Sheet Numbers() { return kNumbers; }
-Sheet Syntax() { return kSyntax; }
-Sheet InvalidInstructions() { return kInvalidInstructions; }
-Sheet Comparisons() { return kComparisons; }
-Sheet PseudoCodes() { return kPseudoCodes; }
+Sheet Memory()
+{
+    return kMemory;
+}
+Sheet AddressingModes()
+{
+    return kAddressingModes;
+}
+Sheet Flow()
+{
+    return kFlow;
+}
+Sheet Numbers()
+{
+    return kNumbers;
+}
+Sheet Syntax()
+{
+    return kSyntax;
+}
+Sheet InvalidInstructions()
+{
+    return kInvalidInstructions;
+}
+Sheet Comparisons()
+{
+    return kComparisons;
+}
+Sheet PseudoCodes()
+{
+    return kPseudoCodes;
+}
 
 }  // namespace zelo::app::sheets

@@ -6,6 +6,8 @@ namespace zelo::app::sheets {
 
 namespace {
 
+// The sheets are laid out character by character: keep every line whole.
+// clang-format off
 constexpr std::string_view kPcon[] = {
     "ZELO8051   PCON (SFRcode=87H    Bit Not Addressible)",
     "bit   Name     Explanation of Function",
@@ -140,15 +142,41 @@ constexpr std::string_view kInterruptExamples[] = {
     "Vectors: ORG 0003H  LJMP Ext0  ...  ORG 000BH  LJMP Time0  ...  each handler ends with RETI",
 };
 
+// clang-format on
+
 }  // namespace
 
-Sheet Pcon() { return kPcon; }
-Sheet Tmod() { return kTmod; }
-Sheet Tcon() { return kTcon; }
-Sheet Scon() { return kScon; }
-Sheet Ie() { return kIe; }
-Sheet Ip() { return kIp; }
-Sheet SpecialCommands() { return kSpecialCommands; }
-Sheet InterruptExamples() { return kInterruptExamples; }
+Sheet Pcon()
+{
+    return kPcon;
+}
+Sheet Tmod()
+{
+    return kTmod;
+}
+Sheet Tcon()
+{
+    return kTcon;
+}
+Sheet Scon()
+{
+    return kScon;
+}
+Sheet Ie()
+{
+    return kIe;
+}
+Sheet Ip()
+{
+    return kIp;
+}
+Sheet SpecialCommands()
+{
+    return kSpecialCommands;
+}
+Sheet InterruptExamples()
+{
+    return kInterruptExamples;
+}
 
 }  // namespace zelo::app::sheets

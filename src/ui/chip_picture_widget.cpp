@@ -13,7 +13,10 @@ namespace zelo::ui {
 
 namespace {
 
-QColor ToQColor(app::Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor ToQColor(app::Rgb c)
+{
+    return QColor(c.r, c.g, c.b);
+}
 
 // Screen twips per pixel at the usual 96 dpi; only used for the size hint.
 constexpr double kTwipsPerPixel = 15.0;
@@ -58,14 +61,21 @@ void ChipPictureWidget::SetDrawList(app::ChipDrawList list)
     update();
 }
 
-char ChipPictureWidget::PinLevelChoice() const { return m_high->isChecked() ? '1' : '0'; }
+char ChipPictureWidget::PinLevelChoice() const
+{
+    return m_high->isChecked() ? '1' : '0';
+}
 
-void ChipPictureWidget::SetPinLevelChoice(char level) { (level == '1' ? m_high : m_low)->setChecked(true); }
+void ChipPictureWidget::SetPinLevelChoice(char level)
+{
+    (level == '1' ? m_high : m_low)->setChecked(true);
+}
 
 double ChipPictureWidget::Scale() const
 {
     if (m_list.width <= 0 || m_list.height <= 0) return 1.0;
-    return std::min(width() / static_cast<double>(m_list.width), height() / static_cast<double>(m_list.height));
+    return std::min(width() / static_cast<double>(m_list.width),
+                    height() / static_cast<double>(m_list.height));
 }
 
 QPointF ChipPictureWidget::TwipsFromWidget(QPointF position) const
@@ -74,11 +84,15 @@ QPointF ChipPictureWidget::TwipsFromWidget(QPointF position) const
     return s > 0 ? position / s : QPointF();
 }
 
-QPointF ChipPictureWidget::WidgetFromTwips(QPointF twips) const { return twips * Scale(); }
+QPointF ChipPictureWidget::WidgetFromTwips(QPointF twips) const
+{
+    return twips * Scale();
+}
 
 QSize ChipPictureWidget::sizeHint() const
 {
-    return QSize(static_cast<int>(m_list.width / kTwipsPerPixel), static_cast<int>(m_list.height / kTwipsPerPixel));
+    return QSize(static_cast<int>(m_list.width / kTwipsPerPixel),
+                 static_cast<int>(m_list.height / kTwipsPerPixel));
 }
 
 void ChipPictureWidget::paintEvent(QPaintEvent*)
@@ -114,14 +128,16 @@ void ChipPictureWidget::paintEvent(QPaintEvent*)
         painter.setPen(ToQColor(t.colour));
         const QRectF box(t.left * s, t.top * s, t.text.size() * m_list.textCharWidth * s * 2.0,
                          m_list.textHeight * s * 1.5);
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, QString::fromStdString(t.text));
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+                         QString::fromStdString(t.text));
     }
 }
 
 void ChipPictureWidget::mousePressEvent(QMouseEvent* event)
 {
     const QPointF twips = TwipsFromWidget(event->position());
-    emit pinPressed(static_cast<int>(std::lround(twips.x())), static_cast<int>(std::lround(twips.y())));
+    emit pinPressed(static_cast<int>(std::lround(twips.x())),
+                    static_cast<int>(std::lround(twips.y())));
     QWidget::mousePressEvent(event);
 }
 

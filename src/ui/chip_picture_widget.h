@@ -13,7 +13,8 @@ class QRadioButton;
 
 namespace zelo::ui {
 
-class ChipPictureWidget : public QWidget {
+class ChipPictureWidget : public QWidget
+{
     Q_OBJECT
 public:
     explicit ChipPictureWidget(QWidget* parent = nullptr);

@@ -12,7 +12,8 @@ using zelo::core::BitAddress;
 using zelo::core::ChipModel;
 using zelo::core::CpuState;
 
-struct PinCase {
+struct PinCase
+{
     ChipModel chip;
     int number;
     const char* name;
@@ -62,14 +63,16 @@ TEST(ChipPins, PackagesNameAndLinkEveryPin)
         CpuState cpu(c.chip);
         pins.UpdatePinLevels(cpu);
         const auto& pin = pins.Pin(c.number);
-        SCOPED_TRACE(std::string(zelo::core::ChipName(c.chip)) + " pin " + std::to_string(c.number));
+        SCOPED_TRACE(std::string(zelo::core::ChipName(c.chip)) + " pin " +
+                     std::to_string(c.number));
         EXPECT_EQ(pin.name, c.name);
         EXPECT_EQ(pin.colour, c.resetColour);
         if (c.portByte == 0) {
             EXPECT_FALSE(pin.portBit.has_value());
         } else {
             ASSERT_TRUE(pin.portBit.has_value());
-            EXPECT_EQ(*pin.portBit, (BitAddress{static_cast<uint8_t>(c.portByte), static_cast<uint8_t>(c.portBit)}));
+            EXPECT_EQ(*pin.portBit, (BitAddress{static_cast<uint8_t>(c.portByte),
+                                                static_cast<uint8_t>(c.portBit)}));
         }
     }
 }
@@ -88,7 +91,8 @@ TEST(ChipPins, TwentyPinPackageHasNoP36Pin)
     EXPECT_EQ(pins.PinCount(), 40);
 }
 
-struct GeometryCase {
+struct GeometryCase
+{
     ChipModel chip;
     int number;
     int innerX, outerX, y;
@@ -97,11 +101,11 @@ struct GeometryCase {
 TEST(ChipPins, StubsFaceEachOtherAcrossTheBody)
 {
     const GeometryCase cases[] = {
-        {ChipModel::C8051, 1, 470, 360, 400},     {ChipModel::C8051, 40, 2930, 3040, 400},
-        {ChipModel::C8051, 2, 470, 360, 642},     {ChipModel::C8051, 39, 2930, 3040, 642},
-        {ChipModel::C8051, 20, 470, 360, 5000},   {ChipModel::C8051, 21, 2930, 3040, 5000},
-        {ChipModel::C89Cx051, 1, 470, 360, 400},  {ChipModel::C89Cx051, 20, 2930, 3040, 400},
-        {ChipModel::C89Cx051, 2, 470, 360, 644},  {ChipModel::C89Cx051, 10, 470, 360, 2600},
+        {ChipModel::C8051, 1, 470, 360, 400},        {ChipModel::C8051, 40, 2930, 3040, 400},
+        {ChipModel::C8051, 2, 470, 360, 642},        {ChipModel::C8051, 39, 2930, 3040, 642},
+        {ChipModel::C8051, 20, 470, 360, 5000},      {ChipModel::C8051, 21, 2930, 3040, 5000},
+        {ChipModel::C89Cx051, 1, 470, 360, 400},     {ChipModel::C89Cx051, 20, 2930, 3040, 400},
+        {ChipModel::C89Cx051, 2, 470, 360, 644},     {ChipModel::C89Cx051, 10, 470, 360, 2600},
         {ChipModel::C89Cx051, 11, 2930, 3040, 2600},
     };
     for (const auto& c : cases) {
@@ -175,7 +179,8 @@ TEST(ChipPins, ClickOnPin12DrivesInt0)
 
 TEST(ChipPins, ClicksOffPortPinsChangeNothing)
 {
-    struct Case {
+    struct Case
+    {
         ChipModel chip;
         int number;
         int dx, dy;  // offset from the pin's inner end
@@ -201,7 +206,8 @@ TEST(ChipPins, ClicksOffPortPinsChangeNothing)
         pins.LayOutPins(c.chip);
         const auto& pin = pins.Pin(c.number);
         ASSERT_EQ(pins.HitPin(pin.innerX + c.dx, pin.y + c.dy), c.number);
-        EXPECT_FALSE(pins.ClickPin(pin.innerX + c.dx, pin.y + c.dy, '0', cpu).has_value()) << c.number;
+        EXPECT_FALSE(pins.ClickPin(pin.innerX + c.dx, pin.y + c.dy, '0', cpu).has_value())
+            << c.number;
         EXPECT_EQ(cpu.internal, before) << c.number;
     }
 }

@@ -22,27 +22,25 @@ zelo::app::PicturePoint CellCentre(int n)
 
 TEST(InspectorHitTest, FindsCellsStrictlyInsideTheirFrames)
 {
-    const struct {
+    const struct
+    {
         double x, y;
         int rows;
         int expected;  // -1: no cell
     } cases[] = {
-        {10.0, 51.0, 16, 0},      // row 0 at the top
-        {160.0, 51.0, 16, 15},
-        {10.0, 6.0, 16, 240},     // row 15 at the bottom
-        {160.0, 6.0, 16, 255},
-        {15.0, 51.0, 16, -1},     // the border between columns 0 and 1
-        {5.0, 51.0, 16, -1},      // left edge of the grid
-        {165.0, 51.0, 16, -1},
-        {10.0, 49.5, 16, -1},     // the border between rows 0 and 1
-        {10.0, 49.6, 16, 0},      // half a unit above the cell corner 49
-        {10.0, 49.2, 16, 16},     // below the corner of row 0: still row 1
-        {10.0, 52.5, 16, -1},     // top of row 0's band
-        {10.0, 4.4, 16, -1},      // under the grid
-        {10.0, 53.0, 16, -1},     // headings above the grid
-        {10.0, 27.0, 8, -1},      // row 8 does not exist in an 8-row layout
-        {10.0, 30.0, 8, 112},     // row 7
-        {20.0, 48.0, 2, 17},      // topic row 1
+        {10.0, 51.0, 16, 0},                          // row 0 at the top
+        {160.0, 51.0, 16, 15}, {10.0, 6.0, 16, 240},  // row 15 at the bottom
+        {160.0, 6.0, 16, 255}, {15.0, 51.0, 16, -1},  // the border between columns 0 and 1
+        {5.0, 51.0, 16, -1},                          // left edge of the grid
+        {165.0, 51.0, 16, -1}, {10.0, 49.5, 16, -1},  // the border between rows 0 and 1
+        {10.0, 49.6, 16, 0},                          // half a unit above the cell corner 49
+        {10.0, 49.2, 16, 16},                         // below the corner of row 0: still row 1
+        {10.0, 52.5, 16, -1},                         // top of row 0's band
+        {10.0, 4.4, 16, -1},                          // under the grid
+        {10.0, 53.0, 16, -1},                         // headings above the grid
+        {10.0, 27.0, 8, -1},                          // row 8 does not exist in an 8-row layout
+        {10.0, 30.0, 8, 112},                         // row 7
+        {20.0, 48.0, 2, 17},                          // topic row 1
         {20.0, 45.0, 2, -1},
     };
     for (const auto& c : cases) {
@@ -67,7 +65,8 @@ TEST(InspectorHitTest, WidgetPixelsMapToPictureCoordinates)
     EXPECT_EQ(HitGridCell(centre.x, centre.y), 0);
 }
 
-struct CaptionCase {
+struct CaptionCase
+{
     PictureLayout layout;
     int cell;
     const char* caption;
@@ -77,11 +76,16 @@ TEST(InspectorCaptions, EveryLayoutDescribesItsCell)
 {
     const CaptionCase cases[] = {
         // Opcodes: no trailing ", " when the further operands are empty.
-        {PictureLayout::Instruction, 0x00, "ZELO8051      OpCode= 00  [1B,1C]  Instruction= NOP        ("},
-        {PictureLayout::Instruction, 0xE4, "ZELO8051      OpCode= E4  [1B,1C]  Instruction= CLR  A      ("},
-        {PictureLayout::Instruction, 0xE8, "ZELO8051      OpCode= E8  [1B,1C]  Instruction= MOV  A, R0      ("},
-        {PictureLayout::Instruction, 0xB4, "ZELO8051      OpCode= B4  [3B,2C]  Instruction= CJNE  A, #data, rel      ("},
-        {PictureLayout::Instruction, 0xA5, "ZELO8051      OpCode= A5  [0B,0C]  Instruction= NON        ("},
+        {PictureLayout::Instruction, 0x00,
+         "ZELO8051      OpCode= 00  [1B,1C]  Instruction= NOP        ("},
+        {PictureLayout::Instruction, 0xE4,
+         "ZELO8051      OpCode= E4  [1B,1C]  Instruction= CLR  A      ("},
+        {PictureLayout::Instruction, 0xE8,
+         "ZELO8051      OpCode= E8  [1B,1C]  Instruction= MOV  A, R0      ("},
+        {PictureLayout::Instruction, 0xB4,
+         "ZELO8051      OpCode= B4  [3B,2C]  Instruction= CJNE  A, #data, rel      ("},
+        {PictureLayout::Instruction, 0xA5,
+         "ZELO8051      OpCode= A5  [0B,0C]  Instruction= NON        ("},
         // Bits.
         {PictureLayout::BitName, 0x7F, "ZELO8051   IMBitCode=7FH     "},
         {PictureLayout::BitName, 0x80, "ZELO8051   SFRBitCode=80H     "},
@@ -91,12 +95,15 @@ TEST(InspectorCaptions, EveryLayoutDescribesItsCell)
         {PictureLayout::RamBit, 0x30, "ZELO8051    IMCode=30H( 48)      "},
         {PictureLayout::RamName, 0x00, "ZELO8051    IMCode=00H( 0)      R0"},
         {PictureLayout::RamBit, 0x07, "ZELO8051    IMCode=07H( 7)      R7"},
-        {PictureLayout::RamBit, 0x90, "ZELO8051    SFRCode=90H( 144)      P1 (Port 1, Bit-Addressable)"},
+        {PictureLayout::RamBit, 0x90,
+         "ZELO8051    SFRCode=90H( 144)      P1 (Port 1, Bit-Addressable)"},
         {PictureLayout::RamName, 0xC0, "ZELO8051    Undefind Byte"},
-        {PictureLayout::RamBit, 0xC8, "ZELO8051    Undefind Byte"},  // T2CON exists only on the 8052
+        {PictureLayout::RamBit, 0xC8,
+         "ZELO8051    Undefind Byte"},  // T2CON exists only on the 8052
         // ASCII.
         {PictureLayout::Ascii, 0x00, "ZELO8051    AsciiCode=00H      CTRL-@  NUL (Null)"},
-        {PictureLayout::Ascii, 0x41, "ZELO8051    AsciiCode=41H     A   Upper case alphabetic character"},
+        {PictureLayout::Ascii, 0x41,
+         "ZELO8051    AsciiCode=41H     A   Upper case alphabetic character"},
         {PictureLayout::Ascii, 0x7F, "ZELO8051    AsciiCode=7FH    DEL (Delete)"},
     };
     CpuState cpu(ChipModel::C8051);
@@ -113,8 +120,9 @@ TEST(InspectorCaptions, EveryLayoutDescribesItsCell)
 TEST(InspectorCaptions, InstructionCaptionEndsWithTheDescription)
 {
     const auto& row = zelo::core::StandardOpcodeTable().Row(0x00);
-    EXPECT_EQ(zelo::app::DescribeInstruction(0x00),
-              "ZELO8051      OpCode= 00  [1B,1C]  Instruction= NOP        (" + row.description + ")");
+    EXPECT_EQ(
+        zelo::app::DescribeInstruction(0x00),
+        "ZELO8051      OpCode= 00  [1B,1C]  Instruction= NOP        (" + row.description + ")");
     for (int op = 0; op < 256; ++op) {
         const auto caption = zelo::app::DescribeInstruction(static_cast<uint8_t>(op));
         EXPECT_EQ(caption.find(", ,"), std::string::npos) << caption;
@@ -130,9 +138,11 @@ TEST(InspectorCaptions, ByteKindFollowsTheAddress)
     cpu.WriteRamByte(0x12, 0x30);
     EXPECT_TRUE(zelo::app::DescribeRamByte(0x30, cpu).starts_with("ZELO8051    IMCode=30H( 48)"));
     // SBUF is undefined after reset but is a register.
-    EXPECT_TRUE(zelo::app::DescribeRamByte(0x99, cpu).starts_with("ZELO8051    SFRCode=99H( 153)      SBUF"));
+    EXPECT_TRUE(zelo::app::DescribeRamByte(0x99, cpu).starts_with(
+        "ZELO8051    SFRCode=99H( 153)      SBUF"));
     // PSW resets with an undefined bit 1.
-    EXPECT_TRUE(zelo::app::DescribeRamByte(0xD0, cpu).starts_with("ZELO8051    SFRCode=D0H( 208)      PSW"));
+    EXPECT_TRUE(zelo::app::DescribeRamByte(0xD0, cpu).starts_with(
+        "ZELO8051    SFRCode=D0H( 208)      PSW"));
     // On the 89Cx051 P0 does not exist.
     CpuState small(ChipModel::C89Cx051);
     EXPECT_EQ(zelo::app::DescribeRamByte(0x80, small), "ZELO8051    Undefind Byte");
@@ -146,8 +156,8 @@ TEST(InspectorCaptions, ByteKindFollowsTheAddress)
 TEST(InspectorCaptions, PointerOffTheGridGivesThePlainCaption)
 {
     CpuState cpu;
-    for (auto layout : {PictureLayout::RamBit, PictureLayout::BitName, PictureLayout::RamName, PictureLayout::Instruction,
-                        PictureLayout::Ascii, PictureLayout::Note}) {
+    for (auto layout : {PictureLayout::RamBit, PictureLayout::BitName, PictureLayout::RamName,
+                        PictureLayout::Instruction, PictureLayout::Ascii, PictureLayout::Note}) {
         const auto result = InspectPointer(1.0, 1.0, layout, true, cpu);
         ASSERT_TRUE(result.has_value());
         EXPECT_EQ(result->caption, "ZELO8051");
@@ -180,7 +190,8 @@ TEST(InspectorHover, NoteLayoutAsksForTheTopicSheet)
         EXPECT_EQ(result->caption, "ZELO8051");
     }
     const auto below = CellCentre(32);
-    EXPECT_FALSE(InspectPointer(below.x, below.y, PictureLayout::Note, true, cpu)->topicSlot.has_value());
+    EXPECT_FALSE(
+        InspectPointer(below.x, below.y, PictureLayout::Note, true, cpu)->topicSlot.has_value());
 }
 
 TEST(InspectorHover, InstructionLayoutCopiesTheOpcodeRow)
@@ -201,7 +212,8 @@ TEST(InspectorHover, InstructionLayoutCopiesTheOpcodeRow)
 TEST(AsciiDescriptions, SampleEntriesAndLeadingBlanks)
 {
     const auto table = zelo::app::BuildAsciiDescriptions();
-    const struct {
+    const struct
+    {
         int code;
         const char* text;
     } cases[] = {
@@ -220,7 +232,8 @@ TEST(AsciiDescriptions, SampleEntriesAndLeadingBlanks)
         {0x7E, " ~   Tilde"},
         {0x7F, " DEL (Delete)"},
     };
-    for (const auto& c : cases) EXPECT_EQ(table[static_cast<std::size_t>(c.code)], c.text) << c.code;
+    for (const auto& c : cases)
+        EXPECT_EQ(table[static_cast<std::size_t>(c.code)], c.text) << c.code;
 
     for (int code = 0; code < 128; ++code) {
         const std::string& entry = table[static_cast<std::size_t>(code)];

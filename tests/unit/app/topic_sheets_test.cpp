@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/state_picture.h"
+#include "app/topic_sheet_picture.h"
 #include "core/bit_name_table.h"
 #include "core/byte_text.h"
 
@@ -14,7 +15,8 @@ namespace {
 
 using zelo::app::PrintTopicSheet;
 
-struct SheetCase {
+struct SheetCase
+{
     int slot;
     const char* name;
     const char* firstLine;  // whole first line, or its beginning when prefixOnly
@@ -68,7 +70,8 @@ TEST(TopicSheets, EmptySlotsPrintNothing)
     }
     // A slot has a sheet exactly when the topic grid names it.
     for (int slot = 0; slot < zelo::app::kTopicSlots; ++slot) {
-        EXPECT_EQ(zelo::app::TopicNames()[static_cast<std::size_t>(slot)].empty(), PrintTopicSheet(slot).empty())
+        EXPECT_EQ(zelo::app::TopicNames()[static_cast<std::size_t>(slot)].empty(),
+                  PrintTopicSheet(slot).empty())
             << slot;
     }
 }
@@ -86,7 +89,8 @@ TEST(TopicSheets, LinesAreShortPlainTextWithoutTrailingBlanks)
 }
 
 // Rows a sheet must hold: the sheet's worked examples and table rows.
-struct RowCase {
+struct RowCase
+{
     int slot;
     int line;  // 0-based
     const char* beginning;
@@ -125,7 +129,8 @@ TEST(TopicSheets, SheetsHoldTheirTableRows)
         const auto sheet = PrintTopicSheet(c.slot);
         ASSERT_LT(static_cast<std::size_t>(c.line), sheet.size()) << c.slot;
         EXPECT_TRUE(sheet[static_cast<std::size_t>(c.line)].starts_with(c.beginning))
-            << "slot " << c.slot << " line " << c.line << ": " << sheet[static_cast<std::size_t>(c.line)];
+            << "slot " << c.slot << " line " << c.line << ": "
+            << sheet[static_cast<std::size_t>(c.line)];
     }
 }
 
@@ -139,7 +144,8 @@ bool SheetContains(int slot, std::string_view text)
 
 TEST(TopicSheets, WorkedExamplesGiveTheRightNumbers)
 {
-    const struct {
+    const struct
+    {
         int slot;
         const char* text;
     } cases[] = {
@@ -151,11 +157,18 @@ TEST(TopicSheets, WorkedExamplesGiveTheRightNumbers)
         {3, "TH1 = 256 - ((Crystal / 384) / Baud)"},
         {3, "TH1 = 256 - ((Crystal / 192) / Baud)"},
         {3, "= 253"},
-        {5, "OpCode"}, {5, "IMCode"}, {5, "SFRCode"}, {5, "IMBitCode"},
-        {5, "SFRBitCode"}, {5, "NumCode"}, {5, "AsciiCode"}, {5, "AddCode"},
+        {5, "OpCode"},
+        {5, "IMCode"},
+        {5, "SFRCode"},
+        {5, "IMBitCode"},
+        {5, "SFRBitCode"},
+        {5, "NumCode"},
+        {5, "AsciiCode"},
+        {5, "AddCode"},
         {4, "PSW, ACC, B, DPH, DPL"},
     };
-    for (const auto& c : cases) EXPECT_TRUE(SheetContains(c.slot, c.text)) << c.slot << ": " << c.text;
+    for (const auto& c : cases)
+        EXPECT_TRUE(SheetContains(c.slot, c.text)) << c.slot << ": " << c.text;
 
     // The numbers behind the examples.
     EXPECT_EQ(11059200 / 12, 921600);
@@ -192,6 +205,32 @@ TEST(TopicSheets, RegisterSheetsAgreeWithTheBitNameTable)
         }
     }
     EXPECT_EQ(rowsChecked, 32);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TopicSheetPicture, SheetsPrintBelowTheTopicRowsAndInsideThePicture)
+{
+    const zelo::app::GridGeometry grid;
+    const double topicRowsBottom = grid.CellY(1) + 0.5;
+    for (int slot = 0; slot < zelo::app::kTopicSlots; ++slot) {
+        zelo::app::Picture picture;
+        const int added = zelo::app::AddTopicSheet(picture, slot);
+        const auto sheet = PrintTopicSheet(slot);
+        SCOPED_TRACE(slot);
+        ASSERT_EQ(static_cast<std::size_t>(added), sheet.size());
+        ASSERT_EQ(picture.texts.size(), sheet.size());
+        for (std::size_t k = 0; k < picture.texts.size(); ++k) {
+            const auto& text = picture.texts[k];
+            EXPECT_EQ(text.text, sheet[k]);
+            EXPECT_LT(text.y + 0.9, topicRowsBottom + 1e-9) << "overlaps the topic rows";
+            EXPECT_GT(text.y - 0.9, -1e-9) << "runs off the bottom";
+            if (k > 0) EXPECT_LT(text.y, picture.texts[k - 1].y) << "lines go downwards";
+            EXPECT_EQ(text.colour, zelo::app::kBlack);
+        }
+    }
 }
 
 }  // namespace
