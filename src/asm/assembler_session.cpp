@@ -253,6 +253,7 @@ void AssemblerSession::AssembleLine(int number)
         HandleExtern(line, m_symbols, LibraryFolder());
         f.field[1].clear();
         f.field[2].clear();
+        if (f.comment.empty()) f.comment = line.text;  // the listing still shows the line
         line.hasLabel = false;
     } else {
         if (m != "ORG" && !IsSymbolDirective(m)) DefineLabel(line, number);

@@ -17,6 +17,7 @@
 #include "asm/asm_types.h"
 #include "asm/symbols.h"
 #include "core/chip_model.h"
+#include "core/simulator.h"
 
 namespace zelo::assembler {
 
@@ -104,6 +105,9 @@ public:
     const std::vector<std::string>& HexRecords() const { return m_hexRecords; }
     int CodeEnd() const { return m_codeEnd; }
     const StepOverTable& StepOver() const { return m_stepOver; }
+    // The table as the simulator's step-over rows: each subroutine runs from
+    // its label to the first RET at or after it.
+    std::vector<core::StepOverRow> StepOverRows() const;
     const std::vector<AsmLine>& Lines() const { return m_lines; }
     int LibraryLineCount() const { return m_libraryCount; }
     int TotalLineCount() const { return m_totalLines; }

@@ -251,6 +251,7 @@ Encoded EncodeInstruction(std::string_view mnemonic, std::string_view operand1, 
     if (m == "AJMP" || m == "ACALL" || m == "JMP" || m == "CALL") {
         if (o.a.empty() || !o.b.empty()) return Error();
         if (o.a == "@A+DPTR") return m == "JMP" ? Bytes("73") : Error();
+        if (o.a[0] == '@') return Error();
         Encoded e = WithFixup(Bytes(kPlaceholder, kPlaceholder), FixupKind::Absolute11, o.a);
         e.isCall = m == "ACALL" || m == "CALL";
         return e;

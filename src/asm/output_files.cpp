@@ -63,7 +63,8 @@ std::string FormatListingLine(int number, const AsmLine& line)
     }
     out += operands;
     core::PadRight(50, out);
-    return out + f.comment;
+    // The comment keeps its ';' so the listing reads back as a module.
+    return f.comment.empty() ? out : out + ";" + f.comment;
 }
 
 struct Record {
@@ -241,6 +242,24 @@ bool AssemblerSession::WriteTskFile()
     }
     m_taskPath = path;
     return true;
+}
+
+std::vector<core::StepOverRow> AssemblerSession::StepOverRows() const
+{
+    std::vector<core::StepOverRow> rows;
+    for (const SubroutineEntry& s : m_stepOver.subroutines) {
+        if (static_cast<int>(rows.size()) >= core::kMaxStepOverRows) break;
+        uint16_t end = s.address;
+        bool found = false;
+        for (uint16_t ret : m_stepOver.returnAddresses) {
+            if (ret >= s.address && (!found || ret < end)) {
+                end = ret;
+                found = true;
+            }
+        }
+        rows.push_back({s.name, s.address, end});
+    }
+    return rows;
 }
 
 void AssemblerSession::BuildStepOverTable()

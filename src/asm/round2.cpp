@@ -35,8 +35,8 @@ std::vector<std::string> GlobalNames(const std::vector<std::string>& lines)
     for (const std::string& l : lines) {
         if (Columns(l, 19, 7) != ".GLOBAL") continue;
         std::string name = Columns(l, 27, std::string::npos);
-        name = name.substr(0, name.find_first_of(";:"));
-        name = Upper(name);
+        name = Upper(name.substr(0, name.find_first_of(";:")));
+        name = name.substr(0, name.find_first_of(" \t"));
         if (!name.empty()) names.push_back(name);
     }
     return names;
@@ -80,7 +80,8 @@ void AssemblerSession::LinkExterns()
             if (!DigitsValid(number, 10) || address.size() != 4 || !IsHexText(address)) continue;
             const int at = (core::ParseHexWord(address) + base) & 0xFFFF;
 
-            std::string label = Upper(Columns(l, 19, 10));
+            std::string label = Columns(l, 19, std::string::npos);
+            label = Upper(label.substr(0, label.find_first_of(" \t")));
             if (!label.empty() && label.back() == ':') label.pop_back();
             if (!label.empty() && std::find(globals.begin(), globals.end(), label) != globals.end() &&
                 label != ".GLOBAL") {

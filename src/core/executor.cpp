@@ -110,7 +110,7 @@ void UpdateParity(CpuState& cpu, CurrentInstruction& in)
 
 }  // namespace
 
-Executor::Executor(const OpcodeTable& table)
+Executor::Executor(const OpcodeTable& table) : m_table(&table)
 {
     for (int op = 0; op < 256; ++op)
         m_handlers[op] = HandlerOf(table.Row(static_cast<uint8_t>(op)).mnemonic);
@@ -125,7 +125,7 @@ void Executor::ExecuteInstruction(CpuState& cpu, CurrentInstruction& instruction
     instruction.instructionJumped = false;
     instruction.lowDigit = instruction.b0 & 0x0F;
     instruction.highDigit = instruction.b0 >> 4;
-    if (instruction.row == nullptr) instruction.row = &StandardOpcodeTable().Row(instruction.b0);
+    if (instruction.row == nullptr) instruction.row = &m_table->Row(instruction.b0);
 
     exec::Context context{cpu, instruction, interrupts};
     m_handlers[instruction.b0](context);

@@ -32,6 +32,7 @@ public:
                             InterruptState& interrupts) const;
 
 private:
+    const OpcodeTable* m_table;
     std::array<exec::Handler, 256> m_handlers{};
 };
 

@@ -1,0 +1,222 @@
+// The workbench window's state and commands, free of any GUI toolkit. The
+// window (src/ui) renders what this model holds (captions, texts, which
+// controls are visible or enabled, the state picture) and forwards every
+// click to one of its commands.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/number_converter.h"
+#include "asm/assembler_session.h"
+#include "core/simulator.h"
+#include "loader/intel_hex.h"
+#include "app/state_picture.h"
+#include "app/workbench_controls.h"
+#include "core/chip_model.h"
+#include "core/cpu_state.h"
+
+namespace zelo::app {
+
+// The file-type selector OpASM(0..4).
+enum class FileType { Asm = 0, List = 1, Hex = 2, Rom = 3, Ram = 4 };
+inline constexpr std::array<const char*, 5> kFileTypeCaptions{"ASM", "LIST", "HEX", "ROM", "RAM"};
+inline constexpr std::array<const char*, 3> kChipCaptions{"8051", "8052", "89Cx051"};
+inline constexpr std::array<const char*, 2> kModeCaptions{"Assemble", "Simulate"};
+
+// What a click in the file list does.
+enum class FileListMode { None = 0, LoadSource = 1, LoadHex = 2, Disassemble = 3 };
+
+inline constexpr const char* kWindowCaption = "ZELO8051";
+inline constexpr const char* kAccessoryHeader = "  Accessory Display";
+inline constexpr const char* kRomHeader = "Addr  00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F (ROM)  ";
+inline constexpr const char* kNoSourceFile = "AsmFile : No file exist";
+inline constexpr const char* kSaveAsTitle = "Save File As...";
+inline constexpr const char* kSaveAsPrompt = "Please Enter File Name";
+inline constexpr const char* kUsageFileName = "Scode8051.txt";
+
+// Captions and texts of the window's controls, exactly as shown.
+struct WindowTexts {
+    std::string windowCaption = kWindowCaption;
+    std::string runCaption = "RUN";
+    std::string label1, label2;
+    std::string asmFileCaption = "AsmFile";
+    std::string hexFileCaption = "HexFile";
+    std::string editor;       // 編輯ASM as displayed (source, listing or HEX text)
+    bool editorReadOnly = false;
+    std::string listBox;      // 編輯ASMList
+    std::string asmText;      // AsmText: the line being assembled
+    std::string parsecText;   // ParsecText: the assembler's trace
+    std::string status;       // the message label
+    std::string hexToLine = "PC:0000";
+    std::string cycle = "Cycle:0";
+    std::string stepVo = "Step:0";
+    std::string hexBox, hexText;
+    std::string textStop = "0";
+};
+
+// Result of a save command.
+enum class SaveOutcome { Saved, NeedsName, Failed };
+
+class Workbench {
+public:
+    explicit Workbench(std::filesystem::path workspace);
+
+    // --- start-up and machine --------------------------------------------
+    // The window-load sequence: flags, hidden panels, state picture, machine,
+    // and the opcode list file written into the workspace.
+    void StartUp();
+    void InitialiseMachine();
+    // 0 "8051", 1 "8052", 2 "89Cx051"; other indexes change nothing.
+    void SelectChipModel(int index);
+    // Click on Chip(index): stops a run and reinitialises the machine.
+    void ClickChip(int index);
+
+    // --- modes and selectors -----------------------------------------------
+    // Option1(0) "Assemble", Option1(1) "Simulate".
+    void SwitchMode(int index);
+    // OpASM(index): what the lower region shows.
+    void SelectFileType(int index);
+    // RamOp(index): the state picture's layout.
+    void SelectLayout(int index);
+    void SetShowConverter(bool on);  // CheckConvter
+    void SetShowPins(bool on);       // ChkLeg
+    void SetPinLevelChoice(char level);
+    void ToggleInspectOnHover();     // double click on PlotRam
+
+    // --- file list -----------------------------------------------------------
+    void AsmOpneFile();
+    void LoadCode();
+    void DisAssemble();
+    // The file names the list shows: the workspace's files matching the
+    // current pattern, sorted; no other folder is ever listed.
+    std::vector<std::string> FileListEntries() const;
+    // A click on a file of the list.
+    void ClickFile(const std::string& name);
+
+    // --- source ---------------------------------------------------------------
+    // A change of the source editor.
+    void EditSource(const std::string& text);
+    SaveOutcome AsmSave1();
+    // Save under a new name (the answer of the save-as dialog).
+    SaveOutcome ASMSave(const std::string& answer);
+    // Loads NAME.asm of the workspace into the editor.
+    bool LoadAsmFile(const std::string& name);
+
+    // --- assembler -------------------------------------------------------------
+    void AsmNextLine();
+    void AsmAll();
+    // The editor line (0-based) to select after a failed AsmAll, or none.
+    std::optional<int> ProblemLine() const { return m_problemLine; }
+
+    // --- simulation --------------------------------------------------------------
+    void ClickRun();
+    void OneStep();
+    void StepOverCom();
+    void StepOverListSelect(const std::vector<int>& rows);
+    void ReLoadCom();
+    void SetTextStop(const std::string& text) { m_texts.textStop = text; }
+    // One Timer1 tick: one displayed step, or undisplayed steps in batches
+    // until the budget of microseconds is spent, a step is to be shown or the
+    // run stops. Returns the number of steps executed.
+    int Timer1Tick(int budgetMicroseconds = kTickBudgetMicroseconds);
+    static constexpr int kTickBudgetMicroseconds = 4000;
+
+    // --- converter -------------------------------------------------------------------
+    NumberConverter& Converter() { return m_converter; }
+
+    // --- what the window renders ---------------------------------------------------------
+    const ControlStates& Controls() const { return m_controls; }
+    const WindowTexts& Texts() const { return m_texts; }
+    const StatePicture& Picture() const { return m_picture; }
+    const std::vector<std::string>& CodeListRows() const { return m_codeListRows; }
+    const std::vector<std::string>& RamListRows() const { return m_ramListRows; }
+    const std::vector<std::string>& StepOverRows() const { return m_stepOverRows; }
+    const std::filesystem::path& WorkspaceFolder() const { return m_workspace; }
+    std::string FileListFolder() const;
+    const std::string& FileListPattern() const { return m_fileListPattern; }
+    const core::CpuState& Cpu() const { return m_sim.Cpu(); }
+    const core::Simulator& Simulator() const { return m_sim; }
+    const assembler::AssemblerSession& Assembler() const { return m_asm; }
+    bool NoInstructionYet() const { return m_marks.noInstructionYet; }
+    bool HexFromProgram() const { return m_hexFromProgram; }
+    const StateMarks& Marks() const { return m_marks; }
+
+    // --- window-level variables ---------------------------------------------------------------
+    core::ChipModel ChipModel() const { return m_chipModel; }
+    const std::string& ProgramName() const { return m_programName; }
+    FileListMode ListMode() const { return m_fileListMode; }
+    bool ProgramPending() const { return m_programPending; }
+    bool SourceModified() const { return m_sourceModified; }
+    bool StepOverReady() const { return m_stepOverReady; }
+    bool AsmViewIsSource() const { return m_asmViewIsSource; }
+    bool ModeIsAssemble() const { return m_modeIsAssemble; }
+    bool RunningFlag() const { return m_sim.Running(); }
+    bool InspectOnHover() const { return m_inspectOnHover; }
+    char PinLevelChoice() const { return m_pinLevelChoice; }
+    bool ShowPins() const { return m_showPins; }
+    double MachineCycleTime() const { return m_machineCycleTime; }
+    int SelectedChip() const { return m_selectedChip; }
+    int SelectedMode() const { return m_modeIsAssemble ? 0 : 1; }
+    FileType SelectedFileType() const { return m_fileType; }
+    const std::string& SourceText() const { return m_sourceText; }
+    const std::array<long, 256>& UsageCounters() const { return m_usage; }
+
+private:
+    void RefreshStateView();
+    bool LoadSourceFile(const std::string& fileName);
+    void EnableAfterRun();
+    void ApplyStepReport(const core::StepReport& report);
+    void UpdateMarks();
+    void ShowCounters();
+    // The load command: resets the chip and reads a HEX file (Simulate mode).
+    void LoadProgram(const loader::HexFileChoice& choice);
+    void AfterAssembly();
+    void Disassemble(const std::string& fileName);
+    void SetRunControlsEnabled(bool on);
+    void ShowFileList(FileListMode mode, const char* pattern);
+    void LoadUsageCounters();
+    void ShowFileTypeText(const char* extension);
+    StatePictureSources PictureSources() const;
+    std::filesystem::path WorkspaceFile(const std::string& name) const { return m_workspace / name; }
+
+    std::filesystem::path m_workspace;
+    core::Simulator m_sim;
+    assembler::AssemblerSession m_asm;
+    loader::HexLoaderState m_hexState;
+    bool m_hexFromProgram = false;
+    StatePicture m_picture;
+    StateMarks m_marks;
+    NumberConverter m_converter;
+    ControlStates m_controls;
+    WindowTexts m_texts;
+
+    core::ChipModel m_chipModel = core::ChipModel::C8051;
+    int m_selectedChip = 0;
+    std::string m_programName;
+    FileListMode m_fileListMode = FileListMode::None;
+    std::string m_fileListPattern;
+    bool m_programPending = false;
+    bool m_sourceModified = false;
+    bool m_stepOverReady = false;
+    bool m_asmViewIsSource = true;
+    bool m_modeIsAssemble = true;
+    bool m_inspectOnHover = true;
+    char m_pinLevelChoice = '0';
+    bool m_showPins = false;
+    bool m_usageStatistics = true;
+    double m_machineCycleTime = 12.0 * (1.0 / 11.0592);
+    FileType m_fileType = FileType::Asm;
+
+    std::string m_sourceText;
+    std::optional<int> m_problemLine;
+    std::vector<std::string> m_codeListRows;
+    std::vector<std::string> m_ramListRows;
+    std::vector<std::string> m_stepOverRows;
+    std::array<long, 256> m_usage{};
+};
+
+}  // namespace zelo::app

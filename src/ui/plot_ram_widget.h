@@ -1,0 +1,34 @@
+// PlotRam: paints the state picture's drawing, scaled from its 165 x 54
+// coordinate system to the widget, and reports pointer moves and double
+// clicks in picture coordinates.
+#pragma once
+
+#include <QWidget>
+
+#include "app/picture.h"
+
+namespace zelo::ui {
+
+class PlotRamWidget : public QWidget {
+    Q_OBJECT
+public:
+    explicit PlotRamWidget(QWidget* parent = nullptr);
+
+    void SetDrawing(const app::Picture* picture);
+    QPointF ToPicture(QPointF widgetPoint) const;
+    QPointF ToWidget(double x, double y) const;
+
+signals:
+    void pointerMoved(double x, double y);
+    void doubleClicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    const app::Picture* m_picture = nullptr;
+};
+
+}  // namespace zelo::ui

@@ -1,0 +1,130 @@
+// z51 run: whole programs from HEX files to their final state in JSON.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <random>
+#include <string>
+
+#include "loader/hex_record.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+};
+
+Outcome RunZ51(const std::string& arguments)
+{
+    const std::string command = std::string(ZELO_BINARY_DIR) + "/tools/z51 " + arguments + " 2>/dev/null";
+    Outcome outcome;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return outcome;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, n);
+    const int status = pclose(pipe);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+class Z51RunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::random_device rd;
+        m_dir = fs::temp_directory_path() / ("zelo_run_" + std::to_string(rd()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    std::string WriteHex(const std::string& name, uint16_t address, const std::vector<uint8_t>& bytes)
+    {
+        std::ofstream out(m_dir / name, std::ios::binary);
+        out << zelo::loader::FormatDataRecord(address, bytes) << "\r\n"
+            << zelo::loader::kEndOfFileRecord << "\r\n";
+        return (m_dir / name).string();
+    }
+    fs::path m_dir;
+};
+
+}  // namespace
+
+TEST_F(Z51RunTest, ProgramRunsToMissingCodeAndReportsItsState)
+{
+    // MOV A,#0; MOV R7,#3; loop: ADD A,R7; DJNZ R7,loop; MOV 30H,A;
+    // MOV DPTR,#1234H; MOVX @DPTR,A
+    const std::string file = WriteHex("sum.hex", 0, {0x74, 0x00, 0x7F, 0x03, 0x2F, 0xDF, 0xFD, 0xF5, 0x30,
+                                                     0x90, 0x12, 0x34, 0xF0});
+    const Outcome o = RunZ51("run " + file + " --json");
+    ASSERT_EQ(o.status, 0) << o.out;
+    const auto j = nlohmann::json::parse(o.out);
+    EXPECT_EQ(j["chip"], "8051");
+    EXPECT_EQ(j["stop"], "no-code");
+    EXPECT_EQ(j["pc"], "000D");
+    EXPECT_EQ(j["steps"], 11);
+    EXPECT_EQ(j["cycles"], 16);
+    ASSERT_EQ(j["iram"].size(), 256u);
+    EXPECT_EQ(j["iram"][0x30], "00000110");
+    EXPECT_EQ(j["iram"][0x31], "xxxxxxxx");
+    EXPECT_EQ(j["iram"][0xC5], "--------");  // no register there on the 8051
+    EXPECT_FALSE(j.contains("upper"));
+    EXPECT_EQ(j["xram"].size(), 1u);
+    EXPECT_EQ(j["xram"]["1234"], "06");
+}
+
+TEST_F(Z51RunTest, StopsAreNamed)
+{
+    struct Case {
+        std::vector<uint8_t> code;
+        const char* options;
+        const char* stop;
+        int steps;
+    };
+    const Case cases[] = {
+        {{0x80, 0xFE}, "--steps 250", "steps", 250},                    // SJMP $
+        {{0x00, 0x25, 0x40}, "", "undefined-bit", 2},                  // NOP; ADD A,40H
+        {{0x75, 0x81, 0x7F, 0x12, 0x00, 0x00}, "", "stack", 2},        // MOV SP,#7FH; LCALL 0
+        {{0x75, 0x81, 0x7F, 0xC0, 0xE0}, "--chip 8052", "no-code", 2},  // PUSH ACC into upper RAM
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stop);
+        const std::string file = WriteHex("stop.hex", 0, c.code);
+        const Outcome o = RunZ51("run " + file + " --json " + c.options);
+        ASSERT_EQ(o.status, 0);
+        const auto j = nlohmann::json::parse(o.out);
+        EXPECT_EQ(j["stop"], c.stop);
+        EXPECT_EQ(j["steps"], c.steps);
+        if (std::string(c.stop) == "undefined-bit") {
+            EXPECT_NE(j["log"].get<std::string>().find("there is a x-bit in Ram 40."), std::string::npos);
+        }
+        if (std::string(c.options) == "--chip 8052") {
+            ASSERT_EQ(j["upper"].size(), 128u);
+            EXPECT_EQ(j["upper"][0], "00");  // ACC pushed at 80H
+            EXPECT_EQ(j["upper"][1], "xx");
+            EXPECT_EQ(j["iram"][0x80], "11111111");  // P0 untouched
+        }
+    }
+}
+
+TEST_F(Z51RunTest, TraceAndExitStatuses)
+{
+    const std::string file = WriteHex("t.hex", 0, {0x74, 0x05, 0x04});
+    const Outcome trace = RunZ51("run " + file + " --trace");
+    EXPECT_EQ(trace.status, 0);
+    EXPECT_NE(trace.out.find("74 05    MOV   A       #data"), std::string::npos) << trace.out;
+    EXPECT_NE(trace.out.find("PC:0003  Cycle:2  Step:2"), std::string::npos);
+
+    EXPECT_EQ(RunZ51("run " + (m_dir / "missing.hex").string()).status, 1);
+    std::ofstream(m_dir / "bad.hex") << ":03000000020030CC\r\n";
+    EXPECT_EQ(RunZ51("run " + (m_dir / "bad.hex").string()).status, 1);
+    EXPECT_EQ(RunZ51("run " + file + " --chip 8086").status, 2);
+    EXPECT_EQ(RunZ51("run").status, 2);
+    EXPECT_EQ(RunZ51("run " + file + " --steps many").status, 2);
+}

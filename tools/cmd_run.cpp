@@ -1,0 +1,154 @@
+// z51 run FILE.hex: loads the file as the load command does, runs it until
+// a stop or a number of steps, and prints the final state (as text or JSON).
+#include <cstdint>
+#include <filesystem>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "command_registry.h"
+#include "core/byte_text.h"
+#include "core/simulator.h"
+#include "loader/load_program.h"
+
+namespace {
+
+using zelo::core::ChipModel;
+using zelo::core::Simulator;
+using zelo::core::StopReason;
+
+struct RunOptions {
+    std::string file;
+    std::string chip = "8051";
+    uint64_t steps = 1'000'000;
+    bool json = false;
+    bool trace = false;
+};
+
+const char* StopName(StopReason reason)
+{
+    switch (reason) {
+        case StopReason::NoCode: return "no-code";
+        case StopReason::UndefinedBit: return "undefined-bit";
+        case StopReason::Stack: return "stack";
+        default: return "steps";
+    }
+}
+
+std::string CellsText(const std::array<char, 8>& cells)
+{
+    std::string text(8, ' ');
+    for (int k = 0; k < 8; ++k) text[static_cast<std::size_t>(7 - k)] = cells[static_cast<std::size_t>(k)];
+    return text;
+}
+
+std::string UpperByteText(const std::array<char, 8>& cells)
+{
+    unsigned value = 0;
+    for (int k = 7; k >= 0; --k) {
+        const char c = cells[static_cast<std::size_t>(k)];
+        if (c != '0' && c != '1') return "xx";
+        value = 2 * value + (c == '1');
+    }
+    return zelo::core::ToHexByte(value);
+}
+
+nlohmann::json StateJson(const Simulator& sim, const char* chip, StopReason stop)
+{
+    const auto& cpu = sim.Cpu();
+    nlohmann::json j;
+    j["chip"] = chip;
+    j["stop"] = StopName(stop);
+    j["pc"] = zelo::core::ToHexWord(sim.ProgramCounter());
+    j["steps"] = sim.StepCounter();
+    j["cycles"] = sim.CycleCounter();
+    nlohmann::json iram = nlohmann::json::array();
+    for (const auto& cells : cpu.internal) iram.push_back(CellsText(cells));
+    j["iram"] = std::move(iram);
+    if (zelo::core::HasUpperRam(cpu.Chip())) {
+        nlohmann::json upper = nlohmann::json::array();
+        for (const auto& cells : cpu.upperRam) upper.push_back(UpperByteText(cells));
+        j["upper"] = std::move(upper);
+    }
+    nlohmann::json xram = nlohmann::json::object();
+    for (int a = 0; a < 0x10000; ++a) {
+        const auto& cell = cpu.externalMemory[static_cast<std::size_t>(a)];
+        if (!cell.IsUnloaded()) xram[zelo::core::ToHexWord(static_cast<unsigned>(a))] = cell.Text();
+    }
+    j["xram"] = std::move(xram);
+    j["log"] = cpu.simulationLog;
+    return j;
+}
+
+void PrintText(const Simulator& sim, const char* chip, StopReason stop)
+{
+    const auto& cpu = sim.Cpu();
+    std::cout << "chip   " << chip << "\nstop   " << StopName(stop) << "\n"
+              << Simulator::PcCaption(sim.ProgramCounter()) << "  Cycle:" << sim.CycleCounter()
+              << "  Step:" << sim.StepCounter() << "\n";
+    for (int row = 0; row < 16; ++row) {
+        std::cout << zelo::core::ToHexByte(static_cast<unsigned>(16 * row)) << ":";
+        for (int c = 0; c < 16; ++c) std::cout << ' ' << cpu.PeekRamByteText(static_cast<uint8_t>(16 * row + c));
+        std::cout << "\n";
+    }
+    if (!cpu.simulationLog.empty()) std::cout << cpu.simulationLog << (cpu.simulationLog.back() == '\n' ? "" : "\n");
+}
+
+int Run(const RunOptions& options)
+{
+    const auto chip = zelo::core::ChipFromName(options.chip);
+    if (!chip) {
+        std::cerr << "z51 run: unknown chip " << options.chip << " (8051, 8052 or 89Cx051)\n";
+        return 2;
+    }
+    const std::filesystem::path path(options.file);
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+
+    Simulator sim(*chip);
+    zelo::loader::HexLoaderState state;
+    const auto loaded = zelo::loader::LoadProgram(sim, folder, {false, path.filename().string()}, state);
+    if (!loaded.hex.Ok()) {
+        const auto& hex = loaded.hex;
+        std::cerr << "z51 run: " << options.file << ": "
+                  << hex.hexFileCaption.value_or(hex.asmFileCaption.value_or("cannot be loaded")) << "\n";
+        return 1;
+    }
+
+    // Undisplayed unless the trace is asked for: the fast path of a run.
+    sim.SetDisplayFlag(false);
+    StopReason stop = StopReason::None;
+    for (uint64_t i = 0; i < options.steps && stop == StopReason::None; ++i) {
+        if (options.trace) {
+            const std::string trace = sim.TraceLineAt(sim.ProgramCounter());
+            const auto report = sim.ExecuteStep();
+            stop = report.stopReason;
+            if (report.executed) {
+                std::cout << trace << " " << Simulator::PcCaption(sim.ProgramCounter())
+                          << "  Cycle:" << sim.CycleCounter() << "  Step:" << sim.StepCounter() << "\n";
+            }
+        } else {
+            stop = sim.ExecuteStep().stopReason;
+        }
+    }
+    const char* chipName = zelo::core::ChipName(*chip);
+    if (options.json) {
+        std::cout << StateJson(sim, chipName, stop).dump(1) << "\n";
+    } else {
+        PrintText(sim, chipName, stop);
+    }
+    return 0;
+}
+
+zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
+    auto options = std::make_shared<RunOptions>();
+    auto* sub = app.add_subcommand("run", "Load an Intel HEX file and run it until a stop or N steps");
+    sub->add_option("file", options->file, "the HEX file")->required();
+    sub->add_option("--chip", options->chip, "8051, 8052 or 89Cx051")
+        ->check(CLI::IsMember({"8051", "8052", "89Cx051", "89CX051", "89c2051", "89C2051"}));
+    sub->add_option("--steps", options->steps, "most steps to run (default 1000000)");
+    sub->add_flag("--json", options->json, "print the final state as one JSON object");
+    sub->add_flag("--trace", options->trace, "print every step's trace line, PC and counters");
+    return [options] { return Run(*options); };
+});
+
+}  // namespace
