@@ -119,6 +119,9 @@ public:
     void StepOverListSelect(const std::vector<int>& rows);
     void ReLoadCom();
     void SetTextStop(const std::string& text) { m_texts.textStop = text; }
+    // The HexToLine box: a number typed there moves the record viewer at the
+    // next load.
+    void SetHexToLine(const std::string& text) { m_texts.hexToLine = text; }
     // One Timer1 tick: one displayed step, or undisplayed steps in batches
     // until the budget of microseconds is spent, a step is to be shown or the
     // run stops. Returns the number of steps executed.

@@ -326,6 +326,9 @@ void MainWindow::connectWidgets()
     connect(m_textStop, &QLineEdit::textEdited, this, [this](const QString& text) {
         m_model.SetTextStop(text.toStdString());
     });
+    connect(m_hexToLine, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_model.SetHexToLine(text.toStdString());
+    });
     for (int i = 0; i < 4; ++i) {
         connect(m_weiB[i], &QLineEdit::textChanged, this, [this, i](const QString& text) {
             m_model.Converter().Changed(i, text.toStdString());
