@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/chip_pins.h"
 #include "app/number_converter.h"
 #include "asm/assembler_session.h"
 #include "core/simulator.h"
@@ -86,6 +87,13 @@ public:
     void SetShowPins(bool on);       // ChkLeg
     void SetPinLevelChoice(char level);
     void ToggleInspectOnHover();     // double click on PlotRam
+    // Pointer movement over PlotRam, in picture coordinates: the inspector
+    // describes the cell in the window caption; in "Note" the topic's sheet
+    // is printed under the grid.
+    void PointerMoved(double x, double y);
+    // Mouse-down on the chip picture, in its twips: a port pin takes
+    // PinLevelChoice.
+    void ClickPin(int xTwips, int yTwips);
 
     // --- file list -----------------------------------------------------------
     void AsmOpneFile();
@@ -135,6 +143,8 @@ public:
     const ControlStates& Controls() const { return m_controls; }
     const WindowTexts& Texts() const { return m_texts; }
     const StatePicture& Picture() const { return m_picture; }
+    const ChipDrawList& ChipPicture() const { return m_chipDraw; }
+    const ChipPins& Pins() const { return m_chipPins; }
     const std::vector<std::string>& CodeListRows() const { return m_codeListRows; }
     const std::vector<std::string>& RamListRows() const { return m_ramListRows; }
     const std::vector<std::string>& StepOverRows() const { return m_stepOverRows; }
@@ -178,6 +188,8 @@ private:
     // The load command: resets the chip and reads a HEX file (Simulate mode).
     void LoadProgram(const loader::HexFileChoice& choice);
     void AfterAssembly();
+    void LayOutPins();
+    void UpdatePins();
     void Disassemble(const std::string& fileName);
     void SetRunControlsEnabled(bool on);
     void ShowFileList(FileListMode mode, const char* pattern);
@@ -193,6 +205,9 @@ private:
     bool m_hexFromProgram = false;
     StatePicture m_picture;
     StateMarks m_marks;
+    ChipPins m_chipPins;
+    ChipDrawList m_chipDraw;
+    int m_shownTopicSheet = -1;
     NumberConverter m_converter;
     ControlStates m_controls;
     WindowTexts m_texts;
