@@ -422,6 +422,14 @@ void Workbench::ClickFile(const std::string& entry)
     m_controls.Hide(Control::FileDemo);
 }
 
+void Workbench::CancelFileList()
+{
+    m_controls.Hide(Control::FileDemo);
+    m_controls.Enable(Control::AsmSave1);
+    m_controls.Enable(Control::AsmNextLine);
+    m_controls.Enable(Control::AsmAll);
+}
+
 // --- source -------------------------------------------------------------------------
 
 bool Workbench::LoadAsmFile(const std::string& name) { return LoadSourceFile(name + ".asm"); }

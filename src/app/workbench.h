@@ -104,6 +104,9 @@ public:
     std::vector<std::string> FileListEntries() const;
     // A click on a file of the list.
     void ClickFile(const std::string& name);
+    // The user declined to drop edited source for another file: the list
+    // closes and the commands it disabled come back.
+    void CancelFileList();
 
     // --- source ---------------------------------------------------------------
     // A change of the source editor.

@@ -302,7 +302,11 @@ void MainWindow::connectWidgets()
     connect(m_asmOpneFile, &QPushButton::clicked, this, after([this] { m_model.AsmOpneFile(); }));
     connect(m_loadCode, &QPushButton::clicked, this, after([this] { m_model.LoadCode(); }));
     connect(m_fileDemo, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        if (m_model.ListMode() == app::FileListMode::LoadSource && !ConfirmDiscardSource()) return;
+        if (m_model.ListMode() == app::FileListMode::LoadSource && !ConfirmDiscardSource()) {
+            m_model.CancelFileList();
+            Render();
+            return;
+        }
         m_model.ClickFile(item->text().toStdString());
         Render();
     });
@@ -452,6 +456,10 @@ void MainWindow::Render()
     SetTextIfChanged(m_hexText, texts.hexText);
     if (!m_textStop->hasFocus()) SetTextIfChanged(m_textStop, texts.textStop);
 
+    for (int i = 0; i < 4; ++i) {
+        const QSignalBlocker block(m_weiB[i]);
+        SetTextIfChanged(m_weiB[i], m_model.Converter().Boxes()[i]);
+    }
     SetRows(m_codeList, m_model.CodeListRows());
     SetRows(m_ramList, m_model.RamListRows());
     SetRows(m_stepOverList, m_model.StepOverRows());
