@@ -37,6 +37,9 @@ inline constexpr int kDataAreaLimit = 20;
 // The assembler keeps at most this many names per symbol table; declarations
 // beyond it would make the source fail to assemble.
 inline constexpr int kAssemblerSymbolLimit = 100;
+// Labels the assembler's label table holds; more labels on lines would make
+// the source fail to assemble.
+inline constexpr int kAssemblerLabelLimit = 300;
 
 // AddCodeLabel kinds.
 enum class CodeLabelKind { LCALL = 1, LJMP = 2, ACALL = 3, AJMP = 4, Relative = 5 };
@@ -120,6 +123,8 @@ private:
     void NameLabels();
     bool FallBackUnreachable();
     bool PromoteCrossSectionTargets();
+    bool LimitLineLabels();
+    bool HasCodeLabel(int address) const { return m_codeIndex[address] >= 0 && !m_unlabelled[address]; }
     void AssignLocalNames();
     std::string LabelAt(int address) const;
     std::string InstructionOperands(const WalkItem& item, std::string& mnemonic) const;
@@ -142,6 +147,7 @@ private:
     std::vector<WalkItem> m_items;
     std::vector<uint8_t> m_lineStart;     // by address: a written line starts here
     std::vector<uint8_t> m_live;          // by address: a written instruction starts here
+    std::vector<uint8_t> m_unlabelled;    // by address: no label may be written here
     std::unordered_map<int, std::string> m_ordinary;  // by address: ordinary label of the line
     std::unordered_map<int, std::string> m_local;     // by address: local label of the line
     std::vector<uint8_t> m_declared;      // by code label index: its EQU line is written

@@ -40,6 +40,7 @@ void Disassembler::NameLabels()
     m_live.assign(kCodeSpace, 0);
     m_ordinary.clear();
     m_local.clear();
+    m_unlabelled.assign(kCodeSpace, 0);
     for (std::size_t i = 0; i < m_dptrLabels.size(); ++i) m_dptrLabels[i].name = "DPTR:" + std::to_string(i + 1);
 
     for (;;) {
@@ -55,13 +56,14 @@ void Disassembler::NameLabels()
         }
         if (FallBackUnreachable()) continue;
         if (PromoteCrossSectionTargets()) continue;
+        if (LimitLineLabels()) continue;
         break;
     }
 
     for (std::size_t i = 0; i < m_codeLabels.size(); ++i) {
         LabelEntry& e = m_codeLabels[i];
         e.name = e.kindText + ":" + std::to_string(i + 1);
-        if (m_lineStart[e.target]) m_ordinary[e.target] = e.name;
+        if (m_lineStart[e.target] && !m_unlabelled[e.target]) m_ordinary[e.target] = e.name;
     }
     AssignLocalNames();
 }
@@ -75,7 +77,8 @@ bool Disassembler::FallBackUnreachable()
         if (item.data) continue;
         const JumpTarget t = TargetOf(m_image, item);
         if (!t.present) continue;
-        const bool labelled = m_codeIndex[t.target] >= 0 || (t.relative && m_relativeIndex[t.target] >= 0);
+        const bool labelled = !m_unlabelled[t.target] &&
+                              (m_codeIndex[t.target] >= 0 || (t.relative && m_relativeIndex[t.target] >= 0));
         if (m_lineStart[t.target] && labelled) continue;
         item.data = true;
         changed = true;
@@ -91,13 +94,13 @@ bool Disassembler::PromoteCrossSectionTargets()
 {
     std::vector<int> boundaries;
     for (const LabelEntry& e : m_codeLabels)
-        if (m_lineStart[e.target]) boundaries.push_back(e.target);
+        if (m_lineStart[e.target] && !m_unlabelled[e.target]) boundaries.push_back(e.target);
     std::sort(boundaries.begin(), boundaries.end());
     auto sectionOf = [&](int a) { return std::upper_bound(boundaries.begin(), boundaries.end(), a) - boundaries.begin(); };
-    auto isBoundary = [&](int a) { return m_lineStart[a] && m_codeIndex[a] >= 0; };
+    auto isBoundary = [&](int a) { return m_lineStart[a] && HasCodeLabel(a); };
 
     for (LabelEntry& e : m_relativeLabels) {
-        if (m_codeIndex[e.target] >= 0 || !m_lineStart[e.target]) continue;
+        if (m_codeIndex[e.target] >= 0 || !m_lineStart[e.target] || m_unlabelled[e.target]) continue;
         bool crosses = false;
         for (uint16_t r : e.referrers)
             if (m_live[r] && (isBoundary(r) || sectionOf(r) != sectionOf(e.target))) crosses = true;
@@ -114,6 +117,36 @@ bool Disassembler::PromoteCrossSectionTargets()
         return true;
     }
     return false;
+}
+
+// The assembler holds at most 300 labels: past that, the last relative
+// labels and then the last code labels are not written, and the jumps to
+// them turn into bytes (LJMP and LCALL keep an address operand).
+bool Disassembler::LimitLineLabels()
+{
+    std::vector<int> local, ordinary;
+    for (const LabelEntry& e : m_codeLabels)
+        if (m_lineStart[e.target] && !m_unlabelled[e.target]) ordinary.push_back(e.target);
+    for (const LabelEntry& e : m_relativeLabels) {
+        if (m_codeIndex[e.target] >= 0 || !m_lineStart[e.target] || m_unlabelled[e.target]) continue;
+        bool referenced = false;
+        for (uint16_t r : e.referrers) referenced = referenced || m_live[r];
+        if (referenced) local.push_back(e.target);
+    }
+    int excess = static_cast<int>(local.size() + ordinary.size()) - kAssemblerLabelLimit;
+    if (excess <= 0) return false;
+    Note("More than 300 labels for the assembler's label table: the jumps to the last ones are written as bytes.");
+    while (excess > 0 && !local.empty()) {
+        m_unlabelled[local.back()] = 1;
+        local.pop_back();
+        --excess;
+    }
+    while (excess > 0 && !ordinary.empty()) {
+        m_unlabelled[ordinary.back()] = 1;
+        ordinary.pop_back();
+        --excess;
+    }
+    return true;
 }
 
 // "$" + (n mod 9) for the n-th relative label, unless that name is already
@@ -133,7 +166,7 @@ void Disassembler::AssignLocalNames()
         }
         bool referenced = false;
         for (uint16_t r : e.referrers) referenced = referenced || m_live[r];
-        if (!m_lineStart[e.target] || !referenced) continue;
+        if (!m_lineStart[e.target] || !referenced || m_unlabelled[e.target]) continue;
         auto& names = used[sectionOf(e.target)];
         std::string name = "$" + std::to_string((i + 1) % 9);
         for (int k = 10; names.count(name) != 0; ++k) name = "$" + std::to_string(k);

@@ -147,6 +147,19 @@ TEST_F(RoundTrip, FullLabelTablesStillGiveASourceThatAssembles)
     }
     jumps.Set(602, 0x22);
     EXPECT_TRUE(SameAfterRoundTrip(jumps, ChipModel::C8051));
+    CodeImage mixed;  // 250 called NOPs and 100 relative targets: 350 labels for a 300-label table
+    for (int k = 0; k < 250; ++k) {
+        mixed.Set(3 * k, 0x12);
+        mixed.Set(3 * k + 1, 0x10);
+        mixed.Set(3 * k + 2, static_cast<uint8_t>(k));
+        mixed.Set(0x1000 + k, 0x00);
+    }
+    for (int k = 0; k < 100; ++k) {
+        mixed.Set(0x2000 + 2 * k, 0x80);
+        mixed.Set(0x2000 + 2 * k + 1, 0x00);
+    }
+    mixed.Set(0x2000 + 200, 0x22);
+    EXPECT_TRUE(SameAfterRoundTrip(mixed, ChipModel::C8051));
 }
 
 TEST_F(RoundTrip, EveryByteValueInADataArea)

@@ -94,5 +94,34 @@ TEST(DisassemblerLimits, RelativeLabelTableStopsAt300AndLaterJumpsAreWrittenAsBy
     EXPECT_EQ(last[0], '$');  // the 300th target
 }
 
+TEST(DisassemblerLimits, NoMoreThan300LabelsAreWrittenOnLines)
+{
+    CodeImage image;  // 250 called NOPs and 100 relative targets
+    for (int k = 0; k < 250; ++k) {
+        image.Set(3 * k, 0x12);
+        image.Set(3 * k + 1, 0x10);
+        image.Set(3 * k + 2, static_cast<uint8_t>(k));
+        image.Set(0x1000 + k, 0x00);
+    }
+    for (int k = 0; k < 100; ++k) {
+        image.Set(0x2000 + 2 * k, 0x80);
+        image.Set(0x2000 + 2 * k + 1, 0x00);
+    }
+    image.Set(0x2000 + 200, 0x22);
+    Disassembler d(image, core::ChipModel::C8051);
+    d.Run();
+    const auto out = d.WriteDisassembly();
+    int labelled = 0;
+    for (const auto& line : out.sourceLines)
+        if (!line.empty() && line[0] != ' ' && line[0] != ';' && line.find(" EQU ") == std::string::npos &&
+            line.find(" REG ") == std::string::npos)
+            ++labelled;
+    EXPECT_EQ(labelled, kAssemblerLabelLimit);
+    EXPECT_TRUE(HasMessage(out.messages, "More than 300 labels"));
+    ASSERT_GE(out.sourceLines.size(), 2u);
+    EXPECT_EQ(out.sourceLines.back(), "          RET");  // its label was the one dropped
+    EXPECT_EQ(out.sourceLines[out.sourceLines.size() - 2], "          DB    80H,00H,80H,00H");  // 50 jumps as bytes: 12 lines of 8 and this one
+}
+
 }  // namespace
 }  // namespace zelo::loader
