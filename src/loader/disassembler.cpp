@@ -110,14 +110,27 @@ void Disassembler::Run()
     m_inArea.assign(kCodeSpace, 0);
     m_areas.clear();
     m_declarationsDone = false;
+    bool dropped = false;
 
     ResetTables();
     DisassemblyWalk(1);
     m_messages.clear();  // the first walk's tables are only used for the data areas
     FindDptrDataAreas();
-    ResetTables();
-    DisassemblyWalk(2);
-    NameLabels();
+    const std::vector<std::string> areaMessages = m_messages;
+    for (;;) {
+        m_messages = areaMessages;
+        ResetTables();
+        DisassemblyWalk(2);
+        NameLabels();
+        // More DB lines than the assembler holds: the last data area is
+        // written as code instead.
+        if (CountDataLines() <= kAssemblerDataLineLimit || m_areas.empty()) break;
+        for (int a = m_areas.back().first; a <= m_areas.back().last; ++a) m_inArea[a] = 0;
+        m_areas.pop_back();
+        dropped = true;
+    }
+    if (dropped)
+        Note("More than 100 DB lines for the assembler's data list: the last DPTR data areas are written as code.");
 }
 
 bool Disassembler::Decode(int address, int pass, Decoded& out) const

@@ -40,6 +40,9 @@ inline constexpr int kAssemblerSymbolLimit = 100;
 // Labels the assembler's label table holds; more labels on lines would make
 // the source fail to assemble.
 inline constexpr int kAssemblerLabelLimit = 300;
+// DB lines the assembler's data list holds.
+inline constexpr int kAssemblerDataLineLimit = 100;
+inline constexpr int kDataItemsPerLine = 8;
 
 // AddCodeLabel kinds.
 enum class CodeLabelKind { LCALL = 1, LJMP = 2, ACALL = 3, AJMP = 4, Relative = 5 };
@@ -124,6 +127,11 @@ private:
     bool FallBackUnreachable();
     bool PromoteCrossSectionTargets();
     bool LimitLineLabels();
+    // The written units: one per instruction, one per data byte.
+    std::vector<WalkItem> Units() const;
+    // Length of the DB line that starts at units[i].
+    std::size_t DataLineLength(const std::vector<WalkItem>& units, std::size_t i) const;
+    int CountDataLines() const;
     bool HasCodeLabel(int address) const { return m_codeIndex[address] >= 0 && !m_unlabelled[address]; }
     void AssignLocalNames();
     std::string LabelAt(int address) const;

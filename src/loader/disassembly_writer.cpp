@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::size_t kPrefixWidth = 18;
 constexpr std::size_t kLineWidth = 50;
-constexpr int kDataItemsPerLine = 8;
 
 std::string Blanks(std::size_t n) { return std::string(n, ' '); }
 
@@ -171,12 +170,8 @@ std::string Disassembler::InstructionOperands(const WalkItem& item, std::string&
     return text;
 }
 
-DisassemblyOutput Disassembler::WriteDisassembly()
+std::vector<WalkItem> Disassembler::Units() const
 {
-    DisassemblyOutput out;
-    out.listingLines = WriteDeclarations();
-
-    // One unit per instruction or data byte, in address order.
     std::vector<WalkItem> units;
     for (const WalkItem& item : m_items) {
         if (!item.data) {
@@ -186,6 +181,39 @@ DisassemblyOutput Disassembler::WriteDisassembly()
         for (int k = 0; k < item.length; ++k)
             units.push_back({static_cast<uint16_t>(item.address + k), 1, true});
     }
+    return units;
+}
+
+// Consecutive data bytes, up to eight a line; a labelled byte starts a new line.
+std::size_t Disassembler::DataLineLength(const std::vector<WalkItem>& units, std::size_t i) const
+{
+    std::size_t j = i;
+    while (j < units.size() && j - i < kDataItemsPerLine && units[j].data &&
+           units[j].address == units[i].address + static_cast<int>(j - i) && (j == i || LabelAt(units[j].address).empty()))
+        ++j;
+    return j - i;
+}
+
+int Disassembler::CountDataLines() const
+{
+    const std::vector<WalkItem> units = Units();
+    int lines = 0;
+    for (std::size_t i = 0; i < units.size();) {
+        if (!units[i].data) {
+            ++i;
+            continue;
+        }
+        i += DataLineLength(units, i);
+        ++lines;
+    }
+    return lines;
+}
+
+DisassemblyOutput Disassembler::WriteDisassembly()
+{
+    DisassemblyOutput out;
+    out.listingLines = WriteDeclarations();
+    const std::vector<WalkItem> units = Units();
 
     int lineNumber = 0;
     int expected = -1;
@@ -218,14 +246,11 @@ DisassemblyOutput Disassembler::WriteDisassembly()
             ++i;
             continue;
         }
-        // Consecutive data bytes, up to eight a line; a labelled byte starts a new line.
-        std::size_t j = i;
+        const std::size_t j = i + DataLineLength(units, i);
         std::string items;
-        while (j < units.size() && j - i < kDataItemsPerLine && units[j].data &&
-               units[j].address == u.address + static_cast<int>(j - i) && (j == i || LabelAt(units[j].address).empty())) {
-            if (j > i) items += ',';
-            items += DataItemText(m_image.value[units[j].address]);
-            ++j;
+        for (std::size_t k = i; k < j; ++k) {
+            if (k > i) items += ',';
+            items += DataItemText(m_image.value[units[k].address]);
         }
         std::string line = Prefix(++lineNumber, u.address);
         AppendLabel(LabelAt(u.address), line);

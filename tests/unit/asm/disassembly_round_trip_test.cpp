@@ -160,6 +160,9 @@ TEST_F(RoundTrip, FullLabelTablesStillGiveASourceThatAssembles)
     }
     mixed.Set(0x2000 + 200, 0x22);
     EXPECT_TRUE(SameAfterRoundTrip(mixed, ChipModel::C8051));
+    CodeImage longArea = ImageOf(0, {0x90, 0x00, 0x03});  // a data area needing more than 100 DB lines
+    for (int a = 3; a < 903; ++a) longArea.Set(a, static_cast<uint8_t>(a % 97 == 0 ? 0xA5 : 0x00));
+    EXPECT_TRUE(SameAfterRoundTrip(longArea, ChipModel::C8051));
 }
 
 TEST_F(RoundTrip, EveryByteValueInADataArea)

@@ -94,6 +94,30 @@ TEST(DisassemblerLimits, RelativeLabelTableStopsAt300AndLaterJumpsAreWrittenAsBy
     EXPECT_EQ(last[0], '$');  // the 300th target
 }
 
+TEST(DisassemblerLimits, DataAreasBeyondTheAssemblersHundredDbLinesAreWrittenAsCode)
+{
+    CodeImage image;  // MOV DPTR,#0003H, then 900 NOPs: the area would need 113 DB lines
+    image.Set(0, 0x90);
+    image.Set(1, 0x00);
+    image.Set(2, 0x03);
+    for (int a = 3; a < 903; ++a) image.Set(a, 0x00);
+    Disassembler d(image, core::ChipModel::C8051);
+    d.Run();
+    const auto out = d.WriteDisassembly();
+    EXPECT_TRUE(d.DptrDataAreas().empty());
+    EXPECT_TRUE(HasMessage(out.messages, "More than 100 DB lines"));
+    EXPECT_FALSE(HasLine(out.sourceLines, " DB "));
+    EXPECT_EQ(out.sourceLines.back(), "          NOP");
+
+    image.Set(900, 0x02);  // LJMP 0300H at 0384H closes the area after 765 bytes: 96 DB lines
+    image.Set(901, 0x03);
+    image.Set(902, 0x00);
+    Disassembler fits(image, core::ChipModel::C8051);
+    fits.Run();
+    ASSERT_EQ(fits.DptrDataAreas().size(), 1u);
+    EXPECT_EQ(fits.DptrDataAreas()[0].last, 0x2FF);
+}
+
 TEST(DisassemblerLimits, NoMoreThan300LabelsAreWrittenOnLines)
 {
     CodeImage image;  // 250 called NOPs and 100 relative targets
