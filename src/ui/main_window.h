@@ -32,6 +32,10 @@ class SourceEditor;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
+    // The window's client area in twips: the state picture over the lower frame.
+    static constexpr int kClientWidth = 15400;
+    static constexpr int kClientHeight = 10600;
+
     explicit MainWindow(std::filesystem::path workspace, QWidget* parent = nullptr);
 
     app::Workbench& Model() { return m_model; }

@@ -1,0 +1,173 @@
+// The file list, the source editor's files and the disassembler command.
+#include "app/workbench.h"
+
+#include "app/file_names.h"
+
+#include <algorithm>
+
+#include "asm/source_file.h"
+#include "core/byte_text.h"
+#include "core/text_file.h"
+#include "loader/disassemble_file.h"
+
+namespace zelo::app {
+
+namespace fs = std::filesystem;
+
+// --- file list -------------------------------------------------------------------
+
+void Workbench::ShowFileList(FileListMode mode, const char* pattern)
+{
+    m_fileListMode = mode;
+    m_fileListPattern = pattern;
+    m_controls.Show(Control::FileDemo);
+}
+
+void Workbench::AsmOpneFile()
+{
+    m_stepOverReady = false;
+    m_controls.Enable(Control::AsmSave1, false);
+    m_controls.Enable(Control::AsmNextLine, false);
+    m_controls.Enable(Control::AsmAll, false);
+    ShowFileList(FileListMode::LoadSource, "*.asm");
+}
+
+void Workbench::LoadCode() { ShowFileList(FileListMode::LoadHex, "*.hex"); }
+
+void Workbench::DisAssemble() { ShowFileList(FileListMode::Disassemble, "*tsk;*hex"); }
+
+std::vector<std::string> Workbench::FileListEntries() const
+{
+    std::vector<std::string> names;
+    if (m_fileListPattern.empty()) return names;
+    std::error_code ec;
+    for (fs::directory_iterator it(m_workspace, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_regular_file(ec)) continue;
+        const std::string name = it->path().filename().string();
+        if (MatchesFilePattern(name, m_fileListPattern)) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void Workbench::ClickFile(const std::string& entry)
+{
+    // The list text up to "=>" is the file name.
+    std::string name = entry.substr(0, entry.find("=>"));
+    name = std::string(core::TrimBlanks(name));
+    m_stepOverReady = false;
+    m_stepOverRows.clear();
+    m_controls.Hide(Control::StepOverCom);
+    m_controls.Hide(Control::StepOverList);
+    if (IsPlainFileName(name)) {
+        switch (m_fileListMode) {
+            case FileListMode::LoadSource: {
+                LoadSourceFile(name);
+                m_controls.Enable(Control::AsmSave1);
+                m_controls.Enable(Control::AsmNextLine);
+                m_controls.Enable(Control::AsmAll);
+                break;
+            }
+            case FileListMode::LoadHex:
+                // A HEX file chosen here is not the assembler's output: the
+                // step-over table of the last assembly does not belong to it.
+                m_sim.SetStepOverTable({});
+                m_hexFromProgram = false;
+                LoadProgram(loader::HexFileChoice{false, name});
+                break;
+            case FileListMode::Disassemble: Disassemble(name); break;
+            case FileListMode::None: break;
+        }
+    }
+    m_controls.Hide(Control::FileDemo);
+}
+
+void Workbench::CancelFileList()
+{
+    m_controls.Hide(Control::FileDemo);
+    m_controls.Enable(Control::AsmSave1);
+    m_controls.Enable(Control::AsmNextLine);
+    m_controls.Enable(Control::AsmAll);
+}
+
+// --- source -------------------------------------------------------------------------
+
+bool Workbench::LoadAsmFile(const std::string& name) { return LoadSourceFile(name + ".asm"); }
+
+bool Workbench::LoadSourceFile(const std::string& fileName)
+{
+    std::string error;
+    auto text = core::ReadTextFile(WorkspaceFile(fileName), &error);
+    if (!text) {
+        m_texts.asmFileCaption = kNoSourceFile;
+        return false;
+    }
+    const auto lines = core::SplitLines(*text);
+    // The name without its extension (file names end in ".asm" in any case).
+    const std::string name = EndsWithNoCase(fileName, ".asm") ? fileName.substr(0, fileName.size() - 4) : fileName;
+    m_programName = name;
+    m_sourceText = JoinLines(lines);
+    m_sourceModified = false;
+    m_problemLine.reset();
+    if (m_fileType == FileType::Asm) m_texts.editor = m_sourceText;
+    m_texts.label1 = "  " + m_programName + ".asm";
+    m_texts.status = fileName + "  loaded";
+    // Lines of INCLUDE files are not counted.
+    const auto list = assembler::BuildLineList(lines, m_workspace);
+    m_texts.asmFileCaption =
+        "AsmFile has " + std::to_string(list.lines.size() - static_cast<std::size_t>(list.libraryCount)) + " lines ";
+    m_asm.SetProgramName(m_programName);
+    m_asm.SetSourceText(m_sourceText);
+    m_asm.Reset();
+    m_hexFromProgram = false;
+    InitialiseMachine();
+    return true;
+}
+
+void Workbench::EditSource(const std::string& text)
+{
+    if (!m_asmViewIsSource) return;  // the editor shows a listing or HEX text
+    if (text == m_sourceText) return;
+    m_sourceText = text;
+    m_texts.editor = text;
+    m_sourceModified = true;
+}
+
+SaveOutcome Workbench::AsmSave1()
+{
+    if (!m_sourceModified || m_programName.empty()) return SaveOutcome::NeedsName;
+    return ASMSave(m_programName + ".asm");
+}
+
+SaveOutcome Workbench::ASMSave(const std::string& answer)
+{
+    std::string name(core::TrimBlanks(answer));
+    if (name.empty()) return SaveOutcome::NeedsName;
+    if (!EndsWithNoCase(name, ".asm")) name += ".asm";
+    if (!IsPlainFileName(name)) {
+        m_texts.listBox = name + " is not a file name of the workspace.";
+        return SaveOutcome::Failed;
+    }
+    std::string error;
+    if (!core::WriteTextLines(WorkspaceFile(name), core::SplitLines(m_sourceText), &error)) {
+        m_texts.listBox = error;
+        return SaveOutcome::Failed;
+    }
+    m_sourceModified = false;
+    LoadSourceFile(name);
+    return SaveOutcome::Saved;
+}
+
+void Workbench::Disassemble(const std::string& fileName)
+{
+    const auto result = loader::DisassembleFile(WorkspaceFile(fileName), m_chipModel);
+    if (!result.ok) {
+        m_texts.listBox = result.message;
+        return;
+    }
+    m_texts.listBox = result.listingText;
+    if (!result.asmFileCaption.empty()) m_texts.asmFileCaption = result.asmFileCaption;
+    for (const auto& note : result.notes) m_texts.listBox += "\n" + note;
+}
+
+}  // namespace zelo::app

@@ -1,0 +1,216 @@
+// Assembling, stepping, running and loading code: the commands that drive
+// the assembler session and the simulator.
+#include "app/workbench.h"
+
+#include "app/file_names.h"
+
+#include <chrono>
+
+#include "loader/load_program.h"
+
+namespace zelo::app {
+
+// --- assembler ------------------------------------------------------------------------
+
+void Workbench::AsmNextLine()
+{
+    if (!m_asm.IsAssembling()) {
+        m_asm.SetChip(m_chipModel);
+        m_asm.SetProgramName(m_programName);
+        m_asm.SetSourceText(m_sourceText);
+    }
+    m_asm.AsmNextLine();
+    AfterAssembly();
+}
+
+void Workbench::AsmAll()
+{
+    m_asm.SetChip(m_chipModel);
+    m_asm.SetProgramName(m_programName);
+    m_asm.SetSourceText(m_sourceText);
+    m_asm.AsmAll();
+    AfterAssembly();
+    m_problemLine.reset();
+    if (const int line = m_asm.FirstProblemSourceLine(); line > 0 && !m_asm.Succeeded()) m_problemLine = line - 1;
+}
+
+void Workbench::AfterAssembly()
+{
+    m_texts.asmFileCaption = m_asm.AsmFileCaption();
+    m_texts.asmText = m_asm.AsmText();
+    m_texts.parsecText = m_asm.ParsecText();
+    m_texts.status = m_asm.StatusText();
+    m_texts.listBox = m_asm.AsmListText();
+    if (!m_asm.MessageBoxText().empty()) {
+        if (!m_texts.listBox.empty()) m_texts.listBox += "\n";
+        m_texts.listBox += m_asm.MessageBoxText();
+    }
+    if (!m_asm.Finished()) return;
+    m_hexFromProgram = m_asm.Succeeded();
+    if (!m_asm.Succeeded()) return;
+    m_programPending = true;
+    // Each called subroutine runs from its address to its first RET.
+    std::vector<core::StepOverRow> rows;
+    const auto& table = m_asm.StepOver();
+    for (const auto& sub : table.subroutines) {
+        uint16_t end = sub.address;
+        bool found = false;
+        for (uint16_t ret : table.returnAddresses) {
+            if (ret >= sub.address && (!found || ret < end)) {
+                end = ret;
+                found = true;
+            }
+        }
+        rows.push_back(core::StepOverRow{sub.name, sub.address, end});
+    }
+    m_sim.SetStepOverTable(std::move(rows));
+    m_stepOverRows.clear();
+    for (const auto& row : m_sim.StepOverTable()) m_stepOverRows.push_back(row.name);
+    m_stepOverReady = m_sim.HasStepOverTable();
+    LoadUsageCounters();
+}
+
+// --- simulation ---------------------------------------------------------------------------
+
+void Workbench::SetRunControlsEnabled(bool on)
+{
+    for (Control c : {Control::ReLoadCom, Control::StepOverCom, Control::LoadCode, Control::OneStep,
+                      Control::RamOp, Control::Chip})
+        m_controls.Enable(c, on);
+}
+
+void Workbench::EnableAfterRun()
+{
+    m_texts.runCaption = "RUN";
+    SetRunControlsEnabled(true);
+}
+
+void Workbench::ShowCounters()
+{
+    m_texts.hexToLine = core::Simulator::PcCaption(m_sim.ProgramCounter());
+    m_texts.cycle = "Cycle:" + std::to_string(m_sim.CycleCounter());
+    m_texts.stepVo = "Step:" + std::to_string(m_sim.StepCounter());
+}
+
+void Workbench::UpdateMarks()
+{
+    const auto& current = m_sim.Current();
+    m_marks.operands = {current.source, current.destination, core::OperandAddress{}, core::OperandAddress{}};
+    m_marks.changed.assign(current.changed.begin(), current.changed.begin() + current.changedCount);
+    m_marks.timer0Counting = m_sim.Peripherals().timerUsed[0];
+    m_marks.timer1Counting = m_sim.Peripherals().timerUsed[1];
+}
+
+void Workbench::ApplyStepReport(const core::StepReport& report)
+{
+    if (report.countersShown) {
+        if (report.executed) m_texts.hexBox = report.executedTrace;
+        m_texts.hexText = report.nextTrace;
+        ShowCounters();
+    }
+    if (report.viewsRefreshed) {
+        UpdateMarks();
+        RefreshStateView();
+        if (m_fileType == FileType::Ram) m_ramListRows = FillCodeDump(m_sim.Cpu());
+    }
+    if (report.textStop) m_texts.textStop = *report.textStop;
+    if (report.runEnded) EnableAfterRun();
+    if (m_showPins && report.pinsChanged) UpdatePins();
+    m_texts.listBox = m_sim.Cpu().simulationLog;
+}
+
+void Workbench::ClickRun()
+{
+    m_sim.SetTextStop(m_texts.textStop);
+    const bool wasRunning = m_sim.Running();
+    const auto report = m_sim.ToggleRun();
+    if (!wasRunning) {
+        SetRunControlsEnabled(false);
+        m_texts.runCaption = "STOP";
+        m_marks.noInstructionYet = false;
+        if (report.textStop) m_texts.textStop = *report.textStop;
+        return;
+    }
+    ApplyStepReport(report);
+    EnableAfterRun();
+}
+
+void Workbench::OneStep()
+{
+    m_texts.runCaption = "RUN";
+    m_controls.Enable(Control::LoadCode);
+    m_marks.noInstructionYet = false;
+    m_sim.SetTextStop(m_texts.textStop);
+    ApplyStepReport(m_sim.OneStep());
+    SetRunControlsEnabled(true);
+}
+
+int Workbench::Timer1Tick(int budgetMicroseconds)
+{
+    if (!m_sim.Running()) return 0;
+    if (m_sim.DisplayFlag()) {
+        const auto report = m_sim.RunBatch(1);
+        ApplyStepReport(report);
+        return report.stepsExecuted;
+    }
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::microseconds(budgetMicroseconds);
+    int steps = 0;
+    core::StepReport report;
+    do {
+        report = m_sim.RunBatch(4096);
+        steps += report.stepsExecuted;
+    } while (m_sim.Running() && !m_sim.DisplayFlag() && !report.countersShown && !report.viewsRefreshed &&
+             Clock::now() < deadline);
+    ApplyStepReport(report);
+    return steps;
+}
+
+void Workbench::StepOverCom()
+{
+    const bool shown = m_controls.Visible(Control::StepOverList);
+    m_controls.SetVisible(Control::StepOverList, !shown);
+    m_controls.Enable(Control::ReLoadCom, shown);
+}
+
+void Workbench::StepOverListSelect(const std::vector<int>& rows) { m_sim.ChooseStepOverRows(rows); }
+
+void Workbench::ReLoadCom()
+{
+    m_sim.ClearStepOverRanges();
+    m_controls.Enable(Control::StepOverCom, false);
+    m_hexFromProgram = true;
+    LoadProgram(loader::HexFileChoice{true, ""});
+    m_hexFromProgram = false;
+    m_programPending = true;
+    m_stepOverReady = m_sim.HasStepOverTable();
+    m_controls.Enable(Control::StepOverCom, m_stepOverReady);
+    if (m_stepOverReady && !m_modeIsAssemble) m_controls.Show(Control::StepOverCom);
+}
+
+void Workbench::LoadProgram(const loader::HexFileChoice& choice)
+{
+    m_hexState.programName = m_programName;
+    const auto result = loader::LoadProgram(m_sim, m_workspace, choice, m_hexState, m_texts.hexToLine);
+    if (!result.done) return;  // a run is in progress
+    m_texts.hexText.clear();
+    m_texts.listBox.clear();
+    m_texts.label1 = kAccessoryHeader;
+    m_texts.label2 = kRomHeader;
+    if (result.hex.asmFileCaption) m_texts.asmFileCaption = *result.hex.asmFileCaption;
+    if (result.hex.hexFileCaption) m_texts.hexFileCaption = *result.hex.hexFileCaption;
+    if (!result.hex.romRows.empty()) m_codeListRows = result.hex.romRows;
+    if (result.hex.problem != loader::HexLoadProblem::MissingFile) m_programName = m_hexState.programName;
+    m_texts.hexToLine = result.hexToLine;
+    m_texts.cycle = result.cycleCaption;
+    m_texts.stepVo = result.stepCaption;
+    m_texts.hexBox.clear();
+    m_sim.SetDisplayFlag(true);
+    m_marks = StateMarks{};
+    m_marks.noInstructionYet = true;
+    m_picture.SelectLayout(PictureLayout::RamBit, PictureSources(), m_marks);
+    if (m_fileType == FileType::Ram) m_ramListRows = FillCodeDump(m_sim.Cpu());
+    UpdatePins();
+}
+
+}  // namespace zelo::app
