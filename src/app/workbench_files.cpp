@@ -56,7 +56,7 @@ void Workbench::ClickFile(const std::string& entry)
     std::string name = entry.substr(0, entry.find("=>"));
     name = std::string(core::TrimBlanks(name));
     m_stepOverReady = false;
-    m_stepOverRows.clear();
+    m_sim.ClearStepOverRanges();
     m_controls.Hide(Control::StepOverCom);
     m_controls.Hide(Control::StepOverList);
     if (IsPlainFileName(name)) {
@@ -72,6 +72,7 @@ void Workbench::ClickFile(const std::string& entry)
                 // A HEX file chosen here is not the assembler's output: the
                 // step-over table of the last assembly does not belong to it.
                 m_sim.SetStepOverTable({});
+                m_stepOverRows.clear();
                 m_hexFromProgram = false;
                 LoadProgram(loader::HexFileChoice{false, name});
                 break;

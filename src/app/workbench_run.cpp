@@ -141,8 +141,11 @@ void Workbench::OneStep()
     m_controls.Enable(Control::LoadCode);
     m_marks.noInstructionYet = false;
     m_sim.SetTextStop(m_texts.textStop);
+    const bool wasRunning = m_sim.Running();
     ApplyStepReport(m_sim.OneStep());
-    SetRunControlsEnabled(true);
+    if (wasRunning) EnableAfterRun();
+    m_controls.Enable(Control::RamOp);
+    m_controls.Enable(Control::Chip);
 }
 
 int Workbench::Timer1Tick(int budgetMicroseconds)

@@ -156,6 +156,29 @@ TEST_F(WorkbenchFlow, StepOverIsOfferedAfterAssemblingCallsAndHiddenAfterAFileCh
     EXPECT_EQ(m_wb->Cpu().codeMemory[0].Text(), "74");
 }
 
+TEST_F(WorkbenchFlow, ChosenStepOverRangesRunTheSubroutineUndisplayedUntilAFileIsChosen)
+{
+    Open("prog.asm");
+    m_wb->AsmAll();
+    m_wb->SwitchMode(1);
+    m_wb->StepOverCom();
+    EXPECT_TRUE(m_wb->Controls().Visible(Control::StepOverList));
+    m_wb->StepOverListSelect({0});
+    EXPECT_EQ(m_wb->Simulator().StepOverRangeCount(), 1);
+    // A single step while the list is open leaves ReLoad as the list set it.
+    m_wb->OneStep();
+    EXPECT_FALSE(m_wb->Controls().Enabled(Control::ReLoadCom));
+    m_wb->OneStep();
+    m_wb->OneStep();  // ACALL SUB: PC reaches the subroutine's start
+    m_wb->OneStep();  // MOV 30H,A runs undisplayed
+    EXPECT_EQ(m_wb->Texts().stepVo, "Step:3");
+    m_wb->OneStep();  // RET: the end address shows again
+    EXPECT_EQ(m_wb->Texts().stepVo, "Step:5");
+    m_wb->LoadCode();
+    m_wb->ClickFile("prog.hex");
+    EXPECT_EQ(m_wb->Simulator().StepOverRangeCount(), 0);
+}
+
 TEST_F(WorkbenchFlow, ReloadResetsTheProgramAndOffersStepOverAgain)
 {
     Open("prog.asm");
