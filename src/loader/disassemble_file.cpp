@@ -60,6 +60,9 @@ std::optional<CodeImage> LoadImageForDisassembly(const fs::path& file, std::stri
     if (!fs::is_regular_file(file, ec)) return fail(name + " doesn't  exist.");
     if (kind == "HEX") return LoadHex(file, error);
 
+    // A file far too large is refused before it is read into memory.
+    if (const auto size = fs::file_size(file, ec); !ec && size > static_cast<std::uintmax_t>(kCodeSpace))
+        return fail(name + " is larger than 64 KB and is not a task file.");
     std::string readError;
     const auto bytes = core::ReadBinaryFile(file, &readError);
     if (!bytes) return fail(name + " cannot be read: " + readError);
