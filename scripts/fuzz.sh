@@ -31,7 +31,8 @@ for target in "$build"/tests/fuzz/fuzz_*; do
   work=$build/work/$short
   mkdir -p "$corpus" "$work"
   echo "== $name for ${seconds}s"
-  if ! "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  dict=(); [ -f "tests/fuzz/$short.dict" ] && dict=(-dict="tests/fuzz/$short.dict")
+  if ! "$target" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$corpus/crash-" -print_final_stats=1 "$work" "$corpus" 2>"$work.log"; then
     echo "   FAILED: see $work.log and $corpus/crash-*"; status=1
   fi
