@@ -370,13 +370,15 @@ void CpuState::RelabelRegisterBank()
     const int labelled = ParseHexByteValue(sfrTable[kFirstRegisterRow].address) / 8;
     bankRs1 = rs1;
     bankRs0 = rs0;
+    // The registers follow PSW even when the labels already do (a bank left
+    // by SETB RS0 and restored by a byte write to PSW).
+    for (int n = 0; n < 8; ++n) registerAddress[n] = static_cast<uint8_t>(CurrentBank() * 8 + n);
     if (2 * rs1 + rs0 == labelled) return;
     for (int n = 0; n < 8; ++n) {
         const uint8_t old = static_cast<uint8_t>(ParseHexByteValue(sfrTable[kFirstRegisterRow + n].address));
         addressLabel[old].clear();
         addressAttributes[old] = {0, 0, 0};
     }
-    for (int n = 0; n < 8; ++n) registerAddress[n] = static_cast<uint8_t>(CurrentBank() * 8 + n);
     InstallRegisterRows();
     for (int n = 0; n < 8; ++n) {
         const uint8_t a = registerAddress[n];
