@@ -33,11 +33,19 @@ for target in "$build"/tests/fuzz/fuzz_*; do
   echo "== $name for ${seconds}s"
   dict=(); [ -f "tests/fuzz/$short.dict" ] && dict=(-dict="tests/fuzz/$short.dict")
   if ! "$target" "${dict[@]}" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -artifact_prefix="$corpus/crash-" -print_final_stats=1 "$work" "$corpus" 2>"$work.log"; then
+        -artifact_prefix="$corpus/" -print_final_stats=1 "$work" "$corpus" 2>"$work.log"; then
     echo "   FAILED: see $work.log and $corpus/crash-*"; status=1
   fi
   grep -E "stat::number_of_executed_units|stat::new_units_added" "$work.log" | sed 's/^/   /' || true
-  "$target" -merge=1 "$corpus" "$work" >/dev/null 2>&1 || true
+  # Keep the corpus minimal: the smallest set reaching every edge the old
+  # and new inputs reach, plus every input that once failed (regress_*,
+  # crash-*).
+  fresh=$build/fresh/$short
+  rm -rf "$fresh"; mkdir -p "$fresh"
+  if "$target" -merge=1 -use_counters=0 "$fresh" "$corpus" "$work" >/dev/null 2>&1; then
+    find "$corpus" -type f ! -name 'regress_*' ! -name 'crash-*' -delete
+    cp -n "$fresh"/* "$corpus"/ 2>/dev/null || true
+  fi
   echo "   corpus: $(find "$corpus" -type f | wc -l) inputs"
 done
 
