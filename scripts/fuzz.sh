@@ -3,9 +3,14 @@
 # time (FUZZ_SECONDS, default 60). New inputs that widen coverage are merged,
 # minimised, into tests/fuzz/corpus/<target>; a failing input is saved under
 # tests/fuzz/corpus/<target>/ as crash-* so that `make test` replays it.
+# Then the soak run: every example and differential program for SOAK_STEPS
+# steps (default 10 million) each, checking the state stays consistent.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${FUZZ_SECONDS:-60}"
+soak_steps="${SOAK_STEPS:-10000000}"
+# Targets that go through files work in memory when it is available.
+[ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
 build=build/fuzz
 
 if ! command -v clang++ >/dev/null; then
@@ -15,7 +20,8 @@ fi
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZELO_FUZZ=ON -DZELO_BUILD_GUI=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" >/dev/null
+targets=$(for f in tests/fuzz/fuzz_*.cpp; do basename "$f" .cpp; done)
+cmake --build "$build" -j "$(nproc)" --target $targets zelo_soak >/dev/null
 
 status=0
 for target in "$build"/tests/fuzz/fuzz_*; do
@@ -33,4 +39,9 @@ for target in "$build"/tests/fuzz/fuzz_*; do
   "$target" -merge=1 "$corpus" "$work" >/dev/null 2>&1 || true
   echo "   corpus: $(find "$corpus" -type f | wc -l) inputs"
 done
+
+echo "== soak: ${soak_steps} steps per program"
+if ! "$build"/tests/fuzz/zelo_soak --steps "$soak_steps" examples/*.asm tests/differential/programs/*.asm; then
+  echo "   soak FAILED"; status=1
+fi
 exit $status

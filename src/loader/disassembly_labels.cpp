@@ -17,6 +17,7 @@ struct JumpTarget {
     bool present = false;
     bool relative = false;
     uint16_t target = 0;
+    bool wraps = false;  // a relative jump across FFFFH/0000H, which no assembler accepts
 };
 
 JumpTarget TargetOf(const CodeImage& image, const WalkItem& item)
@@ -27,8 +28,12 @@ JumpTarget TargetOf(const CodeImage& image, const WalkItem& item)
     auto byteAt = [&](int k) { return image.value[(item.address + k) & 0xFFFF]; };
     if (m == Mnemonic::ACALL || m == Mnemonic::AJMP) return {true, false, AbsoluteTarget(item.address, opcode, byteAt(1))};
     if (m == Mnemonic::SJMP || m == Mnemonic::JC || m == Mnemonic::JNC || m == Mnemonic::JZ || m == Mnemonic::JNZ ||
-        m == Mnemonic::JB || m == Mnemonic::JNB || m == Mnemonic::JBC || m == Mnemonic::CJNE || m == Mnemonic::DJNZ)
-        return {true, true, RelativeTarget(item.address, item.length, byteAt(item.length - 1))};
+        m == Mnemonic::JB || m == Mnemonic::JNB || m == Mnemonic::JBC || m == Mnemonic::CJNE || m == Mnemonic::DJNZ) {
+        const int offset = static_cast<int8_t>(byteAt(item.length - 1));
+        const int unwrapped = item.address + item.length + offset;
+        return {true, true, RelativeTarget(item.address, item.length, byteAt(item.length - 1)),
+                unwrapped < 0 || unwrapped > 0xFFFF};
+    }
     return {};
 }
 
@@ -79,7 +84,7 @@ bool Disassembler::FallBackUnreachable()
         if (!t.present) continue;
         const bool labelled = !m_unlabelled[t.target] &&
                               (m_codeIndex[t.target] >= 0 || (t.relative && m_relativeIndex[t.target] >= 0));
-        if (m_lineStart[t.target] && labelled) continue;
+        if (m_lineStart[t.target] && labelled && !t.wraps) continue;
         item.data = true;
         changed = true;
     }
