@@ -108,10 +108,10 @@ void ChipPins::LayOutPins(core::ChipModel chip)
         const int y = kBodyTop + kPinMargin + static_cast<int>(std::lround(pitch * (i - 1)));
         for (const int number : {i, count + 1 - i}) {
             ChipPin& pin = m_pins[static_cast<std::size_t>(number - 1)];
-            const PinSpec& spec = specs[static_cast<std::size_t>(number - 1)];
+            const PinSpec& entry = specs[static_cast<std::size_t>(number - 1)];
             pin.number = number;
-            pin.name = spec.name;
-            pin.colour = spec.colour;
+            pin.name = entry.name;
+            pin.colour = entry.colour;
             pin.leftSide = number == i;
             pin.y = y;
             if (pin.leftSide) {
@@ -121,9 +121,9 @@ void ChipPins::LayOutPins(core::ChipModel chip)
                 pin.innerX = kBodyLeft + kBodyWidth + kStubInner;
                 pin.outerX = kBodyLeft + kBodyWidth + kStubOuter;
             }
-            if (spec.portByte != 0)
-                pin.portBit = core::BitAddress{static_cast<uint8_t>(spec.portByte),
-                                               static_cast<uint8_t>(spec.portBit)};
+            if (entry.portByte != 0)
+                pin.portBit = core::BitAddress{static_cast<uint8_t>(entry.portByte),
+                                               static_cast<uint8_t>(entry.portBit)};
         }
     }
 }

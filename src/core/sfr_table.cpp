@@ -91,15 +91,15 @@ constexpr Description kDescriptions[] = {
 void FillChipSfrRows(ChipModel chip, std::array<SfrRow, kSfrRows>& rows)
 {
     for (int i = 0; i < 30; ++i) {
-        const SfrSpec& spec = kSfrSpecs[i];
-        const char* reset = chip == ChipModel::C8051   ? spec.reset8051
-                            : chip == ChipModel::C8052 ? spec.reset8052
-                                                       : spec.reset89;
+        const SfrSpec& entry = kSfrSpecs[i];
+        const char* reset = chip == ChipModel::C8051   ? entry.reset8051
+                            : chip == ChipModel::C8052 ? entry.reset8052
+                                                       : entry.reset89;
         if (reset == nullptr) {
             rows[i] = SfrRow{};
             continue;
         }
-        rows[i] = SfrRow{spec.name, spec.address, reset, spec.colour, spec.bitAddressable};
+        rows[i] = SfrRow{entry.name, entry.address, reset, entry.colour, entry.bitAddressable};
     }
 }
 

@@ -138,6 +138,7 @@ bool Disassembler::Decode(int address, int pass, Decoded& out) const
     out.opcode = m_image.value[address];
     out.length = core::StandardOpcodeTable().Row(out.opcode).bytes;
     if (out.length == 0) return false;  // A5, the undefined opcode
+    if (out.length > sizeof out.bytes) return false;
     for (int i = 0; i < out.length; ++i) {
         const int a = address + i;
         if (a >= m_end || !m_image.programmed[a]) return false;

@@ -3,7 +3,6 @@
 // `z51 asm` on them, with its exit statuses.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
@@ -14,6 +13,7 @@
 #include "core/simulator.h"
 #include "core/text_file.h"
 #include "loader/load_program.h"
+#include "z51_process.h"
 
 namespace fs = std::filesystem;
 using zelo::assembler::AssemblerSession;
@@ -194,24 +194,6 @@ TEST_F(ExampleWorkspace, ExternModuleIsLinkedAndCalled)
     EXPECT_EQ(Ram(sim, 0x31), "01");
 }
 
-struct Z51Outcome {
-    int status = -1;
-    std::string out;
-};
-
-Z51Outcome RunZ51(const std::string& arguments)
-{
-    const std::string command = std::string(ZELO_BINARY_DIR) + "/tools/z51 " + arguments + " 2>/dev/null";
-    Z51Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return outcome;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, n);
-    const int status = pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
 
 TEST_F(ExampleWorkspace, Z51AsmOnEveryExample)
 {

@@ -1,7 +1,6 @@
 // z51 dis: files beside the input, exit status 0 / 1 / 2.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -9,28 +8,13 @@
 #include <random>
 #include <string>
 
+#include "z51_process.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-Outcome RunDis(const std::string& arguments)
-{
-    const std::string command = std::string(ZELO_BINARY_DIR) + "/tools/z51 dis " + arguments + " 2>&1";
-    Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return outcome;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, n);
-    const int status = pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
+Z51Outcome RunDis(const std::string& arguments) { return RunZ51("dis " + arguments, true); }
 
 class Z51DisTest : public ::testing::Test {
 protected:
@@ -54,7 +38,7 @@ TEST_F(Z51DisTest, WritesListingAndSourceBesideTheInputAndSaysWhere)
         const char* source;
     } cases[] = {{"blink.hex", "blinkDis.lst", "blinkDis.asm"}, {"image.tsk", "imageDis.lst", "imageDis.asm"}};
     for (const auto& c : cases) {
-        const Outcome o = RunDis("'" + (m_dir / c.input).string() + "'");
+        const Z51Outcome o = RunDis("'" + (m_dir / c.input).string() + "'");
         EXPECT_EQ(o.status, 0) << o.out;
         EXPECT_TRUE(fs::exists(m_dir / c.listing)) << c.input;
         EXPECT_TRUE(fs::exists(m_dir / c.source)) << c.input;
@@ -67,7 +51,7 @@ TEST_F(Z51DisTest, MissingOrBadFilesExitWithOneAndUsageWithTwo)
 {
     std::ofstream(m_dir / "bad.hex", std::ios::binary) << "not a record\r\n";
     EXPECT_EQ(RunDis("'" + (m_dir / "missing.hex").string() + "'").status, 1);
-    const Outcome bad = RunDis("'" + (m_dir / "bad.hex").string() + "'");
+    const Z51Outcome bad = RunDis("'" + (m_dir / "bad.hex").string() + "'");
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.out.find("bad.hex"), std::string::npos) << bad.out;
     EXPECT_EQ(RunDis("").status, 2);

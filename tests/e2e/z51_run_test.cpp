@@ -1,7 +1,6 @@
 // z51 run: whole programs from HEX files to their final state in JSON.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -11,29 +10,12 @@
 #include <string>
 
 #include "loader/hex_record.h"
+#include "z51_process.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
-
-Outcome RunZ51(const std::string& arguments)
-{
-    const std::string command = std::string(ZELO_BINARY_DIR) + "/tools/z51 " + arguments + " 2>/dev/null";
-    Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return outcome;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, n);
-    const int status = pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
 
 class Z51RunTest : public ::testing::Test {
 protected:
@@ -62,7 +44,7 @@ TEST_F(Z51RunTest, ProgramRunsToMissingCodeAndReportsItsState)
     // MOV DPTR,#1234H; MOVX @DPTR,A
     const std::string file = WriteHex("sum.hex", 0, {0x74, 0x00, 0x7F, 0x03, 0x2F, 0xDF, 0xFD, 0xF5, 0x30,
                                                      0x90, 0x12, 0x34, 0xF0});
-    const Outcome o = RunZ51("run " + file + " --json");
+    const Z51Outcome o = RunZ51("run " + file + " --json");
     ASSERT_EQ(o.status, 0) << o.out;
     const auto j = nlohmann::json::parse(o.out);
     EXPECT_EQ(j["chip"], "8051");
@@ -96,7 +78,7 @@ TEST_F(Z51RunTest, StopsAreNamed)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stop);
         const std::string file = WriteHex("stop.hex", 0, c.code);
-        const Outcome o = RunZ51("run " + file + " --json " + c.options);
+        const Z51Outcome o = RunZ51("run " + file + " --json " + c.options);
         ASSERT_EQ(o.status, 0);
         const auto j = nlohmann::json::parse(o.out);
         EXPECT_EQ(j["stop"], c.stop);
@@ -116,7 +98,7 @@ TEST_F(Z51RunTest, StopsAreNamed)
 TEST_F(Z51RunTest, TraceAndExitStatuses)
 {
     const std::string file = WriteHex("t.hex", 0, {0x74, 0x05, 0x04});
-    const Outcome trace = RunZ51("run " + file + " --trace");
+    const Z51Outcome trace = RunZ51("run " + file + " --trace");
     EXPECT_EQ(trace.status, 0);
     EXPECT_NE(trace.out.find("74 05    MOV   A       #data"), std::string::npos) << trace.out;
     EXPECT_NE(trace.out.find("PC:0003  Cycle:2  Step:2"), std::string::npos);

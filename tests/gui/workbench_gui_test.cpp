@@ -16,6 +16,7 @@
 #include <fstream>
 
 #include "ui/main_window.h"
+#include "ui/chip_picture_widget.h"
 #include "ui/plot_ram_widget.h"
 
 using zelo::ui::MainWindow;
@@ -145,6 +146,49 @@ private slots:
         QTest::qWait(50);
         QVERIFY(std::abs(QPointF(converter->pos()).x() / window.width() - scaled.x()) < 0.01);
 
+    }
+
+    void hoverExplainsCellsAndAPinClickDrivesThePort()
+    {
+        MainWindow window(Workspace());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* plot = Find<zelo::ui::PlotRamWidget>(window, "PlotRam");
+        // The centre of the cell of row r, column c in the 165 x 54 picture.
+        auto cellCentre = [plot](int row, int column) {
+            return plot->ToWidget(5 + 10 * column + 5, 4 + 3 * (15 - row) + 1.5).toPoint();
+        };
+
+        Click(window, "RamOp(3)");  // the opcode map
+        QTest::mouseMove(plot, cellCentre(0x7, 0x4));
+        QTRY_VERIFY(window.windowTitle().startsWith("ZELO8051      OpCode= 74  [2B,1C]  Instruction= MOV  A, #data"));
+
+        Click(window, "RamOp(0)");  // RamBit: SP is an SFR, 30H is undefined RAM
+        QTest::mouseMove(plot, cellCentre(0x8, 0x1));
+        QTRY_VERIFY(window.windowTitle().startsWith("ZELO8051    SFRCode=81H"));
+        QTest::mouseMove(plot, cellCentre(0x3, 0x0));
+        QTRY_VERIFY(window.windowTitle().startsWith("ZELO8051    IMCode=30H"));
+
+        // A double click turns the inspector off: moving no longer changes the caption.
+        QTest::mouseDClick(plot, Qt::LeftButton, {}, cellCentre(0x3, 0x0));
+        const QString frozen = window.windowTitle();
+        QTest::mouseMove(plot, cellCentre(0x8, 0x1));
+        QTest::qWait(20);
+        QCOMPARE(window.windowTitle(), frozen);
+
+        // LEG shows the 40-pin chip; a click on pin 12 (P3.2, INT0) with "0" clears the bit.
+        Click(window, "ChkLeg");
+        auto* chip = Find<zelo::ui::ChipPictureWidget>(window, "F8051");
+        QVERIFY(chip->isVisible());
+        const auto& pin = window.Model().Pins().Pin(12);
+        QVERIFY(QString::fromStdString(pin.name).startsWith("P3.2"));
+        QCOMPARE(window.Model().Cpu().ReadBit(zelo::core::BitAddress{0xB0, 2}), '1');
+        QTest::mouseClick(chip, Qt::LeftButton, {}, chip->WidgetFromTwips(QPointF(pin.innerX, pin.y)).toPoint());
+        QCOMPARE(window.Model().Cpu().ReadBit(zelo::core::BitAddress{0xB0, 2}), '0');
+        // Pin 20 is GND: a click there changes nothing.
+        const auto& ground = window.Model().Pins().Pin(20);
+        QTest::mouseClick(chip, Qt::LeftButton, {}, chip->WidgetFromTwips(QPointF(ground.innerX, ground.y)).toPoint());
+        QCOMPARE(window.Model().Cpu().PeekRamByteText(0xB0), std::string("FB"));
     }
 
     void saveAsAsksForANameAndWritesTheFile()

@@ -227,7 +227,9 @@ TEST(TopicSheetPicture, SheetsPrintBelowTheTopicRowsAndInsideThePicture)
             EXPECT_EQ(text.text, sheet[k]);
             EXPECT_LT(text.y + 0.9, topicRowsBottom + 1e-9) << "overlaps the topic rows";
             EXPECT_GT(text.y - 0.9, -1e-9) << "runs off the bottom";
-            if (k > 0) EXPECT_LT(text.y, picture.texts[k - 1].y) << "lines go downwards";
+            if (k > 0) {
+                EXPECT_LT(text.y, picture.texts[k - 1].y) << "lines go downwards";
+            }
             EXPECT_EQ(text.colour, zelo::app::kBlack);
         }
     }

@@ -179,6 +179,23 @@ TEST_F(WorkbenchFlow, ChosenStepOverRangesRunTheSubroutineUndisplayedUntilAFileI
     EXPECT_EQ(m_wb->Simulator().StepOverRangeCount(), 0);
 }
 
+TEST_F(WorkbenchFlow, AStackBeyondInternalRamStopsTheRunAndKeepsTheWorkbenchOpen)
+{
+    Write("stack.asm", "        MOV SP,#7EH\r\nLOOP:   PUSH ACC\r\n        SJMP LOOP\r\n        END\r\n");
+    Open("stack.asm");
+    m_wb->EditSource(m_wb->SourceText() + "; unsaved\n");
+    m_wb->AsmAll();
+    ASSERT_TRUE(m_wb->Assembler().Succeeded()) << m_wb->Texts().listBox;
+    m_wb->SwitchMode(1);
+    m_wb->ClickRun();
+    RunToStop();
+    EXPECT_FALSE(m_wb->RunningFlag());
+    EXPECT_EQ(m_wb->Texts().runCaption, "RUN");
+    EXPECT_NE(m_wb->Texts().listBox.find("SP"), std::string::npos) << m_wb->Texts().listBox;
+    EXPECT_TRUE(m_wb->SourceModified());  // the edited source is still there to be saved
+    EXPECT_NE(m_wb->SourceText().find("; unsaved"), std::string::npos);
+}
+
 TEST_F(WorkbenchFlow, ReloadResetsTheProgramAndOffersStepOverAgain)
 {
     Open("prog.asm");

@@ -81,7 +81,9 @@ TEST(DisassemblerGolden, TenRelativeTargetsInOneSectionKeepTheirNamesUnique)
     for (int k = 0; k < 10; ++k) {
         const std::string label = labels[k];
         EXPECT_EQ(lines[k + 2].substr(18, 10), label + std::string(10 - label.size(), ' ')) << k;
-        if (k < 9) EXPECT_EQ(lines[k + 2].substr(34), labels[k + 1]) << k;
+        if (k < 9) {
+            EXPECT_EQ(lines[k + 2].substr(34), labels[k + 1]) << k;
+        }
     }
 }
 
