@@ -193,10 +193,9 @@ void HandleData(AsmLine& line, bool words, const SymbolTable& symbols)
 void HandleExtern(AsmLine& line, SymbolTable& symbols, const std::filesystem::path& libraryFolder)
 {
     const std::string name = StripEnclosing(line.fields.field[2]);
-    const auto path = libraryFolder / (name + ".lst");
-    std::error_code ec;
-    if (name.empty() || !std::filesystem::is_regular_file(path, ec)) return Fail(line, name + ".lst doesn't exist");
-    if (!symbols.AddModule(name, path)) Fail(line, TableFull("the module list", kMaxModules));
+    const auto path = name.empty() ? std::nullopt : FindFileNoCase(libraryFolder, name + ".lst");
+    if (!path) return Fail(line, name + ".lst doesn't exist");
+    if (!symbols.AddModule(name, *path)) Fail(line, TableFull("the module list", kMaxModules));
 }
 
 }  // namespace zelo::assembler

@@ -46,6 +46,11 @@ std::optional<std::string> IncludeName(std::string_view line);
 // Strips one enclosing pair of "()", then "<>", then "[]".
 std::string StripEnclosing(std::string_view text);
 
+// The file NAME in folder, its name compared without regard to case as the
+// workbench's users expect ("include <reg.h>" finds REG.H); nothing when
+// no such file exists.
+std::optional<std::filesystem::path> FindFileNoCase(const std::filesystem::path& folder, std::string_view name);
+
 struct LineList {
     std::vector<std::string> lines;  // library lines first
     int libraryCount = 0;
