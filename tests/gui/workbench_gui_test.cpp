@@ -1,0 +1,173 @@
+// Clicks through the window as a new user does: open an example, assemble
+// it, switch to "Simulate", step, run to a stop step.
+#include <QCheckBox>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+
+#include "ui/main_window.h"
+#include "ui/plot_ram_widget.h"
+
+using zelo::ui::MainWindow;
+
+class WorkbenchGuiTest : public QObject {
+    Q_OBJECT
+
+private:
+    template <typename T>
+    T* Find(MainWindow& window, const char* name)
+    {
+        T* widget = window.findChild<T*>(QString::fromUtf8(name));
+        if (!widget) qFatal("no control %s", name);
+        return widget;
+    }
+    // Clicks near the left end, where option buttons and check boxes have
+    // their indicator and caption.
+    void Click(MainWindow& window, const char* name)
+    {
+        auto* button = Find<QAbstractButton>(window, name);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(std::min(10, button->width() / 2), button->height() / 2));
+    }
+    void ChooseFile(MainWindow& window, const QString& file)
+    {
+        auto* list = Find<QListWidget>(window, "FileDemo");
+        QVERIFY(list->isVisible());
+        const auto items = list->findItems(file, Qt::MatchExactly);
+        QCOMPARE(items.size(), 1);
+        const QRect rect = list->visualItemRect(items.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    std::filesystem::path Workspace()
+    {
+        const std::filesystem::path folder = m_dir.path().toStdString();
+        std::filesystem::copy(std::filesystem::path(ZELO_SOURCE_DIR) / "examples", folder,
+                              std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+        return folder;
+    }
+
+    QTemporaryDir m_dir;
+
+private slots:
+    void openAssembleSimulateStepAndRun()
+    {
+        MainWindow window(Workspace());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.windowTitle(), QString("ZELO8051"));
+
+        Click(window, "AsmOpneFile");
+        QVERIFY(!Find<QPushButton>(window, "AsmAll")->isEnabled());
+        ChooseFile(window, "blink.asm");
+        QVERIFY(!Find<QListWidget>(window, "FileDemo")->isVisible());
+        QVERIFY(Find<QPlainTextEdit>(window, "編輯ASM")->toPlainText().contains("ACALL DELAY"));
+        QCOMPARE(Find<QLabel>(window, "Label1")->text(), QString("  blink.asm"));
+
+        Click(window, "AsmAll");
+        QVERIFY(Find<QPlainTextEdit>(window, "編輯ASMList")->toPlainText().contains("Round 1 PASS!   Round 2 PASS!"));
+
+        Click(window, "Option1(1)");
+        QVERIFY(Find<QWidget>(window, "HexFile")->isVisible());
+        QVERIFY(!Find<QWidget>(window, "AsmFile")->isVisible());
+        QVERIFY(!Find<QWidget>(window, "編輯ASM")->isVisible());
+        QCOMPARE(Find<QLabel>(window, "Label1")->text(), QString("  Accessory Display"));
+        auto* codeList = Find<QListWidget>(window, "CodeList");
+        QCOMPARE(codeList->count(), 256);
+        QVERIFY(codeList->item(0)->text().startsWith("0000  75 81 60"));  // MOV SP,#60H loaded without LoadCode
+        QVERIFY(Find<QPushButton>(window, "StepOverCom")->isVisible());
+
+        for (int i = 0; i < 3; ++i) Click(window, "OneStep");
+        QCOMPARE(Find<QLabel>(window, "StepVo")->text(), QString("Step:3"));
+        QCOMPARE(Find<QLabel>(window, "Cycle")->text(), QString("Cycle:5"));  // 2 + 2 + 1
+        QCOMPARE(Find<QLineEdit>(window, "HexToLine")->text(), QString("PC:0008"));
+        QVERIFY(Find<QLineEdit>(window, "HexBox")->text().contains("CPL"));
+        QVERIFY(Find<QLineEdit>(window, "HexText")->text().contains("ACALL"));
+
+        auto* textStop = Find<QLineEdit>(window, "TextStop");
+        textStop->selectAll();
+        QTest::keyClicks(textStop, "40");
+        Click(window, "Run");
+        auto* run = Find<QPushButton>(window, "Run");
+        QCOMPARE(run->text(), QString("STOP"));
+        QVERIFY(!Find<QPushButton>(window, "OneStep")->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(run->text(), QString("RUN"), 10000);
+        QCOMPARE(Find<QLabel>(window, "StepVo")->text(), QString("Step:40"));
+        QVERIFY(Find<QPushButton>(window, "OneStep")->isEnabled());
+        QCOMPARE(QString::fromStdString(window.Model().Texts().cycle), Find<QLabel>(window, "Cycle")->text());
+    }
+
+    void layoutsConverterAndChip()
+    {
+        MainWindow window(Workspace());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Click(window, "RamOp(4)");
+        QCOMPARE(window.Model().Picture().Layout(), zelo::app::PictureLayout::Ascii);
+        // A chip change reinitialises and shows the "RamName" layout.
+        Click(window, "Chip(1)");
+        QCOMPARE(window.Model().ChipModel(), zelo::core::ChipModel::C8052);
+        QCOMPARE(window.Model().Picture().Layout(), zelo::app::PictureLayout::RamName);
+        QVERIFY(Find<QRadioButton>(window, "RamOp(2)")->isChecked());
+        QVERIFY(Find<QRadioButton>(window, "Chip(1)")->isChecked());
+
+        Click(window, "CheckConvter");
+        auto* converter = Find<QWidget>(window, "Converter");
+        QVERIFY(converter->isVisible());
+        auto* dec = Find<QLineEdit>(window, "weiB(2)");
+        QTest::keyClicks(dec, "255");
+        QCOMPARE(Find<QLineEdit>(window, "weiB(3)")->text(), QString("FF"));
+        QCOMPARE(Find<QLineEdit>(window, "weiB(0)")->text(), QString("11111111"));
+        QTest::keyClicks(dec, "?");
+        QCOMPARE(Find<QLineEdit>(window, "weiB(3)")->text(), QString(""));
+
+        // Dragging the panel leaves its top-left corner where the pointer was.
+        auto* plot = Find<zelo::ui::PlotRamWidget>(window, "PlotRam");
+        const QPoint before = converter->pos();
+        const QPointF pointer = converter->mapToGlobal(QPointF(5, 5)) + QPointF(200, 40);
+        QTest::mousePress(converter, Qt::LeftButton, {}, QPoint(5, 5));
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), pointer, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(converter, &move);
+        QTest::mouseRelease(converter, Qt::LeftButton);
+        QCOMPARE(converter->pos(), plot->mapFromGlobal(pointer.toPoint()));
+        QVERIFY(converter->pos() != before);
+        // It stays there when the window is resized and laid out again.
+        const QPointF scaled = QPointF(converter->pos()) / window.width();
+        window.resize(window.width() + 200, window.height() + 150);
+        QTest::qWait(50);
+        QVERIFY(std::abs(QPointF(converter->pos()).x() / window.width() - scaled.x()) < 0.01);
+
+    }
+
+    void saveAsAsksForANameAndWritesTheFile()
+    {
+        MainWindow window(Workspace());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* editor = Find<QPlainTextEdit>(window, "編輯ASM");
+        QTest::keyClicks(editor, " NOP");
+        QVERIFY(window.Model().SourceModified());
+        // Answer the dialog as soon as it opens.
+        QTimer::singleShot(200, [] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QCOMPARE(dialog->windowTitle(), QString("Save File As..."));
+            QCOMPARE(dialog->labelText(), QString("Please Enter File Name"));
+            dialog->setTextValue("fresh");
+            dialog->accept();
+        });
+        Click(window, "AsmSave1");  // no name yet: asks
+        QVERIFY(std::filesystem::exists(std::filesystem::path(m_dir.path().toStdString()) / "fresh.asm"));
+        QVERIFY(!window.Model().SourceModified());
+        QCOMPARE(QString::fromStdString(window.Model().ProgramName()), QString("fresh"));
+    }
+};
+
+QTEST_MAIN(WorkbenchGuiTest)
+#include "workbench_gui_test.moc"
