@@ -52,6 +52,25 @@ std::optional<std::pair<std::string, int>> SplitBitForm(std::string_view text)
     return std::pair{std::string(text.substr(0, dot)), b - '0'};
 }
 
+// The bit-name table's forms (columns 0, 2 and 6) indexed once: the first row
+// holding a form wins, as the table's own search in row order.
+std::optional<uint8_t> FindBitForm(const std::string& key)
+{
+    static const std::unordered_map<std::string, uint8_t> forms = [] {
+        std::unordered_map<std::string, uint8_t> m;
+        const core::BitNameTable& t = core::StandardBitNameTable();
+        for (unsigned n = 0; n < 256; ++n) {
+            const core::BitNameRow& row = t.Row(static_cast<uint8_t>(n));
+            for (const std::string* form : {&row.name, &row.address, &row.addressH}) {
+                if (!form->empty()) m.emplace(*form, static_cast<uint8_t>(n));
+            }
+        }
+        return m;
+    }();
+    if (auto it = forms.find(key); it != forms.end()) return it->second;
+    return std::nullopt;
+}
+
 }  // namespace
 
 // --- labels ---------------------------------------------------------------
@@ -60,12 +79,14 @@ void LabelTable::Clear()
 {
     m_entries.clear();
     m_sections.clear();
+    m_byKey.clear();
 }
 
 bool LabelTable::Add(std::string_view name, uint16_t address, int line)
 {
     if (static_cast<int>(m_entries.size()) >= kMaxLabels) return false;
-    m_entries.push_back({std::string(name), address, line});
+    m_entries.push_back({std::string(name), address, line, core::ToUpperAscii(name)});
+    m_byKey[m_entries.back().key].push_back(static_cast<int>(m_entries.size()) - 1);
     return true;
 }
 
@@ -88,13 +109,21 @@ std::optional<uint16_t> LabelTable::Find(std::string_view reference, int line) c
             if (s > line) to = std::min(to, s);
         }
     }
-    const std::string withColon = r + ":";
-    for (const LabelEntry& e : m_entries) {
-        if (e.line < from || e.line >= to) continue;
-        const std::string name = core::ToUpperAscii(e.name);
-        if (name == r || name == withColon) return e.address;
+    // The first entry, in definition order, named R or R followed by ':'.
+    int best = INT_MAX;
+    for (const std::string& key : {r, r + ":"}) {
+        const auto it = m_byKey.find(key);
+        if (it == m_byKey.end()) continue;
+        for (int index : it->second) {
+            const LabelEntry& e = m_entries[index];
+            if (e.line >= from && e.line < to) {
+                best = std::min(best, index);
+                break;
+            }
+        }
     }
-    return std::nullopt;
+    if (best == INT_MAX) return std::nullopt;
+    return m_entries[best].address;
 }
 
 // --- symbol table -----------------------------------------------------------
@@ -105,7 +134,11 @@ void SymbolTable::SetChip(core::ChipModel chip)
 {
     m_chip = chip;
     const core::CpuState cpu(chip);
-    m_sfr = cpu.sfrTable;
+    m_sfrAddress.clear();
+    // The first row of a name wins, as a search from the top of the table would.
+    for (const core::SfrRow& row : cpu.sfrTable) {
+        if (!row.name.empty()) m_sfrAddress.emplace(row.name, static_cast<uint8_t>(core::ParseHexByteValue(row.address)));
+    }
 }
 
 void SymbolTable::Clear()
@@ -154,9 +187,7 @@ std::optional<uint8_t> SymbolTable::DirectAddress(std::string_view text) const
 {
     const std::string key = Key(text);
     if (key.empty()) return std::nullopt;
-    for (const core::SfrRow& row : m_sfr) {
-        if (!row.name.empty() && row.name == key) return static_cast<uint8_t>(core::ParseHexByteValue(row.address));
-    }
+    if (auto it = m_sfrAddress.find(key); it != m_sfrAddress.end()) return it->second;
     if (const Symbol* s = FindByte(key)) return static_cast<uint8_t>(s->value);
     if (key == "ACC") return 0xE0;
     if (auto b = HexByteLiteral(key)) return b;
@@ -170,7 +201,7 @@ std::optional<uint8_t> SymbolTable::BitAddress(std::string_view text) const
     if (key.empty()) return std::nullopt;
     const bool ports02 = m_chip != core::ChipModel::C89Cx051;
     if (const Symbol* s = FindBit(key)) return static_cast<uint8_t>(s->value);
-    if (auto n = core::StandardBitNameTable().FindByForm(key)) {
+    if (auto n = FindBitForm(key)) {
         const std::string& name = core::StandardBitNameTable().Row(*n).name;
         const bool portName = name.rfind("P0.", 0) == 0 || name.rfind("P2.", 0) == 0;
         if (ports02 || !portName || name != key) return n;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "asm/asm_types.h"
@@ -21,6 +22,7 @@ struct LabelEntry {
     std::string name;  // as written in column 1, a trailing ':' included
     uint16_t address = 0;
     int line = 0;
+    std::string key;  // the name upper-cased, for lookups
 };
 
 class LabelTable {
@@ -39,6 +41,7 @@ public:
 private:
     std::vector<LabelEntry> m_entries;
     std::vector<int> m_sections;
+    std::unordered_map<std::string, std::vector<int>> m_byKey;  // entry indexes in order
 };
 
 struct Symbol {
@@ -100,7 +103,7 @@ public:
 
 private:
     core::ChipModel m_chip;
-    std::array<core::SfrRow, core::kSfrRows> m_sfr;
+    std::unordered_map<std::string, uint8_t> m_sfrAddress;  // SfrTable names of the chip
     std::vector<Symbol> m_equ;
     std::vector<Symbol> m_byte;
     std::vector<Symbol> m_bit;
