@@ -158,7 +158,7 @@ std::string CpuState::PeekRamByteText(uint8_t address) const
     return ToHexByte(value);
 }
 
-void CpuState::ReportUndefinedRead(uint8_t address)
+void CpuState::ReportReadStop(const std::string& what)
 {
     simulationLog = "-------------------------------";
     simulationLog += kCrLf;
@@ -166,22 +166,19 @@ void CpuState::ReportUndefinedRead(uint8_t address)
     simulationLog += kCrLf;
     simulationLog += " at Addr " + ToHexWord(currentInstructionAddress);
     simulationLog += kCrLf;
-    simulationLog += " there is a x-bit in Ram " + ToHexByte(address) + ".";
+    simulationLog += what;
     simulationLog += kCrLf;
     RequestStop(StopReason::UndefinedBit);
 }
 
+void CpuState::ReportUndefinedRead(uint8_t address)
+{
+    ReportReadStop(" there is a x-bit in Ram " + ToHexByte(address) + ".");
+}
+
 void CpuState::ReportMissingRegister(uint8_t address)
 {
-    simulationLog = "-------------------------------";
-    simulationLog += kCrLf;
-    simulationLog += " When execute the Instruction code " + ToHexByte(currentOpcode);
-    simulationLog += kCrLf;
-    simulationLog += " at Addr " + ToHexWord(currentInstructionAddress);
-    simulationLog += kCrLf;
-    simulationLog += " there is no Ram or register at " + ToHexByte(address) + ".";
-    simulationLog += kCrLf;
-    RequestStop(StopReason::UndefinedBit);
+    ReportReadStop(" there is no Ram or register at " + ToHexByte(address) + ".");
 }
 
 void CpuState::WriteRamByte(uint8_t value, uint8_t address)

@@ -170,6 +170,8 @@ public:
     void FillExternal(HexCell cell, int count = kMemoryCells);
 
 private:
+    // The stop message naming the instruction, ending with `what`.
+    void ReportReadStop(const std::string& what);
     void ReportUndefinedRead(uint8_t address);
     void ReportMissingRegister(uint8_t address);
     void InstallRegisterRows();
