@@ -36,6 +36,7 @@ int RunAsm(const AsmOptions& options)
         std::cerr << "z51 asm: " << session.AsmFileCaption() << " (" << options.file << ")\n";
         return 2;
     }
+    session.SetTraceEnabled(false);  // the ParsecText trace is shown only in the window
     session.AsmAll();
     std::cout << session.AsmListText();
     if (!session.MessageBoxText().empty()) {

@@ -161,10 +161,13 @@ void AssemblerSession::StartAssembly()
     m_endSeen = false;
     m_assembling = true;
     m_finished = false;
+    const bool show = m_showProgress;
+    m_showProgress = false;
     for (int n = 1; n <= m_libraryCount; ++n) {
         m_currentLine = n;
         AssembleLine(n);
     }
+    m_showProgress = show;
     m_currentLine = m_libraryCount;
     if (tooMany) {
         // Make sure the refusal shows as a problem however the line scans.
@@ -187,9 +190,7 @@ void AssemblerSession::AsmNextLine()
         return;
     }
     ++m_currentLine;
-    m_asmFileCaption = "AsmFile has " + std::to_string(total) + " lines  ==> This is line " +
-                       std::to_string(SourceNumber(m_currentLine));
-    m_asmText = m_lines[m_currentLine - 1].text;
+    if (m_showProgress) m_asmText = m_lines[m_currentLine - 1].text;
     AssembleLine(m_currentLine);
     if (m_currentLine == m_totalLines) FinishRun();
 }
@@ -198,7 +199,16 @@ void AssemblerSession::AsmAll()
 {
     if (SplitSourceLines(m_sourceText).empty()) return;
     StartAssembly();
+    m_showProgress = false;
     while (m_assembling && m_currentLine < m_totalLines) AsmNextLine();
+    m_showProgress = true;
+    if (m_currentLine >= 1 && m_currentLine <= static_cast<int>(m_lines.size())) {
+        // The messages the last line would have shown.
+        const AsmLine& last = m_lines[m_currentLine - 1];
+        m_asmText = last.text;
+        m_asmFileCaption = LineProgressText(m_totalLines - m_libraryCount, SourceNumber(m_currentLine),
+                                            last.fields.neglected);
+    }
     if (m_assembling) FinishRun();  // a source made of library lines only
     BuildReport();
 }
@@ -230,7 +240,7 @@ void AssemblerSession::AssembleLine(int number)
     const std::string refusal = line.message;
     const int total = m_totalLines - m_libraryCount;
     line.fields = ScanLine(line.text, m_endSeen);
-    m_asmFileCaption = LineProgressText(total, SourceNumber(number), line.fields.neglected);
+    if (m_showProgress) m_asmFileCaption = LineProgressText(total, SourceNumber(number), line.fields.neglected);
     line.hasLabel = !line.fields.Label().empty();
     line.operandCount = 0;
     for (int k = 2; k <= 5; ++k) line.operandCount += line.fields.field[k].empty() ? 0 : 1;
@@ -327,15 +337,22 @@ void AssemblerSession::AppendTrace(const AsmLine& line, int number)
     for (int k = 4; k <= 5; ++k) {
         if (!f.field[k].empty()) operands += "," + f.field[k];
     }
-    char head[32];
-    std::snprintf(head, sizeof head, "%5d %04X ", number, line.address);
-    std::string out = head;
-    for (const std::string& b : line.bytes) out += b + " ";
+    std::string out;
+    out.reserve(96);
+    core::AppendFieldRight(std::to_string(number), 5, out);
+    out += ' ';
+    out += core::ToHexWord(line.address);
+    out += ' ';
+    for (const std::string& b : line.bytes) {
+        out += b;
+        out += ' ';
+    }
     core::AppendField(f.field[1], 10, out);
     core::AppendField(f.field[2], 6, out);
     core::AppendField(operands, 20, out);
     out += f.comment;
-    m_parsecText += out + "\n";
+    out += '\n';
+    m_parsecText += out;
 }
 
 int AssemblerSession::FirstProblemSourceLine() const

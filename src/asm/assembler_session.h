@@ -156,6 +156,7 @@ private:
     ClockFunction m_clock;
     bool m_statistics = true;
     bool m_trace = true;
+    bool m_showProgress = true;  // off while AsmAll runs: only the last line's messages remain
 
     SymbolTable m_symbols;
     LabelTable m_labels;
