@@ -1,5 +1,6 @@
 #include "app/state_picture.h"
 
+#include "app/topic_sheet_picture.h"
 #include "core/bit_name_table.h"
 #include "core/byte_text.h"
 #include "core/opcode_table.h"
@@ -237,6 +238,12 @@ void StatePicture::ShowTopics()
         FrameCell(r, c, Palette(9));
         m_picture.AddText(m_geometry.CellX(c), m_geometry.TextY(r), topics[slot], Palette(1));
     }
+}
+
+void StatePicture::ShowTopicSheet(int slot)
+{
+    ShowTopics();
+    AddTopicSheet(m_picture, slot, m_geometry);
 }
 
 std::vector<std::string> FillCodeDump(const core::CpuState& cpu)

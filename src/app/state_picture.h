@@ -92,6 +92,8 @@ public:
     void ShowOpcodeMap(const core::OpcodeTable& table, const std::array<long, 256>* usage, bool statisticsEnabled);
     void ShowAsciiTable();
     void ShowTopics();
+    // The topic grid with the reference sheet of one slot printed under it.
+    void ShowTopicSheet(int slot);
 
 private:
     void HatchCell(int address, Rgb colour);

@@ -8,6 +8,7 @@
 #include "core/byte_text.h"
 #include "core/opcode_table.h"
 #include "core/text_file.h"
+#include "app/inspector.h"
 #include "asm/source_file.h"
 #include "loader/disassemble_file.h"
 #include "loader/load_program.h"
@@ -106,6 +107,41 @@ void Workbench::StartUp()
         m_texts.listBox = error;
     m_ramListRows.clear();
     InitialiseMachine();
+    LayOutPins();
+}
+
+void Workbench::LayOutPins()
+{
+    m_chipPins.LayOutPins(m_chipModel);
+    m_chipPins.UpdatePinLevels(m_sim.Cpu());
+    m_chipDraw = m_chipPins.DrawChip();
+}
+
+void Workbench::UpdatePins()
+{
+    if (m_chipPins.UpdatePinLevels(m_sim.Cpu())) m_chipDraw = m_chipPins.DrawChip();
+}
+
+void Workbench::ClickPin(int xTwips, int yTwips)
+{
+    if (!m_chipPins.ClickPin(xTwips, yTwips, m_pinLevelChoice, m_sim.Cpu())) return;
+    m_chipDraw = m_chipPins.DrawChip();
+    RefreshStateView();
+}
+
+void Workbench::PointerMoved(double x, double y)
+{
+    const auto result = InspectPointer(x, y, m_picture.Layout(), m_inspectOnHover, m_sim.Cpu());
+    if (!result) return;
+    m_texts.windowCaption = result->caption;
+    if (m_picture.Layout() != PictureLayout::Note) return;
+    const int slot = result->topicSlot.value_or(-1);
+    if (slot == m_shownTopicSheet) return;
+    m_shownTopicSheet = slot;
+    if (slot >= 0)
+        m_picture.ShowTopicSheet(slot);
+    else
+        m_picture.ShowTopics();
 }
 
 void Workbench::InitialiseMachine()
@@ -145,6 +181,7 @@ void Workbench::ClickChip(int index)
     m_selectedChip = index;
     InitialiseMachine();
     m_texts.runCaption = "RUN";
+    LayOutPins();
 }
 
 // --- modes and selectors -------------------------------------------------------
@@ -275,6 +312,7 @@ void Workbench::SelectLayout(int index)
     m_texts.windowCaption = kWindowCaption;
     m_inspectOnHover = true;
     if (static_cast<PictureLayout>(index) == PictureLayout::Instruction) LoadUsageCounters();
+    m_shownTopicSheet = -1;
     m_picture.SelectLayout(static_cast<PictureLayout>(index), PictureSources(), m_marks);
 }
 
@@ -306,6 +344,7 @@ void Workbench::SetShowPins(bool on)
 {
     m_showPins = on;
     m_controls.SetVisible(Control::F8051, on);
+    if (on) LayOutPins();
 }
 
 void Workbench::SetPinLevelChoice(char level)
@@ -381,6 +420,14 @@ void Workbench::ClickFile(const std::string& entry)
         }
     }
     m_controls.Hide(Control::FileDemo);
+}
+
+void Workbench::CancelFileList()
+{
+    m_controls.Hide(Control::FileDemo);
+    m_controls.Enable(Control::AsmSave1);
+    m_controls.Enable(Control::AsmNextLine);
+    m_controls.Enable(Control::AsmAll);
 }
 
 // --- source -------------------------------------------------------------------------
@@ -568,6 +615,7 @@ void Workbench::ApplyStepReport(const core::StepReport& report)
     }
     if (report.textStop) m_texts.textStop = *report.textStop;
     if (report.runEnded) EnableAfterRun();
+    if (m_showPins && report.pinsChanged) UpdatePins();
     m_texts.listBox = m_sim.Cpu().simulationLog;
 }
 
@@ -662,6 +710,7 @@ void Workbench::LoadProgram(const loader::HexFileChoice& choice)
     m_marks.noInstructionYet = true;
     m_picture.SelectLayout(PictureLayout::RamBit, PictureSources(), m_marks);
     if (m_fileType == FileType::Ram) m_ramListRows = FillCodeDump(m_sim.Cpu());
+    UpdatePins();
 }
 
 }  // namespace zelo::app

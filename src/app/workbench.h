@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/chip_pins.h"
 #include "app/number_converter.h"
 #include "asm/assembler_session.h"
 #include "core/simulator.h"
@@ -86,6 +87,13 @@ public:
     void SetShowPins(bool on);       // ChkLeg
     void SetPinLevelChoice(char level);
     void ToggleInspectOnHover();     // double click on PlotRam
+    // Pointer movement over PlotRam, in picture coordinates: the inspector
+    // describes the cell in the window caption; in "Note" the topic's sheet
+    // is printed under the grid.
+    void PointerMoved(double x, double y);
+    // Mouse-down on the chip picture, in its twips: a port pin takes
+    // PinLevelChoice.
+    void ClickPin(int xTwips, int yTwips);
 
     // --- file list -----------------------------------------------------------
     void AsmOpneFile();
@@ -96,6 +104,9 @@ public:
     std::vector<std::string> FileListEntries() const;
     // A click on a file of the list.
     void ClickFile(const std::string& name);
+    // The user declined to drop edited source for another file: the list
+    // closes and the commands it disabled come back.
+    void CancelFileList();
 
     // --- source ---------------------------------------------------------------
     // A change of the source editor.
@@ -119,6 +130,9 @@ public:
     void StepOverListSelect(const std::vector<int>& rows);
     void ReLoadCom();
     void SetTextStop(const std::string& text) { m_texts.textStop = text; }
+    // The HexToLine box: a number typed there moves the record viewer at the
+    // next load.
+    void SetHexToLine(const std::string& text) { m_texts.hexToLine = text; }
     // One Timer1 tick: one displayed step, or undisplayed steps in batches
     // until the budget of microseconds is spent, a step is to be shown or the
     // run stops. Returns the number of steps executed.
@@ -132,6 +146,8 @@ public:
     const ControlStates& Controls() const { return m_controls; }
     const WindowTexts& Texts() const { return m_texts; }
     const StatePicture& Picture() const { return m_picture; }
+    const ChipDrawList& ChipPicture() const { return m_chipDraw; }
+    const ChipPins& Pins() const { return m_chipPins; }
     const std::vector<std::string>& CodeListRows() const { return m_codeListRows; }
     const std::vector<std::string>& RamListRows() const { return m_ramListRows; }
     const std::vector<std::string>& StepOverRows() const { return m_stepOverRows; }
@@ -175,6 +191,8 @@ private:
     // The load command: resets the chip and reads a HEX file (Simulate mode).
     void LoadProgram(const loader::HexFileChoice& choice);
     void AfterAssembly();
+    void LayOutPins();
+    void UpdatePins();
     void Disassemble(const std::string& fileName);
     void SetRunControlsEnabled(bool on);
     void ShowFileList(FileListMode mode, const char* pattern);
@@ -190,6 +208,9 @@ private:
     bool m_hexFromProgram = false;
     StatePicture m_picture;
     StateMarks m_marks;
+    ChipPins m_chipPins;
+    ChipDrawList m_chipDraw;
+    int m_shownTopicSheet = -1;
     NumberConverter m_converter;
     ControlStates m_controls;
     WindowTexts m_texts;

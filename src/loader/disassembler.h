@@ -22,6 +22,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/chip_model.h"
@@ -141,8 +142,8 @@ private:
     std::vector<WalkItem> m_items;
     std::vector<uint8_t> m_lineStart;     // by address: a written line starts here
     std::vector<uint8_t> m_live;          // by address: a written instruction starts here
-    std::vector<std::string> m_ordinary;  // by address: ordinary label of the line
-    std::vector<std::string> m_local;     // by address: local label of the line
+    std::unordered_map<int, std::string> m_ordinary;  // by address: ordinary label of the line
+    std::unordered_map<int, std::string> m_local;     // by address: local label of the line
     std::vector<uint8_t> m_declared;      // by code label index: its EQU line is written
     bool m_declarationsDone = false;
     std::vector<std::string> m_messages;

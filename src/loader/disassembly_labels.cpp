@@ -1,5 +1,6 @@
 // Naming the labels of the second walk so that every written reference
 // assembles back to the same bytes (see disassembler.h).
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -37,8 +38,8 @@ void Disassembler::NameLabels()
 {
     m_lineStart.assign(kCodeSpace, 0);
     m_live.assign(kCodeSpace, 0);
-    m_ordinary.assign(kCodeSpace, {});
-    m_local.assign(kCodeSpace, {});
+    m_ordinary.clear();
+    m_local.clear();
     for (std::size_t i = 0; i < m_dptrLabels.size(); ++i) m_dptrLabels[i].name = "DPTR:" + std::to_string(i + 1);
 
     for (;;) {
@@ -88,19 +89,18 @@ bool Disassembler::FallBackUnreachable()
 // label instead. One change per call: it moves the section bounds.
 bool Disassembler::PromoteCrossSectionTargets()
 {
-    std::vector<int> section(kCodeSpace, 0);
-    int count = 0;
-    for (int a = 0; a < kCodeSpace; ++a) {
-        if (m_lineStart[a] && m_codeIndex[a] >= 0) ++count;
-        section[a] = count;
-    }
+    std::vector<int> boundaries;
+    for (const LabelEntry& e : m_codeLabels)
+        if (m_lineStart[e.target]) boundaries.push_back(e.target);
+    std::sort(boundaries.begin(), boundaries.end());
+    auto sectionOf = [&](int a) { return std::upper_bound(boundaries.begin(), boundaries.end(), a) - boundaries.begin(); };
     auto isBoundary = [&](int a) { return m_lineStart[a] && m_codeIndex[a] >= 0; };
 
     for (LabelEntry& e : m_relativeLabels) {
         if (m_codeIndex[e.target] >= 0 || !m_lineStart[e.target]) continue;
         bool crosses = false;
         for (uint16_t r : e.referrers)
-            if (m_live[r] && (isBoundary(r) || section[r] != section[e.target])) crosses = true;
+            if (m_live[r] && (isBoundary(r) || sectionOf(r) != sectionOf(e.target))) crosses = true;
         if (!crosses) continue;
         if (static_cast<int>(m_codeLabels.size()) >= kCodeLabelLimit) {
             Note("The Addr16 label table is full (300 labels): later targets are written as addresses or bytes.");
@@ -120,23 +120,21 @@ bool Disassembler::PromoteCrossSectionTargets()
 // taken in the section; then the first free "$10", "$11", ...
 void Disassembler::AssignLocalNames()
 {
-    std::vector<int> section(kCodeSpace, 0);
-    int count = 0;
-    for (int a = 0; a < kCodeSpace; ++a) {
-        if (!m_ordinary[a].empty()) ++count;
-        section[a] = count;
-    }
-    std::map<int, std::set<std::string>> used;
+    std::vector<int> boundaries;
+    for (const auto& [address, name] : m_ordinary) boundaries.push_back(address);
+    std::sort(boundaries.begin(), boundaries.end());
+    auto sectionOf = [&](int a) { return std::upper_bound(boundaries.begin(), boundaries.end(), a) - boundaries.begin(); };
+    std::map<long, std::set<std::string>> used;
     for (std::size_t i = 0; i < m_relativeLabels.size(); ++i) {
         LabelEntry& e = m_relativeLabels[i];
-        if (!m_ordinary[e.target].empty()) {
-            e.name = m_ordinary[e.target];
+        if (const auto it = m_ordinary.find(e.target); it != m_ordinary.end()) {
+            e.name = it->second;
             continue;
         }
         bool referenced = false;
         for (uint16_t r : e.referrers) referenced = referenced || m_live[r];
         if (!m_lineStart[e.target] || !referenced) continue;
-        auto& names = used[section[e.target]];
+        auto& names = used[sectionOf(e.target)];
         std::string name = "$" + std::to_string((i + 1) % 9);
         for (int k = 10; names.count(name) != 0; ++k) name = "$" + std::to_string(k);
         names.insert(name);
@@ -147,8 +145,9 @@ void Disassembler::AssignLocalNames()
 
 std::string Disassembler::LabelAt(int address) const
 {
-    if (address < 0 || address >= kCodeSpace) return {};
-    return m_ordinary[address].empty() ? m_local[address] : m_ordinary[address];
+    if (const auto it = m_ordinary.find(address); it != m_ordinary.end()) return it->second;
+    if (const auto it = m_local.find(address); it != m_local.end()) return it->second;
+    return {};
 }
 
 }  // namespace zelo::loader

@@ -17,6 +17,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include "ui/chip_picture_widget.h"
 #include "ui/draggable_frame.h"
 #include "ui/fonts.h"
 #include "ui/plot_ram_widget.h"
@@ -110,15 +111,9 @@ void MainWindow::createWidgets()
         Place(m_weiB[i], 620, 260 + 340 * i, 1980, 300);
     }
 
-    m_f8051 = Named(new QGroupBox(m_plotRam), "F8051");
+    m_f8051 = Named(new ChipPictureWidget(m_plotRam), "F8051");
     m_f8051->setAutoFillBackground(true);
     Place(m_f8051, 10000, 0, 3600, 5260);
-    m_f01Group = new QButtonGroup(this);
-    for (int i = 0; i < 2; ++i) {
-        m_f01[i] = Named(new QRadioButton(i == 0 ? "0" : "1", m_f8051), ("F01(" + std::to_string(i) + ")").c_str());
-        m_f01Group->addButton(m_f01[i], i);
-        Place(m_f01[i], 200 + 700 * i, 4800, 650, 300);
-    }
 
     // --- lower region -------------------------------------------------------
     m_lowerFrame = Named(new QWidget(m_central), "Frame編輯");
@@ -283,8 +278,16 @@ void MainWindow::connectWidgets()
         m_model.ClickChip(i);
         Render();
     });
-    connect(m_f01Group, &QButtonGroup::idClicked, this, [this](int i) {
-        m_model.SetPinLevelChoice(i == 0 ? '0' : '1');
+    connect(m_f8051, &ChipPictureWidget::pinLevelChoiceChanged, this, [this](char level) {
+        m_model.SetPinLevelChoice(level);
+        Render();
+    });
+    connect(m_f8051, &ChipPictureWidget::pinPressed, this, [this](int x, int y) {
+        m_model.ClickPin(x, y);
+        Render();
+    });
+    connect(m_plotRam, &PlotRamWidget::pointerMoved, this, [this](double x, double y) {
+        m_model.PointerMoved(x, y);
         Render();
     });
     connect(m_chkLeg, &QCheckBox::toggled, this, [this](bool on) {
@@ -299,7 +302,11 @@ void MainWindow::connectWidgets()
     connect(m_asmOpneFile, &QPushButton::clicked, this, after([this] { m_model.AsmOpneFile(); }));
     connect(m_loadCode, &QPushButton::clicked, this, after([this] { m_model.LoadCode(); }));
     connect(m_fileDemo, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        if (m_model.ListMode() == app::FileListMode::LoadSource && !ConfirmDiscardSource()) return;
+        if (m_model.ListMode() == app::FileListMode::LoadSource && !ConfirmDiscardSource()) {
+            m_model.CancelFileList();
+            Render();
+            return;
+        }
         m_model.ClickFile(item->text().toStdString());
         Render();
     });
@@ -325,6 +332,9 @@ void MainWindow::connectWidgets()
     });
     connect(m_textStop, &QLineEdit::textEdited, this, [this](const QString& text) {
         m_model.SetTextStop(text.toStdString());
+    });
+    connect(m_hexToLine, &QLineEdit::textEdited, this, [this](const QString& text) {
+        m_model.SetHexToLine(text.toStdString());
     });
     for (int i = 0; i < 4; ++i) {
         connect(m_weiB[i], &QLineEdit::textChanged, this, [this, i](const QString& text) {
@@ -417,12 +427,12 @@ void MainWindow::Render()
     }
 
     {
-        const QSignalBlocker b1(m_option1Group), b2(m_opAsmGroup), b3(m_ramOpGroup), b4(m_chipGroup), b5(m_f01Group);
+        const QSignalBlocker b1(m_option1Group), b2(m_opAsmGroup), b3(m_ramOpGroup), b4(m_chipGroup), b5(m_f8051);
         m_option1[m_model.SelectedMode()]->setChecked(true);
         m_opAsm[static_cast<int>(m_model.SelectedFileType())]->setChecked(true);
         m_ramOp[static_cast<int>(m_model.Picture().Layout())]->setChecked(true);
         m_chip[m_model.SelectedChip()]->setChecked(true);
-        m_f01[m_model.PinLevelChoice() == '1' ? 1 : 0]->setChecked(true);
+        if (m_f8051->PinLevelChoice() != m_model.PinLevelChoice()) m_f8051->SetPinLevelChoice(m_model.PinLevelChoice());
         const QSignalBlocker b6(m_chkLeg), b7(m_checkConvter);
         m_chkLeg->setChecked(m_model.ShowPins());
         m_checkConvter->setChecked(m_model.Controls().Visible(app::Control::Converter));
@@ -446,6 +456,10 @@ void MainWindow::Render()
     SetTextIfChanged(m_hexText, texts.hexText);
     if (!m_textStop->hasFocus()) SetTextIfChanged(m_textStop, texts.textStop);
 
+    for (int i = 0; i < 4; ++i) {
+        const QSignalBlocker block(m_weiB[i]);
+        SetTextIfChanged(m_weiB[i], m_model.Converter().Boxes()[i]);
+    }
     SetRows(m_codeList, m_model.CodeListRows());
     SetRows(m_ramList, m_model.RamListRows());
     SetRows(m_stepOverList, m_model.StepOverRows());
@@ -458,6 +472,7 @@ void MainWindow::Render()
     }
     m_fileDemo->raise();
     m_plotRam->SetDrawing(&m_model.Picture().Drawing());
+    if (m_model.ShowPins()) m_f8051->SetDrawList(m_model.ChipPicture());
 
     if (m_model.RunningFlag() && !m_timer1->isActive()) m_timer1->start();
     if (!m_model.RunningFlag() && m_timer1->isActive()) m_timer1->stop();

@@ -24,6 +24,7 @@ class QGroupBox;
 
 namespace zelo::ui {
 
+class ChipPictureWidget;
 class DraggableFrame;
 class PlotRamWidget;
 class SourceEditor;
@@ -62,8 +63,7 @@ private:
     PlotRamWidget* m_plotRam = nullptr;
     DraggableFrame* m_converter = nullptr;
     std::array<QLineEdit*, 4> m_weiB{};
-    QGroupBox* m_f8051 = nullptr;
-    std::array<QRadioButton*, 2> m_f01{};
+    ChipPictureWidget* m_f8051 = nullptr;
     QWidget* m_lowerFrame = nullptr;
     QLabel* m_label1 = nullptr;
     QLabel* m_label2 = nullptr;
@@ -109,7 +109,6 @@ private:
     QButtonGroup* m_option1Group = nullptr;
     QButtonGroup* m_ramOpGroup = nullptr;
     QButtonGroup* m_chipGroup = nullptr;
-    QButtonGroup* m_f01Group = nullptr;
     QCheckBox* m_chkLeg = nullptr;
     QCheckBox* m_checkConvter = nullptr;
     QPushButton* m_disAssemble = nullptr;

@@ -51,18 +51,26 @@ void PlotRamWidget::paintEvent(QPaintEvent*)
     // A point is 20 twips and the picture is 5400 twips over 54 units, so a
     // point is 0.2 units: a 9-point face is 1.8 units tall.
     const double unitHeight = static_cast<double>(height()) / app::kPictureHeight;
+    const int basePixels = std::max(4, static_cast<int>(unitHeight * 9 * 0.2 + 0.5));
+    if (basePixels != m_cachedPixelSize) {
+        m_staticTexts.clear();
+        m_cachedPixelSize = basePixels;
+    }
     std::array<QFont, 3> fonts{WorkbenchFont(app::PictureFont::Mincho), WorkbenchFont(app::PictureFont::Gothic),
                                WorkbenchFont(app::PictureFont::MingLiU)};
-    for (auto& font : fonts) font.setPixelSize(std::max(4, static_cast<int>(unitHeight * 9 * 0.2 + 0.5)));
     int currentFont = -1;
-    int currentSize = 9;
+    int currentSize = -1;
+    double halfHeight = 0;
     QColor currentColour;
+    std::string key;
     for (const auto& text : m_picture->texts) {
         const int f = static_cast<int>(text.font);
         if (f != currentFont || text.pointSize != currentSize) {
             QFont font = fonts[f];
             font.setPixelSize(std::max(4, static_cast<int>(unitHeight * text.pointSize * 0.2 + 0.5)));
             painter.setFont(font);
+            const QFontMetricsF metrics(font);
+            halfHeight = metrics.height() / 2;
             currentFont = f;
             currentSize = text.pointSize;
         }
@@ -71,10 +79,18 @@ void PlotRamWidget::paintEvent(QPaintEvent*)
             painter.setPen(colour);
             currentColour = colour;
         }
+        key.assign(1, static_cast<char>('0' + f));
+        key += static_cast<char>(text.pointSize);
+        key += text.text;
+        auto it = m_staticTexts.find(key);
+        if (it == m_staticTexts.end()) {
+            QStaticText laidOut(QString::fromStdString(text.text));
+            laidOut.setTextFormat(Qt::PlainText);
+            laidOut.prepare(QTransform(), painter.font());
+            it = m_staticTexts.emplace(key, std::move(laidOut)).first;
+        }
         const QPointF at = ToWidget(text.x, text.y);
-        const QFontMetricsF metrics(painter.font());
-        painter.drawText(QPointF(at.x(), at.y() + (metrics.ascent() - metrics.descent()) / 2),
-                         QString::fromStdString(text.text));
+        painter.drawStaticText(QPointF(at.x(), at.y() - halfHeight), it->second);
     }
 }
 

@@ -3,7 +3,10 @@
 // clicks in picture coordinates.
 #pragma once
 
+#include <QStaticText>
 #include <QWidget>
+#include <string>
+#include <unordered_map>
 
 #include "app/picture.h"
 
@@ -29,6 +32,10 @@ protected:
 
 private:
     const app::Picture* m_picture = nullptr;
+    // Laid-out texts by face and text: the picture repeats a handful of
+    // texts ("0", "1", "x", register names) thousands of times a second.
+    std::unordered_map<std::string, QStaticText> m_staticTexts;
+    int m_cachedPixelSize = 0;
 };
 
 }  // namespace zelo::ui

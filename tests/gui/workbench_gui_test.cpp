@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <filesystem>
+#include <fstream>
 
 #include "ui/main_window.h"
 #include "ui/plot_ram_widget.h"
@@ -166,6 +168,62 @@ private slots:
         QVERIFY(std::filesystem::exists(std::filesystem::path(m_dir.path().toStdString()) / "fresh.asm"));
         QVERIFY(!window.Model().SourceModified());
         QCOMPARE(QString::fromStdString(window.Model().ProgramName()), QString("fresh"));
+    }
+
+    void failedAsmAllSelectsTheFirstProblemLine()
+    {
+        const auto folder = Workspace();
+        {
+            std::ofstream bad(folder / "bad.asm", std::ios::binary);
+            bad << "        MOV A,#1\r\n        SJMP NOWHERE\r\n        NOP\r\n        END\r\n";
+        }
+        MainWindow window(folder);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Click(window, "AsmOpneFile");
+        ChooseFile(window, "bad.asm");
+        Click(window, "AsmAll");
+        auto* editor = Find<QPlainTextEdit>(window, "編輯ASM");
+        QCOMPARE(editor->textCursor().selectedText(), QString("        SJMP NOWHERE"));
+        QVERIFY(Find<QPlainTextEdit>(window, "編輯ASMList")->toPlainText().contains("Problem in line: 2"));
+    }
+
+    void openingAnotherFileAsksBeforeDroppingEdits()
+    {
+        MainWindow window(Workspace());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Click(window, "AsmOpneFile");
+        ChooseFile(window, "blink.asm");
+        QTest::keyClicks(Find<QPlainTextEdit>(window, "編輯ASM"), "; edited");
+        QVERIFY(window.Model().SourceModified());
+
+        // Cancel keeps the edited source.
+        bool asked = false;
+        QTimer::singleShot(200, [&asked] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            asked = true;
+            box->button(QMessageBox::Cancel)->click();
+        });
+        Click(window, "AsmOpneFile");
+        ChooseFile(window, "sum.asm");
+        QVERIFY(asked);
+        QCOMPARE(QString::fromStdString(window.Model().ProgramName()), QString("blink"));
+        QVERIFY(window.Model().SourceModified());
+        QVERIFY(!Find<QListWidget>(window, "FileDemo")->isVisible());
+        QVERIFY(Find<QPushButton>(window, "AsmSave1")->isEnabled());
+
+        // Discard opens the other file.
+        QTimer::singleShot(200, [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            box->button(QMessageBox::Discard)->click();
+        });
+        Click(window, "AsmOpneFile");
+        ChooseFile(window, "sum.asm");
+        QCOMPARE(QString::fromStdString(window.Model().ProgramName()), QString("sum"));
+        QVERIFY(!window.Model().SourceModified());
     }
 };
 

@@ -207,6 +207,19 @@ TEST_F(WorkbenchFlow, AMissingHexFileLeavesMemoryAndReportsInTheCaption)
     EXPECT_EQ(m_wb->Cpu().codeMemory[0].Text(), "74");
 }
 
+TEST_F(WorkbenchFlow, ANumberInHexToLineMovesTheRecordViewerAtTheLoad)
+{
+    Open("prog.asm");
+    m_wb->AsmAll();
+    m_wb->SwitchMode(1);
+    m_wb->SetHexToLine("2");
+    m_wb->LoadCode();
+    m_wb->ClickFile("prog.hex");
+    EXPECT_NE(m_wb->Texts().hexFileCaption.find("==>  Line2    CheckSum="), std::string::npos)
+        << m_wb->Texts().hexFileCaption;
+    EXPECT_EQ(m_wb->Texts().hexToLine, "PC:0000");
+}
+
 TEST_F(WorkbenchFlow, DisassemblingAHexFileWritesBothFilesAndShowsTheListing)
 {
     Open("prog.asm");

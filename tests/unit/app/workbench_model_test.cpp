@@ -359,3 +359,80 @@ TEST_F(WorkbenchModel, StepOverCommandTogglesTheListAndReload)
 
 }  // namespace
 }  // namespace zelo::app
+
+namespace zelo::app {
+namespace {
+
+class WorkbenchViews : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_folder = fs::temp_directory_path() /
+                   ("zelo_views_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::create_directories(m_folder);
+        m_bench = std::make_unique<Workbench>(m_folder);
+        m_bench->StartUp();
+    }
+    void TearDown() override { fs::remove_all(m_folder); }
+    // Centre of a grid cell in picture coordinates.
+    std::pair<double, double> CellCentre(int r, int c) const
+    {
+        const auto& g = m_bench->Picture().Geometry();
+        return {g.FrameX(c) + g.cellWidth / 2, g.FrameY(r) + g.cellHeight / 2};
+    }
+
+    fs::path m_folder;
+    std::unique_ptr<Workbench> m_bench;
+};
+
+TEST_F(WorkbenchViews, HoverDescribesTheCellInTheCaptionUntilHoverIsTurnedOff)
+{
+    const auto [x, y] = CellCentre(14, 0);  // ACC
+    m_bench->PointerMoved(x, y);
+    const std::string described = m_bench->Texts().windowCaption;
+    EXPECT_NE(described, "ZELO8051");
+    EXPECT_EQ(described.rfind("ZELO8051", 0), 0u);
+    m_bench->PointerMoved(0.5, 0.5);  // off the grid
+    EXPECT_EQ(m_bench->Texts().windowCaption, "ZELO8051");
+    m_bench->ToggleInspectOnHover();
+    m_bench->PointerMoved(x, y);
+    EXPECT_EQ(m_bench->Texts().windowCaption, "ZELO8051");
+    // A layout button resets the caption and turns hover back on.
+    m_bench->SelectLayout(static_cast<int>(PictureLayout::RamBit));
+    m_bench->PointerMoved(x, y);
+    EXPECT_EQ(m_bench->Texts().windowCaption, described);
+}
+
+TEST_F(WorkbenchViews, PointingAtATopicPrintsItsSheetUnderTheGrid)
+{
+    m_bench->SelectLayout(static_cast<int>(PictureLayout::Note));
+    const std::size_t gridOnly = m_bench->Picture().Drawing().texts.size();
+    const auto [x, y] = CellCentre(1, 1);  // TMOD
+    m_bench->PointerMoved(x, y);
+    EXPECT_GT(m_bench->Picture().Drawing().texts.size(), gridOnly);
+    m_bench->PointerMoved(0.5, 0.5);
+    EXPECT_EQ(m_bench->Picture().Drawing().texts.size(), gridOnly);
+}
+
+TEST_F(WorkbenchViews, PinClickDrivesThePortBitWithTheChosenLevel)
+{
+    m_bench->SetShowPins(true);
+    const auto& pins = m_bench->Pins();
+    ASSERT_EQ(pins.PinCount(), 40);
+    const ChipPin& p10 = pins.Pin(1);  // P1.0 on the 40-pin package
+    ASSERT_TRUE(p10.portBit.has_value());
+    m_bench->SetPinLevelChoice('0');
+    m_bench->ClickPin(p10.innerX, p10.y);
+    EXPECT_EQ(m_bench->Cpu().ReadBit(*p10.portBit), '0');
+    const auto& drawn = m_bench->ChipPicture();
+    EXPECT_FALSE(drawn.texts.empty());
+    m_bench->SetPinLevelChoice('1');
+    m_bench->ClickPin(p10.innerX, p10.y);
+    EXPECT_EQ(m_bench->Cpu().ReadBit(*p10.portBit), '1');
+
+    m_bench->ClickChip(2);
+    EXPECT_EQ(m_bench->Pins().PinCount(), 20);
+}
+
+}  // namespace
+}  // namespace zelo::app
