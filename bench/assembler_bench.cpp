@@ -53,7 +53,8 @@ void BM_AssembleAndWrite(benchmark::State& state)
 {
     const int lines = static_cast<int>(state.range(0));
     std::random_device rd;
-    const auto dir = std::filesystem::temp_directory_path() / ("zelo_asm_bench_" + std::to_string(rd()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("zelo_asm_bench_" + std::to_string(rd()));
     std::filesystem::create_directories(dir);
     zelo::assembler::AssemblerSession session(dir);
     session.SetProgramName("BENCH");

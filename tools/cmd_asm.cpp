@@ -13,7 +13,8 @@
 
 namespace {
 
-struct AsmOptions {
+struct AsmOptions
+{
     std::string file;
     std::string chip = "8051";
 };
@@ -43,7 +44,9 @@ int RunAsm(const AsmOptions& options)
         std::cerr << session.MessageBoxText() << "\n";
         return 2;
     }
-    if (session.Round1Problems() + session.Round2Problems() > 0 || !session.MissingModules().empty()) return 1;
+    if (session.Round1Problems() + session.Round2Problems() > 0 ||
+        !session.MissingModules().empty())
+        return 1;
     return session.Succeeded() ? 0 : 2;
 }
 

@@ -10,14 +10,21 @@ namespace zelo::assembler {
 namespace {
 
 // A separator ends one field at `end` and starts the next one at `start`.
-struct Separator {
+struct Separator
+{
     std::size_t end;
     std::size_t start;
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool LastTwoAre(char a, char b, char first, char second)
 {
@@ -87,7 +94,8 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
     // Room for every separator the walk may record (the data-list stop adds one).
     std::array<Separator, kMaxSeparators + 2> sepStore;
     std::size_t sepCount = 0;
-    struct {
+    struct
+    {
         std::array<Separator, kMaxSeparators + 2>& store;
         std::size_t& count;
         std::size_t size() const { return count; }
@@ -151,7 +159,8 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
     std::size_t cutCount = 0;
     for (std::size_t k = 0; k < pieceCount; ++k) {
         std::string_view text = seps.empty() ? piece(k) : core::TrimBlanks(piece(k));
-        if (!seps.empty() && !text.empty() && text.back() == '\r') text = core::TrimBlanks(text.substr(0, text.size() - 1));
+        if (!seps.empty() && !text.empty() && text.back() == '\r')
+            text = core::TrimBlanks(text.substr(0, text.size() - 1));
         if (text.empty()) {
             separators = static_cast<int>(cutCount) - 1;
             break;
@@ -174,7 +183,8 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
     f.fieldCount = separators + 1;
 
     const std::size_t shift = leadingBlank ? 1 : 0;
-    for (std::size_t k = 0; k < cut.size() && k + 1 + shift <= 5; ++k) f.field[k + 1 + shift] = cut[k];
+    for (std::size_t k = 0; k < cut.size() && k + 1 + shift <= 5; ++k)
+        f.field[k + 1 + shift] = cut[k];
 
     // The blank character constant.
     if (f.field[5] == "'" && f.field[4] == "#'") {

@@ -17,10 +17,15 @@ namespace zelo::assembler {
 namespace {
 
 const std::string kDoubleRule(87, '=');
-constexpr const char* kRound1Tail = " for Round 1   ---------------------------------------------------";
-constexpr const char* kRound2Tail = " for Round 2   --------------------------------------------------";
+constexpr const char* kRound1Tail =
+    " for Round 1   ---------------------------------------------------";
+constexpr const char* kRound2Tail =
+    " for Round 2   --------------------------------------------------";
 
-std::string Upper(std::string_view t) { return core::ToUpperAscii(core::TrimBlanks(t)); }
+std::string Upper(std::string_view t)
+{
+    return core::ToUpperAscii(core::TrimBlanks(t));
+}
 
 // Print zones are 14 columns wide: pads text to the start of the next zone.
 void NextPrintZone(std::string& line)
@@ -68,15 +73,20 @@ std::string FormatListingLine(int number, const AsmLine& line)
     return f.comment.empty() ? out : out + ";" + f.comment;
 }
 
-struct Record {
+struct Record
+{
     uint16_t address = 0;
     std::vector<uint8_t> bytes;
 };
 
-uint8_t ByteValue(const std::string& text) { return static_cast<uint8_t>(core::ParseHexByteValue(text)); }
+uint8_t ByteValue(const std::string& text)
+{
+    return static_cast<uint8_t>(core::ParseHexByteValue(text));
+}
 
 // The code bytes a line puts into the image, without copying them.
-struct LineCode {
+struct LineCode
+{
     const std::string* first = nullptr;
     std::size_t count = 0;
 
@@ -114,9 +124,11 @@ void AssemblerSession::WriteUsageCounts()
 {
     std::vector<std::string> lines;
     lines.reserve(256);
-    for (unsigned op = 0; op < 256; ++op) lines.push_back("OpCode= " + core::ToHexByte(op) + " " + std::to_string(m_usage[op]));
+    for (unsigned op = 0; op < 256; ++op)
+        lines.push_back("OpCode= " + core::ToHexByte(op) + " " + std::to_string(m_usage[op]));
     std::string error;
-    if (!core::WriteTextLines(m_workspace / kUsageFileName, lines, &error, core::FileSync::Regenerable))
+    if (!core::WriteTextLines(m_workspace / kUsageFileName, lines, &error,
+                              core::FileSync::Regenerable))
         ReportWriteFailure(std::string(kUsageFileName) + " could not be written: " + error);
 }
 
@@ -139,7 +151,8 @@ void AssemblerSession::WriteListing()
         if (line.fixup != FixupKind::None || !line.pendingWords.empty()) ResolveLine(number);
         if (line.round2Error) {
             ++m_round2Problems;
-            if (static_cast<int>(m_problemLines.size()) < kMaxProblemLines) m_problemLines.push_back(number);
+            if (static_cast<int>(m_problemLines.size()) < kMaxProblemLines)
+                m_problemLines.push_back(number);
         }
         if (line.round1Error) ++round1Count;
         if (line.library || line.linked || number > m_totalLines) continue;
@@ -280,9 +293,11 @@ void AssemblerSession::BuildStepOverTable()
     std::unordered_set<std::string> called;
     for (const AsmLine& line : m_lines) {
         const std::string m = Upper(line.fields.Mnemonic());
-        if ((m == "ACALL" || m == "CALL" || m == "LCALL") && static_cast<int>(called.size()) < kMaxCallNames)
+        if ((m == "ACALL" || m == "CALL" || m == "LCALL") &&
+            static_cast<int>(called.size()) < kMaxCallNames)
             called.insert(Upper(line.fields.Operand(1)));
-        if (line.kind == LineKind::Instruction && line.bytes[0] == "22") m_stepOver.returnAddresses.push_back(line.address);
+        if (line.kind == LineKind::Instruction && line.bytes[0] == "22")
+            m_stepOver.returnAddresses.push_back(line.address);
     }
     for (int number = m_libraryCount + 1; number <= m_totalLines; ++number) {
         const AsmLine& line = m_lines[number - 1];
@@ -325,21 +340,22 @@ std::string AssemblerSession::CrossCheckHex()
         for (const std::string& b : LineCode(line)) fromList[(address++) & 0xFFFF] = b;
     }
     if (fromHex.size() != fromList.size()) {
-        out = " ====  The number of code has problem  ===\n" + std::to_string(fromList.size()) + "  vs " +
-              std::to_string(fromHex.size());
+        out = " ====  The number of code has problem  ===\n" + std::to_string(fromList.size()) +
+              "  vs " + std::to_string(fromHex.size());
     } else {
         std::string problems;
         auto h = fromHex.begin();
         for (auto l = fromList.begin(); l != fromList.end(); ++l, ++h) {
             if (l->first != h->first || l->second != h->second) {
-                problems += "The code has a problem: " + core::ToHexWord(l->first) + " " + l->second + " <==> " +
-                            core::ToHexWord(h->first) + " " + h->second + "\n";
+                problems += "The code has a problem: " + core::ToHexWord(l->first) + " " +
+                            l->second + " <==> " + core::ToHexWord(h->first) + " " + h->second +
+                            "\n";
             }
         }
         if (problems.empty()) {
-            out = "          Total Bytes: " + std::to_string(fromList.size()) + "\n" + std::string(40, '-') +
-                  "\n          The Codes in the " + m_programName + ".lst and " + m_programName + ".hex\n" +
-                  "           are the same. ";
+            out = "          Total Bytes: " + std::to_string(fromList.size()) + "\n" +
+                  std::string(40, '-') + "\n          The Codes in the " + m_programName +
+                  ".lst and " + m_programName + ".hex\n" + "           are the same. ";
         } else {
             out = problems;
         }

@@ -18,14 +18,16 @@
 
 namespace zelo::assembler {
 
-struct LabelEntry {
+struct LabelEntry
+{
     std::string name;  // as written in column 1, a trailing ':' included
     uint16_t address = 0;
     int line = 0;
     std::string key;  // the name upper-cased, for lookups
 };
 
-class LabelTable {
+class LabelTable
+{
 public:
     void Clear();
     // False when the table is full (the label is not added).
@@ -44,19 +46,22 @@ private:
     std::unordered_map<std::string, std::vector<int>> m_byKey;  // entry indexes in order
 };
 
-struct Symbol {
+struct Symbol
+{
     std::string name;  // upper-cased
     unsigned value = 0;
     int width = 1;  // bytes of an EQU value
 };
 
-struct ExternModule {
+struct ExternModule
+{
     std::string name;
     std::filesystem::path listing;
 };
 
 // One name per direct address, shown by the RAM views.
-class RamNameGrid {
+class RamNameGrid
+{
 public:
     void Clear() { m_names.fill({}); }
     void Mark(uint8_t address, std::string_view name) { m_names[address] = std::string(name); }
@@ -67,7 +72,8 @@ private:
     std::array<std::string, 256> m_names;
 };
 
-class SymbolTable {
+class SymbolTable
+{
 public:
     explicit SymbolTable(core::ChipModel chip = core::ChipModel::C8051);
 

@@ -3,7 +3,6 @@
 // both accept is assembled by each, and the loaded byte images are compared
 // address by address. Skipped when as31 is not installed.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -21,7 +20,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool As31Available() { return std::system("command -v as31 >/dev/null 2>&1") == 0; }
+bool As31Available()
+{
+    return std::system("command -v as31 >/dev/null 2>&1") == 0;
+}
 
 using Image = std::map<int, int>;
 
@@ -34,7 +36,8 @@ Image ReadHexImage(const std::string& text)
         const int count = zelo::core::ParseHexByteValue(line.substr(1, 2));
         const int address = zelo::core::ParseHexWord(line.substr(3, 4));
         if (line.substr(7, 2) != "00") continue;
-        for (int k = 0; k < count; ++k) image[address + k] = zelo::core::ParseHexByteValue(line.substr(9 + 2 * k, 2));
+        for (int k = 0; k < count; ++k)
+            image[address + k] = zelo::core::ParseHexByteValue(line.substr(9 + 2 * k, 2));
     }
     return image;
 }
@@ -47,8 +50,10 @@ std::string ReadFile(const fs::path& p)
 
 // One source body written for both assemblers: statements are shared, the
 // directives differ (ORG/DB/DW/END against .org/.db/.dw/.end).
-struct Corpus {
-    std::vector<std::string> lines;  // "\tSTATEMENT" or "LABEL:\tSTATEMENT", directives in upper case
+struct Corpus
+{
+    std::vector<std::string>
+        lines;  // "\tSTATEMENT" or "LABEL:\tSTATEMENT", directives in upper case
 
     std::string ForThisAssembler() const
     {
@@ -60,9 +65,11 @@ struct Corpus {
     {
         std::string s;
         for (std::string l : lines) {
-            for (const auto& [from, to] : {std::pair{"\tORG ", "\t.org "}, std::pair{"\tDB ", "\t.db "},
-                                           std::pair{"\tDW ", "\t.dw "}}) {
-                if (auto at = l.find(from); at != std::string::npos) l.replace(at, std::string(from).size(), to);
+            for (const auto& [from, to] :
+                 {std::pair{"\tORG ", "\t.org "}, std::pair{"\tDB ", "\t.db "},
+                  std::pair{"\tDW ", "\t.dw "}}) {
+                if (auto at = l.find(from); at != std::string::npos)
+                    l.replace(at, std::string(from).size(), to);
             }
             s += l + "\n";
         }
@@ -70,7 +77,8 @@ struct Corpus {
     }
 };
 
-class As31Compare : public ::testing::Test {
+class As31Compare : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -100,16 +108,19 @@ protected:
             std::ofstream out(source, std::ios::binary);
             out << corpus.ForAs31();
         }
-        const std::string command = "as31 -Fhex -O" + hex.string() + " " + source.string() + " >/dev/null 2>&1";
+        const std::string command =
+            "as31 -Fhex -O" + hex.string() + " " + source.string() + " >/dev/null 2>&1";
         const int status = std::system(command.c_str());
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "as31 rejected the corpus " << name;
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "as31 rejected the corpus " << name;
         const Image theirs = ReadHexImage(ReadFile(hex));
 
         ASSERT_FALSE(ours.empty());
         EXPECT_EQ(ours.size(), theirs.size()) << name;
         for (const auto& [address, value] : ours) {
             const auto it = theirs.find(address);
-            ASSERT_NE(it, theirs.end()) << name << ": as31 has no byte at " << zelo::core::ToHexWord(address);
+            ASSERT_NE(it, theirs.end())
+                << name << ": as31 has no byte at " << zelo::core::ToHexWord(address);
             EXPECT_EQ(value, it->second) << name << " at " << zelo::core::ToHexWord(address);
         }
     }
@@ -125,7 +136,8 @@ TEST_F(As31Compare, EveryInstructionForm)
     std::string line;
     int index = 0;
     while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#' || line[0] == '!') continue;  // '!': forms as31 does not take
+        if (line.empty() || line[0] == '#' || line[0] == '!')
+            continue;  // '!': forms as31 does not take
         std::string source = line.substr(0, line.find(" | "));
         const std::string label = "L" + std::to_string(index++);
         if (auto at = source.find("@@"); at != std::string::npos) {
@@ -158,8 +170,10 @@ TEST_F(As31Compare, NumberFormsAndAddresses)
         corpus.lines.push_back("\tMOV " + hex(v) + ",A");
         corpus.lines.push_back("\tSETB " + hex(v));
     }
-    for (int v = 0; v < 0x10000; v += 0x1357) corpus.lines.push_back("\tMOV DPTR,#" + std::to_string(v));
-    for (char c = '0'; c <= 'z'; c += 3) corpus.lines.push_back(std::string("\tMOV A,#'") + c + "'");
+    for (int v = 0; v < 0x10000; v += 0x1357)
+        corpus.lines.push_back("\tMOV DPTR,#" + std::to_string(v));
+    for (char c = '0'; c <= 'z'; c += 3)
+        corpus.lines.push_back(std::string("\tMOV A,#'") + c + "'");
     for (int b = 0; b < 8; ++b) {
         corpus.lines.push_back("\tCPL 2" + std::to_string(b) + "H." + std::to_string(b));
         corpus.lines.push_back("\tMOV C,ACC." + std::to_string(b));

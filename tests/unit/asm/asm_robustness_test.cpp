@@ -13,9 +13,12 @@ namespace {
 std::string RandomLine(std::mt19937& rng)
 {
     static const char* const kWords[] = {
-        "MOV", "DB", "DW", "EQU", "ORG", "SJMP", "CJNE", "A", "R0", "@R1", "#", "#'", "'", "\"", ",", " ", "\t",
-        ";", ":", "$1", "L1", "0FFH", "1234H", "12G", "P1.0", "ACC", ".MOD.", "/", "+", "-", "(", ")", "<", ">",
-        "END", "INCLUDE", ".EXTERN", ".GLOBAL", "DPTR", "@A+DPTR", "C", "/P1.1", "99999", "''", "\r", "\xE4\xB8\xAD"};
+        "MOV",  "DB",    "DW",    "EQU",     "ORG",     "SJMP",        "CJNE",  "A",
+        "R0",   "@R1",   "#",     "#'",      "'",       "\"",          ",",     " ",
+        "\t",   ";",     ":",     "$1",      "L1",      "0FFH",        "1234H", "12G",
+        "P1.0", "ACC",   ".MOD.", "/",       "+",       "-",           "(",     ")",
+        "<",    ">",     "END",   "INCLUDE", ".EXTERN", ".GLOBAL",     "DPTR",  "@A+DPTR",
+        "C",    "/P1.1", "99999", "''",      "\r",      "\xE4\xB8\xAD"};
     std::uniform_int_distribution<int> count(0, 9);
     std::uniform_int_distribution<int> pick(0, sizeof kWords / sizeof kWords[0] - 1);
     std::string line;
@@ -32,7 +35,8 @@ TEST(AssemblerRobustness, RandomSourcesNeverCrashAndProblemsAreCounted)
         const auto a = testing::AssembleText(source);
         const AssemblerSession& s = *a.session;
         int marked = 0;
-        for (const AsmLine& line : s.Lines()) marked += line.round1Error || line.round2Error ? 1 : 0;
+        for (const AsmLine& line : s.Lines())
+            marked += line.round1Error || line.round2Error ? 1 : 0;
         EXPECT_EQ(marked, s.Round1Problems() + s.Round2Problems()) << "round " << round;
         EXPECT_EQ(s.Succeeded(), marked == 0) << "round " << round;
         EXPECT_EQ(a.workspace->Exists("PROG.hex"), marked == 0) << "round " << round;
@@ -43,7 +47,8 @@ TEST(AssemblerRobustness, LongLinesAndManySeparators)
 {
     std::string many = "\tMOV";
     for (int i = 0; i < 300; ++i) many += " A,";
-    const auto a = testing::AssembleText(many + "\n" + std::string(20000, 'X') + "\n\tDB " + std::string(5000, '1') + "\n");
+    const auto a = testing::AssembleText(many + "\n" + std::string(20000, 'X') + "\n\tDB " +
+                                         std::string(5000, '1') + "\n");
     // The operand list is refused, the long word in column 1 is a label, the
     // oversized number in DB is refused.
     EXPECT_EQ(a.session->Round1Problems(), 2);

@@ -13,7 +13,8 @@ using testing::FixedClock;
 using testing::LineBytes;
 using testing::TempWorkspace;
 
-AssemblerSession AssembleFile(const TempWorkspace& ws, const std::string& name, const std::string& source)
+AssemblerSession AssembleFile(const TempWorkspace& ws, const std::string& name,
+                              const std::string& source)
 {
     ws.Write(name + ".asm", source);
     AssemblerSession s(ws.Path());
@@ -25,9 +26,11 @@ AssemblerSession AssembleFile(const TempWorkspace& ws, const std::string& name, 
 
 TEST(Include, NameForms)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"INCLUDE <REG.H> ; comment", "REG.H"}, {"include (reg.h)", "reg.h"}, {"INCLUDE [A.H]", "A.H"},
-        {"INCLUDE   X.H  ", "X.H"},              {"Include <(B.H)>", "(B.H)"}};
+    const std::pair<const char*, const char*> cases[] = {{"INCLUDE <REG.H> ; comment", "REG.H"},
+                                                         {"include (reg.h)", "reg.h"},
+                                                         {"INCLUDE [A.H]", "A.H"},
+                                                         {"INCLUDE   X.H  ", "X.H"},
+                                                         {"Include <(B.H)>", "(B.H)"}};
     for (const auto& [line, name] : cases) EXPECT_EQ(IncludeName(line).value_or("-"), name) << line;
     EXPECT_FALSE(IncludeName(" INCLUDE <REG.H>").has_value());
     EXPECT_FALSE(IncludeName("INCLUD").has_value());
@@ -37,8 +40,8 @@ TEST(Include, HeaderLinesComeFirstAndAreNotListed)
 {
     TempWorkspace ws;
     ws.Write("8051.LIB/BOARD.H", "LEDS\tSFR P1\r\nLED0\tBIT P1.0\r\nBAUD\tEQU 0FDH\r\n");
-    const AssemblerSession s =
-        AssembleFile(ws, "USE", "include <board.h> ; the board\n\tMOV LEDS,#0\n\tSETB LED0\n\tMOV TH1,#BAUD\n");
+    const AssemblerSession s = AssembleFile(
+        ws, "USE", "include <board.h> ; the board\n\tMOV LEDS,#0\n\tSETB LED0\n\tMOV TH1,#BAUD\n");
     EXPECT_TRUE(s.Succeeded()) << s.AsmListText();
     EXPECT_EQ(s.LibraryLineCount(), 3);
     EXPECT_EQ(s.TotalLineCount(), 7);
@@ -67,6 +70,16 @@ TEST(Include, MissingHeaderIsSkippedAndIndentedIncludeIsNotSeen)
     EXPECT_EQ(notHeader.LibraryLineCount(), 0);
 }
 
+TEST(Include, EndInAHeaderEndsOnlyTheHeader)
+{
+    TempWorkspace ws;
+    ws.Write("8051.LIB/E.H", "X\tEQU 1\r\n\tEND\r\nY\tEQU 2\r\n");
+    const AssemblerSession s = AssembleFile(ws, "P", "INCLUDE <E.H>\n\tMOV A,#X\n");
+    EXPECT_TRUE(s.Succeeded());
+    EXPECT_EQ(s.CodeEnd(), 2);
+    EXPECT_EQ(s.Symbols().FindEqu("Y"), nullptr);  // lines after END in the header are neglected
+}
+
 TEST(Include, StepCountsWithoutLibraryLines)
 {
     TempWorkspace ws;
@@ -82,7 +95,8 @@ TEST(Include, StepCountsWithoutLibraryLines)
 
 // A module assembled on its own, then linked into a program.
 const char* kModule =
-    "; a module\n.GLOBAL TWICE\n.GLOBAL WAIT ; exported\nTWICE:\tADD A,ACC\n\tRET\nWAIT:\tDJNZ R7,WAIT\n"
+    "; a module\n.GLOBAL TWICE\n.GLOBAL WAIT ; exported\nTWICE:\tADD A,ACC\n\tRET\nWAIT:\tDJNZ "
+    "R7,WAIT\n"
     "\tRET\nTAB:\tDB 1,2,3,4,5\n";
 
 TEST(Extern, ModuleCodeIsAppendedAndItsGlobalsResolve)
@@ -96,15 +110,19 @@ TEST(Extern, ModuleCodeIsAppendedAndItsGlobalsResolve)
         m.AsmAll();
         ASSERT_TRUE(m.Succeeded()) << m.AsmListText();
     }
-    const AssemblerSession s = AssembleFile(ws, "MAIN", ".EXTERN MOD\n\tMOV A,#3\n\tLCALL TWICE\n\tACALL WAIT\n\tSJMP $\n");
+    const AssemblerSession s = AssembleFile(
+        ws, "MAIN", ".EXTERN MOD\n\tMOV A,#3\n\tLCALL TWICE\n\tACALL WAIT\n\tSJMP $\n");
     ASSERT_TRUE(s.Succeeded()) << s.AsmListText();
     // Program: 74 03 | 12 xx xx | yy xx | 80 FE = 9 bytes; the module starts at 0009.
     EXPECT_EQ(LineBytes(s.Lines()[2]), "12 00 09");
     EXPECT_EQ(LineBytes(s.Lines()[3]), "11 0C");
-    EXPECT_EQ(s.HexRecords()[0].substr(0, 41), ":10000000740312000911" "0C80FE25E022DFFE2201");
+    EXPECT_EQ(s.HexRecords()[0].substr(0, 41),
+              ":10000000740312000911"
+              "0C80FE25E022DFFE2201");
     EXPECT_EQ(s.CodeEnd(), 9 + 3 + 3 + 5);
     const auto listing = core::SplitLines(ws.Read("MAIN.lst"));
-    EXPECT_EQ(listing[listing.size() - 3], "          Total compiler lines:" + std::to_string(5 + 5));
+    EXPECT_EQ(listing[listing.size() - 3],
+              "          Total compiler lines:" + std::to_string(5 + 5));
     EXPECT_EQ(listing.size(), 3u + 5u + 4u);  // module lines are not printed
 }
 
