@@ -1,5 +1,7 @@
 #include "core/byte_text.h"
 
+#include "core/cell_word.h"
+
 namespace zelo::core {
 
 namespace {
@@ -104,7 +106,7 @@ BitBuffer HexByteToBitBuffer(std::string_view text)
 BitBuffer ValueToBitBuffer(uint8_t value)
 {
     BitBuffer buffer;
-    for (int k = 0; k < 8; ++k) buffer[k] = ((value >> k) & 1) ? kBitOne : kBitZero;
+    cellword::Store(cellword::FromValue(value), buffer);
     return buffer;
 }
 

@@ -1,5 +1,7 @@
 #include "core/cpu_state.h"
 
+#include "core/cell_word.h"
+
 namespace zelo::core {
 
 namespace {
@@ -123,6 +125,8 @@ std::optional<uint8_t> CpuState::LookupSfrAddress(std::string_view name) const
 std::optional<uint8_t> CpuState::ReadRamByte(uint8_t address)
 {
     const ByteCells& cells = internal[address];
+    if (const int value = cellword::DefinedValue(cellword::Load(cells)); value >= 0)
+        return static_cast<uint8_t>(value);
     unsigned value = 0;
     bool anyPresent = false;
     for (int k = 7; k >= 0; --k) {
@@ -183,8 +187,7 @@ void CpuState::ReportMissingRegister(uint8_t address)
 
 void CpuState::WriteRamByte(uint8_t value, uint8_t address)
 {
-    ByteCells& cells = internal[address];
-    for (int k = 0; k < 8; ++k) cells[k] = ((value >> k) & 1) ? kBitOne : kBitZero;
+    cellword::Store(cellword::FromValue(value), internal[address]);
 }
 
 void CpuState::WriteRamByteText(std::string_view value, uint8_t address)
@@ -270,6 +273,8 @@ std::optional<uint8_t> CpuState::ReadIndirectByte(uint8_t address)
 {
     if (address >= 0x80 && HasUpperRam(m_chip)) {
         const ByteCells& cells = upperRam[address - 0x80];
+        if (const int defined = cellword::DefinedValue(cellword::Load(cells)); defined >= 0)
+            return static_cast<uint8_t>(defined);
         unsigned value = 0;
         for (int k = 7; k >= 0; --k) {
             if (cells[k] != kBitZero && cells[k] != kBitOne) {

@@ -134,12 +134,14 @@ InterruptEntry ServiceInterrupts(CpuState& cpu, PeripheralState& state, Interrup
         state.interruptsReported = true;
         ReportInterrupts(cpu);
     }
-    UpdateServiceOrder(cpu, state);
-
     InterruptEntry entry;
-    if (HoldsEntry(cpu, state, executed)) return entry;
+    if (!IsOne(cpu, pbit::EA)) return entry;  // nothing to order or enter
+    if (cpu.internal[sfr::IP] != state.orderedBy) {
+        UpdateServiceOrder(cpu, state);
+        state.orderedBy = cpu.internal[sfr::IP];
+    }
     const int source = PollInterrupts(cpu, state, interrupts);
-    if (source < 0) return entry;
+    if (source < 0 || HoldsEntry(cpu, state, executed)) return entry;
     entry.entered = true;
     entry.source = source;
     entry.level = InterruptLevel(cpu, source);

@@ -54,6 +54,7 @@ struct PeripheralState {
     // Sources in the order they are considered: high-level ones first, then
     // low-level ones, each level in the chip's fixed order.
     std::array<uint8_t, kInterruptSources> serviceOrder{0, 1, 2, 3, 4, 5};
+    std::array<BitCell, 8> orderedBy{'0', '0', '0', '0', '0', '0', '0', '0'};  // IP the order was built from
 
     // IE and IP as they were before the step, to notice a write to them.
     std::array<BitCell, 8> ieBefore{};
