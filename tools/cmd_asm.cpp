@@ -13,7 +13,8 @@
 
 namespace {
 
-struct AsmOptions {
+struct AsmOptions
+{
     std::string file;
     std::string chip = "8051";
 };
@@ -36,13 +37,16 @@ int RunAsm(const AsmOptions& options)
         std::cerr << "z51 asm: " << session.AsmFileCaption() << " (" << options.file << ")\n";
         return 2;
     }
+    session.SetTraceEnabled(false);  // the ParsecText trace is shown only in the window
     session.AsmAll();
     std::cout << session.AsmListText();
     if (!session.MessageBoxText().empty()) {
         std::cerr << session.MessageBoxText() << "\n";
         return 2;
     }
-    if (session.Round1Problems() + session.Round2Problems() > 0 || !session.MissingModules().empty()) return 1;
+    if (session.Round1Problems() + session.Round2Problems() > 0 ||
+        !session.MissingModules().empty())
+        return 1;
     return session.Succeeded() ? 0 : 2;
 }
 

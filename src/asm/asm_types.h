@@ -16,8 +16,8 @@ inline constexpr const char* kPlaceholder = "xx";
 inline constexpr const char* kNoByte = "  ";
 
 // Capacities of the assembler's tables.
-inline constexpr int kMaxAssemblyLines = 4000;  // source plus library lines
-inline constexpr int kMaxLineTableRows = 10000; // including lines linked from modules
+inline constexpr int kMaxAssemblyLines = 4000;   // source plus library lines
+inline constexpr int kMaxLineTableRows = 10000;  // including lines linked from modules
 inline constexpr int kMaxLabels = 300;
 inline constexpr int kMaxSections = 300;
 inline constexpr int kMaxSymbolsPerPart = 100;
@@ -31,7 +31,8 @@ inline constexpr int kMaxSeparators = 100;
 
 // One scanned line: field[1] label, field[2] mnemonic or directive,
 // field[3..5] operands 1..3 (field[0] is unused).
-struct LineFields {
+struct LineFields
+{
     std::array<std::string, 6> field;
     std::string comment;
     int fieldCount = 0;
@@ -61,13 +62,15 @@ enum class LineKind : uint8_t {
 };
 
 // A DW item naming a label, resolved in Round 2.
-struct PendingWord {
+struct PendingWord
+{
     int index = 0;  // first byte of the item in AsmLine::data
     std::string text;
 };
 
 // One row of the per-line tables.
-struct AsmLine {
+struct AsmLine
+{
     std::string text;
     bool library = false;  // came from an INCLUDE file
     bool linked = false;   // appended from an .EXTERN module
@@ -81,7 +84,7 @@ struct AsmLine {
     CodeBytes bytes{kNoByte, kNoByte, kNoByte};
     FixupKind fixup = FixupKind::None;
     std::string symbolic;
-    bool isCall = false;  // ACALL/CALL: Round 2 opcode digit + 1
+    bool isCall = false;            // ACALL/CALL: Round 2 opcode digit + 1
     std::vector<std::string> data;  // DB/DW bytes
     std::vector<PendingWord> pendingWords;
     bool round1Error = false;

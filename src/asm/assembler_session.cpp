@@ -17,7 +17,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Upper(std::string_view t) { return core::ToUpperAscii(core::TrimBlanks(t)); }
+std::string Upper(std::string_view t)
+{
+    return core::ToUpperAscii(core::TrimBlanks(t));
+}
 
 constexpr const char* kRule = "-------------------------------";
 
@@ -73,7 +76,10 @@ fs::path AssemblerSession::FilePath(std::string_view extension) const
     return m_workspace / (m_programName + std::string(extension));
 }
 
-fs::path AssemblerSession::LibraryFolder() const { return m_workspace / kLibraryFolder; }
+fs::path AssemblerSession::LibraryFolder() const
+{
+    return m_workspace / kLibraryFolder;
+}
 
 void AssemblerSession::Reset()
 {
@@ -155,20 +161,27 @@ void AssemblerSession::StartAssembly()
         // The line after the limit stands for every refused line.
         AsmLine& refused = m_lines.back();
         refused.text = "; " + std::to_string(list.lines.size() - kMaxAssemblyLines) +
-                       " lines refused: the line table holds " + std::to_string(kMaxAssemblyLines) + " lines";
+                       " lines refused: the line table holds " + std::to_string(kMaxAssemblyLines) +
+                       " lines";
     }
     m_totalLines = static_cast<int>(m_lines.size());
     m_endSeen = false;
     m_assembling = true;
     m_finished = false;
+    const bool show = m_showProgress;
+    m_showProgress = false;
     for (int n = 1; n <= m_libraryCount; ++n) {
         m_currentLine = n;
         AssembleLine(n);
     }
+    m_showProgress = show;
+    // An END in a header ends that header, not the program that includes it.
+    m_endSeen = false;
     m_currentLine = m_libraryCount;
     if (tooMany) {
         // Make sure the refusal shows as a problem however the line scans.
-        m_lines.back().message = "Too many lines: at most " + std::to_string(kMaxAssemblyLines) + " lines";
+        m_lines.back().message =
+            "Too many lines: at most " + std::to_string(kMaxAssemblyLines) + " lines";
     }
 }
 
@@ -187,9 +200,7 @@ void AssemblerSession::AsmNextLine()
         return;
     }
     ++m_currentLine;
-    m_asmFileCaption = "AsmFile has " + std::to_string(total) + " lines  ==> This is line " +
-                       std::to_string(SourceNumber(m_currentLine));
-    m_asmText = m_lines[m_currentLine - 1].text;
+    if (m_showProgress) m_asmText = m_lines[m_currentLine - 1].text;
     AssembleLine(m_currentLine);
     if (m_currentLine == m_totalLines) FinishRun();
 }
@@ -198,7 +209,16 @@ void AssemblerSession::AsmAll()
 {
     if (SplitSourceLines(m_sourceText).empty()) return;
     StartAssembly();
+    m_showProgress = false;
     while (m_assembling && m_currentLine < m_totalLines) AsmNextLine();
+    m_showProgress = true;
+    if (m_currentLine >= 1 && m_currentLine <= static_cast<int>(m_lines.size())) {
+        // The messages the last line would have shown.
+        const AsmLine& last = m_lines[m_currentLine - 1];
+        m_asmText = last.text;
+        m_asmFileCaption = LineProgressText(m_totalLines - m_libraryCount,
+                                            SourceNumber(m_currentLine), last.fields.neglected);
+    }
     if (m_assembling) FinishRun();  // a source made of library lines only
     BuildReport();
 }
@@ -206,7 +226,8 @@ void AssemblerSession::AsmAll()
 void AssemblerSession::CountRound1Problem(int number)
 {
     ++m_round1Problems;
-    if (static_cast<int>(m_problemLines.size()) < kMaxProblemLines) m_problemLines.push_back(number);
+    if (static_cast<int>(m_problemLines.size()) < kMaxProblemLines)
+        m_problemLines.push_back(number);
 }
 
 void AssemblerSession::DefineLabel(AsmLine& line, int number)
@@ -215,12 +236,14 @@ void AssemblerSession::DefineLabel(AsmLine& line, int number)
     const std::string& name = line.fields.Label();
     if (!m_labels.Add(name, m_locationCounter, number)) {
         line.bytes[0] = kErrorMarker;
-        line.message = "Table full: the label table holds at most " + std::to_string(kMaxLabels) + " labels";
+        line.message =
+            "Table full: the label table holds at most " + std::to_string(kMaxLabels) + " labels";
         return;
     }
     if (!name.empty() && name[0] != '$' && !m_labels.AddSection(number)) {
         line.bytes[0] = kErrorMarker;
-        line.message = "Table full: the section list holds at most " + std::to_string(kMaxSections) + " sections";
+        line.message = "Table full: the section list holds at most " +
+                       std::to_string(kMaxSections) + " sections";
     }
 }
 
@@ -230,7 +253,8 @@ void AssemblerSession::AssembleLine(int number)
     const std::string refusal = line.message;
     const int total = m_totalLines - m_libraryCount;
     line.fields = ScanLine(line.text, m_endSeen);
-    m_asmFileCaption = LineProgressText(total, SourceNumber(number), line.fields.neglected);
+    if (m_showProgress)
+        m_asmFileCaption = LineProgressText(total, SourceNumber(number), line.fields.neglected);
     line.hasLabel = !line.fields.Label().empty();
     line.operandCount = 0;
     for (int k = 2; k <= 5; ++k) line.operandCount += line.fields.field[k].empty() ? 0 : 1;
@@ -272,8 +296,8 @@ void AssemblerSession::AssembleLine(int number)
             if (m_dataLines >= kMaxDataLines) {
                 line.kind = LineKind::Data;
                 line.bytes[0] = kErrorMarker;
-                line.message = "Table full: the data list holds at most " + std::to_string(kMaxDataLines) +
-                               " DB/DW lines";
+                line.message = "Table full: the data list holds at most " +
+                               std::to_string(kMaxDataLines) + " DB/DW lines";
             } else {
                 ++m_dataLines;
                 HandleData(line, m == "DW", m_symbols);
@@ -303,7 +327,9 @@ void AssemblerSession::AssembleLine(int number)
         if (b0 == kPlaceholder) {
             line.length = 2;
         } else if (b0.size() == 2 && core::IsUpperHexDigit(b0[0]) && core::IsUpperHexDigit(b0[1])) {
-            line.length = core::StandardOpcodeTable().Row(static_cast<uint8_t>(core::ParseHexByteValue(b0))).bytes;
+            line.length = core::StandardOpcodeTable()
+                              .Row(static_cast<uint8_t>(core::ParseHexByteValue(b0)))
+                              .bytes;
         } else {
             for (const std::string& b : line.bytes) line.length += b == kNoByte ? 0 : 1;
         }
@@ -327,15 +353,22 @@ void AssemblerSession::AppendTrace(const AsmLine& line, int number)
     for (int k = 4; k <= 5; ++k) {
         if (!f.field[k].empty()) operands += "," + f.field[k];
     }
-    char head[32];
-    std::snprintf(head, sizeof head, "%5d %04X ", number, line.address);
-    std::string out = head;
-    for (const std::string& b : line.bytes) out += b + " ";
+    std::string out;
+    out.reserve(96);
+    core::AppendFieldRight(std::to_string(number), 5, out);
+    out += ' ';
+    out += core::ToHexWord(line.address);
+    out += ' ';
+    for (const std::string& b : line.bytes) {
+        out += b;
+        out += ' ';
+    }
     core::AppendField(f.field[1], 10, out);
     core::AppendField(f.field[2], 6, out);
     core::AppendField(operands, 20, out);
     out += f.comment;
-    m_parsecText += out + "\n";
+    out += '\n';
+    m_parsecText += out;
 }
 
 int AssemblerSession::FirstProblemSourceLine() const
@@ -351,7 +384,8 @@ void AssemblerSession::FinishRun()
     if (!m_symbols.Modules().empty() && m_round1Problems == 0) LinkExterns();
     WriteListing();
     m_succeeded = false;
-    if (m_round1Problems == 0 && m_round2Problems == 0 && m_missingModules.empty() && m_listingPath) {
+    if (m_round1Problems == 0 && m_round2Problems == 0 && m_missingModules.empty() &&
+        m_listingPath) {
         const bool hex = WriteHexFile();
         const bool tsk = hex && WriteTskFile();
         BuildStepOverTable();
@@ -370,19 +404,25 @@ void AssemblerSession::BuildReport()
         int firstNumber = m_problemLines.empty() ? 0 : first + m_libraryCount;
         if (firstNumber >= 1 && firstNumber <= static_cast<int>(m_lines.size())) {
             const LineFields& f = m_lines[firstNumber - 1].fields;
-            r += f.field[1] + "-" + f.field[2] + "-" + f.field[3] + "-" + f.field[4] + "-" + f.field[5] + "\n";
-            if (!m_lines[firstNumber - 1].message.empty()) r += m_lines[firstNumber - 1].message + "\n";
+            r += f.field[1] + "-" + f.field[2] + "-" + f.field[3] + "-" + f.field[4] + "-" +
+                 f.field[5] + "\n";
+            if (!m_lines[firstNumber - 1].message.empty())
+                r += m_lines[firstNumber - 1].message + "\n";
         }
         r += std::string(kRule) + "\n";
-        if (m_round1Problems != 0) r += "Round 1 Problems :" + std::to_string(m_round1Problems) + "\n";
-        if (m_round2Problems != 0) r += "Round 2 Problems :" + std::to_string(m_round2Problems) + "\n";
-        m_statusText = m_programName + ".asm    Total Lines:" + std::to_string(m_totalLines - m_libraryCount) +
+        if (m_round1Problems != 0)
+            r += "Round 1 Problems :" + std::to_string(m_round1Problems) + "\n";
+        if (m_round2Problems != 0)
+            r += "Round 2 Problems :" + std::to_string(m_round2Problems) + "\n";
+        m_statusText = m_programName +
+                       ".asm    Total Lines:" + std::to_string(m_totalLines - m_libraryCount) +
                        "     Problem in line: " + std::to_string(first);
     } else {
         r += " Round 1 PASS!   Round 2 PASS! \n";
         if (m_listingPath) r += "    " + m_programName + ".lst  created\n";
         if (!m_missingModules.empty()) {
-            for (const std::string& name : m_missingModules) r += "    " + name + " doesn't exist\n";
+            for (const std::string& name : m_missingModules)
+                r += "    " + name + " doesn't exist\n";
         } else {
             if (m_hexPath) r += "    " + m_programName + ".hex  created\n";
             if (m_taskPath) r += "    " + m_programName + ".tsk  created\n";

@@ -22,28 +22,32 @@
 namespace zelo::assembler {
 
 // Date (system short form) and time (hh:mm:ss) printed in the listing header.
-struct ListingClock {
+struct ListingClock
+{
     std::string date;
     std::string time;
 };
 using ClockFunction = std::function<ListingClock()>;
 ListingClock SystemClock();
 
-struct SubroutineEntry {
+struct SubroutineEntry
+{
     std::string name;
     uint16_t address = 0;
 };
 
 // What step-over needs: the called subroutines with their addresses and the
 // addresses of RET instructions.
-struct StepOverTable {
+struct StepOverTable
+{
     std::vector<SubroutineEntry> subroutines;
     std::vector<uint16_t> returnAddresses;
 };
 
 inline constexpr const char* kUsageFileName = "Scode8051.txt";
 
-class AssemblerSession {
+class AssemblerSession
+{
 public:
     explicit AssemblerSession(std::filesystem::path workspace = {},
                               core::ChipModel chip = core::ChipModel::C8051);
@@ -81,7 +85,7 @@ public:
     const std::string& AsmFileCaption() const { return m_asmFileCaption; }  // AsmFile frame
     const std::string& AsmText() const { return m_asmText; }                // AsmText box
     const std::string& AsmListText() const { return m_asmListText; }        // 編輯ASMList
-    const std::string& LibraryText() const { return m_libraryText; }       // 編輯H
+    const std::string& LibraryText() const { return m_libraryText; }        // 編輯H
     const std::string& StatusText() const { return m_statusText; }
     // Set when an output file could not be written; the window shows it in a
     // message box.
@@ -139,7 +143,8 @@ private:
     // round2.cpp
     void LinkExterns();
     void ResolveLine(int number);
-    std::optional<unsigned> ResolveTarget(const std::string& text, int number, bool expressionFirst) const;
+    std::optional<unsigned> ResolveTarget(const std::string& text, int number,
+                                          bool expressionFirst) const;
     int ProgramEnd() const;
 
     // output_files.cpp
@@ -156,6 +161,7 @@ private:
     ClockFunction m_clock;
     bool m_statistics = true;
     bool m_trace = true;
+    bool m_showProgress = true;  // off while AsmAll runs: only the last line's messages remain
 
     SymbolTable m_symbols;
     LabelTable m_labels;

@@ -9,7 +9,10 @@ namespace zelo::assembler {
 
 namespace {
 
-std::string Upper(std::string_view t) { return core::ToUpperAscii(core::TrimBlanks(t)); }
+std::string Upper(std::string_view t)
+{
+    return core::ToUpperAscii(core::TrimBlanks(t));
+}
 
 std::string SymbolName(const std::string& label)
 {
@@ -36,7 +39,8 @@ void ShowValue(AsmLine& line, unsigned value, int width)
 
 std::string TableFull(const char* table, int limit)
 {
-    return std::string("Table full: ") + table + " holds at most " + std::to_string(limit) + " entries";
+    return std::string("Table full: ") + table + " holds at most " + std::to_string(limit) +
+           " entries";
 }
 
 // EQU and CON: the value forms in their order.
@@ -44,7 +48,8 @@ void DefineEqu(AsmLine& line, const std::string& name, SymbolTable& symbols)
 {
     const std::string value = Upper(line.fields.Operand(1));
     bool added = true;
-    if (value.size() > 1 && value.back() == 'B' && DigitsValid(value.substr(0, value.size() - 1), 2)) {
+    if (value.size() > 1 && value.back() == 'B' &&
+        DigitsValid(value.substr(0, value.size() - 1), 2)) {
         const unsigned v = *ParseBinary(value.substr(0, value.size() - 1));
         if (v > 0xFFFF) return Fail(line, "Problem in EQU");
         const int width = v > 0xFF ? 2 : 1;
@@ -53,7 +58,8 @@ void DefineEqu(AsmLine& line, const std::string& name, SymbolTable& symbols)
     } else if (auto b = HexByteLiteral(value)) {
         added = symbols.AddEqu(name, *b, 1);
         ShowValue(line, *b, 1);
-    } else if (value.size() > 1 && value.back() == 'H' && DigitsValid(value.substr(0, value.size() - 1), 16)) {
+    } else if (value.size() > 1 && value.back() == 'H' &&
+               DigitsValid(value.substr(0, value.size() - 1), 16)) {
         const auto v = ParseHex(value.substr(0, value.size() - 1));
         if (!v || *v > 0xFFFF) return Fail(line, "Problem in EQU");
         if (*v <= 0x80) {
@@ -83,7 +89,8 @@ bool IsSymbolDirective(std::string_view m)
 
 bool IsBareHexByte(std::string_view m)
 {
-    return m.size() == 3 && m[2] == 'H' && core::IsUpperHexDigit(m[0]) && core::IsUpperHexDigit(m[1]);
+    return m.size() == 3 && m[2] == 'H' && core::IsUpperHexDigit(m[0]) &&
+           core::IsUpperHexDigit(m[1]);
 }
 
 void HandleSymbolDirective(AsmLine& line, const std::string& m, SymbolTable& symbols)
@@ -96,14 +103,16 @@ void HandleSymbolDirective(AsmLine& line, const std::string& m, SymbolTable& sym
     const std::string& operand = line.fields.Operand(1);
     if (m == "SFR" || m == "REG") {
         if (auto a = symbols.DirectAddress(operand)) {
-            if (!symbols.AddByte(name, *a)) return Fail(line, TableFull("the symbol table", kMaxSymbolsPerPart));
+            if (!symbols.AddByte(name, *a))
+                return Fail(line, TableFull("the symbol table", kMaxSymbolsPerPart));
             line.bytes[0] = core::ToHexByte(*a);
             return;
         }
         if (m == "SFR") return Fail(line, "Problem in SFR");
     }
     if (auto b = symbols.BitAddress(operand)) {
-        if (!symbols.AddBit(name, *b)) return Fail(line, TableFull("the symbol table", kMaxSymbolsPerPart));
+        if (!symbols.AddBit(name, *b))
+            return Fail(line, TableFull("the symbol table", kMaxSymbolsPerPart));
         line.bytes[0] = core::ToHexByte(*b);
         return;
     }
@@ -160,7 +169,8 @@ void HandleData(AsmLine& line, bool words, const SymbolTable& symbols)
 {
     line.kind = LineKind::Data;
     for (const std::string& item : SplitDataItems(line.fields.Operand(1))) {
-        const bool quoted = item.size() >= 2 && (item[0] == '\'' || item[0] == '"') && item.back() == item[0];
+        const bool quoted =
+            item.size() >= 2 && (item[0] == '\'' || item[0] == '"') && item.back() == item[0];
         if (quoted && !(item.size() == 3 && words)) {
             for (std::size_t k = 1; k + 1 < item.size(); ++k) {
                 const unsigned code = static_cast<unsigned char>(item[k]);
@@ -193,10 +203,9 @@ void HandleData(AsmLine& line, bool words, const SymbolTable& symbols)
 void HandleExtern(AsmLine& line, SymbolTable& symbols, const std::filesystem::path& libraryFolder)
 {
     const std::string name = StripEnclosing(line.fields.field[2]);
-    const auto path = libraryFolder / (name + ".lst");
-    std::error_code ec;
-    if (name.empty() || !std::filesystem::is_regular_file(path, ec)) return Fail(line, name + ".lst doesn't exist");
-    if (!symbols.AddModule(name, path)) Fail(line, TableFull("the module list", kMaxModules));
+    const auto path = name.empty() ? std::nullopt : FindFileNoCase(libraryFolder, name + ".lst");
+    if (!path) return Fail(line, name + ".lst doesn't exist");
+    if (!symbols.AddModule(name, *path)) Fail(line, TableFull("the module list", kMaxModules));
 }
 
 }  // namespace zelo::assembler

@@ -1,6 +1,8 @@
 #include "asm/encoder.h"
 
 #include <array>
+#include <optional>
+#include <unordered_map>
 
 #include "asm/expressions.h"
 #include "core/byte_text.h"
@@ -11,11 +13,20 @@ namespace {
 
 using core::ToHexByte;
 
-std::string Upper(std::string_view t) { return core::ToUpperAscii(core::TrimBlanks(t)); }
+std::string Upper(std::string_view t)
+{
+    return core::ToUpperAscii(core::TrimBlanks(t));
+}
 
-std::string Op(char high, char low) { return std::string{high, low}; }
+std::string Op(char high, char low)
+{
+    return std::string{high, low};
+}
 
-bool IsImmediate(const std::string& op) { return !op.empty() && op[0] == '#'; }
+bool IsImmediate(const std::string& op)
+{
+    return !op.empty() && op[0] == '#';
+}
 
 // The immediate byte, or "??" when the value is not one byte.
 std::string ImmediateByte(const std::string& op, const SymbolTable& symbols)
@@ -36,7 +47,8 @@ std::string BitByte(const std::string& op, const SymbolTable& symbols)
     return kErrorMarker;
 }
 
-struct Operands {
+struct Operands
+{
     std::string a, b, c;  // upper-cased operands 1..3
     int count = 0;
 };
@@ -80,7 +92,8 @@ Encoded Logic(char family, std::string_view carryOps, const Operands& o, const S
     if (o.b.empty() || !o.c.empty()) return Error();
     if (o.a == "C") {
         if (carryOps.empty()) return Error();
-        if (o.b[0] == '/') return Bytes(std::string(carryOps.substr(2, 2)), BitByte(o.b.substr(1), s));
+        if (o.b[0] == '/')
+            return Bytes(std::string(carryOps.substr(2, 2)), BitByte(o.b.substr(1), s));
         return Bytes(std::string(carryOps.substr(0, 2)), BitByte(o.b, s));
     }
     if (o.a == "A") {
@@ -184,95 +197,223 @@ char RegisterNibble(std::string_view op)
 {
     if (op == "@R0") return '6';
     if (op == "@R1") return '7';
-    if (op.size() == 2 && op[0] == 'R' && op[1] >= '0' && op[1] <= '7') return "89ABCDEF"[op[1] - '0'];
+    if (op.size() == 2 && op[0] == 'R' && op[1] >= '0' && op[1] <= '7')
+        return "89ABCDEF"[op[1] - '0'];
     return '?';
 }
 
-bool IsInstructionMnemonic(std::string_view m)
+namespace {
+
+enum class Family {
+    Add,
+    Addc,
+    Subb,
+    Xch,
+    Orl,
+    Anl,
+    Xrl,
+    Inc,
+    Dec,
+    Mov,
+    Nop,
+    Ret,
+    Reti,
+    Rr,
+    Rrc,
+    Rl,
+    Rlc,
+    Swap,
+    Da,
+    Div,
+    Mul,
+    Push,
+    Pop,
+    Clr,
+    Cpl,
+    Setb,
+    Movx,
+    Movc,
+    Xchd,
+    Ljmp,
+    Lcall,
+    Ajmp,
+    Acall,
+    Jmp,
+    Call,
+    Sjmp,
+    Jnz,
+    Jz,
+    Jnc,
+    Jc,
+    Jnb,
+    Jb,
+    Jbc,
+    Djnz,
+    Cjne,
+};
+
+// Mnemonic to family, looked up once per line.
+std::optional<Family> FamilyOf(std::string_view m)
 {
-    static constexpr const char* kNames[] = {
-        "ADD",  "ADDC", "SUBB", "XCH",  "ORL",  "ANL",   "XRL",  "INC",  "DEC",  "MOV",  "NOP",  "RET",
-        "RETI", "RR",   "RRC",  "RL",   "RLC",  "SWAP",  "DA",   "DIV",  "MUL",  "PUSH", "POP",  "CLR",
-        "CPL",  "SETB", "MOVX", "MOVC", "XCHD", "LJMP",  "LCALL", "AJMP", "ACALL", "JMP", "CALL", "SJMP",
-        "JNZ",  "JZ",   "JNC",  "JC",   "JNB",  "JB",    "JBC",  "DJNZ", "CJNE"};
-    for (const char* n : kNames) {
-        if (m == n) return true;
-    }
-    return false;
+    static const std::unordered_map<std::string_view, Family> families = {
+        {"ADD", Family::Add},     {"ADDC", Family::Addc}, {"SUBB", Family::Subb},
+        {"XCH", Family::Xch},     {"ORL", Family::Orl},   {"ANL", Family::Anl},
+        {"XRL", Family::Xrl},     {"INC", Family::Inc},   {"DEC", Family::Dec},
+        {"MOV", Family::Mov},     {"NOP", Family::Nop},   {"RET", Family::Ret},
+        {"RETI", Family::Reti},   {"RR", Family::Rr},     {"RRC", Family::Rrc},
+        {"RL", Family::Rl},       {"RLC", Family::Rlc},   {"SWAP", Family::Swap},
+        {"DA", Family::Da},       {"DIV", Family::Div},   {"MUL", Family::Mul},
+        {"PUSH", Family::Push},   {"POP", Family::Pop},   {"CLR", Family::Clr},
+        {"CPL", Family::Cpl},     {"SETB", Family::Setb}, {"MOVX", Family::Movx},
+        {"MOVC", Family::Movc},   {"XCHD", Family::Xchd}, {"LJMP", Family::Ljmp},
+        {"LCALL", Family::Lcall}, {"AJMP", Family::Ajmp}, {"ACALL", Family::Acall},
+        {"JMP", Family::Jmp},     {"CALL", Family::Call}, {"SJMP", Family::Sjmp},
+        {"JNZ", Family::Jnz},     {"JZ", Family::Jz},     {"JNC", Family::Jnc},
+        {"JC", Family::Jc},       {"JNB", Family::Jnb},   {"JB", Family::Jb},
+        {"JBC", Family::Jbc},     {"DJNZ", Family::Djnz}, {"CJNE", Family::Cjne},
+    };
+    if (auto it = families.find(m); it != families.end()) return it->second;
+    return std::nullopt;
 }
 
-Encoded EncodeInstruction(std::string_view mnemonic, std::string_view operand1, std::string_view operand2,
-                          std::string_view operand3, const SymbolTable& s)
+Encoded ShortJump(const char* opcode, const Operands& o)
+{
+    if (o.a.empty() || !o.b.empty()) return Error();
+    return WithFixup(Bytes(opcode, kPlaceholder), FixupKind::Relative, o.a);
+}
+
+Encoded BitJump(const char* opcode, const Operands& o, const SymbolTable& s)
+{
+    if (o.a.empty() || o.b.empty() || !o.c.empty()) return Error();
+    return WithFixup(Bytes(opcode, BitByte(o.a, s), kPlaceholder), FixupKind::Relative, o.b);
+}
+
+Encoded AbsoluteJump(Family f, const Operands& o)
+{
+    if (o.a.empty() || !o.b.empty()) return Error();
+    if (o.a == "@A+DPTR") return f == Family::Jmp ? Bytes("73") : Error();
+    if (o.a[0] == '@') return Error();
+    Encoded e = WithFixup(Bytes(kPlaceholder, kPlaceholder), FixupKind::Absolute11, o.a);
+    e.isCall = f == Family::Acall || f == Family::Call;
+    return e;
+}
+
+}  // namespace
+
+bool IsInstructionMnemonic(std::string_view m)
+{
+    return FamilyOf(m).has_value();
+}
+
+Encoded EncodeInstruction(std::string_view mnemonic, std::string_view operand1,
+                          std::string_view operand2, std::string_view operand3,
+                          const SymbolTable& s)
 {
     Operands o{Upper(operand1), Upper(operand2), Upper(operand3), 0};
     // Character constants keep the case they were written in.
-    if (IsImmediate(o.b)) o.b = "#" + std::string(core::TrimBlanks(core::TrimBlanks(operand2).substr(1)));
-    if (IsImmediate(o.a)) o.a = "#" + std::string(core::TrimBlanks(core::TrimBlanks(operand1).substr(1)));
+    if (IsImmediate(o.b))
+        o.b = "#" + std::string(core::TrimBlanks(core::TrimBlanks(operand2).substr(1)));
+    if (IsImmediate(o.a))
+        o.a = "#" + std::string(core::TrimBlanks(core::TrimBlanks(operand1).substr(1)));
     const bool none = o.a.empty() && o.b.empty() && o.c.empty();
-    const std::string m(mnemonic);
-
-    if (m == "ADD") return Arithmetic('2', true, o, s);
-    if (m == "ADDC") return Arithmetic('3', true, o, s);
-    if (m == "SUBB") return Arithmetic('9', true, o, s);
-    if (m == "XCH") return Arithmetic('C', false, o, s);
-    if (m == "ORL") return Logic('4', "72A0", o, s);
-    if (m == "ANL") return Logic('5', "82B0", o, s);
-    if (m == "XRL") return Logic('6', "", o, s);
-    if (m == "INC") return IncDec(true, o, s);
-    if (m == "DEC") return IncDec(false, o, s);
-    if (m == "MOV") return Mov(o, s);
-    if (m == "NOP") return none ? Bytes("00") : Error();
-    if (m == "RET") return none ? Bytes("22") : Error();
-    if (m == "RETI") return none ? Bytes("32") : Error();
-    if (m == "RR") return Only(o, "A", "03");
-    if (m == "RRC") return Only(o, "A", "13");
-    if (m == "RL") return Only(o, "A", "23");
-    if (m == "RLC") return Only(o, "A", "33");
-    if (m == "SWAP") return Only(o, "A", "C4");
-    if (m == "DA") return Only(o, "A", "D4");
-    if (m == "DIV") return Only(o, "AB", "84");
-    if (m == "MUL") return Only(o, "AB", "A4");
-    if (m == "PUSH" || m == "POP") {
-        if (o.a.empty() || !o.b.empty()) return Error();
-        return Bytes(m == "PUSH" ? "C0" : "D0", DirectByte(o.a, s));
-    }
-    if (m == "CLR") return ClrCplSetb('C', true, o, s);
-    if (m == "CPL") return ClrCplSetb('B', true, o, s);
-    if (m == "SETB") return ClrCplSetb('D', false, o, s);
-    if (m == "MOVX")
-        return Fixed(o, {{"A", "@DPTR", "E0"}, {"A", "@R0", "E2"}, {"A", "@R1", "E3"},
-                         {"@DPTR", "A", "F0"}, {"@R0", "A", "F2"}, {"@R1", "A", "F3"}});
-    if (m == "MOVC") return Fixed(o, {{"A", "@A+PC", "83"}, {"A", "@A+DPTR", "93"}});
-    if (m == "XCHD") return Fixed(o, {{"A", "@R0", "D6"}, {"A", "@R1", "D7"}});
-    if (m == "LJMP" || m == "LCALL") {
-        if (o.a.empty() || !o.b.empty()) return Error();
-        return WithFixup(Bytes(m == "LJMP" ? "02" : "12", kPlaceholder, kPlaceholder), FixupKind::Word16, o.a);
-    }
-    if (m == "AJMP" || m == "ACALL" || m == "JMP" || m == "CALL") {
-        if (o.a.empty() || !o.b.empty()) return Error();
-        if (o.a == "@A+DPTR") return m == "JMP" ? Bytes("73") : Error();
-        if (o.a[0] == '@') return Error();
-        Encoded e = WithFixup(Bytes(kPlaceholder, kPlaceholder), FixupKind::Absolute11, o.a);
-        e.isCall = m == "ACALL" || m == "CALL";
-        return e;
-    }
-    static constexpr std::pair<const char*, const char*> kShortJumps[] = {
-        {"SJMP", "80"}, {"JNZ", "70"}, {"JZ", "60"}, {"JNC", "50"}, {"JC", "40"}};
-    for (const auto& [name, code] : kShortJumps) {
-        if (m == name) {
+    const auto family = FamilyOf(mnemonic);
+    if (!family) return Error();
+    switch (*family) {
+        case Family::Add:
+            return Arithmetic('2', true, o, s);
+        case Family::Addc:
+            return Arithmetic('3', true, o, s);
+        case Family::Subb:
+            return Arithmetic('9', true, o, s);
+        case Family::Xch:
+            return Arithmetic('C', false, o, s);
+        case Family::Orl:
+            return Logic('4', "72A0", o, s);
+        case Family::Anl:
+            return Logic('5', "82B0", o, s);
+        case Family::Xrl:
+            return Logic('6', "", o, s);
+        case Family::Inc:
+            return IncDec(true, o, s);
+        case Family::Dec:
+            return IncDec(false, o, s);
+        case Family::Mov:
+            return Mov(o, s);
+        case Family::Nop:
+            return none ? Bytes("00") : Error();
+        case Family::Ret:
+            return none ? Bytes("22") : Error();
+        case Family::Reti:
+            return none ? Bytes("32") : Error();
+        case Family::Rr:
+            return Only(o, "A", "03");
+        case Family::Rrc:
+            return Only(o, "A", "13");
+        case Family::Rl:
+            return Only(o, "A", "23");
+        case Family::Rlc:
+            return Only(o, "A", "33");
+        case Family::Swap:
+            return Only(o, "A", "C4");
+        case Family::Da:
+            return Only(o, "A", "D4");
+        case Family::Div:
+            return Only(o, "AB", "84");
+        case Family::Mul:
+            return Only(o, "AB", "A4");
+        case Family::Push:
+        case Family::Pop:
             if (o.a.empty() || !o.b.empty()) return Error();
-            return WithFixup(Bytes(code, kPlaceholder), FixupKind::Relative, o.a);
-        }
+            return Bytes(*family == Family::Push ? "C0" : "D0", DirectByte(o.a, s));
+        case Family::Clr:
+            return ClrCplSetb('C', true, o, s);
+        case Family::Cpl:
+            return ClrCplSetb('B', true, o, s);
+        case Family::Setb:
+            return ClrCplSetb('D', false, o, s);
+        case Family::Movx:
+            return Fixed(o, {{"A", "@DPTR", "E0"},
+                             {"A", "@R0", "E2"},
+                             {"A", "@R1", "E3"},
+                             {"@DPTR", "A", "F0"},
+                             {"@R0", "A", "F2"},
+                             {"@R1", "A", "F3"}});
+        case Family::Movc:
+            return Fixed(o, {{"A", "@A+PC", "83"}, {"A", "@A+DPTR", "93"}});
+        case Family::Xchd:
+            return Fixed(o, {{"A", "@R0", "D6"}, {"A", "@R1", "D7"}});
+        case Family::Ljmp:
+        case Family::Lcall:
+            if (o.a.empty() || !o.b.empty()) return Error();
+            return WithFixup(
+                Bytes(*family == Family::Ljmp ? "02" : "12", kPlaceholder, kPlaceholder),
+                FixupKind::Word16, o.a);
+        case Family::Ajmp:
+        case Family::Acall:
+        case Family::Jmp:
+        case Family::Call:
+            return AbsoluteJump(*family, o);
+        case Family::Sjmp:
+            return ShortJump("80", o);
+        case Family::Jnz:
+            return ShortJump("70", o);
+        case Family::Jz:
+            return ShortJump("60", o);
+        case Family::Jnc:
+            return ShortJump("50", o);
+        case Family::Jc:
+            return ShortJump("40", o);
+        case Family::Jnb:
+            return BitJump("30", o, s);
+        case Family::Jb:
+            return BitJump("20", o, s);
+        case Family::Jbc:
+            return BitJump("10", o, s);
+        case Family::Djnz:
+            return Djnz(o, s);
+        case Family::Cjne:
+            return Cjne(o, s);
     }
-    static constexpr std::pair<const char*, const char*> kBitJumps[] = {{"JNB", "30"}, {"JB", "20"}, {"JBC", "10"}};
-    for (const auto& [name, code] : kBitJumps) {
-        if (m == name) {
-            if (o.a.empty() || o.b.empty() || !o.c.empty()) return Error();
-            return WithFixup(Bytes(code, BitByte(o.a, s), kPlaceholder), FixupKind::Relative, o.b);
-        }
-    }
-    if (m == "DJNZ") return Djnz(o, s);
-    if (m == "CJNE") return Cjne(o, s);
     return Error();
 }
 

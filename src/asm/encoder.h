@@ -12,7 +12,8 @@
 
 namespace zelo::assembler {
 
-struct Encoded {
+struct Encoded
+{
     CodeBytes bytes{kNoByte, kNoByte, kNoByte};
     FixupKind fixup = FixupKind::None;
     std::string symbolic;  // the text Round 2 resolves

@@ -7,7 +7,10 @@ namespace zelo::assembler {
 
 namespace {
 
-std::string Upper(std::string_view text) { return core::ToUpperAscii(core::TrimBlanks(text)); }
+std::string Upper(std::string_view text)
+{
+    return core::ToUpperAscii(core::TrimBlanks(text));
+}
 
 std::string_view DropHash(std::string_view t)
 {
@@ -21,7 +24,10 @@ Immediate Classify(long value)
     return {value > 0xFF ? ValueClass::XData16 : ValueClass::XData, static_cast<unsigned>(value)};
 }
 
-bool IsOperator(const std::string& t) { return t == "+" || t == "-" || t == "*" || t == "/" || t == "MOD"; }
+bool IsOperator(const std::string& t)
+{
+    return t == "+" || t == "-" || t == "*" || t == "/" || t == "MOD";
+}
 
 std::optional<long> Apply(long a, const std::string& op, long b)
 {
@@ -35,8 +41,8 @@ std::optional<long> Apply(long a, const std::string& op, long b)
 }
 
 // The two shapes: a op b, and a - b op c evaluated as (a - b) op c.
-std::optional<long> EvaluateShapes(const std::vector<std::string>& tokens, const SymbolTable& symbols,
-                                   bool fiveTokenMultiply)
+std::optional<long> EvaluateShapes(const std::vector<std::string>& tokens,
+                                   const SymbolTable& symbols, bool fiveTokenMultiply)
 {
     auto term = [&](const std::string& t) -> std::optional<long> {
         if (IsOperator(t)) return std::nullopt;
@@ -77,9 +83,12 @@ std::optional<long> DirectSum(const std::string& t, const SymbolTable& symbols)
 std::string Immediate::Text() const
 {
     switch (cls) {
-        case ValueClass::XData: return core::ToHexByte(value & 0xFF);
-        case ValueClass::XData16: return core::ToHexWord(value & 0xFFFF);
-        default: return kErrorMarker;
+        case ValueClass::XData:
+            return core::ToHexByte(value & 0xFF);
+        case ValueClass::XData16:
+            return core::ToHexWord(value & 0xFFFF);
+        default:
+            return kErrorMarker;
     }
 }
 
@@ -144,7 +153,8 @@ Immediate EvaluateImmediate(std::string_view operand, const SymbolTable& symbols
     // 1. a decimal number or an EQU/byte symbol
     if (auto v = symbols.NameValue(t)) return Classify(*v);
     // 2. "0" + two hexadecimal digits + H
-    if (t.size() == 4 && t[0] == '0' && t[3] == 'H' && core::IsUpperHexDigit(t[1]) && core::IsUpperHexDigit(t[2]))
+    if (t.size() == 4 && t[0] == '0' && t[3] == 'H' && core::IsUpperHexDigit(t[1]) &&
+        core::IsUpperHexDigit(t[2]))
         return {ValueClass::XData, static_cast<unsigned>(core::ParseHexByteValue(t.substr(1, 2)))};
     // 3. anything the direct-address lookup accepts
     if (auto a = symbols.DirectAddress(t)) return {ValueClass::XData, *a};
@@ -152,7 +162,8 @@ Immediate EvaluateImmediate(std::string_view operand, const SymbolTable& symbols
     if (t.size() == 5 && t[4] == 'H' && DigitsValid(t.substr(0, 4), 16))
         return {ValueClass::XData16, *ParseHex(t.substr(0, 4))};
     // 5. binary, octal, a quoted character, or any other hexadecimal number
-    if (t.size() > 1 && (t.back() == 'B' || t.back() == 'Q' || t.back() == 'O' || t.back() == 'H')) {
+    if (t.size() > 1 &&
+        (t.back() == 'B' || t.back() == 'Q' || t.back() == 'O' || t.back() == 'H')) {
         if (auto v = ParseNumber(t)) return Classify(*v);
     }
     {
@@ -200,7 +211,8 @@ std::optional<LabelOffset> SplitLabelOffset(std::string_view text)
     if (pos == std::string::npos) return LabelOffset{t, 0};
     const auto n = ParseNumber(Upper(t.substr(pos + 1)));
     if (!n) return std::nullopt;
-    return LabelOffset{Upper(t.substr(0, pos)), t[pos] == '+' ? static_cast<int>(*n) : -static_cast<int>(*n)};
+    return LabelOffset{Upper(t.substr(0, pos)),
+                       t[pos] == '+' ? static_cast<int>(*n) : -static_cast<int>(*n)};
 }
 
 }  // namespace zelo::assembler

@@ -14,7 +14,8 @@ namespace zelo::assembler {
 
 enum class ValueClass { Error, XData, XData16 };
 
-struct Immediate {
+struct Immediate
+{
     ValueClass cls = ValueClass::Error;
     unsigned value = 0;
 
@@ -39,14 +40,16 @@ Immediate EvaluateImmediate(std::string_view operand, const SymbolTable& symbols
 
 // #<value (low byte) and #>value (high byte); nothing when the text is not
 // a byte selection, an Error immediate when it cannot be evaluated.
-std::optional<Immediate> EvaluateByteSelection(std::string_view operand, const SymbolTable& symbols);
+std::optional<Immediate> EvaluateByteSelection(std::string_view operand,
+                                               const SymbolTable& symbols);
 
 // The Round 2 evaluator: a number, a symbol, or a small arithmetic shape, as
 // a 16-bit value.
 std::optional<unsigned> Evaluate16(std::string_view text, const SymbolTable& symbols);
 
 // Splits "LABEL+n" / "LABEL-n" at the first sign after the first character.
-struct LabelOffset {
+struct LabelOffset
+{
     std::string label;
     int offset = 0;
 };

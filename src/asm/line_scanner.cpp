@@ -1,5 +1,6 @@
 #include "asm/line_scanner.h"
 
+#include <array>
 #include <vector>
 
 #include "core/byte_text.h"
@@ -9,14 +10,21 @@ namespace zelo::assembler {
 namespace {
 
 // A separator ends one field at `end` and starts the next one at `start`.
-struct Separator {
+struct Separator
+{
     std::size_t end;
     std::size_t start;
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool LastTwoAre(char a, char b, char first, char second)
 {
@@ -83,7 +91,20 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
     }
     if (core::TrimBlanks(body).empty() || body == "\r") return Neglect(text);
 
-    std::vector<Separator> seps;
+    // Room for every separator the walk may record (the data-list stop adds one).
+    std::array<Separator, kMaxSeparators + 2> sepStore;
+    std::size_t sepCount = 0;
+    struct
+    {
+        std::array<Separator, kMaxSeparators + 2>& store;
+        std::size_t& count;
+        std::size_t size() const { return count; }
+        bool empty() const { return count == 0; }
+        void push_back(Separator s) { store[count++] = s; }
+        Separator& back() { return store[count - 1]; }
+        const Separator* begin() const { return store.data(); }
+        const Separator* end() const { return store.data() + count; }
+    } seps{sepStore, sepCount};
     bool inToken = false;
     bool leadingBlank = false;
     char last1 = 0;  // the character before last2
@@ -126,29 +147,29 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
 
     LineFields f;
     f.comment = comment;
-    std::vector<std::string> pieces;
-    if (seps.empty()) {
-        pieces.emplace_back(body);
-    } else {
-        std::size_t from = 0;
-        for (const Separator& s : seps) {
-            pieces.emplace_back(body.substr(from, s.end - from));
-            from = s.start;
-        }
-        pieces.emplace_back(body.substr(from));
-    }
+    const std::size_t pieceCount = seps.size() + 1;
+    auto piece = [&](std::size_t k) -> std::string_view {
+        const std::size_t from = k == 0 ? 0 : sepStore[k - 1].start;
+        const std::size_t to = k < seps.size() ? sepStore[k].end : body.size();
+        return body.substr(from, to - from);
+    };
     int separators = static_cast<int>(seps.size());
     std::vector<std::string> cut;
-    for (std::size_t k = 0; k < pieces.size(); ++k) {
-        std::string piece(core::TrimBlanks(pieces[k]));
-        if (!piece.empty() && piece.back() == '\r') piece = std::string(core::TrimBlanks(piece.substr(0, piece.size() - 1)));
-        if (seps.empty()) piece = pieces[k];  // no separator: the whole line as written
-        if (piece.empty()) {
-            separators = static_cast<int>(cut.size()) - 1;
+    cut.reserve(6);
+    std::size_t cutCount = 0;
+    for (std::size_t k = 0; k < pieceCount; ++k) {
+        std::string_view text = seps.empty() ? piece(k) : core::TrimBlanks(piece(k));
+        if (!seps.empty() && !text.empty() && text.back() == '\r')
+            text = core::TrimBlanks(text.substr(0, text.size() - 1));
+        if (text.empty()) {
+            separators = static_cast<int>(cutCount) - 1;
             break;
         }
-        const bool lastField = k + 1 == pieces.size();
-        cut.push_back(lastField ? piece : UpperOutsideQuotes(piece));
+        ++cutCount;
+        if (cut.size() < 5) {
+            const bool lastField = k + 1 == pieceCount;
+            cut.push_back(lastField ? std::string(text) : UpperOutsideQuotes(text));
+        }
     }
     if (separators < 0) separators = 0;
 
@@ -162,7 +183,8 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
     f.fieldCount = separators + 1;
 
     const std::size_t shift = leadingBlank ? 1 : 0;
-    for (std::size_t k = 0; k < cut.size() && k + 1 + shift <= 5; ++k) f.field[k + 1 + shift] = cut[k];
+    for (std::size_t k = 0; k < cut.size() && k + 1 + shift <= 5; ++k)
+        f.field[k + 1 + shift] = cut[k];
 
     // The blank character constant.
     if (f.field[5] == "'" && f.field[4] == "#'") {

@@ -34,10 +34,22 @@ bool DigitsValid(std::string_view text, int base)
     return true;
 }
 
-std::optional<unsigned> ParseDecimal(std::string_view text) { return ParseBase(text, 10); }
-std::optional<unsigned> ParseBinary(std::string_view digits) { return ParseBase(digits, 2); }
-std::optional<unsigned> ParseOctal(std::string_view digits) { return ParseBase(digits, 8); }
-std::optional<unsigned> ParseHex(std::string_view digits) { return ParseBase(digits, 16); }
+std::optional<unsigned> ParseDecimal(std::string_view text)
+{
+    return ParseBase(text, 10);
+}
+std::optional<unsigned> ParseBinary(std::string_view digits)
+{
+    return ParseBase(digits, 2);
+}
+std::optional<unsigned> ParseOctal(std::string_view digits)
+{
+    return ParseBase(digits, 8);
+}
+std::optional<unsigned> ParseHex(std::string_view digits)
+{
+    return ParseBase(digits, 16);
+}
 
 std::optional<unsigned> ParseNumber(std::string_view t)
 {
@@ -45,11 +57,20 @@ std::optional<unsigned> ParseNumber(std::string_view t)
     std::optional<unsigned> v;
     const std::string_view digits = t.substr(0, t.size() - 1);
     switch (t.back()) {
-        case 'H': v = digits.empty() || !(digits[0] >= '0' && digits[0] <= '9') ? std::nullopt : ParseHex(digits); break;
-        case 'B': v = ParseBinary(digits); break;
+        case 'H':
+            v = digits.empty() || !(digits[0] >= '0' && digits[0] <= '9') ? std::nullopt
+                                                                          : ParseHex(digits);
+            break;
+        case 'B':
+            v = ParseBinary(digits);
+            break;
         case 'Q':
-        case 'O': v = ParseOctal(digits); break;
-        default: v = ParseDecimal(t); break;
+        case 'O':
+            v = ParseOctal(digits);
+            break;
+        default:
+            v = ParseDecimal(t);
+            break;
     }
     if (v && *v > 0xFFFF) return std::nullopt;
     return v;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <unordered_set>
 
 #include "asm/assembler_session.h"
 #include "asm/numbers.h"
@@ -16,10 +17,15 @@ namespace zelo::assembler {
 namespace {
 
 const std::string kDoubleRule(87, '=');
-constexpr const char* kRound1Tail = " for Round 1   ---------------------------------------------------";
-constexpr const char* kRound2Tail = " for Round 2   --------------------------------------------------";
+constexpr const char* kRound1Tail =
+    " for Round 1   ---------------------------------------------------";
+constexpr const char* kRound2Tail =
+    " for Round 2   --------------------------------------------------";
 
-std::string Upper(std::string_view t) { return core::ToUpperAscii(core::TrimBlanks(t)); }
+std::string Upper(std::string_view t)
+{
+    return core::ToUpperAscii(core::TrimBlanks(t));
+}
 
 // Print zones are 14 columns wide: pads text to the start of the next zone.
 void NextPrintZone(std::string& line)
@@ -67,22 +73,37 @@ std::string FormatListingLine(int number, const AsmLine& line)
     return f.comment.empty() ? out : out + ";" + f.comment;
 }
 
-struct Record {
+struct Record
+{
     uint16_t address = 0;
     std::vector<uint8_t> bytes;
 };
 
-uint8_t ByteValue(const std::string& text) { return static_cast<uint8_t>(core::ParseHexByteValue(text)); }
-
-// The code bytes a line puts into the image.
-std::vector<std::string> LineCode(const AsmLine& line)
+uint8_t ByteValue(const std::string& text)
 {
-    if (line.kind == LineKind::Data) return line.data;
-    if (line.kind != LineKind::Instruction) return {};
-    std::vector<std::string> code;
-    for (int k = 0; k < line.length && k < 3; ++k) code.push_back(line.bytes[k]);
-    return code;
+    return static_cast<uint8_t>(core::ParseHexByteValue(text));
 }
+
+// The code bytes a line puts into the image, without copying them.
+struct LineCode
+{
+    const std::string* first = nullptr;
+    std::size_t count = 0;
+
+    explicit LineCode(const AsmLine& line)
+    {
+        if (line.kind == LineKind::Data) {
+            first = line.data.data();
+            count = line.data.size();
+        } else if (line.kind == LineKind::Instruction) {
+            first = line.bytes.data();
+            count = static_cast<std::size_t>(std::clamp(line.length, 0, 3));
+        }
+    }
+    bool empty() const { return count == 0; }
+    const std::string* begin() const { return first; }
+    const std::string* end() const { return first + count; }
+};
 
 }  // namespace
 
@@ -103,9 +124,11 @@ void AssemblerSession::WriteUsageCounts()
 {
     std::vector<std::string> lines;
     lines.reserve(256);
-    for (unsigned op = 0; op < 256; ++op) lines.push_back("OpCode= " + core::ToHexByte(op) + " " + std::to_string(m_usage[op]));
+    for (unsigned op = 0; op < 256; ++op)
+        lines.push_back("OpCode= " + core::ToHexByte(op) + " " + std::to_string(m_usage[op]));
     std::string error;
-    if (!core::WriteTextLines(m_workspace / kUsageFileName, lines, &error))
+    if (!core::WriteTextLines(m_workspace / kUsageFileName, lines, &error,
+                              core::FileSync::Regenerable))
         ReportWriteFailure(std::string(kUsageFileName) + " could not be written: " + error);
 }
 
@@ -128,7 +151,8 @@ void AssemblerSession::WriteListing()
         if (line.fixup != FixupKind::None || !line.pendingWords.empty()) ResolveLine(number);
         if (line.round2Error) {
             ++m_round2Problems;
-            if (static_cast<int>(m_problemLines.size()) < kMaxProblemLines) m_problemLines.push_back(number);
+            if (static_cast<int>(m_problemLines.size()) < kMaxProblemLines)
+                m_problemLines.push_back(number);
         }
         if (line.round1Error) ++round1Count;
         if (line.library || line.linked || number > m_totalLines) continue;
@@ -157,7 +181,7 @@ void AssemblerSession::WriteListing()
 
     std::string error;
     const auto path = FilePath(".lst");
-    if (core::WriteTextLines(path, m_listing, &error)) {
+    if (core::WriteTextLines(path, m_listing, &error, core::FileSync::Regenerable)) {
         m_listingPath = path;
     } else {
         ReportWriteFailure(m_programName + ".lst could not be written: " + error);
@@ -179,7 +203,7 @@ bool AssemblerSession::WriteHexFile()
             pending = Record{line.address, {}};
             continue;
         }
-        const std::vector<std::string> code = LineCode(line);
+        const LineCode code(line);
         if (code.empty()) continue;
         unsigned address = line.address;
         // A line that does not follow the pending bytes starts a new record.
@@ -211,7 +235,7 @@ bool AssemblerSession::WriteHexFile()
     m_hexRecords.push_back(loader::kEndOfFileRecord);
     std::string error;
     const auto path = FilePath(".hex");
-    if (!core::WriteTextLines(path, m_hexRecords, &error)) {
+    if (!core::WriteTextLines(path, m_hexRecords, &error, core::FileSync::Regenerable)) {
         ReportWriteFailure(m_programName + ".hex could not be written: " + error);
         return false;
     }
@@ -236,7 +260,8 @@ bool AssemblerSession::WriteTskFile()
     }
     std::string error;
     const auto path = FilePath(".tsk");
-    if (!core::WriteFileAtomic(path, std::string_view(image).substr(0, end), &error)) {
+    if (!core::WriteFileAtomic(path, std::string_view(image).substr(0, end), &error,
+                               core::FileSync::Regenerable)) {
         ReportWriteFailure(m_programName + ".tsk could not be written: " + error);
         return false;
     }
@@ -265,19 +290,21 @@ std::vector<core::StepOverRow> AssemblerSession::StepOverRows() const
 void AssemblerSession::BuildStepOverTable()
 {
     m_stepOver = {};
-    std::vector<std::string> called;
+    std::unordered_set<std::string> called;
     for (const AsmLine& line : m_lines) {
         const std::string m = Upper(line.fields.Mnemonic());
-        if ((m == "ACALL" || m == "CALL" || m == "LCALL") && static_cast<int>(called.size()) < kMaxCallNames)
-            called.push_back(Upper(line.fields.Operand(1)));
-        if (line.kind == LineKind::Instruction && line.bytes[0] == "22") m_stepOver.returnAddresses.push_back(line.address);
+        if ((m == "ACALL" || m == "CALL" || m == "LCALL") &&
+            static_cast<int>(called.size()) < kMaxCallNames)
+            called.insert(Upper(line.fields.Operand(1)));
+        if (line.kind == LineKind::Instruction && line.bytes[0] == "22")
+            m_stepOver.returnAddresses.push_back(line.address);
     }
     for (int number = m_libraryCount + 1; number <= m_totalLines; ++number) {
         const AsmLine& line = m_lines[number - 1];
         std::string label = Upper(line.fields.Label());
         if (!label.empty() && label.back() == ':') label.pop_back();
         if (label.empty() || label[0] == '$') continue;
-        if (std::find(called.begin(), called.end(), label) == called.end()) continue;
+        if (!called.count(label)) continue;
         if (static_cast<int>(m_stepOver.subroutines.size()) >= kMaxSubroutines) break;
         m_stepOver.subroutines.push_back({label, line.address});
     }
@@ -313,21 +340,22 @@ std::string AssemblerSession::CrossCheckHex()
         for (const std::string& b : LineCode(line)) fromList[(address++) & 0xFFFF] = b;
     }
     if (fromHex.size() != fromList.size()) {
-        out = " ====  The number of code has problem  ===\n" + std::to_string(fromList.size()) + "  vs " +
-              std::to_string(fromHex.size());
+        out = " ====  The number of code has problem  ===\n" + std::to_string(fromList.size()) +
+              "  vs " + std::to_string(fromHex.size());
     } else {
         std::string problems;
         auto h = fromHex.begin();
         for (auto l = fromList.begin(); l != fromList.end(); ++l, ++h) {
             if (l->first != h->first || l->second != h->second) {
-                problems += "The code has a problem: " + core::ToHexWord(l->first) + " " + l->second + " <==> " +
-                            core::ToHexWord(h->first) + " " + h->second + "\n";
+                problems += "The code has a problem: " + core::ToHexWord(l->first) + " " +
+                            l->second + " <==> " + core::ToHexWord(h->first) + " " + h->second +
+                            "\n";
             }
         }
         if (problems.empty()) {
-            out = "          Total Bytes: " + std::to_string(fromList.size()) + "\n" + std::string(40, '-') +
-                  "\n          The Codes in the " + m_programName + ".lst and " + m_programName + ".hex\n" +
-                  "           are the same. ";
+            out = "          Total Bytes: " + std::to_string(fromList.size()) + "\n" +
+                  std::string(40, '-') + "\n          The Codes in the " + m_programName +
+                  ".lst and " + m_programName + ".hex\n" + "           are the same. ";
         } else {
             out = problems;
         }

@@ -12,11 +12,15 @@ namespace zelo::assembler {
 
 namespace {
 
-std::string Upper(std::string_view t) { return core::ToUpperAscii(core::TrimBlanks(t)); }
+std::string Upper(std::string_view t)
+{
+    return core::ToUpperAscii(core::TrimBlanks(t));
+}
 
 bool IsHexText(std::string_view t)
 {
-    return !t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return core::IsUpperHexDigit(c); });
+    return !t.empty() &&
+           std::all_of(t.begin(), t.end(), [](char c) { return core::IsUpperHexDigit(c); });
 }
 
 std::string Columns(const std::string& line, std::size_t from1, std::size_t count)
@@ -44,8 +48,8 @@ std::vector<std::string> GlobalNames(const std::vector<std::string>& lines)
 
 bool IsNonCodeDirective(const std::string& mnemonic)
 {
-    return mnemonic == "EQU" || mnemonic == "CON" || mnemonic == "SFR" || mnemonic == "REG" || mnemonic == "BIT" ||
-           mnemonic == "ORG";
+    return mnemonic == "EQU" || mnemonic == "CON" || mnemonic == "SFR" || mnemonic == "REG" ||
+           mnemonic == "BIT" || mnemonic == "ORG";
 }
 
 }  // namespace
@@ -54,7 +58,8 @@ int AssemblerSession::ProgramEnd() const
 {
     int end = 0;
     for (const AsmLine& l : m_lines) {
-        if (l.kind == LineKind::Instruction || l.kind == LineKind::Data) end = std::max(end, l.address + l.length);
+        if (l.kind == LineKind::Instruction || l.kind == LineKind::Data)
+            end = std::max(end, l.address + l.length);
     }
     return end;
 }
@@ -83,9 +88,11 @@ void AssemblerSession::LinkExterns()
             std::string label = Columns(l, 19, std::string::npos);
             label = Upper(label.substr(0, label.find_first_of(" \t")));
             if (!label.empty() && label.back() == ':') label.pop_back();
-            if (!label.empty() && std::find(globals.begin(), globals.end(), label) != globals.end() &&
+            if (!label.empty() &&
+                std::find(globals.begin(), globals.end(), label) != globals.end() &&
                 label != ".GLOBAL") {
-                m_labels.Add(label, static_cast<uint16_t>(at), static_cast<int>(m_lines.size()) + 1);
+                m_labels.Add(label, static_cast<uint16_t>(at),
+                             static_cast<int>(m_lines.size()) + 1);
             }
             if (IsNonCodeDirective(Upper(Columns(l, 29, 6)))) continue;
 
@@ -95,8 +102,10 @@ void AssemblerSession::LinkExterns()
             linked.address = static_cast<uint16_t>(at);
             if (i + 1 < lines.size() && lines[i + 1].rfind(kByteLinePrefix, 0) == 0) {
                 // DB/DW: the whole data list stands on the BYTE: line.
-                const std::string bytes(core::TrimBlanks(lines[i + 1].substr(kByteLinePrefix.size())));
-                for (std::size_t k = 0; k + 1 < bytes.size(); k += 2) linked.data.push_back(bytes.substr(k, 2));
+                const std::string bytes(
+                    core::TrimBlanks(lines[i + 1].substr(kByteLinePrefix.size())));
+                for (std::size_t k = 0; k + 1 < bytes.size(); k += 2)
+                    linked.data.push_back(bytes.substr(k, 2));
             } else {
                 for (std::size_t col : {12u, 14u, 16u}) {
                     const std::string b = Columns(l, col, 2);
@@ -111,13 +120,15 @@ void AssemblerSession::LinkExterns()
                 return;
             }
             linked.length = static_cast<int>(linked.data.size());
-            for (std::size_t k = 0; k < 3 && k < linked.data.size(); ++k) linked.bytes[k] = linked.data[k];
+            for (std::size_t k = 0; k < 3 && k < linked.data.size(); ++k)
+                linked.bytes[k] = linked.data[k];
             m_lines.push_back(std::move(linked));
         }
     }
 }
 
-std::optional<unsigned> AssemblerSession::ResolveTarget(const std::string& text, int number, bool expressionFirst) const
+std::optional<unsigned> AssemblerSession::ResolveTarget(const std::string& text, int number,
+                                                        bool expressionFirst) const
 {
     const AsmLine& line = m_lines[number - 1];
     const std::string t = Upper(text.size() > 0 && text[0] == '#' ? text.substr(1) : text);
@@ -151,7 +162,8 @@ void AssemblerSession::ResolveLine(int number)
     }
 
     switch (line.fixup) {
-        case FixupKind::None: break;
+        case FixupKind::None:
+            break;
         case FixupKind::Relative: {
             const auto target = ResolveTarget(line.symbolic, number, false);
             const int slot = line.bytes[1] == kPlaceholder ? 1 : 2;

@@ -7,17 +7,29 @@ namespace zelo::assembler {
 
 namespace fs = std::filesystem;
 
+std::optional<fs::path> FindFileNoCase(const fs::path& folder, std::string_view name)
+{
+    std::error_code ec;
+    const fs::path exact = folder / std::string(name);
+    if (fs::is_regular_file(exact, ec)) return exact;
+    const std::string wanted = core::ToUpperAscii(name);
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (core::ToUpperAscii(it->path().filename().string()) == wanted && it->is_regular_file(ec))
+            return it->path();
+    }
+    return std::nullopt;
+}
+
 LoadedSource LoadAsmFile(const fs::path& workspace, std::string_view name)
 {
     LoadedSource result;
-    const fs::path path = workspace / (std::string(name) + ".asm");
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
+    const auto path = FindFileNoCase(workspace, std::string(name) + ".asm");
+    if (!path) {
         result.caption = kNoFileCaption;
         return result;
     }
     std::string error;
-    auto text = core::ReadTextFile(path, &error);
+    auto text = core::ReadTextFile(*path, &error);
     if (!text) {
         result.caption = kNoFileCaption;
         return result;
@@ -28,7 +40,8 @@ LoadedSource LoadAsmFile(const fs::path& workspace, std::string_view name)
     return result;
 }
 
-SaveResult SaveAsmFile(const fs::path& workspace, std::string_view fileName, std::string_view editorText)
+SaveResult SaveAsmFile(const fs::path& workspace, std::string_view fileName,
+                       std::string_view editorText)
 {
     SaveResult result;
     std::string file(core::TrimBlanks(fileName));
@@ -36,7 +49,8 @@ SaveResult SaveAsmFile(const fs::path& workspace, std::string_view fileName, std
         result.message = "Please Enter File Name";
         return result;
     }
-    if (file.size() < 4 || core::ToUpperAscii(file.substr(file.size() - 4)) != ".ASM") file += ".asm";
+    if (file.size() < 4 || core::ToUpperAscii(file.substr(file.size() - 4)) != ".ASM")
+        file += ".asm";
     result.name = file.substr(0, file.size() - 4);
     std::string error;
     if (!core::WriteTextLines(workspace / file, SplitSourceLines(editorText), &error)) {
@@ -55,7 +69,8 @@ std::vector<std::string> SplitSourceLines(std::string_view editorText)
 std::string StripEnclosing(std::string_view text)
 {
     std::string s(core::TrimBlanks(text));
-    for (const auto& [open, close] : {std::pair{'(', ')'}, std::pair{'<', '>'}, std::pair{'[', ']'}}) {
+    for (const auto& [open, close] :
+         {std::pair{'(', ')'}, std::pair{'<', '>'}, std::pair{'[', ']'}}) {
         if (s.size() >= 2 && s.front() == open && s.back() == close) s = s.substr(1, s.size() - 2);
     }
     return std::string(core::TrimBlanks(s));
@@ -75,11 +90,11 @@ LineList BuildLineList(const std::vector<std::string>& sourceLines, const fs::pa
     LineList list;
     for (const std::string& line : sourceLines) {
         const auto name = IncludeName(line);
-        if (!name || name->size() < 2 || core::ToUpperAscii(name->substr(name->size() - 2)) != ".H") continue;
-        const fs::path path = workspace / kLibraryFolder / *name;
-        std::error_code ec;
-        if (!fs::is_regular_file(path, ec)) continue;  // a missing header is skipped
-        auto text = core::ReadTextFile(path);
+        if (!name || name->size() < 2 || core::ToUpperAscii(name->substr(name->size() - 2)) != ".H")
+            continue;
+        const auto path = FindFileNoCase(workspace / kLibraryFolder, *name);
+        if (!path) continue;  // a missing header is skipped
+        auto text = core::ReadTextFile(*path);
         if (!text) continue;
         list.libraryText = *text;
         for (auto& piece : core::SplitLines(*text)) list.lines.push_back(std::move(piece));

@@ -14,7 +14,8 @@ namespace zelo::assembler {
 inline constexpr const char* kLibraryFolder = "8051.LIB";
 inline constexpr const char* kNoFileCaption = "AsmFile : No file exist";
 
-struct LoadedSource {
+struct LoadedSource
+{
     bool ok = false;
     std::string text;     // the editor contents
     std::string caption;  // AsmFile caption on failure
@@ -24,7 +25,8 @@ struct LoadedSource {
 // Reads NAME.asm from the workspace.
 LoadedSource LoadAsmFile(const std::filesystem::path& workspace, std::string_view name);
 
-struct SaveResult {
+struct SaveResult
+{
     bool ok = false;
     std::string name;     // the entered name without ".asm"
     std::string message;  // why the file could not be written
@@ -46,7 +48,14 @@ std::optional<std::string> IncludeName(std::string_view line);
 // Strips one enclosing pair of "()", then "<>", then "[]".
 std::string StripEnclosing(std::string_view text);
 
-struct LineList {
+// The file NAME in folder, its name compared without regard to case as the
+// workbench's users expect ("include <reg.h>" finds REG.H); nothing when
+// no such file exists.
+std::optional<std::filesystem::path> FindFileNoCase(const std::filesystem::path& folder,
+                                                    std::string_view name);
+
+struct LineList
+{
     std::vector<std::string> lines;  // library lines first
     int libraryCount = 0;
     std::string libraryText;  // text of the last library file read (the 編輯H viewer)

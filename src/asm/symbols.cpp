@@ -12,7 +12,10 @@ namespace zelo::assembler {
 
 namespace {
 
-std::string Key(std::string_view text) { return core::ToUpperAscii(core::TrimBlanks(text)); }
+std::string Key(std::string_view text)
+{
+    return core::ToUpperAscii(core::TrimBlanks(text));
+}
 
 const Symbol* FindIn(const std::vector<Symbol>& part, std::string_view name)
 {
@@ -30,15 +33,16 @@ bool AddTo(std::vector<Symbol>& part, std::string_view name, unsigned value, int
     return true;
 }
 
-struct NamedRegister {
+struct NamedRegister
+{
     const char* name;
     uint8_t address;
     bool needsPorts02;  // P0, P2 and T2CON exist only on the 8051 and 8052
 };
 
 constexpr NamedRegister kBitRegisters[] = {
-    {"TCON", 0x88, false}, {"SCON", 0x98, false}, {"IE", 0xA8, false}, {"IP", 0xB8, false},
-    {"P1", 0x90, false},   {"P3", 0xB0, false},   {"PSW", 0xD0, false}, {"A", 0xE0, false},
+    {"TCON", 0x88, false}, {"SCON", 0x98, false}, {"IE", 0xA8, false},   {"IP", 0xB8, false},
+    {"P1", 0x90, false},   {"P3", 0xB0, false},   {"PSW", 0xD0, false},  {"A", 0xE0, false},
     {"P0", 0x80, true},    {"P2", 0xA0, true},    {"T2CON", 0xC8, true},
 };
 
@@ -52,6 +56,25 @@ std::optional<std::pair<std::string, int>> SplitBitForm(std::string_view text)
     return std::pair{std::string(text.substr(0, dot)), b - '0'};
 }
 
+// The bit-name table's forms (columns 0, 2 and 6) indexed once: the first row
+// holding a form wins, as the table's own search in row order.
+std::optional<uint8_t> FindBitForm(const std::string& key)
+{
+    static const std::unordered_map<std::string, uint8_t> forms = [] {
+        std::unordered_map<std::string, uint8_t> m;
+        const core::BitNameTable& t = core::StandardBitNameTable();
+        for (unsigned n = 0; n < 256; ++n) {
+            const core::BitNameRow& row = t.Row(static_cast<uint8_t>(n));
+            for (const std::string* form : {&row.name, &row.address, &row.addressH}) {
+                if (!form->empty()) m.emplace(*form, static_cast<uint8_t>(n));
+            }
+        }
+        return m;
+    }();
+    if (auto it = forms.find(key); it != forms.end()) return it->second;
+    return std::nullopt;
+}
+
 }  // namespace
 
 // --- labels ---------------------------------------------------------------
@@ -60,12 +83,14 @@ void LabelTable::Clear()
 {
     m_entries.clear();
     m_sections.clear();
+    m_byKey.clear();
 }
 
 bool LabelTable::Add(std::string_view name, uint16_t address, int line)
 {
     if (static_cast<int>(m_entries.size()) >= kMaxLabels) return false;
-    m_entries.push_back({std::string(name), address, line});
+    m_entries.push_back({std::string(name), address, line, core::ToUpperAscii(name)});
+    m_byKey[m_entries.back().key].push_back(static_cast<int>(m_entries.size()) - 1);
     return true;
 }
 
@@ -88,24 +113,41 @@ std::optional<uint16_t> LabelTable::Find(std::string_view reference, int line) c
             if (s > line) to = std::min(to, s);
         }
     }
-    const std::string withColon = r + ":";
-    for (const LabelEntry& e : m_entries) {
-        if (e.line < from || e.line >= to) continue;
-        const std::string name = core::ToUpperAscii(e.name);
-        if (name == r || name == withColon) return e.address;
+    // The first entry, in definition order, named R or R followed by ':'.
+    int best = INT_MAX;
+    for (const std::string& key : {r, r + ":"}) {
+        const auto it = m_byKey.find(key);
+        if (it == m_byKey.end()) continue;
+        for (int index : it->second) {
+            const LabelEntry& e = m_entries[index];
+            if (e.line >= from && e.line < to) {
+                best = std::min(best, index);
+                break;
+            }
+        }
     }
-    return std::nullopt;
+    if (best == INT_MAX) return std::nullopt;
+    return m_entries[best].address;
 }
 
 // --- symbol table -----------------------------------------------------------
 
-SymbolTable::SymbolTable(core::ChipModel chip) : m_chip(chip) { SetChip(chip); }
+SymbolTable::SymbolTable(core::ChipModel chip) : m_chip(chip)
+{
+    SetChip(chip);
+}
 
 void SymbolTable::SetChip(core::ChipModel chip)
 {
     m_chip = chip;
     const core::CpuState cpu(chip);
-    m_sfr = cpu.sfrTable;
+    m_sfrAddress.clear();
+    // The first row of a name wins, as a search from the top of the table would.
+    for (const core::SfrRow& row : cpu.sfrTable) {
+        if (!row.name.empty())
+            m_sfrAddress.emplace(row.name,
+                                 static_cast<uint8_t>(core::ParseHexByteValue(row.address)));
+    }
 }
 
 void SymbolTable::Clear()
@@ -129,7 +171,10 @@ bool SymbolTable::AddByte(std::string_view name, uint8_t address)
     return true;
 }
 
-bool SymbolTable::AddBit(std::string_view name, uint8_t bit) { return AddTo(m_bit, name, bit, 1); }
+bool SymbolTable::AddBit(std::string_view name, uint8_t bit)
+{
+    return AddTo(m_bit, name, bit, 1);
+}
 
 bool SymbolTable::AddModule(std::string_view name, const std::filesystem::path& listing)
 {
@@ -138,9 +183,18 @@ bool SymbolTable::AddModule(std::string_view name, const std::filesystem::path& 
     return true;
 }
 
-const Symbol* SymbolTable::FindEqu(std::string_view name) const { return FindIn(m_equ, name); }
-const Symbol* SymbolTable::FindByte(std::string_view name) const { return FindIn(m_byte, name); }
-const Symbol* SymbolTable::FindBit(std::string_view name) const { return FindIn(m_bit, name); }
+const Symbol* SymbolTable::FindEqu(std::string_view name) const
+{
+    return FindIn(m_equ, name);
+}
+const Symbol* SymbolTable::FindByte(std::string_view name) const
+{
+    return FindIn(m_byte, name);
+}
+const Symbol* SymbolTable::FindBit(std::string_view name) const
+{
+    return FindIn(m_bit, name);
+}
 
 std::optional<uint8_t> HexByteLiteral(std::string_view t)
 {
@@ -154,13 +208,12 @@ std::optional<uint8_t> SymbolTable::DirectAddress(std::string_view text) const
 {
     const std::string key = Key(text);
     if (key.empty()) return std::nullopt;
-    for (const core::SfrRow& row : m_sfr) {
-        if (!row.name.empty() && row.name == key) return static_cast<uint8_t>(core::ParseHexByteValue(row.address));
-    }
+    if (auto it = m_sfrAddress.find(key); it != m_sfrAddress.end()) return it->second;
     if (const Symbol* s = FindByte(key)) return static_cast<uint8_t>(s->value);
     if (key == "ACC") return 0xE0;
     if (auto b = HexByteLiteral(key)) return b;
-    if (const Symbol* s = FindEqu(key); s && s->value <= 0xFF) return static_cast<uint8_t>(s->value);
+    if (const Symbol* s = FindEqu(key); s && s->value <= 0xFF)
+        return static_cast<uint8_t>(s->value);
     return std::nullopt;
 }
 
@@ -170,7 +223,7 @@ std::optional<uint8_t> SymbolTable::BitAddress(std::string_view text) const
     if (key.empty()) return std::nullopt;
     const bool ports02 = m_chip != core::ChipModel::C89Cx051;
     if (const Symbol* s = FindBit(key)) return static_cast<uint8_t>(s->value);
-    if (auto n = core::StandardBitNameTable().FindByForm(key)) {
+    if (auto n = FindBitForm(key)) {
         const std::string& name = core::StandardBitNameTable().Row(*n).name;
         const bool portName = name.rfind("P0.", 0) == 0 || name.rfind("P2.", 0) == 0;
         if (ports02 || !portName || name != key) return n;
@@ -181,16 +234,19 @@ std::optional<uint8_t> SymbolTable::BitAddress(std::string_view text) const
             if (*byte == 0x80 || *byte == 0x90 || *byte == 0xA0 || *byte == 0xB0)
                 return static_cast<uint8_t>(*byte + bit);
             // Any other bit-addressable byte written in hexadecimal ("0E0H.7", "20H.3").
-            if (*byte >= 0x20 && *byte <= 0x2F) return static_cast<uint8_t>((*byte - 0x20) * 8 + bit);
+            if (*byte >= 0x20 && *byte <= 0x2F)
+                return static_cast<uint8_t>((*byte - 0x20) * 8 + bit);
             if (*byte >= 0x80 && *byte % 8 == 0) return static_cast<uint8_t>(*byte + bit);
             return std::nullopt;
         }
         for (const NamedRegister& r : kBitRegisters) {
-            if (name == r.name && (ports02 || !r.needsPorts02)) return static_cast<uint8_t>(r.address + bit);
+            if (name == r.name && (ports02 || !r.needsPorts02))
+                return static_cast<uint8_t>(r.address + bit);
         }
     }
     if (key.size() > 1 && key.back() == 'B') {
-        if (auto v = ParseBinary(key.substr(0, key.size() - 1)); v && *v <= 0xFF) return static_cast<uint8_t>(*v);
+        if (auto v = ParseBinary(key.substr(0, key.size() - 1)); v && *v <= 0xFF)
+            return static_cast<uint8_t>(*v);
     }
     return HexByteLiteral(key);
 }
@@ -199,7 +255,8 @@ std::optional<unsigned> SymbolTable::NameValue(std::string_view text) const
 {
     std::string key = Key(text);
     if (!key.empty() && key[0] == '#') key.erase(0, 1);
-    if (key.size() >= 2 && key.front() == '(' && key.back() == ')') key = key.substr(1, key.size() - 2);
+    if (key.size() >= 2 && key.front() == '(' && key.back() == ')')
+        key = key.substr(1, key.size() - 2);
     key = Key(key);
     if (key.empty()) return std::nullopt;
     if (auto v = ParseDecimal(key)) return v;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "asm/asm_types.h"
@@ -17,13 +18,16 @@
 
 namespace zelo::assembler {
 
-struct LabelEntry {
+struct LabelEntry
+{
     std::string name;  // as written in column 1, a trailing ':' included
     uint16_t address = 0;
     int line = 0;
+    std::string key;  // the name upper-cased, for lookups
 };
 
-class LabelTable {
+class LabelTable
+{
 public:
     void Clear();
     // False when the table is full (the label is not added).
@@ -39,21 +43,25 @@ public:
 private:
     std::vector<LabelEntry> m_entries;
     std::vector<int> m_sections;
+    std::unordered_map<std::string, std::vector<int>> m_byKey;  // entry indexes in order
 };
 
-struct Symbol {
+struct Symbol
+{
     std::string name;  // upper-cased
     unsigned value = 0;
     int width = 1;  // bytes of an EQU value
 };
 
-struct ExternModule {
+struct ExternModule
+{
     std::string name;
     std::filesystem::path listing;
 };
 
 // One name per direct address, shown by the RAM views.
-class RamNameGrid {
+class RamNameGrid
+{
 public:
     void Clear() { m_names.fill({}); }
     void Mark(uint8_t address, std::string_view name) { m_names[address] = std::string(name); }
@@ -64,7 +72,8 @@ private:
     std::array<std::string, 256> m_names;
 };
 
-class SymbolTable {
+class SymbolTable
+{
 public:
     explicit SymbolTable(core::ChipModel chip = core::ChipModel::C8051);
 
@@ -100,7 +109,7 @@ public:
 
 private:
     core::ChipModel m_chip;
-    std::array<core::SfrRow, core::kSfrRows> m_sfr;
+    std::unordered_map<std::string, uint8_t> m_sfrAddress;  // SfrTable names of the chip
     std::vector<Symbol> m_equ;
     std::vector<Symbol> m_byte;
     std::vector<Symbol> m_bit;

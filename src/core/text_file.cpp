@@ -109,7 +109,7 @@ std::vector<std::string> SplitLines(std::string_view text)
     return lines;
 }
 
-bool WriteFileAtomic(const fs::path& path, std::string_view bytes, std::string* error)
+bool WriteFileAtomic(const fs::path& path, std::string_view bytes, std::string* error, FileSync sync)
 {
     const fs::path dir = path.parent_path().empty() ? fs::path(".") : path.parent_path();
     std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
@@ -131,7 +131,7 @@ bool WriteFileAtomic(const fs::path& path, std::string_view bytes, std::string* 
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    if ((sync == FileSync::Durable && ::fsync(fd) != 0) || ::close(fd) != 0) {
         const int saved = errno;
         ::unlink(tmpl.c_str());
         if (error) *error = "Cannot write " + path.filename().string() + ": " + std::strerror(saved);
@@ -147,14 +147,15 @@ bool WriteFileAtomic(const fs::path& path, std::string_view bytes, std::string* 
     return true;
 }
 
-bool WriteTextLines(const fs::path& path, const std::vector<std::string>& lines, std::string* error)
+bool WriteTextLines(const fs::path& path, const std::vector<std::string>& lines, std::string* error,
+                    FileSync sync)
 {
     std::string bytes;
     for (const auto& line : lines) {
         bytes += line;
         bytes += "\r\n";
     }
-    return WriteFileAtomic(path, bytes, error);
+    return WriteFileAtomic(path, bytes, error, sync);
 }
 
 }  // namespace zelo::core

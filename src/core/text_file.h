@@ -31,10 +31,17 @@ bool IsValidUtf8(std::string_view bytes);
 // an empty piece after the last line end is not returned.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// How far a write goes before the rename: Durable flushes the data to the
+// disk first (fsync); Regenerable skips that for files rebuilt from others
+// on every run (listings, HEX and task files): the rename still never shows
+// a half-written file.
+enum class FileSync { Durable, Regenerable };
+
 // Writes each line followed by CR LF, atomically.
 bool WriteTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
-                    std::string* error = nullptr);
+                    std::string* error = nullptr, FileSync sync = FileSync::Durable);
 // Writes the bytes as they are, atomically.
-bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, std::string* error = nullptr);
+bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, std::string* error = nullptr,
+                     FileSync sync = FileSync::Durable);
 
 }  // namespace zelo::core

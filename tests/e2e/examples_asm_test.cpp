@@ -3,10 +3,9 @@
 // `z51 asm` on them, with its exit statuses.
 #include <gtest/gtest.h>
 
-
 #include <cstdio>
-#include <fstream>
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "asm/assembler_session.h"
@@ -20,7 +19,8 @@ using zelo::assembler::AssemblerSession;
 
 namespace {
 
-class ExampleWorkspace : public ::testing::Test {
+class ExampleWorkspace : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -35,8 +35,8 @@ protected:
     }
 
     // Assembles NAME.asm and loads NAME.hex into a fresh simulator.
-    zelo::core::Simulator& AssembleAndLoad(const std::string& name,
-                                           zelo::core::ChipModel chip = zelo::core::ChipModel::C8051)
+    zelo::core::Simulator& AssembleAndLoad(
+        const std::string& name, zelo::core::ChipModel chip = zelo::core::ChipModel::C8051)
     {
         AssemblerSession session(m_dir, chip);
         EXPECT_TRUE(session.LoadAsmFile(name)) << name;
@@ -73,7 +73,8 @@ TEST_F(ExampleWorkspace, EveryExampleAssemblesWithPass)
         ASSERT_TRUE(session.LoadAsmFile(entry.path().stem().string()));
         session.AsmAll();
         EXPECT_NE(session.AsmListText().find(" Round 1 PASS!   Round 2 PASS! "), std::string::npos)
-            << entry.path() << "\n" << session.AsmListText();
+            << entry.path() << "\n"
+            << session.AsmListText();
         EXPECT_TRUE(session.HexPath().has_value()) << entry.path();
         ++count;
     }
@@ -83,14 +84,16 @@ TEST_F(ExampleWorkspace, EveryExampleAssemblesWithPass)
 TEST_F(ExampleWorkspace, ShippedModuleListingMatchesItsSource)
 {
     const fs::path lib = m_dir / "8051.LIB";
-    const auto shipped = zelo::core::SplitLines(zelo::core::ReadTextFile(lib / "MATHLIB.lst").value_or(""));
+    const auto shipped =
+        zelo::core::SplitLines(zelo::core::ReadTextFile(lib / "MATHLIB.lst").value_or(""));
     AssemblerSession session(lib);
     ASSERT_TRUE(session.LoadAsmFile("MATHLIB"));
     session.AsmAll();
     ASSERT_TRUE(session.Succeeded());
     const auto fresh = session.ListingLines();
     ASSERT_EQ(shipped.size(), fresh.size());
-    for (std::size_t i = 1; i < fresh.size(); ++i) EXPECT_EQ(shipped[i], fresh[i]);  // line 0 has the date
+    for (std::size_t i = 1; i < fresh.size(); ++i)
+        EXPECT_EQ(shipped[i], fresh[i]);  // line 0 has the date
 }
 
 TEST_F(ExampleWorkspace, LedsWalkAcrossPort1)

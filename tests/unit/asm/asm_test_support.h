@@ -13,7 +13,8 @@
 
 namespace zelo::assembler::testing {
 
-class TempWorkspace {
+class TempWorkspace
+{
 public:
     TempWorkspace()
     {
@@ -45,21 +46,29 @@ public:
         std::ifstream in(m_path / relative, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
-    bool Exists(const std::filesystem::path& relative) const { return std::filesystem::exists(m_path / relative); }
+    bool Exists(const std::filesystem::path& relative) const
+    {
+        return std::filesystem::exists(m_path / relative);
+    }
 
 private:
     std::filesystem::path m_path;
 };
 
-inline ListingClock FixedClock() { return {"2024/05/06", "07:08:09"}; }
+inline ListingClock FixedClock()
+{
+    return {"2024/05/06", "07:08:09"};
+}
 
 // A session over a fresh workspace that assembled `source` as NAME.
-struct Assembled {
+struct Assembled
+{
     std::unique_ptr<TempWorkspace> workspace = std::make_unique<TempWorkspace>();
     std::unique_ptr<AssemblerSession> session;
 };
 
-inline Assembled AssembleText(const std::string& source, core::ChipModel chip = core::ChipModel::C8051,
+inline Assembled AssembleText(const std::string& source,
+                              core::ChipModel chip = core::ChipModel::C8051,
                               const std::string& name = "PROG")
 {
     Assembled a;

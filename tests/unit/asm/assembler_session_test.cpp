@@ -29,8 +29,10 @@ TEST(AssemblerRun, GoldenListingAndHex)
     ASSERT_TRUE(session.LoadAsmFile("golden_blink"));
     session.AsmAll();
     EXPECT_TRUE(session.Succeeded());
-    EXPECT_EQ(core::SplitLines(ws.Read("golden_blink.lst")), core::SplitLines(DataFile("golden_blink.lst")));
-    EXPECT_EQ(core::SplitLines(ws.Read("golden_blink.hex")), core::SplitLines(DataFile("golden_blink.hex")));
+    EXPECT_EQ(core::SplitLines(ws.Read("golden_blink.lst")),
+              core::SplitLines(DataFile("golden_blink.lst")));
+    EXPECT_EQ(core::SplitLines(ws.Read("golden_blink.hex")),
+              core::SplitLines(DataFile("golden_blink.hex")));
     // Written with CR LF line ends.
     EXPECT_NE(ws.Read("golden_blink.lst").find("\r\n"), std::string::npos);
 }
@@ -92,7 +94,8 @@ TEST(AssemblerRun, Round2ProblemForAnUndefinedLabel)
     EXPECT_FALSE(a.workspace->Exists("PROG.hex"));
 }
 
-struct RelativeCase {
+struct RelativeCase
+{
     const char* source;
     const char* bytes;
     int round2;
@@ -140,7 +143,8 @@ TEST(AssemblerRun, AbsoluteJumpsCheckTheTwoKilobytePage)
 TEST(AssemblerRun, SixteenBitReferences)
 {
     const auto a = AssembleText(
-        "\tMOV DPTR,#TABLE\n\tLJMP TABLE+2\n\tLCALL 1234H\n\tMOV DPTR,#BIG\nBIG\tEQU 2000H\n\tORG 0200H\nTABLE:\tDB 1\n");
+        "\tMOV DPTR,#TABLE\n\tLJMP TABLE+2\n\tLCALL 1234H\n\tMOV DPTR,#BIG\nBIG\tEQU 2000H\n\tORG "
+        "0200H\nTABLE:\tDB 1\n");
     const auto& lines = a.session->Lines();
     EXPECT_EQ(a.session->Round2Problems(), 0);
     EXPECT_EQ(LineBytes(lines[0]), "90 02 00");
@@ -155,13 +159,15 @@ TEST(AssemblerRun, HexRecordsAreSixteenBytesWithNewRunsAtOrg)
     for (int i = 0; i < 20; ++i) source += "\tNOP\n";
     const auto a = AssembleText(source);
     EXPECT_EQ(a.session->HexRecords(),
-              (std::vector<std::string>{":1000000000000000000000000000000000000000F0", ":0400100000000000EC",
-                                        ":00000001FF"}));
+              (std::vector<std::string>{":1000000000000000000000000000000000000000F0",
+                                        ":0400100000000000EC", ":00000001FF"}));
     EXPECT_EQ(a.session->CodeEnd(), 20);
 
-    const auto runs = AssembleText("\tORG 0\n\tLJMP MAIN\n\tORG 30H\nMAIN:\tMOV A,#1\n\tSJMP MAIN\n");
-    EXPECT_EQ(runs.session->HexRecords(),
-              (std::vector<std::string>{":03000000020030CB", ":04003000740180FCDB", ":00000001FF"}));
+    const auto runs =
+        AssembleText("\tORG 0\n\tLJMP MAIN\n\tORG 30H\nMAIN:\tMOV A,#1\n\tSJMP MAIN\n");
+    EXPECT_EQ(
+        runs.session->HexRecords(),
+        (std::vector<std::string>{":03000000020030CB", ":04003000740180FCDB", ":00000001FF"}));
     // The task image fills the gap with FFH.
     const std::string tsk = runs.workspace->Read("PROG.tsk");
     ASSERT_EQ(tsk.size(), 0x34u);
@@ -179,7 +185,8 @@ TEST(AssemblerRun, HexRecordsAreSixteenBytesWithNewRunsAtOrg)
 
 TEST(AssemblerRun, DataDirectives)
 {
-    struct Case {
+    struct Case
+    {
         const char* source;
         const char* bytes;
         bool problem;
@@ -202,16 +209,19 @@ TEST(AssemblerRun, DataDirectives)
     for (const Case& c : cases) {
         const auto a = AssembleText(std::string(c.source) + "\n");
         EXPECT_EQ(LineBytes(a.session->Lines()[0]), c.bytes) << c.source;
-        EXPECT_EQ(a.session->Round1Problems() + a.session->Round2Problems() > 0, c.problem) << c.source;
+        EXPECT_EQ(a.session->Round1Problems() + a.session->Round2Problems() > 0, c.problem)
+            << c.source;
     }
 }
 
 TEST(AssemblerRun, SymbolDirectives)
 {
     const auto a = AssembleText(
-        "SEVEN\tEQU 7\nWORD\tEQU 1234H\nRAMX\tEQU 0040H\nMASK\tEQU 11110000B\nCNT\tSFR 30H\nLED\tBIT P1.0\n"
+        "SEVEN\tEQU 7\nWORD\tEQU 1234H\nRAMX\tEQU 0040H\nMASK\tEQU 11110000B\nCNT\tSFR "
+        "30H\nLED\tBIT P1.0\n"
         "SW\tREG P3.2\nTMP\tREG 31H\nSUM\tEQU SEVEN+3\n"
-        "\tMOV A,#SEVEN\n\tMOV DPTR,#WORD\n\tMOV RAMX,A\n\tANL A,#MASK\n\tINC CNT\n\tSETB LED\n\tJB SW,$\n\tMOV TMP,#SUM\n");
+        "\tMOV A,#SEVEN\n\tMOV DPTR,#WORD\n\tMOV RAMX,A\n\tANL A,#MASK\n\tINC CNT\n\tSETB "
+        "LED\n\tJB SW,$\n\tMOV TMP,#SUM\n");
     const auto& lines = a.session->Lines();
     EXPECT_EQ(a.session->Round1Problems(), 0);
     EXPECT_EQ(LineBytes(lines[9]), "74 07");
@@ -233,8 +243,9 @@ TEST(AssemblerRun, SymbolDirectives)
 
 TEST(AssemblerRun, OrgForms)
 {
-    const std::pair<const char*, int> cases[] = {{"100h", 0x100}, {"0100H", 0x100}, {"30H", 0x30}, {"48", 48},
-                                                 {"123456h", -1},  {"12X", -1},      {"FFFFH", 0xFFFF}};
+    const std::pair<const char*, int> cases[] = {{"100h", 0x100},  {"0100H", 0x100}, {"30H", 0x30},
+                                                 {"48", 48},       {"123456h", -1},  {"12X", -1},
+                                                 {"FFFFH", 0xFFFF}};
     for (const auto& [operand, address] : cases) {
         const auto a = AssembleText(std::string("\tORG ") + operand + "\n\tNOP\n");
         if (address < 0) {
@@ -247,8 +258,9 @@ TEST(AssemblerRun, OrgForms)
 
 TEST(AssemblerRun, LocalLabelsBelongToTheirSection)
 {
-    const auto a = AssembleText("FIRST:\tMOV R0,#2\n$1:\tDJNZ R0,$1\n\tSJMP $2\n$2:\tNOP\nSECOND:\tMOV R1,#3\n"
-                                "$1:\tDJNZ R1,$1\n\tRET\n");
+    const auto a = AssembleText(
+        "FIRST:\tMOV R0,#2\n$1:\tDJNZ R0,$1\n\tSJMP $2\n$2:\tNOP\nSECOND:\tMOV R1,#3\n"
+        "$1:\tDJNZ R1,$1\n\tRET\n");
     const auto& lines = a.session->Lines();
     EXPECT_EQ(a.session->Round2Problems(), 0);
     EXPECT_EQ(LineBytes(lines[1]), "D8 FE");
@@ -261,13 +273,14 @@ TEST(AssemblerRun, ChipDecidesPort0BitNames)
 {
     EXPECT_EQ(AssembleText("\tMOV C,P0.1\n", core::ChipModel::C8051).session->Round1Problems(), 0);
     EXPECT_EQ(AssembleText("\tMOV C,P0.1\n", core::ChipModel::C8052).session->Round1Problems(), 0);
-    EXPECT_EQ(AssembleText("\tMOV C,P0.1\n", core::ChipModel::C89Cx051).session->Round1Problems(), 1);
+    EXPECT_EQ(AssembleText("\tMOV C,P0.1\n", core::ChipModel::C89Cx051).session->Round1Problems(),
+              1);
 }
 
 TEST(AssemblerRun, LineEndingsAndALastLineWithoutBreak)
 {
-    for (const char* source : {"\tMOV A,#1\r\n\tINC A", "\tMOV A,#1\n\tINC A", "\tMOV A,#1\r\tINC A",
-                               "\tMOV A,#1\r\n\tINC A\r\n"}) {
+    for (const char* source : {"\tMOV A,#1\r\n\tINC A", "\tMOV A,#1\n\tINC A",
+                               "\tMOV A,#1\r\tINC A", "\tMOV A,#1\r\n\tINC A\r\n"}) {
         const auto a = AssembleText(source);
         EXPECT_EQ(a.session->TotalLineCount(), 2) << source;
         EXPECT_EQ(a.session->HexRecords().front(), ":0300000074010484") << source;
@@ -282,7 +295,8 @@ TEST(AssemblerRun, StepByStepMessages)
     s.SetProgramName("STEP");
     s.SetSourceText("; c\n\tMOV A,#1\n\tEND\n");
     s.AsmNextLine();
-    EXPECT_EQ(s.AsmFileCaption(), "AsmFile has 3 lines  ==> This is line 1.       This Line is Neglected");
+    EXPECT_EQ(s.AsmFileCaption(),
+              "AsmFile has 3 lines  ==> This is line 1.       This Line is Neglected");
     EXPECT_EQ(s.AsmText(), "; c");
     s.AsmNextLine();
     EXPECT_EQ(s.AsmFileCaption(), "AsmFile has 3 lines  ==> This is line 2");
@@ -301,13 +315,15 @@ TEST(AssemblerRun, TableLimitsRefuseTheLineWithAMessage)
     for (int i = 0; i <= kMaxDataLines; ++i) data += "\tDB 1\n";
     const auto a = AssembleText(data);
     EXPECT_EQ(a.session->Round1Problems(), 1);
-    EXPECT_EQ(a.session->Lines()[kMaxDataLines].message, "Table full: the data list holds at most 100 DB/DW lines");
+    EXPECT_EQ(a.session->Lines()[kMaxDataLines].message,
+              "Table full: the data list holds at most 100 DB/DW lines");
 
     std::string labels;
     for (int i = 0; i <= kMaxLabels; ++i) labels += "L" + std::to_string(i) + ":\tNOP\n";
     const auto b = AssembleText(labels);
     EXPECT_EQ(b.session->Round1Problems(), 1);
-    EXPECT_EQ(b.session->Lines()[kMaxLabels].message, "Table full: the label table holds at most 300 labels");
+    EXPECT_EQ(b.session->Lines()[kMaxLabels].message,
+              "Table full: the label table holds at most 300 labels");
 
     std::string lines;
     for (int i = 0; i < kMaxAssemblyLines + 5; ++i) lines += "\tNOP\n";
@@ -332,7 +348,8 @@ TEST(AssemblerRun, WriteFailureIsReportedNotIgnored)
 
 TEST(AssemblerRun, StepOverTableAndUsageStatistics)
 {
-    const auto a = AssembleText("\tACALL WAIT\n\tLCALL SEND\n\tSJMP $\nWAIT:\tRET\nSEND:\tNOP\n\tRET\nOTHER:\tRET\n");
+    const auto a = AssembleText(
+        "\tACALL WAIT\n\tLCALL SEND\n\tSJMP $\nWAIT:\tRET\nSEND:\tNOP\n\tRET\nOTHER:\tRET\n");
     const StepOverTable& t = a.session->StepOver();
     ASSERT_EQ(t.subroutines.size(), 2u);
     EXPECT_EQ(t.subroutines[0].name, "WAIT");
@@ -377,8 +394,9 @@ TEST(AssemblerRun, HexCrossCheck)
               "          Total Bytes: 4\n----------------------------------------\n"
               "          The Codes in the CHK.lst and CHK.hex\n           are the same. ");
     a.workspace->Write("CHK.hex", ":0400000074028000F6\r\n:00000001FF\r\n");
-    EXPECT_EQ(a.session->CrossCheckHex(), "The code has a problem: 0001 01 <==> 0001 02\n"
-                                          "The code has a problem: 0003 FE <==> 0003 00\n");
+    EXPECT_EQ(a.session->CrossCheckHex(),
+              "The code has a problem: 0001 01 <==> 0001 02\n"
+              "The code has a problem: 0003 FE <==> 0003 00\n");
     a.workspace->Write("CHK.hex", ":0300000074018007\r\n:00000001FF\r\n");
     EXPECT_EQ(a.session->CrossCheckHex(), " ====  The number of code has problem  ===\n4  vs 3");
     a.workspace->Write("CHK.hex", "0300000074018007\r\n");

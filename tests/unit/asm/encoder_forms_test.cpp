@@ -18,7 +18,8 @@ namespace {
 using testing::AssembleText;
 using testing::LineBytes;
 
-struct FormRow {
+struct FormRow
+{
     std::string source;
     std::string bytes;
 };
@@ -41,7 +42,8 @@ std::string ProgramLine(const FormRow& row, std::size_t index)
 {
     const std::string label = "L" + std::to_string(index);
     std::string src = row.source;
-    if (auto at = src.find("@@"); at != std::string::npos) return label + ":\t" + src.replace(at, 2, label);
+    if (auto at = src.find("@@"); at != std::string::npos)
+        return label + ":\t" + src.replace(at, 2, label);
     return "\t" + src;
 }
 
@@ -83,7 +85,8 @@ TEST(EncoderForms, LengthsComeFromTheOpcodeTable)
     }
 }
 
-struct Rejected {
+struct Rejected
+{
     const char* source;
     const char* why;
 };
@@ -123,8 +126,9 @@ TEST(EncoderForms, RejectedOperandsMarkTheLine)
 
 TEST(EncoderForms, RegisterNibbles)
 {
-    const std::pair<const char*, char> cases[] = {{"@R0", '6'}, {"@R1", '7'}, {"R0", '8'}, {"R3", 'B'},
-                                                  {"R7", 'F'},  {"R8", '?'},  {"@R2", '?'}, {"A", '?'}};
+    const std::pair<const char*, char> cases[] = {{"@R0", '6'}, {"@R1", '7'}, {"R0", '8'},
+                                                  {"R3", 'B'},  {"R7", 'F'},  {"R8", '?'},
+                                                  {"@R2", '?'}, {"A", '?'}};
     for (const auto& [text, nibble] : cases) EXPECT_EQ(RegisterNibble(text), nibble) << text;
 }
 

@@ -1,8 +1,9 @@
 // Number forms, the immediate evaluator's seven forms, byte selection, the
 // 16-bit Round 2 evaluator and label offsets.
+#include "asm/expressions.h"
+
 #include <gtest/gtest.h>
 
-#include "asm/expressions.h"
 #include "asm/numbers.h"
 
 namespace zelo::assembler {
@@ -21,9 +22,9 @@ SymbolTable MakeSymbols()
 TEST(Numbers, FormsAndDigitChecks)
 {
     const std::pair<const char*, int> cases[] = {
-        {"100", 100},      {"3FH", 0x3F},  {"0FFH", 0xFF},   {"1234H", 0x1234}, {"01010101B", 0x55},
-        {"17Q", 15},       {"17O", 15},    {"65535", 65535}, {"65536", -1},     {"12G", -1},
-        {"102B", -1},      {"18Q", -1},    {"FFH", -1},      {"", -1},          {"10000H", -1}};
+        {"100", 100}, {"3FH", 0x3F}, {"0FFH", 0xFF},   {"1234H", 0x1234}, {"01010101B", 0x55},
+        {"17Q", 15},  {"17O", 15},   {"65535", 65535}, {"65536", -1},     {"12G", -1},
+        {"102B", -1}, {"18Q", -1},   {"FFH", -1},      {"", -1},          {"10000H", -1}};
     for (const auto& [text, value] : cases) {
         const auto v = ParseNumber(text);
         if (value < 0) {
@@ -39,7 +40,8 @@ TEST(Numbers, FormsAndDigitChecks)
     EXPECT_FALSE(DigitsValid("", 10));
 }
 
-struct ImmediateCase {
+struct ImmediateCase
+{
     const char* text;
     const char* result;  // value text or "??"
     ValueClass cls;
@@ -97,10 +99,11 @@ TEST(Evaluate16, NumbersSymbolsAndShapes)
 {
     const SymbolTable s = MakeSymbols();
     const std::pair<const char*, int> cases[] = {
-        {"#1234H", 0x1234}, {"1234H", 0x1234}, {"#4660", 0x1234}, {"#65536", -1}, {"BIG", 0x1234},
-        {"#COUNT", 0x0A},   {"#BIG*2", 0x2468}, {"#BIG/2", 0x091A}, {"#BIG MOD 16", 4},
-        {"#BIG.MOD.16", 4}, {"#100-20*2", 160}, {"#100-20/3", 26},  {"#0-1", 0xFFFF}, {"#LABEL", -1},
-        {"#1+2+3+4", -1},   {"#'A'", 0x41},     {"#0FFFFH", 0xFFFF}, {"#11110000B", 0xF0}, {"#777Q", 511}};
+        {"#1234H", 0x1234},  {"1234H", 0x1234},    {"#4660", 0x1234},  {"#65536", -1},
+        {"BIG", 0x1234},     {"#COUNT", 0x0A},     {"#BIG*2", 0x2468}, {"#BIG/2", 0x091A},
+        {"#BIG MOD 16", 4},  {"#BIG.MOD.16", 4},   {"#100-20*2", 160}, {"#100-20/3", 26},
+        {"#0-1", 0xFFFF},    {"#LABEL", -1},       {"#1+2+3+4", -1},   {"#'A'", 0x41},
+        {"#0FFFFH", 0xFFFF}, {"#11110000B", 0xF0}, {"#777Q", 511}};
     for (const auto& [text, value] : cases) {
         const auto v = Evaluate16(text, s);
         if (value < 0) {

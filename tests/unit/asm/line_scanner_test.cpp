@@ -1,13 +1,14 @@
 // The column rules of the line scanner, as a table of lines and the fields
 // they give.
-#include <gtest/gtest.h>
-
 #include "asm/line_scanner.h"
+
+#include <gtest/gtest.h>
 
 namespace zelo::assembler {
 namespace {
 
-struct ScanCase {
+struct ScanCase
+{
     const char* line;
     const char* label;
     const char* mnemonic;

@@ -1,8 +1,8 @@
 // Direct-address and bit lookups in their order, chip-dependent bit names,
 // labels with sections and "$" local labels, and table limits.
-#include <gtest/gtest.h>
-
 #include "asm/symbols.h"
+
+#include <gtest/gtest.h>
 
 namespace zelo::assembler {
 namespace {
@@ -14,10 +14,10 @@ TEST(DirectAddressLookup, SfrNamesSymbolsAndHexForms)
     ASSERT_TRUE(s.AddEqu("LIMIT", 0x45, 1));
     ASSERT_TRUE(s.AddEqu("WIDE", 0x1234, 2));
     const std::pair<const char*, int> cases[] = {
-        {"P1", 0x90},  {"p1", 0x90},   {"SBUF", 0x99}, {"B", 0xF0},   {"A", 0xE0},   {"R3", 0x03},
-        {"CNT", 0x30}, {"ACC", 0xE0},  {"30H", 0x30},  {"3fh", 0x3F}, {"0F0H", 0xF0}, {"0D0H", 0xD0},
-        {"LIMIT", 0x45}, {"WIDE", -1}, {"ZZH", -1},    {"100H", -1},  {"30", -1},    {"", -1},
-        {"00F0H", -1}, {"TH2", -1}};
+        {"P1", 0x90},   {"p1", 0x90},   {"SBUF", 0x99},  {"B", 0xF0},   {"A", 0xE0},
+        {"R3", 0x03},   {"CNT", 0x30},  {"ACC", 0xE0},   {"30H", 0x30}, {"3fh", 0x3F},
+        {"0F0H", 0xF0}, {"0D0H", 0xD0}, {"LIMIT", 0x45}, {"WIDE", -1},  {"ZZH", -1},
+        {"100H", -1},   {"30", -1},     {"", -1},        {"00F0H", -1}, {"TH2", -1}};
     for (const auto& [text, value] : cases) {
         const auto a = s.DirectAddress(text);
         if (value < 0) {
@@ -44,10 +44,10 @@ TEST(BitLookup, FormsInOrder)
     SymbolTable s;
     ASSERT_TRUE(s.AddBit("LED", 0x93));
     const std::pair<const char*, int> cases[] = {
-        {"LED", 0x93},   {"TR0", 0x8C},   {"CY", 0xD7},    {"ACC.7", 0xE7}, {"P1.0", 0x90},
-        {"20H.0", 0x00}, {"2FH.7", 0x7F}, {"20.1", 0x01},  {"88.4", 0x8C},  {"88H.4", 0x8C},
-        {"90H.3", 0x93}, {"B0H.7", 0xB7}, {"SCON.1", 0x99}, {"PSW.3", 0xD3}, {"A.7", 0xE7},
-        {"IE.7", 0xAF},  {"00000011B", 3}, {"0D4H", 0xD4}, {"7FH", 0x7F},  {"P1.8", -1},
+        {"LED", 0x93},   {"TR0", 0x8C},    {"CY", 0xD7},     {"ACC.7", 0xE7}, {"P1.0", 0x90},
+        {"20H.0", 0x00}, {"2FH.7", 0x7F},  {"20.1", 0x01},   {"88.4", 0x8C},  {"88H.4", 0x8C},
+        {"90H.3", 0x93}, {"B0H.7", 0xB7},  {"SCON.1", 0x99}, {"PSW.3", 0xD3}, {"A.7", 0xE7},
+        {"IE.7", 0xAF},  {"00000011B", 3}, {"0D4H", 0xD4},   {"7FH", 0x7F},   {"P1.8", -1},
         {"XYZ", -1},     {"0E0H.7", 0xE7}, {"tr1", 0x8E}};
     for (const auto& [text, value] : cases) {
         const auto b = s.BitAddress(text);
@@ -106,7 +106,8 @@ TEST(LabelTable, LocalLabelsFindTheirOwnSection)
 TEST(SymbolTable, PartsRefuseTheEntryAfterTheirLimit)
 {
     SymbolTable s;
-    for (int i = 0; i < kMaxSymbolsPerPart; ++i) ASSERT_TRUE(s.AddEqu("E" + std::to_string(i), i, 1));
+    for (int i = 0; i < kMaxSymbolsPerPart; ++i)
+        ASSERT_TRUE(s.AddEqu("E" + std::to_string(i), i, 1));
     EXPECT_FALSE(s.AddEqu("ONEMORE", 1, 1));
     EXPECT_EQ(s.EquSymbols().size(), static_cast<std::size_t>(kMaxSymbolsPerPart));
     LabelTable t;
