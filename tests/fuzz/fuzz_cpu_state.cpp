@@ -4,25 +4,9 @@
 #include <cstdint>
 
 #include "core/cpu_state.h"
-#include "fuzz_check.h"
+#include "cpu_invariants.h"
 
 using namespace zelo::core;
-
-namespace {
-bool ValidCell(char c) { return c == '0' || c == '1' || c == 'x' || c == '-'; }
-
-void CheckInvariants(const CpuState& cpu)
-{
-    for (const auto& cells : cpu.internal)
-        for (char c : cells) ZELO_FUZZ_CHECK(ValidCell(c), "internal cells hold 0, 1, x or -");
-    for (const auto& cells : cpu.upperRam)
-        for (char c : cells) ZELO_FUZZ_CHECK(ValidCell(c), "upper RAM cells hold 0, 1, x or -");
-    for (int n = 0; n < 8; ++n)
-        ZELO_FUZZ_CHECK(cpu.registerAddress[n] == cpu.CurrentBank() * 8 + n, "registers follow the bank");
-    ZELO_FUZZ_CHECK(cpu.codeMemory.size() == kMemoryCells, "code memory keeps its size");
-    ZELO_FUZZ_CHECK(cpu.externalMemory.size() == kMemoryCells, "external memory keeps its size");
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -51,6 +35,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         cpu.TakeStopRequest();
         cpu.RemapRegisterBank();
     }
-    CheckInvariants(cpu);
+    CheckCells(cpu);
     return 0;
 }

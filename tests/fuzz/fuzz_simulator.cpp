@@ -13,13 +13,11 @@
 #include <vector>
 
 #include "core/simulator.h"
-#include "fuzz_check.h"
+#include "cpu_invariants.h"
 
 using namespace zelo::core;
 
 namespace {
-
-ZELO_FUZZ_NO_COVERAGE bool ValidCell(char c) { return c == '0' || c == '1' || c == 'x' || c == '-'; }
 
 ZELO_FUZZ_NO_COVERAGE int CellValue(const HexCell& cell)
 {
@@ -31,18 +29,6 @@ ZELO_FUZZ_NO_COVERAGE int CellValue(const HexCell& cell)
     };
     const int hi = digit(cell.hi), lo = digit(cell.lo);
     return hi < 0 || lo < 0 ? -1 : 16 * hi + lo;
-}
-
-ZELO_FUZZ_NO_COVERAGE void CheckCells(const CpuState& cpu)
-{
-    for (const auto& cells : cpu.internal)
-        for (char c : cells) ZELO_FUZZ_CHECK(ValidCell(c), "internal RAM cells hold 0, 1, x or -");
-    for (const auto& cells : cpu.upperRam)
-        for (char c : cells) ZELO_FUZZ_CHECK(ValidCell(c), "upper RAM cells hold 0, 1, x or -");
-    for (int n = 0; n < 8; ++n)
-        ZELO_FUZZ_CHECK(cpu.registerAddress[n] == cpu.CurrentBank() * 8 + n, "registers follow the bank");
-    ZELO_FUZZ_CHECK(cpu.codeMemory.size() == kMemoryCells, "code memory keeps its size");
-    ZELO_FUZZ_CHECK(cpu.externalMemory.size() == kMemoryCells, "external memory keeps its size");
 }
 
 ZELO_FUZZ_NO_COVERAGE bool SameCode(const std::vector<HexCell>& before, const std::vector<HexCell>& after)
