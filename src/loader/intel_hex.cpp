@@ -157,6 +157,13 @@ HexLoadResult ReadHexLines(const fs::path& folder, std::string_view fileName, He
     store.lines.clear();
     store.currentLine = 0;
     const auto path = FindFileIgnoringCase(folder, fileName);
+    std::error_code sizeError;
+    if (path && fs::file_size(*path, sizeError) > kMaxHexFileBytes && !sizeError) {
+        result.problem = HexLoadProblem::TooLarge;
+        result.hexFileCaption = std::string(fileName) + " is larger than " + std::to_string(kMaxHexLines) +
+                                " lines of HEX records and cannot be loaded";
+        return result;
+    }
     std::optional<std::string> text;
     if (path) text = core::ReadTextFile(*path);
     if (!text) {

@@ -25,6 +25,9 @@
 namespace zelo::loader {
 
 inline constexpr int kMaxHexLines = 4000;
+// The longest record (255 data bytes) takes 521 characters and a line end;
+// a file larger than kMaxHexLines such lines is refused before it is read.
+inline constexpr std::uintmax_t kMaxHexFileBytes = kMaxHexLines * 523ull;
 
 // The lines of the last HEX file read, for the record viewer.
 struct HexLineStore {
@@ -46,6 +49,7 @@ enum class HexLoadProblem {
     None,
     MissingFile,      // nothing found at the path
     TooManyLines,     // more than kMaxHexLines lines
+    TooLarge,         // more bytes than kMaxHexLines records can hold
     WrongFormat,      // no ":" or not a well-formed record
     WrongChecksum,    // bytes of the record do not sum to a multiple of 256
     UnsupportedType,  // a record type other than 00/01, or 02/04 with a non-zero base

@@ -63,6 +63,8 @@ TEST_F(HostileHex, BadRecordsAreRefusedWithTheLineAndTheReason)
         {"a line of 100000 digits", ":" + std::string(100000, '0') + "\r\n", HexLoadProblem::WrongFormat, 1,
          "wrong format"},
         {"10000 lines", tenThousand, HexLoadProblem::TooManyLines, 0, "10000 lines"},
+        {"more bytes than 4000 records hold", ":" + std::string(kMaxHexFileBytes, '0'), HexLoadProblem::TooLarge, 0,
+         "larger than 4000 lines"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
