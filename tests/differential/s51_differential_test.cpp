@@ -22,8 +22,6 @@
 // up to a breakpoint at that address; a program with a step count is stepped.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -36,27 +34,15 @@
 #include <string>
 #include <vector>
 
+#include "../support/shell.h"
+
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-};
+using Outcome = ShellOutcome;
 
-Outcome Shell(const std::string& command)
-{
-    Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return outcome;
-    char buffer[8192];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, n);
-    const int status = pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
+Outcome Shell(const std::string& command) { return RunShell(command); }
 
 bool HaveTool(const char* name)
 {
