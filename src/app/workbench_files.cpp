@@ -113,10 +113,8 @@ bool Workbench::LoadSourceFile(const std::string& fileName)
     if (m_fileType == FileType::Asm) m_texts.editor = m_sourceText;
     m_texts.label1 = "  " + m_programName + ".asm";
     m_texts.status = fileName + "  loaded";
-    // Lines of INCLUDE files are not counted.
-    const auto list = assembler::BuildLineList(lines, m_workspace);
-    m_texts.asmFileCaption =
-        "AsmFile has " + std::to_string(list.lines.size() - static_cast<std::size_t>(list.libraryCount)) + " lines ";
+    // Lines of INCLUDE files are not counted: only the source's own lines.
+    m_texts.asmFileCaption = "AsmFile has " + std::to_string(lines.size()) + " lines ";
     m_asm.SetProgramName(m_programName);
     m_asm.SetSourceText(m_sourceText);
     m_asm.Reset();

@@ -10,6 +10,7 @@
 #include "asm/source_file.h"
 #include "core/byte_text.h"
 #include "core/opcode_table.h"
+#include "core/text_file.h"
 
 namespace zelo::assembler {
 
@@ -105,9 +106,8 @@ bool AssemblerSession::LoadAsmFile(std::string_view name)
     m_sourceText = source.text;
     m_statusText = source.status;
     Reset();
-    const LineList list = BuildLineList(SplitSourceLines(m_sourceText), m_workspace);
-    const int count = static_cast<int>(list.lines.size()) - list.libraryCount;
-    m_asmFileCaption = "AsmFile has " + std::to_string(count) + " lines ";
+    // Lines of INCLUDE files are not counted: only the source's own lines.
+    m_asmFileCaption = "AsmFile has " + std::to_string(core::CountLines(m_sourceText)) + " lines ";
     return true;
 }
 
@@ -207,7 +207,7 @@ void AssemblerSession::AsmNextLine()
 
 void AssemblerSession::AsmAll()
 {
-    if (SplitSourceLines(m_sourceText).empty()) return;
+    if (m_sourceText.empty()) return;  // a text without a single line
     StartAssembly();
     m_showProgress = false;
     while (m_assembling && m_currentLine < m_totalLines) AsmNextLine();

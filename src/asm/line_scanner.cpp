@@ -43,7 +43,14 @@ LineFields Neglect(std::string_view text)
 
 std::string UpperOutsideQuotes(std::string_view text)
 {
-    std::string out(text);
+    std::string out;
+    AssignUpperOutsideQuotes(text, out);
+    return out;
+}
+
+void AssignUpperOutsideQuotes(std::string_view text, std::string& out)
+{
+    out.assign(text);
     char quote = 0;
     for (char& c : out) {
         if (quote != 0) {
@@ -56,14 +63,14 @@ std::string UpperOutsideQuotes(std::string_view text)
         }
         c = UpperAscii(c);
     }
-    return out;
 }
 
 void CleanField(std::string& field)
 {
     if (field != "#' '") {
-        const auto pos = field.find_last_of(" \t");
-        if (pos != std::string::npos) field.erase(0, pos + 1);
+        std::size_t pos = field.size();
+        while (pos > 0 && !IsBlank(field[pos - 1])) --pos;
+        if (pos > 0) field.erase(0, pos);
     }
     if (!field.empty() && field.back() == '\r') field.pop_back();
 }
@@ -80,13 +87,13 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
 {
     if (endSeen) return Neglect(text);
 
-    std::string comment;
+    std::string_view comment;
     std::string_view body = text;
     const auto semicolon = text.find(';');
     if (semicolon == 0) return Neglect(text);
     if (semicolon != std::string_view::npos) {
-        comment = std::string(core::TrimBlanks(text.substr(semicolon + 1)));
-        if (!comment.empty() && comment.back() == '\r') comment.pop_back();
+        comment = core::TrimBlanks(text.substr(semicolon + 1));
+        if (!comment.empty() && comment.back() == '\r') comment.remove_suffix(1);
         body = text.substr(0, semicolon);
     }
     if (core::TrimBlanks(body).empty() || body == "\r") return Neglect(text);
@@ -146,7 +153,7 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
     }
 
     LineFields f;
-    f.comment = comment;
+    f.comment.assign(comment);
     const std::size_t pieceCount = seps.size() + 1;
     auto piece = [&](std::size_t k) -> std::string_view {
         const std::size_t from = k == 0 ? 0 : sepStore[k - 1].start;
@@ -154,8 +161,10 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
         return body.substr(from, to - from);
     };
     int separators = static_cast<int>(seps.size());
-    std::vector<std::string> cut;
-    cut.reserve(6);
+    // At most five fields are kept; a fixed array spares the allocation of a
+    // list per line.
+    std::array<std::string, 5> cut;
+    std::size_t cutSize = 0;
     std::size_t cutCount = 0;
     for (std::size_t k = 0; k < pieceCount; ++k) {
         std::string_view text = seps.empty() ? piece(k) : core::TrimBlanks(piece(k));
@@ -166,25 +175,29 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
             break;
         }
         ++cutCount;
-        if (cut.size() < 5) {
+        if (cutSize < cut.size()) {
             const bool lastField = k + 1 == pieceCount;
-            cut.push_back(lastField ? std::string(text) : UpperOutsideQuotes(text));
+            if (lastField)
+                cut[cutSize].assign(text);
+            else
+                AssignUpperOutsideQuotes(text, cut[cutSize]);
+            ++cutSize;
         }
     }
     if (separators < 0) separators = 0;
 
     // An operand written with blanks around ".MOD." or "/" is one operand.
-    if (separators == 4 && cut.size() >= 5 && (cut[3] == ".MOD." || cut[3] == "/")) {
-        cut[2] = cut[2] + cut[3] + cut[4];
-        cut.resize(3);
-        cut.emplace_back();
-        cut.emplace_back();
+    if (separators == 4 && cutSize >= 5 && (cut[3] == ".MOD." || cut[3] == "/")) {
+        cut[2] += cut[3];
+        cut[2] += cut[4];
+        cut[3].clear();
+        cut[4].clear();
     }
     f.fieldCount = separators + 1;
 
     const std::size_t shift = leadingBlank ? 1 : 0;
-    for (std::size_t k = 0; k < cut.size() && k + 1 + shift <= 5; ++k)
-        f.field[k + 1 + shift] = cut[k];
+    for (std::size_t k = 0; k < cutSize && k + 1 + shift <= 5; ++k)
+        f.field[k + 1 + shift] = std::move(cut[k]);
 
     // The blank character constant.
     if (f.field[5] == "'" && f.field[4] == "#'") {
@@ -192,7 +205,7 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
         f.field[5].clear();
     }
 
-    if (core::ToUpperAscii(core::TrimBlanks(f.field[2])) == "END") {
+    if (core::EqualsNoCase(core::TrimBlanks(f.field[2]), "END")) {
         endSeen = true;
         return Neglect(text);
     }

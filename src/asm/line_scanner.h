@@ -25,5 +25,7 @@ std::string LineProgressText(int total, int current, bool neglected);
 // Upper-cases ASCII letters outside single or double quotes, so character
 // constants keep the case they were written in.
 std::string UpperOutsideQuotes(std::string_view text);
+// The same, written into out (whose storage is reused).
+void AssignUpperOutsideQuotes(std::string_view text, std::string& out);
 
 }  // namespace zelo::assembler

@@ -2,6 +2,8 @@
 // Intel HEX file, the task image, the step-over table, the opcode usage
 // statistics, and the cross-check of a HEX file against the assembled code.
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdio>
 #include <map>
 #include <unordered_set>
@@ -48,36 +50,48 @@ std::string ErrorCountLine(int n, int round)
     return "        There are " + std::to_string(n) + " errors for Round " + r + ".";
 }
 
-std::string FormatListingLine(int number, const AsmLine& line)
+// The line number right-aligned in five columns and the address as four
+// hexadecimal digits, written without building intermediate strings.
+void AppendNumberAndAddress(int number, uint16_t address, std::string& out)
 {
-    std::string out;
-    core::AppendFieldRight(std::to_string(number), 5, out);
-    out += ' ';
-    out += core::ToHexWord(line.address);
-    out += ' ';
-    for (const std::string& b : line.bytes) out += b;
-    out += ' ';
-    const LineFields& f = line.fields;
-    if (f.field[1].empty() && f.field[2].empty()) return out + f.comment;
-    core::AppendField(f.field[1], 10, out);
-    core::AppendField(f.field[2], 6, out);
-    std::string operands;
-    for (int k = 3; k <= 5; ++k) {
-        if (f.field[k].empty()) continue;
-        if (!operands.empty()) operands += ',';
-        operands += f.field[k];
-    }
-    out += operands;
-    core::PadRight(50, out);
-    // The comment keeps its ';' so the listing reads back as a module.
-    return f.comment.empty() ? out : out + ";" + f.comment;
+    char digits[12];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, number);
+    const std::size_t length = ec == std::errc{} ? static_cast<std::size_t>(end - digits) : 0;
+    if (length < 5) out.append(5 - length, ' ');
+    out.append(digits, length);
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const char word[] = {' ', kHex[address >> 12], kHex[(address >> 8) & 0xF],
+                         kHex[(address >> 4) & 0xF], kHex[address & 0xF], ' '};
+    out.append(word, sizeof word);
 }
 
-struct Record
+std::string FormatListingLine(int number, const AsmLine& line)
 {
-    uint16_t address = 0;
-    std::vector<uint8_t> bytes;
-};
+    const LineFields& f = line.fields;
+    std::string out;
+    out.reserve(64 + f.field[1].size() + f.field[2].size() + f.field[3].size() +
+                f.field[4].size() + f.field[5].size() + f.comment.size());
+    AppendNumberAndAddress(number, line.address, out);
+    for (const std::string& b : line.bytes) out += b;
+    out += ' ';
+    if (f.field[1].empty() && f.field[2].empty()) return out += f.comment;
+    core::AppendField(f.field[1], 10, out);
+    core::AppendField(f.field[2], 6, out);
+    bool first = true;
+    for (int k = 3; k <= 5; ++k) {
+        if (f.field[k].empty()) continue;
+        if (!first) out += ',';
+        out += f.field[k];
+        first = false;
+    }
+    core::PadRight(50, out);
+    // The comment keeps its ';' so the listing reads back as a module.
+    if (!f.comment.empty()) {
+        out += ';';
+        out += f.comment;
+    }
+    return out;
+}
 
 uint8_t ByteValue(const std::string& text)
 {
@@ -161,7 +175,7 @@ void AssemblerSession::WriteListing()
         m_listing.push_back(FormatListingLine(sourceNumber, line));
         if (m_statistics && line.kind == LineKind::Instruction && line.length > 0)
             ++m_usage[ByteValue(line.bytes[0])];
-        if (line.kind == LineKind::Data && Upper(line.fields.Mnemonic()).size() == 2) {
+        if (line.kind == LineKind::Data && core::TrimBlanks(line.fields.Mnemonic()).size() == 2) {
             std::string bytes;
             for (const std::string& b : line.data) bytes += b;
             m_listing.push_back(std::string(28, ' ') + "BYTE:" + bytes);
@@ -191,47 +205,50 @@ void AssemblerSession::WriteListing()
 
 bool AssemblerSession::WriteHexFile()
 {
-    std::vector<Record> records;
-    std::optional<Record> pending;
+    // Records of up to 16 bytes; a record ends where the addresses stop being
+    // contiguous and at every ORG.
+    m_hexRecords.clear();
+    m_codeEnd = -1;
+    std::array<uint8_t, 16> pending{};
+    std::size_t count = 0;
+    uint16_t start = 0;
+    bool open = false;
     auto flush = [&] {
-        if (pending && !pending->bytes.empty()) records.push_back(*pending);
-        pending.reset();
+        if (open && count > 0) {
+            m_hexRecords.push_back(loader::FormatDataRecord(start, pending.data(), count));
+            m_codeEnd = start + static_cast<int>(count);
+        }
+        open = false;
+        count = 0;
+    };
+    auto begin = [&](unsigned address) {
+        flush();
+        open = true;
+        start = static_cast<uint16_t>(address);
     };
     for (const AsmLine& line : m_lines) {
         if (line.kind == LineKind::Org && line.bytes[0] != kErrorMarker) {
-            flush();
-            pending = Record{line.address, {}};
+            begin(line.address);
             continue;
         }
         const LineCode code(line);
         if (code.empty()) continue;
         unsigned address = line.address;
         // A line that does not follow the pending bytes starts a new record.
-        if (!pending || pending->address + pending->bytes.size() != address) {
-            if (!pending || !pending->bytes.empty()) {
-                flush();
-                pending = Record{static_cast<uint16_t>(address), {}};
-            } else {
-                pending->address = static_cast<uint16_t>(address);
-            }
+        if (!open || start + count != address) {
+            if (!open || count != 0)
+                begin(address);
+            else
+                start = static_cast<uint16_t>(address);
         }
         for (const std::string& b : code) {
-            if (pending->bytes.size() == 16) {
-                flush();
-                pending = Record{static_cast<uint16_t>(address), {}};
-            }
-            pending->bytes.push_back(ByteValue(b));
+            if (count == pending.size()) begin(address);
+            pending[count++] = ByteValue(b);
             ++address;
         }
     }
     flush();
 
-    m_hexRecords.clear();
-    m_codeEnd = -1;
-    for (const Record& r : records) {
-        m_hexRecords.push_back(loader::FormatDataRecord(r.address, r.bytes));
-        m_codeEnd = r.address + static_cast<int>(r.bytes.size());
-    }
     m_hexRecords.push_back(loader::kEndOfFileRecord);
     std::string error;
     const auto path = FilePath(".hex");
@@ -248,7 +265,8 @@ bool AssemblerSession::WriteTskFile()
     // The image is replayed from the records just written.
     std::string image(65536, static_cast<char>(0xFF));
     int end = 0;
-    for (const std::string& record : m_hexRecords) {
+    for (const std::string& text : m_hexRecords) {
+        const std::string_view record(text);
         if (record.size() < 11 || record.substr(7, 2) != "00") continue;
         const int count = core::ParseHexByteValue(record.substr(1, 2));
         const int address = core::ParseHexWord(record.substr(3, 4));

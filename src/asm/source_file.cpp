@@ -1,5 +1,7 @@
 #include "asm/source_file.h"
 
+#include <iterator>
+
 #include "core/byte_text.h"
 #include "core/text_file.h"
 
@@ -78,14 +80,16 @@ std::string StripEnclosing(std::string_view text)
 
 std::optional<std::string> IncludeName(std::string_view line)
 {
-    if (line.size() < 7 || core::ToUpperAscii(line.substr(0, 7)) != "INCLUDE") return std::nullopt;
+    if (line.size() < 7 || (line[0] != 'I' && line[0] != 'i') ||
+        core::ToUpperAscii(line.substr(0, 7)) != "INCLUDE")
+        return std::nullopt;
     std::string_view rest = line.substr(7);
     const auto semicolon = rest.find(';');
     if (semicolon != std::string_view::npos) rest = rest.substr(0, semicolon);
     return StripEnclosing(rest);
 }
 
-LineList BuildLineList(const std::vector<std::string>& sourceLines, const fs::path& workspace)
+LineList BuildLineList(std::vector<std::string> sourceLines, const fs::path& workspace)
 {
     LineList list;
     for (const std::string& line : sourceLines) {
@@ -100,7 +104,12 @@ LineList BuildLineList(const std::vector<std::string>& sourceLines, const fs::pa
         for (auto& piece : core::SplitLines(*text)) list.lines.push_back(std::move(piece));
     }
     list.libraryCount = static_cast<int>(list.lines.size());
-    list.lines.insert(list.lines.end(), sourceLines.begin(), sourceLines.end());
+    if (list.lines.empty()) {
+        list.lines = std::move(sourceLines);
+    } else {
+        list.lines.insert(list.lines.end(), std::make_move_iterator(sourceLines.begin()),
+                          std::make_move_iterator(sourceLines.end()));
+    }
     return list;
 }
 

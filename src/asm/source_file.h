@@ -61,7 +61,7 @@ struct LineList
     std::string libraryText;  // text of the last library file read (the 編輯H viewer)
 };
 
-LineList BuildLineList(const std::vector<std::string>& sourceLines,
+LineList BuildLineList(std::vector<std::string> sourceLines,
                        const std::filesystem::path& workspace);
 
 }  // namespace zelo::assembler

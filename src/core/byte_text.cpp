@@ -7,15 +7,23 @@ namespace zelo::core {
 namespace {
 constexpr char kDigits[] = "0123456789ABCDEF";
 
-std::string UpperHex(unsigned value)
+char UpperAscii(char c)
 {
-    if (value == 0) return "0";
-    std::string out;
-    while (value != 0) {
-        out.insert(out.begin(), kDigits[value & 0xF]);
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Hexadecimal digits of `value`, at least `minDigits` of them, written from
+// the right into a small buffer so no string grows digit by digit.
+std::string UpperHex(unsigned value, int minDigits)
+{
+    char buffer[8];
+    int at = 8;
+    do {
+        buffer[--at] = kDigits[value & 0xF];
         value >>= 4;
-    }
-    return out;
+    } while (value != 0 && at > 0);
+    while (8 - at < minDigits) buffer[--at] = '0';
+    return std::string(buffer + at, buffer + 8);
 }
 }  // namespace
 
@@ -34,16 +42,13 @@ HexCell HexCell::FromText(std::string_view text)
 
 std::string ToHexByte(unsigned value)
 {
-    std::string text = UpperHex(value);
-    if (text.size() == 1) text.insert(text.begin(), '0');
-    return text;
+    if (value <= 0xFF) return std::string{kDigits[value >> 4], kDigits[value & 0xF]};
+    return UpperHex(value, 2);
 }
 
 std::string ToHexWord(unsigned value)
 {
-    std::string text = UpperHex(value);
-    if (text.size() < 4) text.insert(0, 4 - text.size(), '0');
-    return text;
+    return UpperHex(value, 4);
 }
 
 std::string AddHexWords(std::string_view a, std::string_view b)
@@ -69,11 +74,9 @@ ParsedByte ParseHexByte(std::string_view text)
 
 int ParseHexWord(std::string_view text)
 {
-    if (text.empty()) return 0;
-    std::string upper = ToUpperAscii(text.substr(0, 4));
-    if (upper.size() < 4) upper.insert(0, 4 - upper.size(), '0');
+    // Up to four digits; fewer read as if padded with leading zeros.
     int value = 0;
-    for (char c : upper) value = 16 * value + HexDigitValue(c);
+    for (char c : text.substr(0, 4)) value = 16 * value + HexDigitValue(UpperAscii(c));
     return value;
 }
 
@@ -149,18 +152,31 @@ void PadRight(std::size_t width, std::string& text)
 std::string ToUpperAscii(std::string_view text)
 {
     std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
+    UpperAsciiInPlace(out);
     return out;
+}
+
+void UpperAsciiInPlace(std::string& text)
+{
+    for (char& c : text) c = UpperAscii(c);
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+    }
+    return true;
 }
 
 std::string_view TrimBlanks(std::string_view text)
 {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && (text[first] == ' ' || text[first] == '\t')) ++first;
+    while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t')) --last;
+    return text.substr(first, last - first);
 }
 
 }  // namespace zelo::core

@@ -96,6 +96,10 @@ void PadRight(std::size_t width, std::string& text);
 
 // Upper-cases ASCII letters of a text.
 std::string ToUpperAscii(std::string_view text);
+// Upper-cases ASCII letters in place.
+void UpperAsciiInPlace(std::string& text);
+// True when both texts are equal once their ASCII letters are upper-cased.
+bool EqualsNoCase(std::string_view a, std::string_view b);
 // Removes blanks and tabs at both ends.
 std::string_view TrimBlanks(std::string_view text);
 

@@ -97,6 +97,9 @@ std::optional<std::string> ReadTextFile(const fs::path& path, std::string* error
 std::vector<std::string> SplitLines(std::string_view text)
 {
     std::vector<std::string> lines;
+    std::size_t breaks = 0;
+    for (char c : text) breaks += (c == '\n' || c == '\r') ? 1 : 0;
+    lines.reserve(breaks + 1);
     std::size_t start = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\r' || text[i] == '\n') {
@@ -107,6 +110,20 @@ std::vector<std::string> SplitLines(std::string_view text)
     }
     if (start < text.size()) lines.emplace_back(text.substr(start));
     return lines;
+}
+
+std::size_t CountLines(std::string_view text)
+{
+    std::size_t count = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            ++count;
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            start = i + 1;
+        }
+    }
+    return count + (start < text.size() ? 1 : 0);
 }
 
 bool WriteFileAtomic(const fs::path& path, std::string_view bytes, std::string* error, FileSync sync)
@@ -150,7 +167,10 @@ bool WriteFileAtomic(const fs::path& path, std::string_view bytes, std::string* 
 bool WriteTextLines(const fs::path& path, const std::vector<std::string>& lines, std::string* error,
                     FileSync sync)
 {
+    std::size_t size = 0;
+    for (const auto& line : lines) size += line.size() + 2;
     std::string bytes;
+    bytes.reserve(size);
     for (const auto& line : lines) {
         bytes += line;
         bytes += "\r\n";

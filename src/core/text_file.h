@@ -30,6 +30,8 @@ bool IsValidUtf8(std::string_view bytes);
 // Splits at CR LF, LF or a lone CR. A final line without a line end is kept;
 // an empty piece after the last line end is not returned.
 std::vector<std::string> SplitLines(std::string_view text);
+// SplitLines(text).size(), without building the lines.
+std::size_t CountLines(std::string_view text);
 
 // How far a write goes before the rename: Durable flushes the data to the
 // disk first (fsync); Regenerable skips that for files rebuilt from others

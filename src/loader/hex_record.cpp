@@ -21,10 +21,30 @@ void AppendHexChecksum(std::string& recordText)
 
 std::string FormatDataRecord(uint16_t address, const std::vector<uint8_t>& bytes)
 {
-    std::string text = ToHexByte(static_cast<unsigned>(bytes.size() & 0xFF)) + ToHexWord(address) + "00";
-    for (uint8_t b : bytes) text += ToHexByte(b);
-    AppendHexChecksum(text);
-    return ":" + text;
+    return FormatDataRecord(address, bytes.data(), bytes.size());
+}
+
+std::string FormatDataRecord(uint16_t address, const uint8_t* bytes, std::size_t count)
+{
+    // Written digit by digit into a string of the final size: the assembler
+    // writes a record per 16 code bytes and this is its hot path.
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    count &= 0xFF;
+    std::string text(1 + 2 * (4 + count) + 2, ':');
+    std::size_t at = 1;
+    unsigned sum = 0;
+    auto put = [&](unsigned byte) {
+        text[at++] = kDigits[(byte >> 4) & 0xF];
+        text[at++] = kDigits[byte & 0xF];
+        sum += byte;
+    };
+    put(static_cast<unsigned>(count));
+    put(address >> 8u);
+    put(address & 0xFFu);
+    put(0);
+    for (std::size_t i = 0; i < count; ++i) put(bytes[i]);
+    put((256u - (sum & 0xFFu)) & 0xFFu);
+    return text;
 }
 
 }  // namespace zelo::loader

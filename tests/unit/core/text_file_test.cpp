@@ -41,6 +41,13 @@ TEST(TextLines, EveryLineEndingSplits)
     EXPECT_TRUE(SplitLines("").empty());
 }
 
+TEST(TextLines, CountingAgreesWithSplitting)
+{
+    for (const char* text : {"", "a", "a\r\n", "a\r\nb\nc\rd", "\r\r\n", "\n", "\r", "a\n\nb",
+                             "x\r\n\r\ny", "\n\r", "last line without a break"})
+        EXPECT_EQ(CountLines(text), SplitLines(text).size()) << '"' << text << '"';
+}
+
 TEST(TextLines, Utf8IsKeptAndBig5IsConverted)
 {
     EXPECT_TRUE(IsValidUtf8("MOV A,#1 ; 註解"));

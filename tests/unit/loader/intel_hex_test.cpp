@@ -93,6 +93,14 @@ TEST(HexRecordTest, WriterRecordsReadBack)
         EXPECT_EQ(r.address, static_cast<int>(address));
         EXPECT_EQ(r.count, 16);
     }
+    // Known records: checksum 00 when the sum is a multiple of 256, an empty
+    // record, and the largest count.
+    EXPECT_EQ(FormatDataRecord(0x0010, {0x12, 0x34}), ":020010001234A8");
+    EXPECT_EQ(FormatDataRecord(0x0000, {0x74, 0x01, 0x04}), ":0300000074010484");
+    EXPECT_EQ(FormatDataRecord(0x0100, {0xFF}), ":01010000FFFF");
+    EXPECT_EQ(FormatDataRecord(0x0000, {0x01, 0xFF}), ":0200000001FFFE");
+    EXPECT_EQ(FormatDataRecord(0xFFFF, {}), ":00FFFF0002");
+    EXPECT_EQ(FormatDataRecord(0x0000, std::vector<uint8_t>(255, 0)).size(), 1u + 2 * (4 + 255) + 2);
 }
 
 TEST(HexLoadTest, FirstRecordLoadsAndRomRowShowsIt)
