@@ -29,10 +29,10 @@ constexpr const char* kRule = "-------------------------------";
 
 bool AsmLine::HasProblemByte() const
 {
-    for (const std::string& b : bytes) {
+    for (const ByteText& b : bytes) {
         if (b.find('?') != std::string::npos) return true;
     }
-    for (const std::string& b : data) {
+    for (const ByteText& b : data) {
         if (b.find('?') != std::string::npos) return true;
     }
     return false;
@@ -323,7 +323,7 @@ void AssemblerSession::AssembleLine(int number)
     // Round 2, the data bytes for DB/DW.
     line.length = 0;
     if (line.kind == LineKind::Instruction) {
-        const std::string& b0 = line.bytes[0];
+        const ByteText& b0 = line.bytes[0];
         if (b0 == kPlaceholder) {
             line.length = 2;
         } else if (b0.size() == 2 && core::IsUpperHexDigit(b0[0]) && core::IsUpperHexDigit(b0[1])) {
@@ -331,7 +331,7 @@ void AssemblerSession::AssembleLine(int number)
                               .Row(static_cast<uint8_t>(core::ParseHexByteValue(b0)))
                               .bytes;
         } else {
-            for (const std::string& b : line.bytes) line.length += b == kNoByte ? 0 : 1;
+            for (const ByteText& b : line.bytes) line.length += b == kNoByte ? 0 : 1;
         }
     } else if (line.kind == LineKind::Data) {
         line.length = static_cast<int>(line.data.size());
@@ -359,7 +359,7 @@ void AssemblerSession::AppendTrace(const AsmLine& line, int number)
     out += ' ';
     out += core::ToHexWord(line.address);
     out += ' ';
-    for (const std::string& b : line.bytes) {
+    for (const ByteText& b : line.bytes) {
         out += b;
         out += ' ';
     }

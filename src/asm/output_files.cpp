@@ -72,7 +72,7 @@ std::string FormatListingLine(int number, const AsmLine& line)
     out.reserve(64 + f.field[1].size() + f.field[2].size() + f.field[3].size() +
                 f.field[4].size() + f.field[5].size() + f.comment.size());
     AppendNumberAndAddress(number, line.address, out);
-    for (const std::string& b : line.bytes) out += b;
+    for (const ByteText& b : line.bytes) out += b;
     out += ' ';
     if (f.field[1].empty() && f.field[2].empty()) return out += f.comment;
     core::AppendField(f.field[1], 10, out);
@@ -93,7 +93,7 @@ std::string FormatListingLine(int number, const AsmLine& line)
     return out;
 }
 
-uint8_t ByteValue(const std::string& text)
+uint8_t ByteValue(std::string_view text)
 {
     return static_cast<uint8_t>(core::ParseHexByteValue(text));
 }
@@ -101,7 +101,7 @@ uint8_t ByteValue(const std::string& text)
 // The code bytes a line puts into the image, without copying them.
 struct LineCode
 {
-    const std::string* first = nullptr;
+    const ByteText* first = nullptr;
     std::size_t count = 0;
 
     explicit LineCode(const AsmLine& line)
@@ -115,8 +115,8 @@ struct LineCode
         }
     }
     bool empty() const { return count == 0; }
-    const std::string* begin() const { return first; }
-    const std::string* end() const { return first + count; }
+    const ByteText* begin() const { return first; }
+    const ByteText* end() const { return first + count; }
 };
 
 }  // namespace
@@ -177,7 +177,7 @@ void AssemblerSession::WriteListing()
             ++m_usage[ByteValue(line.bytes[0])];
         if (line.kind == LineKind::Data && core::TrimBlanks(line.fields.Mnemonic()).size() == 2) {
             std::string bytes;
-            for (const std::string& b : line.data) bytes += b;
+            for (const ByteText& b : line.data) bytes += b;
             m_listing.push_back(std::string(28, ' ') + "BYTE:" + bytes);
         }
         if (line.round1Error) {
@@ -241,7 +241,7 @@ bool AssemblerSession::WriteHexFile()
             else
                 start = static_cast<uint16_t>(address);
         }
-        for (const std::string& b : code) {
+        for (const ByteText& b : code) {
             if (count == pending.size()) begin(address);
             pending[count++] = ByteValue(b);
             ++address;
@@ -355,7 +355,7 @@ std::string AssemblerSession::CrossCheckHex()
     std::map<int, std::string> fromList;
     for (const AsmLine& line : m_lines) {
         int address = line.address;
-        for (const std::string& b : LineCode(line)) fromList[(address++) & 0xFFFF] = b;
+        for (const ByteText& b : LineCode(line)) fromList[(address++) & 0xFFFF] = b;
     }
     if (fromHex.size() != fromList.size()) {
         out = " ====  The number of code has problem  ===\n" + std::to_string(fromList.size()) +

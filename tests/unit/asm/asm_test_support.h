@@ -85,7 +85,7 @@ inline Assembled AssembleText(const std::string& source,
 inline std::string LineBytes(const AsmLine& line)
 {
     std::string out;
-    auto add = [&](const std::string& b) {
+    auto add = [&](std::string_view b) {
         if (!out.empty()) out += ' ';
         out += b;
     };
