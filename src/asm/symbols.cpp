@@ -6,7 +6,6 @@
 #include "asm/numbers.h"
 #include "core/bit_name_table.h"
 #include "core/byte_text.h"
-#include "core/cpu_state.h"
 
 namespace zelo::assembler {
 
@@ -19,9 +18,9 @@ std::string Key(std::string_view text)
 
 const Symbol* FindIn(const std::vector<Symbol>& part, std::string_view name)
 {
-    const std::string key = Key(name);
+    const core::UpperTrimmed key(name);
     for (const Symbol& s : part) {
-        if (s.name == key) return &s;
+        if (s.name == key.View()) return &s;
     }
     return nullptr;
 }
@@ -47,21 +46,21 @@ constexpr NamedRegister kBitRegisters[] = {
 };
 
 // "NAME.b" split into the name and a bit number 0..7.
-std::optional<std::pair<std::string, int>> SplitBitForm(std::string_view text)
+std::optional<std::pair<std::string_view, int>> SplitBitForm(std::string_view text)
 {
     const auto dot = text.rfind('.');
     if (dot == std::string_view::npos || dot + 2 != text.size()) return std::nullopt;
     const char b = text[dot + 1];
     if (b < '0' || b > '7') return std::nullopt;
-    return std::pair{std::string(text.substr(0, dot)), b - '0'};
+    return std::pair{text.substr(0, dot), b - '0'};
 }
 
 // The bit-name table's forms (columns 0, 2 and 6) indexed once: the first row
 // holding a form wins, as the table's own search in row order.
-std::optional<uint8_t> FindBitForm(const std::string& key)
+std::optional<uint8_t> FindBitForm(std::string_view key)
 {
-    static const std::unordered_map<std::string, uint8_t> forms = [] {
-        std::unordered_map<std::string, uint8_t> m;
+    static const NameMap<uint8_t> forms = [] {
+        NameMap<uint8_t> m;
         const core::BitNameTable& t = core::StandardBitNameTable();
         for (unsigned n = 0; n < 256; ++n) {
             const core::BitNameRow& row = t.Row(static_cast<uint8_t>(n));
@@ -103,7 +102,8 @@ bool LabelTable::AddSection(int line)
 
 std::optional<uint16_t> LabelTable::Find(std::string_view reference, int line) const
 {
-    const std::string r = Key(reference);
+    const core::UpperTrimmed upper(reference);
+    const std::string_view r = upper.View();
     if (r.empty()) return std::nullopt;
     int from = INT_MIN;
     int to = INT_MAX;
@@ -115,7 +115,8 @@ std::optional<uint16_t> LabelTable::Find(std::string_view reference, int line) c
     }
     // The first entry, in definition order, named R or R followed by ':'.
     int best = INT_MAX;
-    for (const std::string& key : {r, r + ":"}) {
+    const std::string withColon = std::string(r) + ":";
+    for (const std::string_view key : {r, std::string_view(withColon)}) {
         const auto it = m_byKey.find(key);
         if (it == m_byKey.end()) continue;
         for (int index : it->second) {
@@ -140,14 +141,18 @@ SymbolTable::SymbolTable(core::ChipModel chip) : m_chip(chip)
 void SymbolTable::SetChip(core::ChipModel chip)
 {
     m_chip = chip;
-    const core::CpuState cpu(chip);
+    std::array<core::SfrRow, core::kSfrRows> rows;
+    core::FillChipSfrRows(chip, rows);
     m_sfrAddress.clear();
     // The first row of a name wins, as a search from the top of the table would.
-    for (const core::SfrRow& row : cpu.sfrTable) {
+    for (const core::SfrRow& row : rows) {
         if (!row.name.empty())
             m_sfrAddress.emplace(row.name,
                                  static_cast<uint8_t>(core::ParseHexByteValue(row.address)));
     }
+    // R0-R7 follow the chip's registers in the table, at their bank 0
+    // addresses as after reset.
+    for (uint8_t n = 0; n < 8; ++n) m_sfrAddress.emplace("R" + std::to_string(n), n);
 }
 
 void SymbolTable::Clear()
@@ -206,7 +211,8 @@ std::optional<uint8_t> HexByteLiteral(std::string_view t)
 
 std::optional<uint8_t> SymbolTable::DirectAddress(std::string_view text) const
 {
-    const std::string key = Key(text);
+    const core::UpperTrimmed upper(text);
+    const std::string_view key = upper.View();
     if (key.empty()) return std::nullopt;
     if (auto it = m_sfrAddress.find(key); it != m_sfrAddress.end()) return it->second;
     if (const Symbol* s = FindByte(key)) return static_cast<uint8_t>(s->value);
@@ -219,7 +225,8 @@ std::optional<uint8_t> SymbolTable::DirectAddress(std::string_view text) const
 
 std::optional<uint8_t> SymbolTable::BitAddress(std::string_view text) const
 {
-    const std::string key = Key(text);
+    const core::UpperTrimmed upper(text);
+    const std::string_view key = upper.View();
     if (key.empty()) return std::nullopt;
     const bool ports02 = m_chip != core::ChipModel::C89Cx051;
     if (const Symbol* s = FindBit(key)) return static_cast<uint8_t>(s->value);
@@ -253,11 +260,12 @@ std::optional<uint8_t> SymbolTable::BitAddress(std::string_view text) const
 
 std::optional<unsigned> SymbolTable::NameValue(std::string_view text) const
 {
-    std::string key = Key(text);
-    if (!key.empty() && key[0] == '#') key.erase(0, 1);
+    const core::UpperTrimmed upper(text);
+    std::string_view key = upper.View();
+    if (!key.empty() && key[0] == '#') key.remove_prefix(1);
     if (key.size() >= 2 && key.front() == '(' && key.back() == ')')
         key = key.substr(1, key.size() - 2);
-    key = Key(key);
+    key = core::TrimBlanks(key);
     if (key.empty()) return std::nullopt;
     if (auto v = ParseDecimal(key)) return v;
     if (const Symbol* s = FindEqu(key)) return s->value;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,19 @@
 #include "core/sfr_table.h"
 
 namespace zelo::assembler {
+
+// Maps keyed by name that are searched with views, without building a
+// std::string per lookup.
+struct NameHash
+{
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const noexcept
+    {
+        return std::hash<std::string_view>{}(text);
+    }
+};
+template <class Value>
+using NameMap = std::unordered_map<std::string, Value, NameHash, std::equal_to<>>;
 
 struct LabelEntry
 {
@@ -43,7 +57,7 @@ public:
 private:
     std::vector<LabelEntry> m_entries;
     std::vector<int> m_sections;
-    std::unordered_map<std::string, std::vector<int>> m_byKey;  // entry indexes in order
+    NameMap<std::vector<int>> m_byKey;  // entry indexes in order
 };
 
 struct Symbol
@@ -109,7 +123,7 @@ public:
 
 private:
     core::ChipModel m_chip;
-    std::unordered_map<std::string, uint8_t> m_sfrAddress;  // SfrTable names of the chip
+    NameMap<uint8_t> m_sfrAddress;  // SfrTable names of the chip
     std::vector<Symbol> m_equ;
     std::vector<Symbol> m_byte;
     std::vector<Symbol> m_bit;

@@ -161,6 +161,17 @@ void UpperAsciiInPlace(std::string& text)
     for (char& c : text) c = UpperAscii(c);
 }
 
+UpperTrimmed::UpperTrimmed(std::string_view text) : m_view(TrimBlanks(text))
+{
+    for (char c : m_view) {
+        if (c >= 'a' && c <= 'z') {
+            m_copy = ToUpperAscii(m_view);
+            m_view = m_copy;
+            break;
+        }
+    }
+}
+
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size()) return false;

@@ -103,4 +103,23 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 // Removes blanks and tabs at both ends.
 std::string_view TrimBlanks(std::string_view text);
 
+// The text without blanks at its ends and with ASCII letters upper-cased, as
+// a view. Names and operands are nearly always upper-case already, so a copy
+// is made only when a lower-case letter occurs. Not copyable: the view may
+// point into the object.
+class UpperTrimmed
+{
+public:
+    explicit UpperTrimmed(std::string_view text);
+    UpperTrimmed(const UpperTrimmed&) = delete;
+    UpperTrimmed& operator=(const UpperTrimmed&) = delete;
+
+    std::string_view View() const { return m_view; }
+    operator std::string_view() const { return m_view; }  // NOLINT
+
+private:
+    std::string m_copy;
+    std::string_view m_view;
+};
+
 }  // namespace zelo::core

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "core/byte_text.h"
+#include "core/cpu_state.h"
+
 namespace zelo::assembler {
 namespace {
 
@@ -37,6 +42,25 @@ TEST(DirectAddressLookup, Timer2RegistersOnlyOnThe8052)
     const SymbolTable s89(core::ChipModel::C89Cx051);
     EXPECT_FALSE(s89.DirectAddress("P0").has_value());
     EXPECT_EQ(s89.DirectAddress("P1").value_or(0), 0x90);
+}
+
+TEST(DirectAddressLookup, EveryRegisterOfTheChipsTableIsKnown)
+{
+    // The assembler knows exactly the names the simulator's register table
+    // shows after reset, at the first address the table gives them.
+    for (core::ChipModel chip :
+         {core::ChipModel::C8051, core::ChipModel::C8052, core::ChipModel::C89Cx051}) {
+        const core::CpuState cpu(chip);
+        const SymbolTable s(chip);
+        std::set<std::string> seen;
+        for (const core::SfrRow& row : cpu.sfrTable) {
+            if (row.name.empty() || !seen.insert(row.name).second) continue;
+            EXPECT_EQ(s.DirectAddress(row.name).value_or(0x100),
+                      core::ParseHexByteValue(row.address))
+                << row.name << " on " << core::ChipName(chip);
+        }
+        EXPECT_GE(seen.size(), 8u + 15u);  // R0-R7 and the chip's registers
+    }
 }
 
 TEST(BitLookup, FormsInOrder)
