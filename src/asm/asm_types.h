@@ -64,6 +64,13 @@ public:
     }
     ByteText(const char* text) : ByteText(std::string_view(text)) {}         // NOLINT
     ByteText(const std::string& text) : ByteText(std::string_view(text)) {}  // NOLINT
+    // Two upper-case hexadecimal digits of the low byte of value.
+    static ByteText Hex(unsigned value)
+    {
+        static constexpr char kDigits[] = "0123456789ABCDEF";
+        const char digits[] = {kDigits[(value >> 4) & 0xF], kDigits[value & 0xF]};
+        return ByteText(std::string_view(digits, 2));
+    }
 
     operator std::string_view() const { return {m_text, m_size}; }  // NOLINT
     std::string_view View() const { return {m_text, m_size}; }

@@ -139,7 +139,7 @@ void AssemblerSession::StartAssembly()
     m_problemLines.clear();
     m_missingModules.clear();
     m_dataLines = 0;
-    m_listing.clear();
+    m_listingText.clear();
     m_hexRecords.clear();
     m_codeEnd = -1;
     m_listingPath.reset();

@@ -125,7 +125,9 @@ public:
     std::string CrossCheckHex();
 
     // The listing file's lines of the last run (also written to NAME.lst).
-    const std::vector<std::string>& ListingLines() const { return m_listing; }
+    std::vector<std::string> ListingLines() const;
+    // The listing file's text (CR LF line ends).
+    const std::string& ListingText() const { return m_listingText; }
 
 private:
     // assembler_session.cpp
@@ -189,7 +191,7 @@ private:
     std::string m_messageBox;
     std::string m_parsecText;
 
-    std::vector<std::string> m_listing;
+    std::string m_listingText;
     std::vector<std::string> m_hexRecords;
     int m_codeEnd = -1;
     std::optional<std::filesystem::path> m_listingPath;

@@ -11,46 +11,77 @@ namespace zelo::assembler {
 
 namespace {
 
-using core::ToHexByte;
-
-std::string Upper(std::string_view t)
+// An operand as the encoder compares it: trimmed and upper-cased, except
+// that an immediate keeps the case it was written in (character constants)
+// and loses the blanks after '#'. A copy is made only when the text needs
+// changing.
+class OperandText
 {
-    return core::ToUpperAscii(core::TrimBlanks(t));
+public:
+    OperandText(std::string_view raw, bool immediateAllowed)
+    {
+        const std::string_view t = core::TrimBlanks(raw);
+        if (immediateAllowed && !t.empty() && t[0] == '#') {
+            const std::string_view rest = core::TrimBlanks(t.substr(1));
+            if (rest.size() + 1 == t.size()) {
+                m_view = t;
+            } else {
+                m_copy = "#" + std::string(rest);
+                m_view = m_copy;
+            }
+            return;
+        }
+        m_view = t;
+        for (char c : t) {
+            if (c >= 'a' && c <= 'z') {
+                m_copy = core::ToUpperAscii(t);
+                m_view = m_copy;
+                break;
+            }
+        }
+    }
+    OperandText(const OperandText&) = delete;
+    OperandText& operator=(const OperandText&) = delete;
+    std::string_view View() const { return m_view; }
+
+private:
+    std::string m_copy;
+    std::string_view m_view;
+};
+
+ByteText Op(char high, char low)
+{
+    const char digits[] = {high, low};
+    return ByteText(std::string_view(digits, 2));
 }
 
-std::string Op(char high, char low)
-{
-    return std::string{high, low};
-}
-
-bool IsImmediate(const std::string& op)
+bool IsImmediate(std::string_view op)
 {
     return !op.empty() && op[0] == '#';
 }
 
 // The immediate byte, or "??" when the value is not one byte.
-std::string ImmediateByte(const std::string& op, const SymbolTable& symbols)
+ByteText ImmediateByte(std::string_view op, const SymbolTable& symbols)
 {
     const Immediate v = EvaluateImmediate(op, symbols);
-    return v.IsByte() ? v.Text() : kErrorMarker;
+    return v.IsByte() ? ByteText::Hex(v.value) : ByteText(kErrorMarker);
 }
 
-std::string DirectByte(const std::string& op, const SymbolTable& symbols)
+ByteText DirectByte(std::string_view op, const SymbolTable& symbols)
 {
-    if (auto a = symbols.DirectAddress(op)) return ToHexByte(*a);
+    if (auto a = symbols.DirectAddress(op)) return ByteText::Hex(*a);
     return kErrorMarker;
 }
 
-std::string BitByte(const std::string& op, const SymbolTable& symbols)
+ByteText BitByte(std::string_view op, const SymbolTable& symbols)
 {
-    if (auto b = symbols.BitAddress(op)) return ToHexByte(*b);
+    if (auto b = symbols.BitAddress(op)) return ByteText::Hex(*b);
     return kErrorMarker;
 }
 
 struct Operands
 {
-    std::string a, b, c;  // upper-cased operands 1..3
-    int count = 0;
+    std::string_view a, b, c;  // operands 1..3 as OperandText gives them
 };
 
 Encoded Error()
@@ -60,17 +91,17 @@ Encoded Error()
     return e;
 }
 
-Encoded Bytes(std::string b0, std::string b1 = kNoByte, std::string b2 = kNoByte)
+Encoded Bytes(ByteText b0, ByteText b1 = kNoByte, ByteText b2 = kNoByte)
 {
     Encoded e;
-    e.bytes = {std::move(b0), std::move(b1), std::move(b2)};
+    e.bytes = {b0, b1, b2};
     return e;
 }
 
-Encoded WithFixup(Encoded e, FixupKind kind, const std::string& target)
+Encoded WithFixup(Encoded e, FixupKind kind, std::string_view target)
 {
     e.fixup = kind;
-    e.symbolic = target;
+    e.symbolic = std::string(target);
     return e;
 }
 
@@ -93,8 +124,8 @@ Encoded Logic(char family, std::string_view carryOps, const Operands& o, const S
     if (o.a == "C") {
         if (carryOps.empty()) return Error();
         if (o.b[0] == '/')
-            return Bytes(std::string(carryOps.substr(2, 2)), BitByte(o.b.substr(1), s));
-        return Bytes(std::string(carryOps.substr(0, 2)), BitByte(o.b, s));
+            return Bytes(carryOps.substr(2, 2), BitByte(o.b.substr(1), s));
+        return Bytes(carryOps.substr(0, 2), BitByte(o.b, s));
     }
     if (o.a == "A") {
         if (const char n = RegisterNibble(o.b); n != '?') return Bytes(Op(family, n));
@@ -122,7 +153,7 @@ Encoded Mov(const Operands& o, const SymbolTable& s)
     if (o.a == "DPTR") {
         if (!IsImmediate(o.b)) return Error();
         const Immediate v = EvaluateImmediate(o.b, s);
-        if (v.Ok()) return Bytes("90", ToHexByte(v.value >> 8), ToHexByte(v.value & 0xFF));
+        if (v.Ok()) return Bytes("90", ByteText::Hex(v.value >> 8), ByteText::Hex(v.value));
         return WithFixup(Bytes("90", kPlaceholder, kPlaceholder), FixupKind::Word16, o.b);
     }
     if (o.a == "A") {
@@ -309,12 +340,10 @@ Encoded EncodeInstruction(std::string_view mnemonic, std::string_view operand1,
                           std::string_view operand2, std::string_view operand3,
                           const SymbolTable& s)
 {
-    Operands o{Upper(operand1), Upper(operand2), Upper(operand3), 0};
-    // Character constants keep the case they were written in.
-    if (IsImmediate(o.b))
-        o.b = "#" + std::string(core::TrimBlanks(core::TrimBlanks(operand2).substr(1)));
-    if (IsImmediate(o.a))
-        o.a = "#" + std::string(core::TrimBlanks(core::TrimBlanks(operand1).substr(1)));
+    const OperandText first(operand1, true);
+    const OperandText second(operand2, true);
+    const OperandText third(operand3, false);  // a jump target
+    const Operands o{first.View(), second.View(), third.View()};
     const bool none = o.a.empty() && o.b.empty() && o.c.empty();
     const auto family = FamilyOf(mnemonic);
     if (!family) return Error();

@@ -65,16 +65,18 @@ void AppendNumberAndAddress(int number, uint16_t address, std::string& out)
     out.append(word, sizeof word);
 }
 
-std::string FormatListingLine(int number, const AsmLine& line)
+// Appends the listing line of a source line (without its line break).
+void AppendListingLine(int number, const AsmLine& line, std::string& out)
 {
-    const LineFields& f = line.fields;
-    std::string out;
-    out.reserve(64 + f.field[1].size() + f.field[2].size() + f.field[3].size() +
-                f.field[4].size() + f.field[5].size() + f.comment.size());
+    const std::size_t start = out.size();
     AppendNumberAndAddress(number, line.address, out);
-    for (const ByteText& b : line.bytes) out += b;
+    for (const ByteText& b : line.bytes) out += b.View();
     out += ' ';
-    if (f.field[1].empty() && f.field[2].empty()) return out += f.comment;
+    const LineFields& f = line.fields;
+    if (f.field[1].empty() && f.field[2].empty()) {
+        out += f.comment;
+        return;
+    }
     core::AppendField(f.field[1], 10, out);
     core::AppendField(f.field[2], 6, out);
     bool first = true;
@@ -84,13 +86,13 @@ std::string FormatListingLine(int number, const AsmLine& line)
         out += f.field[k];
         first = false;
     }
-    core::PadRight(50, out);
-    // The comment keeps its ';' so the listing reads back as a module.
+    // Operands end at column 50; the comment keeps its ';' so the listing
+    // reads back as a module.
+    if (out.size() - start < 50) out.append(50 - (out.size() - start), ' ');
     if (!f.comment.empty()) {
         out += ';';
         out += f.comment;
     }
-    return out;
 }
 
 uint8_t ByteValue(std::string_view text)
@@ -150,12 +152,20 @@ void AssemblerSession::WriteListing()
 {
     if (m_statistics) ReadUsageCounts();
     const ListingClock clock = m_clock ? m_clock() : SystemClock();
-    m_listing.clear();
-    m_listing.push_back("                       8051 AsmList  ZELO   " + clock.date + clock.time);
+    // The listing is built as the file's text in one buffer: a line is about
+    // 70 characters, and lines are never kept apart.
+    std::string& text = m_listingText;
+    text.clear();
+    text.reserve(256 + 80 * m_lines.size());
+    auto endLine = [&text] { text += "\r\n"; };
+    text += "                       8051 AsmList  ZELO   " + clock.date + clock.time;
+    endLine();
     std::string nameLine = "                       FileName:";
     NextPrintZone(nameLine);
-    m_listing.push_back(nameLine + m_programName + ".asm");
-    m_listing.push_back(kDoubleRule);
+    text += nameLine + m_programName + ".asm";
+    endLine();
+    text += kDoubleRule;
+    endLine();
 
     // Every line is resolved, library and linked lines included; only the
     // source lines are printed.
@@ -172,35 +182,48 @@ void AssemblerSession::WriteListing()
         if (line.library || line.linked || number > m_totalLines) continue;
 
         const int sourceNumber = SourceNumber(number);
-        m_listing.push_back(FormatListingLine(sourceNumber, line));
+        AppendListingLine(sourceNumber, line, text);
+        endLine();
         if (m_statistics && line.kind == LineKind::Instruction && line.length > 0)
             ++m_usage[ByteValue(line.bytes[0])];
         if (line.kind == LineKind::Data && core::TrimBlanks(line.fields.Mnemonic()).size() == 2) {
-            std::string bytes;
-            for (const ByteText& b : line.data) bytes += b;
-            m_listing.push_back(std::string(28, ' ') + "BYTE:" + bytes);
+            text.append(28, ' ');
+            text += "BYTE:";
+            for (const ByteText& b : line.data) text += b.View();
+            endLine();
         }
         if (line.round1Error) {
-            m_listing.push_back(ProblemLine(round1Count, sourceNumber, kRound1Tail));
-            m_listing.push_back("");
+            text += ProblemLine(round1Count, sourceNumber, kRound1Tail);
+            endLine();
+            endLine();
         } else if (line.round2Error) {
-            m_listing.push_back(ProblemLine(m_round2Problems, sourceNumber, kRound2Tail));
-            m_listing.push_back("");
+            text += ProblemLine(m_round2Problems, sourceNumber, kRound2Tail);
+            endLine();
+            endLine();
         }
     }
-    m_listing.push_back(kDoubleRule);
-    m_listing.push_back("          Total compiler lines:" + std::to_string(m_lines.size()));
-    m_listing.push_back(ErrorCountLine(m_round1Problems, 1));
-    m_listing.push_back(ErrorCountLine(m_round2Problems, 2));
+    text += kDoubleRule;
+    endLine();
+    text += "          Total compiler lines:" + std::to_string(m_lines.size());
+    endLine();
+    text += ErrorCountLine(m_round1Problems, 1);
+    endLine();
+    text += ErrorCountLine(m_round2Problems, 2);
+    endLine();
 
     std::string error;
     const auto path = FilePath(".lst");
-    if (core::WriteTextLines(path, m_listing, &error, core::FileSync::Regenerable)) {
+    if (core::WriteFileAtomic(path, text, &error, core::FileSync::Regenerable)) {
         m_listingPath = path;
     } else {
         ReportWriteFailure(m_programName + ".lst could not be written: " + error);
     }
     if (m_statistics) WriteUsageCounts();
+}
+
+std::vector<std::string> AssemblerSession::ListingLines() const
+{
+    return core::SplitLines(m_listingText);
 }
 
 bool AssemblerSession::WriteHexFile()
