@@ -186,10 +186,18 @@ Immediate EvaluateImmediate(std::string_view operand, const SymbolTable& symbols
 
 std::optional<unsigned> Evaluate16(std::string_view text, const SymbolTable& symbols)
 {
-    const std::string t = Upper(DropHash(text));
+    const core::UpperTrimmed upper(DropHash(text));
+    const std::string_view t = upper.View();
     if (t.empty()) return std::nullopt;
     if (auto v = ParseNumber(t)) return v;
     if (auto v = ParseCharConstant(DropHash(core::TrimBlanks(text)))) return v;
+    if (t.find_first_of("+-*/.() \t") == std::string_view::npos) {
+        // One plain token (a name, most often a label): what the token list
+        // below would give, without building it.
+        if (DigitsValid(t, 10)) return std::nullopt;  // a decimal above FFFFH
+        if (auto v = symbols.NameValue(t); v && *v <= 0xFFFF) return *v;
+        return std::nullopt;
+    }
     const auto tokens = Tokenize(t);
     if (!tokens || tokens->empty()) return std::nullopt;
     if (tokens->size() == 1) {
@@ -206,12 +214,13 @@ std::optional<unsigned> Evaluate16(std::string_view text, const SymbolTable& sym
 
 std::optional<LabelOffset> SplitLabelOffset(std::string_view text)
 {
-    const std::string t = Upper(DropHash(text));
+    const core::UpperTrimmed upper(DropHash(text));
+    const std::string_view t = upper.View();
     const auto pos = t.find_first_of("+-", 1);
-    if (pos == std::string::npos) return LabelOffset{t, 0};
-    const auto n = ParseNumber(Upper(t.substr(pos + 1)));
+    if (pos == std::string_view::npos) return LabelOffset{std::string(t), 0};
+    const auto n = ParseNumber(core::TrimBlanks(t.substr(pos + 1)));
     if (!n) return std::nullopt;
-    return LabelOffset{Upper(t.substr(0, pos)),
+    return LabelOffset{std::string(core::TrimBlanks(t.substr(0, pos))),
                        t[pos] == '+' ? static_cast<int>(*n) : -static_cast<int>(*n)};
 }
 

@@ -331,23 +331,27 @@ std::vector<core::StepOverRow> AssemblerSession::StepOverRows() const
 void AssemblerSession::BuildStepOverTable()
 {
     m_stepOver = {};
-    std::unordered_set<std::string> called;
+    std::unordered_set<std::string, NameHash, std::equal_to<>> called;
     for (const AsmLine& line : m_lines) {
-        const std::string m = Upper(line.fields.Mnemonic());
-        if ((m == "ACALL" || m == "CALL" || m == "LCALL") &&
-            static_cast<int>(called.size()) < kMaxCallNames)
-            called.insert(Upper(line.fields.Operand(1)));
+        const std::string_view m = core::TrimBlanks(line.fields.Mnemonic());
+        if ((core::EqualsNoCase(m, "ACALL") || core::EqualsNoCase(m, "CALL") ||
+             core::EqualsNoCase(m, "LCALL")) &&
+            static_cast<int>(called.size()) < kMaxCallNames) {
+            const core::UpperTrimmed name(line.fields.Operand(1));
+            if (called.find(name.View()) == called.end()) called.emplace(name.View());
+        }
         if (line.kind == LineKind::Instruction && line.bytes[0] == "22")
             m_stepOver.returnAddresses.push_back(line.address);
     }
     for (int number = m_libraryCount + 1; number <= m_totalLines; ++number) {
         const AsmLine& line = m_lines[number - 1];
-        std::string label = Upper(line.fields.Label());
-        if (!label.empty() && label.back() == ':') label.pop_back();
+        const core::UpperTrimmed upper(line.fields.Label());
+        std::string_view label = upper.View();
+        if (!label.empty() && label.back() == ':') label.remove_suffix(1);
         if (label.empty() || label[0] == '$') continue;
-        if (!called.count(label)) continue;
+        if (called.find(label) == called.end()) continue;
         if (static_cast<int>(m_stepOver.subroutines.size()) >= kMaxSubroutines) break;
-        m_stepOver.subroutines.push_back({label, line.address});
+        m_stepOver.subroutines.push_back({std::string(label), line.address});
     }
 }
 

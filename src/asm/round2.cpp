@@ -131,7 +131,8 @@ std::optional<unsigned> AssemblerSession::ResolveTarget(const std::string& text,
                                                         bool expressionFirst) const
 {
     const AsmLine& line = m_lines[number - 1];
-    const std::string t = Upper(text.size() > 0 && text[0] == '#' ? text.substr(1) : text);
+    const core::UpperTrimmed upper(std::string_view(text).substr(!text.empty() && text[0] == '#'));
+    const std::string_view t = upper.View();
     if (t == "$") return line.address;  // the instruction's own address
     auto asLabel = [&]() -> std::optional<unsigned> {
         const auto split = SplitLabelOffset(t);
