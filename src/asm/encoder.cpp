@@ -2,7 +2,7 @@
 
 #include <array>
 #include <optional>
-#include <unordered_map>
+#include <cstdint>
 
 #include "asm/expressions.h"
 #include "core/byte_text.h"
@@ -283,27 +283,55 @@ enum class Family {
     Cjne,
 };
 
-// Mnemonic to family, looked up once per line.
+// A mnemonic of up to eight letters packed into one integer, so a lookup
+// compares integers instead of texts.
+constexpr uint64_t PackName(std::string_view name)
+{
+    uint64_t key = 0;
+    for (char c : name) key = (key << 8) | static_cast<unsigned char>(c);
+    return key;
+}
+
+struct FamilyName
+{
+    uint64_t key;
+    Family family;
+};
+
+constexpr FamilyName kFamilies[] = {
+    {PackName("MOV"), Family::Mov},     {PackName("SETB"), Family::Setb},
+    {PackName("CLR"), Family::Clr},     {PackName("DJNZ"), Family::Djnz},
+    {PackName("SJMP"), Family::Sjmp},   {PackName("LCALL"), Family::Lcall},
+    {PackName("ACALL"), Family::Acall}, {PackName("CALL"), Family::Call},
+    {PackName("RET"), Family::Ret},     {PackName("LJMP"), Family::Ljmp},
+    {PackName("AJMP"), Family::Ajmp},   {PackName("JMP"), Family::Jmp},
+    {PackName("INC"), Family::Inc},     {PackName("DEC"), Family::Dec},
+    {PackName("ADD"), Family::Add},     {PackName("ADDC"), Family::Addc},
+    {PackName("SUBB"), Family::Subb},   {PackName("ANL"), Family::Anl},
+    {PackName("ORL"), Family::Orl},     {PackName("XRL"), Family::Xrl},
+    {PackName("CPL"), Family::Cpl},     {PackName("JNB"), Family::Jnb},
+    {PackName("JB"), Family::Jb},       {PackName("JBC"), Family::Jbc},
+    {PackName("JZ"), Family::Jz},       {PackName("JNZ"), Family::Jnz},
+    {PackName("JC"), Family::Jc},       {PackName("JNC"), Family::Jnc},
+    {PackName("CJNE"), Family::Cjne},   {PackName("PUSH"), Family::Push},
+    {PackName("POP"), Family::Pop},     {PackName("MOVC"), Family::Movc},
+    {PackName("MOVX"), Family::Movx},   {PackName("NOP"), Family::Nop},
+    {PackName("RETI"), Family::Reti},   {PackName("RL"), Family::Rl},
+    {PackName("RLC"), Family::Rlc},     {PackName("RR"), Family::Rr},
+    {PackName("RRC"), Family::Rrc},     {PackName("SWAP"), Family::Swap},
+    {PackName("XCH"), Family::Xch},     {PackName("XCHD"), Family::Xchd},
+    {PackName("DA"), Family::Da},       {PackName("DIV"), Family::Div},
+    {PackName("MUL"), Family::Mul},
+};
+
+// Mnemonic to family, looked up once per line; the common mnemonics come first.
 std::optional<Family> FamilyOf(std::string_view m)
 {
-    static const std::unordered_map<std::string_view, Family> families = {
-        {"ADD", Family::Add},     {"ADDC", Family::Addc}, {"SUBB", Family::Subb},
-        {"XCH", Family::Xch},     {"ORL", Family::Orl},   {"ANL", Family::Anl},
-        {"XRL", Family::Xrl},     {"INC", Family::Inc},   {"DEC", Family::Dec},
-        {"MOV", Family::Mov},     {"NOP", Family::Nop},   {"RET", Family::Ret},
-        {"RETI", Family::Reti},   {"RR", Family::Rr},     {"RRC", Family::Rrc},
-        {"RL", Family::Rl},       {"RLC", Family::Rlc},   {"SWAP", Family::Swap},
-        {"DA", Family::Da},       {"DIV", Family::Div},   {"MUL", Family::Mul},
-        {"PUSH", Family::Push},   {"POP", Family::Pop},   {"CLR", Family::Clr},
-        {"CPL", Family::Cpl},     {"SETB", Family::Setb}, {"MOVX", Family::Movx},
-        {"MOVC", Family::Movc},   {"XCHD", Family::Xchd}, {"LJMP", Family::Ljmp},
-        {"LCALL", Family::Lcall}, {"AJMP", Family::Ajmp}, {"ACALL", Family::Acall},
-        {"JMP", Family::Jmp},     {"CALL", Family::Call}, {"SJMP", Family::Sjmp},
-        {"JNZ", Family::Jnz},     {"JZ", Family::Jz},     {"JNC", Family::Jnc},
-        {"JC", Family::Jc},       {"JNB", Family::Jnb},   {"JB", Family::Jb},
-        {"JBC", Family::Jbc},     {"DJNZ", Family::Djnz}, {"CJNE", Family::Cjne},
-    };
-    if (auto it = families.find(m); it != families.end()) return it->second;
+    if (m.empty() || m.size() > 5) return std::nullopt;
+    const uint64_t key = PackName(m);
+    for (const FamilyName& f : kFamilies) {
+        if (f.key == key) return f.family;
+    }
     return std::nullopt;
 }
 

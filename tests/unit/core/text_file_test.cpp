@@ -44,8 +44,24 @@ TEST(TextLines, EveryLineEndingSplits)
 TEST(TextLines, CountingAgreesWithSplitting)
 {
     for (const char* text : {"", "a", "a\r\n", "a\r\nb\nc\rd", "\r\r\n", "\n", "\r", "a\n\nb",
-                             "x\r\n\r\ny", "\n\r", "last line without a break"})
+                             "x\r\n\r\ny", "\n\r", "last line without a break", "one\ntwo\n\n"})
         EXPECT_EQ(CountLines(text), SplitLines(text).size()) << '"' << text << '"';
+    // LF-only and mixed texts split alike.
+    EXPECT_EQ(SplitLines("one\ntwo\n\nfour"), (std::vector<std::string>{"one", "two", "", "four"}));
+    EXPECT_EQ(SplitLines("one\ntwo\n"), (std::vector<std::string>{"one", "two"}));
+}
+
+TEST(TextLines, Utf8CheckFindsABadByteAnywhere)
+{
+    // A multi-byte character or a stray byte at every offset of an ASCII text:
+    // the check must not skip past it whatever its alignment.
+    for (std::size_t at = 0; at < 20; ++at) {
+        std::string text(24, 'a');
+        EXPECT_TRUE(IsValidUtf8(text.substr(0, at) + "\xE8\xA8\xBB" + text.substr(at))) << at;
+        EXPECT_FALSE(IsValidUtf8(text.substr(0, at) + "\xFF" + text.substr(at))) << at;
+        EXPECT_FALSE(IsValidUtf8(text.substr(0, at) + "\xA4\xA4" + text.substr(at))) << at;
+        EXPECT_FALSE(IsValidUtf8(text.substr(0, at) + "\xE8\xA8")) << at;  // cut at the end
+    }
 }
 
 TEST(TextLines, Utf8IsKeptAndBig5IsConverted)
