@@ -68,7 +68,7 @@ std::optional<long> EvaluateShapes(const std::vector<std::string>& tokens,
 }
 
 // "X+Y" or "X-Y" with X and Y direct-address forms.
-std::optional<long> DirectSum(const std::string& t, const SymbolTable& symbols)
+std::optional<long> DirectSum(std::string_view t, const SymbolTable& symbols)
 {
     const auto pos = t.find_first_of("+-", 1);
     if (pos == std::string::npos) return std::nullopt;
@@ -126,8 +126,9 @@ std::optional<std::vector<std::string>> Tokenize(std::string_view text)
 
 std::optional<Immediate> EvaluateByteSelection(std::string_view operand, const SymbolTable& symbols)
 {
-    std::string t = Upper(DropHash(operand));
-    if (t.empty() || (t[0] != '<' && t[0] != '>')) return std::nullopt;
+    const std::string_view written = DropHash(operand);
+    if (written.empty() || (written[0] != '<' && written[0] != '>')) return std::nullopt;
+    std::string t = Upper(written);
     const bool high = t[0] == '>';
     t = Upper(t.substr(1));
     if (t.size() >= 2 && t.front() == '(' && t.back() == ')') t = Upper(t.substr(1, t.size() - 2));
@@ -147,7 +148,8 @@ std::optional<Immediate> EvaluateByteSelection(std::string_view operand, const S
 Immediate EvaluateImmediate(std::string_view operand, const SymbolTable& symbols)
 {
     if (auto selected = EvaluateByteSelection(operand, symbols)) return *selected;
-    const std::string t = Upper(DropHash(operand));
+    const core::UpperTrimmed upper(DropHash(operand));
+    const std::string_view t = upper.View();
     if (t.empty()) return {};
 
     // 1. a decimal number or an EQU/byte symbol
