@@ -47,9 +47,9 @@ const char* MnemonicText(Mnemonic m) { return kMnemonicTexts[static_cast<int>(m)
 
 std::optional<Mnemonic> MnemonicFromText(std::string_view text)
 {
-    const std::string upper = ToUpperAscii(TrimBlanks(text));
+    const UpperTrimmed upper(text);
     for (int i = 0; i < static_cast<int>(Mnemonic::Count); ++i) {
-        if (upper == kMnemonicTexts[i]) return static_cast<Mnemonic>(i);
+        if (upper.View() == kMnemonicTexts[i]) return static_cast<Mnemonic>(i);
     }
     return std::nullopt;
 }
@@ -61,6 +61,7 @@ void OpcodeTable::AddOpcodeRow(std::string_view hex, std::string_view bytes, std
                                std::string_view op3)
 {
     std::string line;
+    line.reserve(40);
     AppendField(hex, 3, line);
     AppendField(bytes, 2, line);
     AppendField(cycles, 2, line);
@@ -118,7 +119,8 @@ void OpcodeTable::AddIndirectRows(std::string_view firstHex, std::string_view by
 void OpcodeTable::DescribeOpcode(uint8_t opcode)
 {
     OpcodeRow& row = m_rows[opcode];
-    const std::string mnemonic = ToUpperAscii(TrimBlanks(row.mnemonicText));
+    const UpperTrimmed upper(row.mnemonicText);
+    const std::string_view mnemonic = upper.View();
     row.description.clear();
     if (mnemonic == "MOV") {
         if (opcode == 0xA2 || opcode == 0x92)
