@@ -31,11 +31,12 @@ bool LastTwoAre(char a, char b, char first, char second)
     return UpperAscii(a) == first && UpperAscii(b) == second;
 }
 
-LineFields Neglect(std::string_view text)
+// The whole line becomes the comment of a neglected line.
+LineFields& Neglect(LineFields& f, std::string_view text)
 {
-    LineFields f;
+    f = LineFields{};
     f.neglected = true;
-    f.comment = std::string(text);
+    f.comment.assign(text);
     return f;
 }
 
@@ -85,18 +86,20 @@ std::string LineProgressText(int total, int current, bool neglected)
 
 LineFields ScanLine(std::string_view text, bool& endSeen)
 {
-    if (endSeen) return Neglect(text);
+    // One result object for every path, so it is built in place.
+    LineFields f;
+    if (endSeen) return Neglect(f, text);
 
     std::string_view comment;
     std::string_view body = text;
     const auto semicolon = text.find(';');
-    if (semicolon == 0) return Neglect(text);
+    if (semicolon == 0) return Neglect(f, text);
     if (semicolon != std::string_view::npos) {
         comment = core::TrimBlanks(text.substr(semicolon + 1));
         if (!comment.empty() && comment.back() == '\r') comment.remove_suffix(1);
         body = text.substr(0, semicolon);
     }
-    if (core::TrimBlanks(body).empty() || body == "\r") return Neglect(text);
+    if (core::TrimBlanks(body).empty() || body == "\r") return Neglect(f, text);
 
     // Room for every separator the walk may record (the data-list stop adds one).
     std::array<Separator, kMaxSeparators + 2> sepStore;
@@ -152,7 +155,6 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
         }
     }
 
-    LineFields f;
     f.comment.assign(comment);
     const std::size_t pieceCount = seps.size() + 1;
     auto piece = [&](std::size_t k) -> std::string_view {
@@ -161,11 +163,12 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
         return body.substr(from, to - from);
     };
     int separators = static_cast<int>(seps.size());
-    // At most five fields are kept; a fixed array spares the allocation of a
-    // list per line.
-    std::array<std::string, 5> cut;
+    // At most five pieces are kept, as views; the last piece of the line
+    // keeps its case, the others are upper-cased outside quotes.
+    std::array<std::string_view, 5> cut;
     std::size_t cutSize = 0;
     std::size_t cutCount = 0;
+    std::size_t lastPiece = cut.size();
     for (std::size_t k = 0; k < pieceCount; ++k) {
         std::string_view text = seps.empty() ? piece(k) : core::TrimBlanks(piece(k));
         if (!seps.empty() && !text.empty() && text.back() == '\r')
@@ -176,28 +179,36 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
         }
         ++cutCount;
         if (cutSize < cut.size()) {
-            const bool lastField = k + 1 == pieceCount;
-            if (lastField)
-                cut[cutSize].assign(text);
-            else
-                AssignUpperOutsideQuotes(text, cut[cutSize]);
-            ++cutSize;
+            if (k + 1 == pieceCount) lastPiece = cutSize;
+            cut[cutSize++] = text;
         }
     }
     if (separators < 0) separators = 0;
+    auto write = [&](std::size_t k, std::string& out) {
+        if (k == lastPiece)
+            out.assign(cut[k]);
+        else
+            AssignUpperOutsideQuotes(cut[k], out);
+    };
 
     // An operand written with blanks around ".MOD." or "/" is one operand.
-    if (separators == 4 && cutSize >= 5 && (cut[3] == ".MOD." || cut[3] == "/")) {
-        cut[2] += cut[3];
-        cut[2] += cut[4];
-        cut[3].clear();
-        cut[4].clear();
-    }
+    const bool joined = separators == 4 && cutSize >= 5 &&
+                        (core::EqualsNoCase(cut[3], ".MOD.") || cut[3] == "/");
     f.fieldCount = separators + 1;
 
     const std::size_t shift = leadingBlank ? 1 : 0;
-    for (std::size_t k = 0; k < cutSize && k + 1 + shift <= 5; ++k)
-        f.field[k + 1 + shift] = std::move(cut[k]);
+    for (std::size_t k = 0; k < cutSize && k + 1 + shift <= 5; ++k) {
+        std::string& out = f.field[k + 1 + shift];
+        if (joined && k >= 3) continue;  // taken into the operand before
+        write(k, out);
+        if (joined && k == 2) {
+            std::string rest;
+            write(3, rest);
+            out += rest;
+            write(4, rest);
+            out += rest;
+        }
+    }
 
     // The blank character constant.
     if (f.field[5] == "'" && f.field[4] == "#'") {
@@ -207,7 +218,7 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
 
     if (core::EqualsNoCase(core::TrimBlanks(f.field[2]), "END")) {
         endSeen = true;
-        return Neglect(text);
+        return Neglect(f, text);
     }
 
     for (int k : {1, 2, 4, 5}) CleanField(f.field[k]);
