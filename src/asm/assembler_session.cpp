@@ -18,11 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Upper(std::string_view t)
-{
-    return core::ToUpperAscii(core::TrimBlanks(t));
-}
-
 constexpr const char* kRule = "-------------------------------";
 
 }  // namespace
@@ -269,8 +264,12 @@ void AssemblerSession::AssembleLine(int number)
     line.message.clear();
 
     LineFields& f = line.fields;
-    const std::string first = Upper(f.field[1]);
-    std::string m = Upper(f.field[2]);
+    // Views of the label and mnemonic fields as upper-case: the fields they
+    // may point into are changed only where the views are no longer read.
+    const core::UpperTrimmed firstUpper(f.field[1]);
+    const std::string_view first = firstUpper.View();
+    const core::UpperTrimmed mnemonicUpper(f.field[2]);
+    std::string_view m = mnemonicUpper.View();
     if ((first == ".GLOBAL" || first == "INCLUDE") && !f.field[2].empty()) {
         // exported name or header: nothing to assemble here
     } else if (first == ".EXTERN") {
@@ -284,14 +283,15 @@ void AssemblerSession::AssembleLine(int number)
         if (m.empty() || m == "END") {
             // a label-only line
         } else if (IsSymbolDirective(m)) {
-            HandleSymbolDirective(line, m, m_symbols);
+            HandleSymbolDirective(line, std::string(m), m_symbols);
         } else if (m == "ORG") {
             HandleOrg(line, m_locationCounter);
             DefineLabel(line, number);
         } else if (m == "DB" || m == "DW" || IsBareHexByte(m)) {
             if (IsBareHexByte(m)) {
-                f.field[3] = m;
-                f.field[2] = m = "DB";
+                f.field[3] = std::string(m);
+                f.field[2] = "DB";
+                m = "DB";
             }
             if (m_dataLines >= kMaxDataLines) {
                 line.kind = LineKind::Data;

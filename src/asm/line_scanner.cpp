@@ -68,6 +68,7 @@ void AssignUpperOutsideQuotes(std::string_view text, std::string& out)
 
 void CleanField(std::string& field)
 {
+    if (field.empty()) return;
     if (field != "#' '") {
         std::size_t pos = field.size();
         while (pos > 0 && !IsBlank(field[pos - 1])) --pos;

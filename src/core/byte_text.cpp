@@ -56,21 +56,7 @@ std::string AddHexWords(std::string_view a, std::string_view b)
     return ToHexWord(static_cast<unsigned>(ParseHexWord(a) + ParseHexWord(b)));
 }
 
-int HexDigitValue(char c)
-{
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= '0' && c <= '9') return c - '0';
-    return 0;
-}
 
-ParsedByte ParseHexByte(std::string_view text)
-{
-    ParsedByte p;
-    p.high = text.empty() ? 0 : HexDigitValue(text[0]);
-    p.low = text.size() < 2 ? 0 : HexDigitValue(text[1]);
-    p.value = 16 * p.high + p.low;
-    return p;
-}
 
 int ParseHexWord(std::string_view text)
 {
@@ -132,11 +118,6 @@ std::string HexToBinaryText(std::string_view text)
     return std::string(TrimBlanks(std::string_view(joined).substr(first)));
 }
 
-void AppendField(std::string_view text, std::size_t width, std::string& line)
-{
-    line += text;
-    if (text.size() < width) line.append(width - text.size(), ' ');
-}
 
 void AppendFieldRight(std::string_view text, std::size_t width, std::string& line)
 {
@@ -161,15 +142,10 @@ void UpperAsciiInPlace(std::string& text)
     for (char& c : text) c = UpperAscii(c);
 }
 
-UpperTrimmed::UpperTrimmed(std::string_view text) : m_view(TrimBlanks(text))
+void UpperTrimmed::CopyUpper()
 {
-    for (char c : m_view) {
-        if (c >= 'a' && c <= 'z') {
-            m_copy = ToUpperAscii(m_view);
-            m_view = m_copy;
-            break;
-        }
-    }
+    m_copy = ToUpperAscii(m_view);
+    m_view = m_copy;
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b)
@@ -181,13 +157,5 @@ bool EqualsNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
-std::string_view TrimBlanks(std::string_view text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && (text[first] == ' ' || text[first] == '\t')) ++first;
-    while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t')) --last;
-    return text.substr(first, last - first);
-}
 
 }  // namespace zelo::core

@@ -48,7 +48,13 @@ std::string AddHexWords(std::string_view a, std::string_view b);
 
 // --- text to numbers ---------------------------------------------------
 // 'A'..'F' (upper case only) give 10..15, '0'..'9' their value, anything else 0.
-int HexDigitValue(char c);
+// 0-9, A-F; anything else counts as 0 (no case folding).
+inline int HexDigitValue(char c)
+{
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    return 0;
+}
 inline int HexDigitValue(std::string_view text) { return text.empty() ? 0 : HexDigitValue(text[0]); }
 
 struct ParsedByte {
@@ -57,7 +63,14 @@ struct ParsedByte {
     int value = 0;
 };
 // No case folding; a missing second character counts as 0 ("5" gives 50H).
-ParsedByte ParseHexByte(std::string_view text);
+inline ParsedByte ParseHexByte(std::string_view text)
+{
+    ParsedByte p;
+    p.high = text.empty() ? 0 : HexDigitValue(text[0]);
+    p.low = text.size() < 2 ? 0 : HexDigitValue(text[1]);
+    p.value = 16 * p.high + p.low;
+    return p;
+}
 inline int ParseHexByteValue(std::string_view text) { return ParseHexByte(text).value; }
 
 // Upper-cased and left-padded to four digits; only the first four are used.
@@ -88,7 +101,11 @@ std::string HexToBinaryText(std::string_view text);
 
 // --- listing layout helpers --------------------------------------------
 // Appends text padded on the right to width (an empty text gives width blanks).
-void AppendField(std::string_view text, std::size_t width, std::string& line);
+inline void AppendField(std::string_view text, std::size_t width, std::string& line)
+{
+    line += text;
+    if (text.size() < width) line.append(width - text.size(), ' ');
+}
 // Appends text padded on the left to width.
 void AppendFieldRight(std::string_view text, std::size_t width, std::string& line);
 // Pads text on the right to width, in place.
@@ -101,7 +118,14 @@ void UpperAsciiInPlace(std::string& text);
 // True when both texts are equal once their ASCII letters are upper-cased.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // Removes blanks and tabs at both ends.
-std::string_view TrimBlanks(std::string_view text);
+inline std::string_view TrimBlanks(std::string_view text)
+{
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && (text[first] == ' ' || text[first] == '\t')) ++first;
+    while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t')) --last;
+    return text.substr(first, last - first);
+}
 
 // The text without blanks at its ends and with ASCII letters upper-cased, as
 // a view. Names and operands are nearly always upper-case already, so a copy
@@ -110,7 +134,15 @@ std::string_view TrimBlanks(std::string_view text);
 class UpperTrimmed
 {
 public:
-    explicit UpperTrimmed(std::string_view text);
+    explicit UpperTrimmed(std::string_view text) : m_view(TrimBlanks(text))
+    {
+        for (char c : m_view) {
+            if (c >= 'a' && c <= 'z') {
+                CopyUpper();
+                break;
+            }
+        }
+    }
     UpperTrimmed(const UpperTrimmed&) = delete;
     UpperTrimmed& operator=(const UpperTrimmed&) = delete;
 
@@ -118,6 +150,8 @@ public:
     operator std::string_view() const { return m_view; }  // NOLINT
 
 private:
+    void CopyUpper();
+
     std::string m_copy;
     std::string_view m_view;
 };
