@@ -247,7 +247,7 @@ void AssemblerSession::AssembleLine(int number)
     AsmLine& line = m_lines[number - 1];
     const std::string refusal = line.message;
     const int total = m_totalLines - m_libraryCount;
-    line.fields = ScanLine(line.text, m_endSeen);
+    ScanLineInto(line.text, m_endSeen, line.fields);
     if (m_showProgress)
         m_asmFileCaption = LineProgressText(total, SourceNumber(number), line.fields.neglected);
     line.hasLabel = !line.fields.Label().empty();

@@ -32,12 +32,12 @@ bool LastTwoAre(char a, char b, char first, char second)
 }
 
 // The whole line becomes the comment of a neglected line.
-LineFields& Neglect(LineFields& f, std::string_view text)
+void Neglect(LineFields& f, std::string_view text)
 {
-    f = LineFields{};
+    for (std::string& field : f.field) field.clear();
+    f.fieldCount = 0;
     f.neglected = true;
     f.comment.assign(text);
-    return f;
 }
 
 }  // namespace
@@ -87,20 +87,38 @@ std::string LineProgressText(int total, int current, bool neglected)
 
 LineFields ScanLine(std::string_view text, bool& endSeen)
 {
-    // One result object for every path, so it is built in place.
     LineFields f;
-    if (endSeen) return Neglect(f, text);
+    ScanLineInto(text, endSeen, f);
+    return f;
+}
+
+void ScanLineInto(std::string_view text, bool& endSeen, LineFields& f)
+{
+    f.fieldCount = 0;
+    f.neglected = false;
+    f.comment.clear();
+    for (std::string& field : f.field) field.clear();
+    if (endSeen) {
+        Neglect(f, text);
+        return;
+    }
 
     std::string_view comment;
     std::string_view body = text;
     const auto semicolon = text.find(';');
-    if (semicolon == 0) return Neglect(f, text);
+    if (semicolon == 0) {
+        Neglect(f, text);
+        return;
+    }
     if (semicolon != std::string_view::npos) {
         comment = core::TrimBlanks(text.substr(semicolon + 1));
         if (!comment.empty() && comment.back() == '\r') comment.remove_suffix(1);
         body = text.substr(0, semicolon);
     }
-    if (core::TrimBlanks(body).empty() || body == "\r") return Neglect(f, text);
+    if (core::TrimBlanks(body).empty() || body == "\r") {
+        Neglect(f, text);
+        return;
+    }
 
     // Room for every separator the walk may record (the data-list stop adds one).
     std::array<Separator, kMaxSeparators + 2> sepStore;
@@ -219,12 +237,12 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
 
     if (core::EqualsNoCase(core::TrimBlanks(f.field[2]), "END")) {
         endSeen = true;
-        return Neglect(f, text);
+        Neglect(f, text);
+        return;
     }
 
     for (int k : {1, 2, 4, 5}) CleanField(f.field[k]);
     if (f.field[2] != "DB" && f.field[2] != "DW") CleanField(f.field[3]);
-    return f;
 }
 
 }  // namespace zelo::assembler

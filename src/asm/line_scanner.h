@@ -14,6 +14,8 @@ namespace zelo::assembler {
 // Scans text into fields. endSeen is the END flag of the run: when set the
 // line is neglected; an END line sets it (and is neglected itself).
 LineFields ScanLine(std::string_view text, bool& endSeen);
+// The same, written into f (whose strings are reused).
+void ScanLineInto(std::string_view text, bool& endSeen, LineFields& f);
 
 // Keeps only the text after the last blank or TAB (unless the field is the
 // blank constant "#' '"), then drops a trailing carriage return.
