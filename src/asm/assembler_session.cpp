@@ -24,11 +24,17 @@ constexpr const char* kRule = "-------------------------------";
 
 bool AsmLine::HasProblemByte() const
 {
+    auto problem = [](const ByteText& b) {
+        for (char c : b) {
+            if (c == '?') return true;
+        }
+        return false;
+    };
     for (const ByteText& b : bytes) {
-        if (b.find('?') != std::string::npos) return true;
+        if (problem(b)) return true;
     }
     for (const ByteText& b : data) {
-        if (b.find('?') != std::string::npos) return true;
+        if (problem(b)) return true;
     }
     return false;
 }

@@ -69,7 +69,7 @@ void AssignUpperOutsideQuotes(std::string_view text, std::string& out)
 void CleanField(std::string& field)
 {
     if (field.empty()) return;
-    if (field != "#' '") {
+    if (field.size() != 4 || field != "#' '") {
         std::size_t pos = field.size();
         while (pos > 0 && !IsBlank(field[pos - 1])) --pos;
         if (pos > 0) field.erase(0, pos);

@@ -50,45 +50,90 @@ std::string ErrorCountLine(int n, int round)
     return "        There are " + std::to_string(n) + " errors for Round " + r + ".";
 }
 
-// The line number right-aligned in five columns and the address as four
-// hexadecimal digits, written without building intermediate strings.
-void AppendNumberAndAddress(int number, uint16_t address, std::string& out)
+// A listing line is composed in a fixed buffer and appended once: padding
+// a std::string field by field costs more than the rest of the line.
+class LineBuffer
+{
+public:
+    bool Put(std::string_view text)
+    {
+        if (m_size + text.size() > sizeof m_chars) return false;
+        for (char c : text) m_chars[m_size++] = c;
+        return true;
+    }
+    bool Pad(std::size_t column)
+    {
+        if (column > sizeof m_chars) return false;
+        while (m_size < column) m_chars[m_size++] = ' ';
+        return true;
+    }
+    std::size_t Size() const { return m_size; }
+    std::string_view View() const { return {m_chars, m_size}; }
+
+private:
+    char m_chars[160];
+    std::size_t m_size = 0;
+};
+
+// The line number right-aligned in five columns, the address as four
+// hexadecimal digits and the three code bytes.
+void PutNumberAddressBytes(int number, const AsmLine& line, LineBuffer& out)
 {
     char digits[12];
     const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, number);
     const std::size_t length = ec == std::errc{} ? static_cast<std::size_t>(end - digits) : 0;
-    if (length < 5) out.append(5 - length, ' ');
-    out.append(digits, length);
+    out.Pad(5 - std::min<std::size_t>(length, 5));
+    out.Put({digits, length});
     static constexpr char kHex[] = "0123456789ABCDEF";
-    const char word[] = {' ', kHex[address >> 12], kHex[(address >> 8) & 0xF],
-                         kHex[(address >> 4) & 0xF], kHex[address & 0xF], ' '};
-    out.append(word, sizeof word);
+    const uint16_t a = line.address;
+    const char word[] = {' ', kHex[a >> 12], kHex[(a >> 8) & 0xF], kHex[(a >> 4) & 0xF], kHex[a & 0xF], ' '};
+    out.Put({word, sizeof word});
+    for (const ByteText& b : line.bytes) out.Put(b.View());
+    out.Put(" ");
 }
 
 // Appends the listing line of a source line (without its line break).
 void AppendListingLine(int number, const AsmLine& line, std::string& out)
 {
-    const std::size_t start = out.size();
-    AppendNumberAndAddress(number, line.address, out);
-    for (const ByteText& b : line.bytes) out += b.View();
-    out += ' ';
     const LineFields& f = line.fields;
+    LineBuffer b;
+    PutNumberAddressBytes(number, line, b);
     if (f.field[1].empty() && f.field[2].empty()) {
+        out += b.View();
         out += f.comment;
         return;
     }
-    core::AppendField(f.field[1], 10, out);
-    core::AppendField(f.field[2], 6, out);
+    // Label in 10 columns, mnemonic in 6, operands joined by commas, the
+    // comment from column 50 keeping its ';' so the listing reads back as a
+    // module. A line too long for the buffer takes the slow way.
+    const std::size_t start = b.Size();
+    const std::size_t labelEnd = start + std::max<std::size_t>(f.field[1].size(), 10);
+    const std::size_t mnemonicEnd = labelEnd + std::max<std::size_t>(f.field[2].size(), 6);
+    bool fits = b.Put(f.field[1]) && b.Pad(labelEnd) && b.Put(f.field[2]) && b.Pad(mnemonicEnd);
     bool first = true;
-    for (int k = 3; k <= 5; ++k) {
+    for (int k = 3; k <= 5 && fits; ++k) {
         if (f.field[k].empty()) continue;
-        if (!first) out += ',';
-        out += f.field[k];
+        if (!first) fits = b.Put(",");
+        fits = fits && b.Put(f.field[k]);
         first = false;
     }
-    // Operands end at column 50; the comment keeps its ';' so the listing
-    // reads back as a module.
-    if (out.size() - start < 50) out.append(50 - (out.size() - start), ' ');
+    if (fits) {
+        b.Pad(50);
+        out += b.View();
+    } else {
+        const std::size_t lineStart = out.size();
+        out += b.View().substr(0, start);
+        core::AppendField(f.field[1], 10, out);
+        core::AppendField(f.field[2], 6, out);
+        first = true;
+        for (int k = 3; k <= 5; ++k) {
+            if (f.field[k].empty()) continue;
+            if (!first) out += ',';
+            out += f.field[k];
+            first = false;
+        }
+        if (out.size() - lineStart < 50) out.append(50 - (out.size() - lineStart), ' ');
+    }
     if (!f.comment.empty()) {
         out += ';';
         out += f.comment;

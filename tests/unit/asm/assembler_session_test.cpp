@@ -37,6 +37,29 @@ TEST(AssemblerRun, GoldenListingAndHex)
     EXPECT_NE(ws.Read("golden_blink.lst").find("\r\n"), std::string::npos);
 }
 
+TEST(AssemblerRun, ListingColumnsHoldForLinesOfAnyLength)
+{
+    // Label in 10 columns, mnemonic in 6, operands padded to column 50, the
+    // comment after ';' -- for short lines and for lines far longer than a
+    // usual listing line (long labels, long data lists).
+    for (std::size_t label : {2u, 9u, 12u, 40u}) {
+        for (std::size_t items : {1u, 20u, 45u, 70u}) {
+            const std::string name = std::string(label - 1, 'L') + ":";
+            std::string list = "0";
+            for (std::size_t k = 1; k < items; ++k) list += ",1";
+            const auto a = AssembleText(name + "\tDB " + list + " ; note\n");
+            const std::vector<std::string> listing = a.session->ListingLines();
+            ASSERT_GT(listing.size(), 3u);
+            std::string expected = "    1 0000 " + std::string(items > 1 ? "0001" : "00  ") +
+                                   (items > 2 ? "01" : "  ") + " ";
+            expected += name + std::string(name.size() < 10 ? 10 - name.size() : 0, ' ');
+            expected += "DB    " + list;
+            if (expected.size() < 50) expected.resize(50, ' ');
+            EXPECT_EQ(listing[3], expected + ";note") << label << " " << items;
+        }
+    }
+}
+
 TEST(AssemblerRun, PassReportNamesTheFilesCreated)
 {
     const auto a = AssembleText("\tMOV A,#1\n", core::ChipModel::C8052, "BLINK");
