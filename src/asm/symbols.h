@@ -24,9 +24,13 @@ namespace zelo::assembler {
 struct NameHash
 {
     using is_transparent = void;
+    // FNV-1a: names are a few characters long, where it beats the general
+    // string hash.
     std::size_t operator()(std::string_view text) const noexcept
     {
-        return std::hash<std::string_view>{}(text);
+        std::size_t h = 14695981039346656037ull;
+        for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        return h;
     }
 };
 template <class Value>
