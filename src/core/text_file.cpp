@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -162,6 +163,33 @@ std::size_t CountLines(std::string_view text)
     return count + (start < text.size() ? 1 : 0);
 }
 
+namespace {
+
+// Puts the finished temporary file in place of an existing regular file by
+// exchanging the two names, then removes the old file. Readers see the whole
+// old or the whole new file either way; unlike a rename over the old file,
+// the exchange does not make ext4 push the new file's data to disk at once
+// (its replace-by-rename heuristic), which costs more than writing a
+// regenerated listing. False when nothing was exchanged: no regular file at
+// the target, or a file system without exchange.
+bool SwapIntoPlace(const std::string& temporary, const fs::path& target)
+{
+    struct stat st{};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) != 0)
+        return false;
+    // The temporary name now holds the old file; should something other than
+    // a regular file have taken the target's place meanwhile, swap back.
+    if (::lstat(temporary.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE);
+        return false;
+    }
+    ::unlink(temporary.c_str());
+    return true;
+}
+
+}  // namespace
+
 bool WriteFileAtomic(const fs::path& path, std::string_view bytes, std::string* error, FileSync sync)
 {
     const fs::path dir = path.parent_path().empty() ? fs::path(".") : path.parent_path();
@@ -191,6 +219,7 @@ bool WriteFileAtomic(const fs::path& path, std::string_view bytes, std::string* 
         return false;
     }
     ::chmod(tmpl.c_str(), 0644);
+    if (sync == FileSync::Regenerable && SwapIntoPlace(tmpl, path)) return true;
     if (::rename(tmpl.c_str(), path.c_str()) != 0) {
         const int saved = errno;
         ::unlink(tmpl.c_str());

@@ -107,15 +107,47 @@ TEST_F(TempDir, FailedWriteKeepsTheOldFile)
 
 TEST_F(TempDir, FailedRenameLeavesTargetAndNoTemporaryFile)
 {
-    // A folder standing where the file should go makes the final rename fail.
+    // A folder standing where the file should go makes the final step fail,
+    // whether the file is swapped in or renamed over the old one.
     fs::create_directories(m_dir / "busy.hex" / "inside");
-    std::string error;
-    EXPECT_FALSE(WriteFileAtomic(m_dir / "busy.hex", "data", &error));
-    EXPECT_NE(error.find("busy.hex"), std::string::npos);
-    EXPECT_TRUE(fs::is_directory(m_dir / "busy.hex" / "inside"));
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(m_dir)) ++entries;
-    EXPECT_EQ(entries, 1) << "the temporary file is removed";
+    for (FileSync sync : {FileSync::Durable, FileSync::Regenerable}) {
+        std::string error;
+        EXPECT_FALSE(WriteFileAtomic(m_dir / "busy.hex", "data", &error, sync));
+        EXPECT_NE(error.find("busy.hex"), std::string::npos);
+        EXPECT_TRUE(fs::is_directory(m_dir / "busy.hex" / "inside"));
+        int entries = 0;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(m_dir)) ++entries;
+        EXPECT_EQ(entries, 1) << "the temporary file is removed";
+    }
+}
+
+TEST_F(TempDir, ReplacingAFileNeverWritesIntoTheOldOne)
+{
+    // The new text takes the name; the old file is untouched, so whoever holds
+    // it (here a second link) still reads it whole.
+    for (FileSync sync : {FileSync::Durable, FileSync::Regenerable}) {
+        const fs::path p = m_dir / "prog.lst";
+        const fs::path held = m_dir / "held";
+        fs::remove(held);
+        WriteRaw(p, "old text");
+        fs::create_hard_link(p, held);
+        ASSERT_TRUE(WriteFileAtomic(p, "new text", nullptr, sync));
+        EXPECT_EQ(ReadBinaryFile(p), "new text");
+        EXPECT_EQ(ReadBinaryFile(held), "old text");
+        EXPECT_EQ(fs::status(p).permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                      fs::perms::others_read);
+        int entries = 0;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(m_dir)) ++entries;
+        EXPECT_EQ(entries, 2) << "no temporary or old file is left";
+        // A symbolic link at the name is replaced by the file, not written through.
+        fs::remove(p);
+        fs::create_symlink(held, p);
+        ASSERT_TRUE(WriteFileAtomic(p, "third", nullptr, sync));
+        EXPECT_FALSE(fs::is_symlink(p));
+        EXPECT_EQ(ReadBinaryFile(p), "third");
+        EXPECT_EQ(ReadBinaryFile(held), "old text");
+    }
 }
 
 TEST_F(TempDir, WriteIntoMissingFolderFailsCleanly)
