@@ -170,16 +170,17 @@ namespace {
 // old or the whole new file either way; unlike a rename over the old file,
 // the exchange does not make ext4 push the new file's data to disk at once
 // (its replace-by-rename heuristic), which costs more than writing a
-// regenerated listing. False when nothing was exchanged: no regular file at
-// the target, or a file system without exchange.
+// regenerated listing. False when nothing was exchanged: nothing at the
+// target yet, something other than a regular file there, or a file system
+// without exchange.
 bool SwapIntoPlace(const std::string& temporary, const fs::path& target)
 {
-    struct stat st{};
-    if (::lstat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) != 0)
         return false;
-    // The temporary name now holds the old file; should something other than
-    // a regular file have taken the target's place meanwhile, swap back.
+    // The temporary name now holds what stood at the target; anything but a
+    // regular file (a folder, say) is swapped back for the plain rename to
+    // refuse.
+    struct stat st{};
     if (::lstat(temporary.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE);
         return false;
@@ -212,13 +213,13 @@ bool WriteFileAtomic(const fs::path& path, std::string_view bytes, std::string* 
         }
         done += static_cast<std::size_t>(n);
     }
+    ::fchmod(fd, 0644);
     if ((sync == FileSync::Durable && ::fsync(fd) != 0) || ::close(fd) != 0) {
         const int saved = errno;
         ::unlink(tmpl.c_str());
         if (error) *error = "Cannot write " + path.filename().string() + ": " + std::strerror(saved);
         return false;
     }
-    ::chmod(tmpl.c_str(), 0644);
     if (sync == FileSync::Regenerable && SwapIntoPlace(tmpl, path)) return true;
     if (::rename(tmpl.c_str(), path.c_str()) != 0) {
         const int saved = errno;
