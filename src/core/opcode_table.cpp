@@ -48,8 +48,12 @@ const char* MnemonicText(Mnemonic m) { return kMnemonicTexts[static_cast<int>(m)
 std::optional<Mnemonic> MnemonicFromText(std::string_view text)
 {
     const UpperTrimmed upper(text);
+    const std::string_view wanted = upper.View();
+    if (wanted.empty()) return std::nullopt;
     for (int i = 0; i < static_cast<int>(Mnemonic::Count); ++i) {
-        if (upper.View() == kMnemonicTexts[i]) return static_cast<Mnemonic>(i);
+        // The first letter rules out most names without a string comparison.
+        if (kMnemonicTexts[i][0] == wanted[0] && wanted == kMnemonicTexts[i])
+            return static_cast<Mnemonic>(i);
     }
     return std::nullopt;
 }
@@ -132,7 +136,7 @@ void OpcodeTable::DescribeOpcode(uint8_t opcode)
         return;
     }
     for (const auto& d : kDescriptions) {
-        if (mnemonic == d.mnemonic) {
+        if (!mnemonic.empty() && d.mnemonic[0] == mnemonic[0] && mnemonic == d.mnemonic) {
             row.description = d.text;
             return;
         }
