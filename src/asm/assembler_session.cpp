@@ -308,8 +308,9 @@ void AssemblerSession::AssembleLine(int number)
                 ++m_dataLines;
                 HandleData(line, m == "DW", m_symbols);
             }
-        } else if (IsInstructionMnemonic(m)) {
-            Encoded e = EncodeInstruction(m, f.Operand(1), f.Operand(2), f.Operand(3), m_symbols);
+        } else if (std::optional<Encoded> encoded = EncodeIfInstruction(
+                       m, f.Operand(1), f.Operand(2), f.Operand(3), m_symbols)) {
+            Encoded& e = *encoded;
             line.kind = LineKind::Instruction;
             if (line.bytes[0] == kErrorMarker) e.bytes[0] = kErrorMarker;  // label table full
             line.bytes = e.bytes;

@@ -368,13 +368,20 @@ Encoded EncodeInstruction(std::string_view mnemonic, std::string_view operand1,
                           std::string_view operand2, std::string_view operand3,
                           const SymbolTable& s)
 {
+    return EncodeIfInstruction(mnemonic, operand1, operand2, operand3, s).value_or(Error());
+}
+
+std::optional<Encoded> EncodeIfInstruction(std::string_view mnemonic, std::string_view operand1,
+                                           std::string_view operand2, std::string_view operand3,
+                                           const SymbolTable& s)
+{
+    const auto family = FamilyOf(mnemonic);
+    if (!family) return std::nullopt;
     const OperandText first(operand1, true);
     const OperandText second(operand2, true);
     const OperandText third(operand3, false);  // a jump target
     const Operands o{first.View(), second.View(), third.View()};
     const bool none = o.a.empty() && o.b.empty() && o.c.empty();
-    const auto family = FamilyOf(mnemonic);
-    if (!family) return Error();
     switch (*family) {
         case Family::Add:
             return Arithmetic('2', true, o, s);

@@ -29,6 +29,11 @@ bool IsInstructionMnemonic(std::string_view upperMnemonic);
 Encoded EncodeInstruction(std::string_view upperMnemonic, std::string_view operand1,
                           std::string_view operand2, std::string_view operand3,
                           const SymbolTable& symbols);
+// The same, or nothing when the text names no instruction (one lookup of
+// the mnemonic instead of IsInstructionMnemonic followed by the encoding).
+std::optional<Encoded> EncodeIfInstruction(std::string_view upperMnemonic, std::string_view operand1,
+                                           std::string_view operand2, std::string_view operand3,
+                                           const SymbolTable& symbols);
 
 // The low digit a register operand contributes (@R0 6, @R1 7, R0..R7 8..F),
 // or '?' for any other text.

@@ -18,6 +18,7 @@ std::string Key(std::string_view text)
 
 const Symbol* FindIn(const std::vector<Symbol>& part, std::string_view name)
 {
+    if (part.empty()) return nullptr;
     const core::UpperTrimmed key(name);
     for (const Symbol& s : part) {
         if (s.name == key.View()) return &s;
