@@ -30,16 +30,26 @@ generate() {  # $1 org $2 db $3 end
 generate ORG DB END > "$work/bench.asm"
 generate .org .db .end > "$work/bench_as31.asm"
 
-runs=10
-time_ns() {  # runs the command $runs times, prints the mean in nanoseconds
+# The two assemblers run alternately, so a machine that speeds up or slows
+# down during the measurement affects both alike; the medians are compared.
+runs="${RUNS:-31}"
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+elapsed_ns() {  # runs the command once, prints its wall time in nanoseconds
     local start end
     start=$(date +%s%N)
-    for _ in $(seq $runs); do "$@" >/dev/null 2>&1 || true; done
+    "$@" >/dev/null 2>&1 || true
     end=$(date +%s%N)
-    echo $(((end - start) / runs))
+    echo $((end - start))
 }
-ours=$(time_ns "$z51" asm "$work/bench.asm")
-theirs=$(time_ns as31 -Fhex -O"$work/as31.hex" "$work/bench_as31.asm")
-echo "z51 asm: $((ours / 1000)) us per 4000-line source (process start included)"
-echo "as31:    $((theirs / 1000)) us per 4000-line source"
+: > "$work/ours"
+: > "$work/theirs"
+for _ in $(seq "$runs"); do
+    elapsed_ns "$z51" asm "$work/bench.asm" >> "$work/ours"
+    elapsed_ns as31 -Fhex -O"$work/as31.hex" "$work/bench_as31.asm" >> "$work/theirs"
+done
+ours=$(median < "$work/ours")
+theirs=$(median < "$work/theirs")
+echo "z51 asm: $((ours / 1000)) us per 4000-line source (median of $runs, process start included;"
+echo "         writes the listing, HEX, task and statistics files)"
+echo "as31:    $((theirs / 1000)) us per 4000-line source (median of $runs; writes the HEX file)"
 awk -v a="$theirs" -v b="$ours" 'BEGIN { printf "as31 / z51 asm time ratio: %.2f (above 1: z51 asm is faster)\n", a / b }'
