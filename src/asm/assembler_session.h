@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "asm/asm_types.h"
+#include "asm/line_table.h"
 #include "asm/symbols.h"
 #include "core/chip_model.h"
 #include "core/simulator.h"
@@ -112,7 +113,7 @@ public:
     // The table as the simulator's step-over rows: each subroutine runs from
     // its label to the first RET at or after it.
     std::vector<core::StepOverRow> StepOverRows() const;
-    const std::vector<AsmLine>& Lines() const { return m_lines; }
+    const LineTable<AsmLine>& Lines() const { return m_lines; }
     int LibraryLineCount() const { return m_libraryCount; }
     int TotalLineCount() const { return m_totalLines; }
     int CurrentLine() const { return m_currentLine; }
@@ -167,7 +168,7 @@ private:
 
     SymbolTable m_symbols;
     LabelTable m_labels;
-    std::vector<AsmLine> m_lines;  // index = line number - 1
+    LineTable<AsmLine> m_lines;  // index = line number - 1
     int m_libraryCount = 0;
     int m_totalLines = 0;  // before linking
     int m_currentLine = 0;
