@@ -148,20 +148,29 @@ void AssemblerSession::StartAssembly()
     m_taskPath.reset();
     m_stepOver = {};
 
-    LineList list = BuildLineList(SplitSourceLines(m_sourceText), m_workspace);
+    // Header lines first, then the source's lines, each written straight
+    // into its row of the line table.
+    LineList list = IncludedLines(m_sourceText, m_workspace);
     if (!list.libraryText.empty()) m_libraryText = list.libraryText;
     m_libraryCount = list.libraryCount;
-    const bool tooMany = static_cast<int>(list.lines.size()) > kMaxAssemblyLines;
-    const std::size_t kept = tooMany ? kMaxAssemblyLines + 1 : list.lines.size();
+    const std::size_t total = list.lines.size() + core::CountLines(m_sourceText);
+    const bool tooMany = total > static_cast<std::size_t>(kMaxAssemblyLines);
+    const std::size_t kept = tooMany ? kMaxAssemblyLines + 1 : total;
     m_lines.resize(kept);
-    for (std::size_t i = 0; i < kept; ++i) {
-        m_lines[i].text = std::move(list.lines[i]);
-        m_lines[i].library = static_cast<int>(i) < m_libraryCount;
+    std::size_t row = 0;
+    for (std::string& text : list.lines) {
+        if (row == kept) break;
+        m_lines[row].library = true;
+        m_lines[row++].text = std::move(text);
     }
+    core::ForEachLine(m_sourceText, [&](std::string_view text) {
+        if (row < kept) m_lines[row++].text.assign(text);
+    });
     if (tooMany) {
         // The line after the limit stands for every refused line.
         AsmLine& refused = m_lines.back();
-        refused.text = "; " + std::to_string(list.lines.size() - kMaxAssemblyLines) +
+        refused.library = static_cast<int>(kept) - 1 < m_libraryCount;
+        refused.text = "; " + std::to_string(total - kMaxAssemblyLines) +
                        " lines refused: the line table holds " + std::to_string(kMaxAssemblyLines) +
                        " lines";
     }

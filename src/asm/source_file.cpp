@@ -1,7 +1,5 @@
 #include "asm/source_file.h"
 
-#include <iterator>
-
 #include "core/byte_text.h"
 #include "core/text_file.h"
 
@@ -89,27 +87,21 @@ std::optional<std::string> IncludeName(std::string_view line)
     return StripEnclosing(rest);
 }
 
-LineList BuildLineList(std::vector<std::string> sourceLines, const fs::path& workspace)
+LineList IncludedLines(std::string_view sourceText, const fs::path& workspace)
 {
     LineList list;
-    for (const std::string& line : sourceLines) {
+    core::ForEachLine(sourceText, [&](std::string_view line) {
         const auto name = IncludeName(line);
         if (!name || name->size() < 2 || core::ToUpperAscii(name->substr(name->size() - 2)) != ".H")
-            continue;
+            return;
         const auto path = FindFileNoCase(workspace / kLibraryFolder, *name);
-        if (!path) continue;  // a missing header is skipped
+        if (!path) return;  // a missing header is skipped
         auto text = core::ReadTextFile(*path);
-        if (!text) continue;
+        if (!text) return;
         list.libraryText = *text;
         for (auto& piece : core::SplitLines(*text)) list.lines.push_back(std::move(piece));
-    }
+    });
     list.libraryCount = static_cast<int>(list.lines.size());
-    if (list.lines.empty()) {
-        list.lines = std::move(sourceLines);
-    } else {
-        list.lines.insert(list.lines.end(), std::make_move_iterator(sourceLines.begin()),
-                          std::make_move_iterator(sourceLines.end()));
-    }
     return list;
 }
 

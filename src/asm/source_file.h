@@ -56,12 +56,13 @@ std::optional<std::filesystem::path> FindFileNoCase(const std::filesystem::path&
 
 struct LineList
 {
-    std::vector<std::string> lines;  // library lines first
+    std::vector<std::string> lines;  // the lines of every header, in INCLUDE order
     int libraryCount = 0;
     std::string libraryText;  // text of the last library file read (the 編輯H viewer)
 };
 
-LineList BuildLineList(std::vector<std::string> sourceLines,
-                       const std::filesystem::path& workspace);
+// The lines of the "8051.LIB" headers named by the source's INCLUDE lines;
+// they are assembled before the source.
+LineList IncludedLines(std::string_view sourceText, const std::filesystem::path& workspace);
 
 }  // namespace zelo::assembler

@@ -120,31 +120,8 @@ std::size_t CountLinesLfOnly(std::string_view text)
 std::vector<std::string> SplitLines(std::string_view text)
 {
     std::vector<std::string> lines;
-    if (text.find('\r') == std::string_view::npos) {
-        // LF endings, the common case: lines are cut at each LF found by memchr.
-        lines.reserve(CountLinesLfOnly(text));
-        std::size_t start = 0;
-        while (start < text.size()) {
-            const std::size_t end = text.find('\n', start);
-            if (end == std::string_view::npos) {
-                lines.emplace_back(text.substr(start));
-                break;
-            }
-            lines.emplace_back(text.substr(start, end - start));
-            start = end + 1;
-        }
-        return lines;
-    }
     lines.reserve(CountLines(text));
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            lines.emplace_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            start = i + 1;
-        }
-    }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
+    ForEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 

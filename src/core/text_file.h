@@ -30,6 +30,35 @@ bool IsValidUtf8(std::string_view bytes);
 // Splits at CR LF, LF or a lone CR. A final line without a line end is kept;
 // an empty piece after the last line end is not returned.
 std::vector<std::string> SplitLines(std::string_view text);
+// Calls visit(line) for each line SplitLines would give, without building
+// the list.
+template <class Visit>
+void ForEachLine(std::string_view text, Visit&& visit)
+{
+    if (text.find('\r') == std::string_view::npos) {
+        // LF endings, the common case: lines are cut at each LF found by memchr.
+        std::size_t start = 0;
+        while (start < text.size()) {
+            const std::size_t end = text.find('\n', start);
+            if (end == std::string_view::npos) {
+                visit(text.substr(start));
+                return;
+            }
+            visit(text.substr(start, end - start));
+            start = end + 1;
+        }
+        return;
+    }
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            visit(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            start = i + 1;
+        }
+    }
+    if (start < text.size()) visit(text.substr(start));
+}
 // SplitLines(text).size(), without building the lines.
 std::size_t CountLines(std::string_view text);
 
