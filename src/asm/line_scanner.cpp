@@ -241,8 +241,10 @@ void ScanLineInto(std::string_view text, bool& endSeen, LineFields& f)
         return;
     }
 
-    for (int k : {1, 2, 4, 5}) CleanField(f.field[k]);
-    if (f.field[2] != "DB" && f.field[2] != "DW") CleanField(f.field[3]);
+    for (int k : {1, 2, 4, 5}) {
+        if (!f.field[k].empty()) CleanField(f.field[k]);
+    }
+    if (!f.field[3].empty() && f.field[2] != "DB" && f.field[2] != "DW") CleanField(f.field[3]);
 }
 
 }  // namespace zelo::assembler

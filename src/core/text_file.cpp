@@ -111,7 +111,9 @@ namespace {
 // Line breaks of a text without CR: one per LF, found with memchr.
 std::size_t CountLinesLfOnly(std::string_view text)
 {
-    const std::size_t breaks = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    std::size_t breaks = 0;
+    for (std::size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1))
+        ++breaks;
     return breaks + (!text.empty() && text.back() != '\n' ? 1 : 0);
 }
 
