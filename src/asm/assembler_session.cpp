@@ -85,6 +85,9 @@ fs::path AssemblerSession::LibraryFolder() const
 
 void AssemblerSession::Reset()
 {
+    // The last run's step-over table outlives the reset, as the line table
+    // it comes from does not.
+    StepOver();
     m_assembling = false;
     m_finished = false;
     m_succeeded = false;
@@ -130,6 +133,8 @@ void AssemblerSession::ReportWriteFailure(const std::string& message)
 
 void AssemblerSession::StartAssembly()
 {
+    m_stepOver = {};
+    m_stepOverPending = false;
     Reset();
     m_locationCounter = 0;
     m_parsecText.clear();
@@ -146,7 +151,6 @@ void AssemblerSession::StartAssembly()
     m_listingPath.reset();
     m_hexPath.reset();
     m_taskPath.reset();
-    m_stepOver = {};
 
     // Header lines first, then the source's lines, each written straight
     // into its row of the line table.
@@ -404,7 +408,7 @@ void AssemblerSession::FinishRun()
         m_listingPath) {
         const bool hex = WriteHexFile();
         const bool tsk = hex && WriteTskFile();
-        BuildStepOverTable();
+        m_stepOverPending = true;
         m_succeeded = hex && tsk;
     }
     m_assembling = false;

@@ -109,7 +109,9 @@ public:
     const std::optional<std::filesystem::path>& TaskPath() const { return m_taskPath; }
     const std::vector<std::string>& HexRecords() const { return m_hexRecords; }
     int CodeEnd() const { return m_codeEnd; }
-    const StepOverTable& StepOver() const { return m_stepOver; }
+    // Built from the line table when first asked for after a successful run
+    // (the command-line assembler never asks).
+    const StepOverTable& StepOver() const;
     // The table as the simulator's step-over rows: each subroutine runs from
     // its label to the first RET at or after it.
     std::vector<core::StepOverRow> StepOverRows() const;
@@ -154,7 +156,7 @@ private:
     void WriteListing();
     bool WriteHexFile();
     bool WriteTskFile();
-    void BuildStepOverTable();
+    void BuildStepOverTable() const;
     void ReadUsageCounts();
     void WriteUsageCounts();
 
@@ -198,7 +200,8 @@ private:
     std::optional<std::filesystem::path> m_listingPath;
     std::optional<std::filesystem::path> m_hexPath;
     std::optional<std::filesystem::path> m_taskPath;
-    StepOverTable m_stepOver;
+    mutable StepOverTable m_stepOver;
+    mutable bool m_stepOverPending = false;  // a run succeeded, the table is not built yet
 };
 
 }  // namespace zelo::assembler

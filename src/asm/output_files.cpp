@@ -355,14 +355,24 @@ bool AssemblerSession::WriteTskFile()
     return true;
 }
 
+const StepOverTable& AssemblerSession::StepOver() const
+{
+    if (m_stepOverPending) {
+        m_stepOverPending = false;
+        BuildStepOverTable();
+    }
+    return m_stepOver;
+}
+
 std::vector<core::StepOverRow> AssemblerSession::StepOverRows() const
 {
     std::vector<core::StepOverRow> rows;
-    for (const SubroutineEntry& s : m_stepOver.subroutines) {
+    const StepOverTable& table = StepOver();
+    for (const SubroutineEntry& s : table.subroutines) {
         if (static_cast<int>(rows.size()) >= core::kMaxStepOverRows) break;
         uint16_t end = s.address;
         bool found = false;
-        for (uint16_t ret : m_stepOver.returnAddresses) {
+        for (uint16_t ret : table.returnAddresses) {
             if (ret >= s.address && (!found || ret < end)) {
                 end = ret;
                 found = true;
@@ -373,7 +383,7 @@ std::vector<core::StepOverRow> AssemblerSession::StepOverRows() const
     return rows;
 }
 
-void AssemblerSession::BuildStepOverTable()
+void AssemblerSession::BuildStepOverTable() const
 {
     m_stepOver = {};
     std::unordered_set<std::string, NameHash, std::equal_to<>> called;

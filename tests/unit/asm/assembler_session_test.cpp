@@ -385,6 +385,16 @@ TEST(AssemblerRun, StepOverTableAndUsageStatistics)
     EXPECT_EQ(stats[0x22], "OpCode= 22 3");
     EXPECT_EQ(stats[0x00], "OpCode= 00 1");
     EXPECT_EQ(stats[0x12], "OpCode= 12 1");
+
+    // The table of the last run is kept through a reset (a chip change),
+    // dropped by the next run, and a failed run has none.
+    const auto later = AssembleText("\tACALL WAIT\n\tSJMP $\nWAIT:\tRET\n");
+    later.session->SetChip(core::ChipModel::C8052);
+    ASSERT_EQ(later.session->StepOverRows().size(), 1u);
+    EXPECT_EQ(later.session->StepOverRows()[0].name, "WAIT");
+    later.session->SetSourceText("\tACALL NOWHERE\n");
+    later.session->AsmAll();
+    EXPECT_TRUE(later.session->StepOver().subroutines.empty());
 }
 
 TEST(AssemblerRun, UsageStatisticsAccumulateAcrossRuns)
