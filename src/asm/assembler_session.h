@@ -196,6 +196,7 @@ private:
 
     std::string m_listingText;
     std::vector<std::string> m_hexRecords;
+    std::string m_taskImage;  // the bytes of the HEX records, from address 0
     int m_codeEnd = -1;
     std::optional<std::filesystem::path> m_listingPath;
     std::optional<std::filesystem::path> m_hexPath;

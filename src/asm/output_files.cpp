@@ -277,6 +277,9 @@ bool AssemblerSession::WriteHexFile()
     // contiguous and at every ORG.
     m_hexRecords.clear();
     m_codeEnd = -1;
+    // The task image takes the bytes of each record as it is written, so it
+    // holds exactly what the HEX file holds; unwritten cells read FF.
+    m_taskImage.clear();
     std::array<uint8_t, 16> pending{};
     std::size_t count = 0;
     uint16_t start = 0;
@@ -285,6 +288,11 @@ bool AssemblerSession::WriteHexFile()
         if (open && count > 0) {
             m_hexRecords.push_back(loader::FormatDataRecord(start, pending.data(), count));
             m_codeEnd = start + static_cast<int>(count);
+            for (std::size_t k = 0; k < count; ++k) {
+                const std::size_t at = (start + k) & 0xFFFF;
+                if (at >= m_taskImage.size()) m_taskImage.resize(at + 1, static_cast<char>(0xFF));
+                m_taskImage[at] = static_cast<char>(pending[k]);
+            }
         }
         open = false;
         count = 0;
@@ -330,24 +338,9 @@ bool AssemblerSession::WriteHexFile()
 
 bool AssemblerSession::WriteTskFile()
 {
-    // The image is replayed from the records just written.
-    std::string image(65536, static_cast<char>(0xFF));
-    int end = 0;
-    for (const std::string& text : m_hexRecords) {
-        const std::string_view record(text);
-        if (record.size() < 11 || record.substr(7, 2) != "00") continue;
-        const int count = core::ParseHexByteValue(record.substr(1, 2));
-        const int address = core::ParseHexWord(record.substr(3, 4));
-        for (int k = 0; k < count; ++k) {
-            const int at = (address + k) & 0xFFFF;
-            image[at] = static_cast<char>(core::ParseHexByteValue(record.substr(9 + 2 * k, 2)));
-            end = std::max(end, at + 1);
-        }
-    }
     std::string error;
     const auto path = FilePath(".tsk");
-    if (!core::WriteFileAtomic(path, std::string_view(image).substr(0, end), &error,
-                               core::FileSync::Regenerable)) {
+    if (!core::WriteFileAtomic(path, m_taskImage, &error, core::FileSync::Regenerable)) {
         ReportWriteFailure(m_programName + ".tsk could not be written: " + error);
         return false;
     }
