@@ -67,6 +67,15 @@ std::optional<long> EvaluateShapes(const std::vector<std::string>& tokens,
     return std::nullopt;
 }
 
+// True when the text holds one of the operators the arithmetic shapes use.
+bool HasOperator(std::string_view t)
+{
+    for (char c : t) {
+        if (c == '+' || c == '-' || c == '*' || c == '/') return true;
+    }
+    return t.find("MOD") != std::string_view::npos;
+}
+
 // "X+Y" or "X-Y" with X and Y direct-address forms.
 std::optional<long> DirectSum(std::string_view t, const SymbolTable& symbols)
 {
@@ -173,6 +182,9 @@ Immediate EvaluateImmediate(std::string_view operand, const SymbolTable& symbols
         std::string_view raw = DropHash(core::TrimBlanks(operand));
         if (auto v = ParseCharConstant(raw)) return {ValueClass::XData, *v};
     }
+    // Forms 6 and 7 need an operator: a plain name (a label for MOV DPTR,#)
+    // stops here without building a token list.
+    if (!HasOperator(t)) return {};
     // 6. a sum or difference of two direct-address forms
     if (auto v = DirectSum(t, symbols)) return {ValueClass::XData, static_cast<unsigned>(*v)};
     // 7. the arithmetic shapes
@@ -218,8 +230,9 @@ std::optional<LabelOffset> SplitLabelOffset(std::string_view text)
 {
     const core::UpperTrimmed upper(DropHash(text));
     const std::string_view t = upper.View();
-    const auto pos = t.find_first_of("+-", 1);
-    if (pos == std::string_view::npos) return LabelOffset{std::string(t), 0};
+    std::size_t pos = 1;
+    while (pos < t.size() && t[pos] != '+' && t[pos] != '-') ++pos;
+    if (pos >= t.size()) return LabelOffset{std::string(t), 0};
     const auto n = ParseNumber(core::TrimBlanks(t.substr(pos + 1)));
     if (!n) return std::nullopt;
     return LabelOffset{std::string(core::TrimBlanks(t.substr(0, pos))),
