@@ -264,7 +264,10 @@ void AssemblerSession::DefineLabel(AsmLine& line, int number)
 void AssemblerSession::AssembleLine(int number)
 {
     AsmLine& line = m_lines[number - 1];
-    const std::string refusal = line.message;
+    // A refusal set when the line table was built (too many lines) survives
+    // the line's own assembling.
+    std::string refusal;
+    refusal.swap(line.message);
     const int total = m_totalLines - m_libraryCount;
     ScanLineInto(line.text, m_endSeen, line.fields);
     if (m_showProgress)
@@ -298,10 +301,11 @@ void AssemblerSession::AssembleLine(int number)
         if (f.comment.empty()) f.comment = line.text;  // the listing still shows the line
         line.hasLabel = false;
     } else {
-        if (m != "ORG" && !IsSymbolDirective(m)) DefineLabel(line, number);
+        const bool symbolDirective = IsSymbolDirective(m);
+        if (m != "ORG" && !symbolDirective) DefineLabel(line, number);
         if (m.empty() || m == "END") {
             // a label-only line
-        } else if (IsSymbolDirective(m)) {
+        } else if (symbolDirective) {
             HandleSymbolDirective(line, std::string(m), m_symbols);
         } else if (m == "ORG") {
             HandleOrg(line, m_locationCounter);
@@ -328,7 +332,7 @@ void AssemblerSession::AssembleLine(int number)
             if (line.bytes[0] == kErrorMarker) e.bytes[0] = kErrorMarker;  // label table full
             line.bytes = e.bytes;
             line.fixup = e.fixup;
-            line.symbolic = e.symbolic;
+            line.symbolic = std::move(e.symbolic);
             line.isCall = e.isCall;
         } else {
             line.bytes[0] = kErrorMarker;
@@ -336,7 +340,7 @@ void AssemblerSession::AssembleLine(int number)
     }
     if (!refusal.empty()) {
         line.bytes[0] = kErrorMarker;
-        line.message = refusal;
+        line.message = std::move(refusal);
     }
 
     // Length: from the opcode table, 2 for the absolute jumps waiting for

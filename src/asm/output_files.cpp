@@ -174,22 +174,32 @@ void AssemblerSession::ReadUsageCounts()
     const auto path = m_workspace / kUsageFileName;
     auto text = core::ReadTextFile(path);
     if (!text) return;  // created with zero counts when written
-    const auto lines = core::SplitLines(*text);
-    for (std::size_t i = 0; i < lines.size() && i < 256; ++i) {
-        const std::string count(core::TrimBlanks(lines[i].size() > 10 ? lines[i].substr(10) : ""));
+    std::size_t i = 0;
+    core::ForEachLine(*text, [&](std::string_view line) {
+        if (i >= 256) return;
+        const std::string_view count = core::TrimBlanks(line.size() > 10 ? line.substr(10) : "");
         if (auto v = ParseDecimal(count)) m_usage[i] = *v;
-    }
+        ++i;
+    });
 }
 
 void AssemblerSession::WriteUsageCounts()
 {
-    std::vector<std::string> lines;
-    lines.reserve(256);
-    for (unsigned op = 0; op < 256; ++op)
-        lines.push_back("OpCode= " + core::ToHexByte(op) + " " + std::to_string(m_usage[op]));
+    // "OpCode= XX count" per opcode, CR LF ended, written as one text.
+    std::string text;
+    text.reserve(256 * 24);
+    for (unsigned op = 0; op < 256; ++op) {
+        text += "OpCode= ";
+        text += ByteText::Hex(op).View();
+        text += ' ';
+        char digits[12];
+        const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, m_usage[op]);
+        text.append(digits, ec == std::errc{} ? static_cast<std::size_t>(end - digits) : 0);
+        text += "\r\n";
+    }
     std::string error;
-    if (!core::WriteTextLines(m_workspace / kUsageFileName, lines, &error,
-                              core::FileSync::Regenerable))
+    if (!core::WriteFileAtomic(m_workspace / kUsageFileName, text, &error,
+                               core::FileSync::Regenerable))
         ReportWriteFailure(std::string(kUsageFileName) + " could not be written: " + error);
 }
 
