@@ -298,8 +298,10 @@ bool AssemblerSession::WriteHexFile()
         if (open && count > 0) {
             m_hexRecords.push_back(loader::FormatDataRecord(start, pending.data(), count));
             m_codeEnd = start + static_cast<int>(count);
+            const std::size_t last = std::min<std::size_t>(start + count, 0x10000);
+            if (last > m_taskImage.size()) m_taskImage.resize(last, static_cast<char>(0xFF));
             for (std::size_t k = 0; k < count; ++k) {
-                const std::size_t at = (start + k) & 0xFFFF;
+                const std::size_t at = (start + k) & 0xFFFF;  // a record may wrap past FFFFH
                 if (at >= m_taskImage.size()) m_taskImage.resize(at + 1, static_cast<char>(0xFF));
                 m_taskImage[at] = static_cast<char>(pending[k]);
             }

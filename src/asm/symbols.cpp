@@ -60,8 +60,11 @@ std::optional<std::pair<std::string_view, int>> SplitBitForm(std::string_view te
 // holding a form wins, as the table's own search in row order.
 std::optional<uint8_t> FindBitForm(std::string_view key)
 {
-    static const NameMap<uint8_t> forms = [] {
-        NameMap<uint8_t> m;
+    // Keys are views of the shared table's own texts, which live as long as
+    // the program: building the index copies no string.
+    static const std::unordered_map<std::string_view, uint8_t, NameHash> forms = [] {
+        std::unordered_map<std::string_view, uint8_t, NameHash> m;
+        m.reserve(3 * 256);
         const core::BitNameTable& t = core::StandardBitNameTable();
         for (unsigned n = 0; n < 256; ++n) {
             const core::BitNameRow& row = t.Row(static_cast<uint8_t>(n));

@@ -94,8 +94,7 @@ void OpcodeTable::AddExpandedRows(int count, std::string_view prefix, std::strin
                                   std::string_view op2, std::string_view op3)
 {
     for (int k = 0; k < count; ++k) {
-        const std::string sum = AddHexWords(firstHex, ToHexByte(static_cast<unsigned>(k)));
-        const std::string hex = sum.substr(sum.size() - 2);
+        const std::string hex = ToHexByte(static_cast<unsigned>(ParseHexWord(firstHex) + k) & 0xFF);
         const std::string reg = std::string(prefix) + std::to_string(k);
         // The operand that names the register is the one written "R..." or "@R...".
         const bool firstIsRegister = !op1.empty() && (op1[0] == 'R' || op1[0] == '@');
