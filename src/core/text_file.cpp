@@ -10,9 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 namespace zelo::core {
 
@@ -25,18 +23,32 @@ std::optional<std::string> ReadBinaryFile(const fs::path& path, std::string* err
         if (error) *error = path.filename().string() + " doesn't exist.";
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    auto cannotRead = [&]() -> std::optional<std::string> {
         if (error) *error = "Cannot read " + path.filename().string();
         return std::nullopt;
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return cannotRead();
+    // Read into a string of the file's size; a file that grows meanwhile is
+    // read to its end all the same.
+    struct stat st{};
+    std::string bytes;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    for (;;) {
+        if (done == bytes.size()) bytes.resize(bytes.size() + 4096);
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return cannotRead();
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        if (error) *error = "Cannot read " + path.filename().string();
-        return std::nullopt;
-    }
-    return buffer.str();
+    ::close(fd);
+    bytes.resize(done);
+    return bytes;
 }
 
 bool IsValidUtf8(std::string_view bytes)
@@ -103,6 +115,7 @@ std::optional<std::string> ReadTextFile(const fs::path& path, std::string* error
 {
     auto bytes = ReadBinaryFile(path, error);
     if (!bytes) return std::nullopt;
+    if (IsValidUtf8(*bytes)) return bytes;  // kept as read, without a copy
     return DecodeText(*bytes);
 }
 
