@@ -85,6 +85,18 @@ TEST_F(TempDir, WritesCrLfAndReadsBack)
     EXPECT_EQ(SplitLines(*ReadTextFile(p)), (std::vector<std::string>{"one", "二"}));
 }
 
+TEST_F(TempDir, FilesOfEverySizeReadBackWhole)
+{
+    for (std::size_t size : {0u, 1u, 4095u, 4096u, 4097u, 8192u, 100003u}) {
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('A' + i % 23);
+        const fs::path p = m_dir / ("f" + std::to_string(size));
+        WriteRaw(p, bytes);
+        EXPECT_EQ(ReadBinaryFile(p), bytes) << size;
+        EXPECT_EQ(ReadTextFile(p), bytes) << size;
+    }
+}
+
 TEST_F(TempDir, MissingFileIsAMessageNotACrash)
 {
     std::string error;
