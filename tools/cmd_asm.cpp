@@ -40,14 +40,17 @@ int RunAsm(const AsmOptions& options)
     session.SetTraceEnabled(false);  // the ParsecText trace is shown only in the window
     session.AsmAll();
     std::cout << session.AsmListText();
+    int status = session.Succeeded() ? 0 : 2;
     if (!session.MessageBoxText().empty()) {
         std::cerr << session.MessageBoxText() << "\n";
-        return 2;
+        status = 2;
+    } else if (session.Round1Problems() + session.Round2Problems() > 0 ||
+               !session.MissingModules().empty()) {
+        status = 1;
     }
-    if (session.Round1Problems() + session.Round2Problems() > 0 ||
-        !session.MissingModules().empty())
-        return 1;
-    return session.Succeeded() ? 0 : 2;
+    // The process ends with the session still in place: its line tables are
+    // not taken apart only to be thrown away.
+    return zelo::tools::FinishProcess(status);
 }
 
 zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {

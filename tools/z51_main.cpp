@@ -11,16 +11,8 @@ std::vector<CommandSetup>& CommandRegistry()
     static std::vector<CommandSetup> registry;
     return registry;
 }
-}  // namespace zelo::tools
 
-namespace {
-
-// A command ends the process here: its output is flushed and the process
-// leaves without taking its tables and heap apart piece by piece; the
-// kernel reclaims the address space at once, which for the assembler's few
-// megabytes of line tables is a large part of a short run. Sanitizer builds
-// return normally so that their leak check still runs at exit.
-int Finish(int status)
+int FinishProcess(int status)
 {
 #if defined(__SANITIZE_ADDRESS__)
     return status;
@@ -32,7 +24,7 @@ int Finish(int status)
 #endif
 }
 
-}  // namespace
+}  // namespace zelo::tools
 
 int main(int argc, char** argv)
 {
@@ -52,7 +44,7 @@ int main(int argc, char** argv)
         return e.get_exit_code() == 0 ? 0 : (code == 0 ? 0 : 2);
     }
     for (auto& [sub, run] : runners) {
-        if (sub->parsed()) return Finish(run());
+        if (sub->parsed()) return zelo::tools::FinishProcess(run());
     }
     return 2;
 }
