@@ -32,7 +32,7 @@ generate .org .db .end > "$work/bench_as31.asm"
 
 # The two assemblers run alternately, so a machine that speeds up or slows
 # down during the measurement affects both alike; the medians are compared.
-runs="${RUNS:-31}"
+runs="${RUNS:-101}"
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 elapsed_ns() {  # runs the command once, prints its wall time in nanoseconds
     # EPOCHREALTIME is read by the shell itself: no clock process is started
