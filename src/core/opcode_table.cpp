@@ -64,18 +64,7 @@ void OpcodeTable::AddOpcodeRow(std::string_view hex, std::string_view bytes, std
                                std::string_view mnemonic, std::string_view op1, std::string_view op2,
                                std::string_view op3)
 {
-    std::string line;
-    line.reserve(40);
-    AppendField(hex, 3, line);
-    AppendField(bytes, 2, line);
-    AppendField(cycles, 2, line);
-    AppendField(mnemonic, 6, line);
-    AppendField(op1, 8, line);
-    AppendField(op2, 8, line);
-    AppendField(op3, 6, line);
-
     const auto index = static_cast<uint8_t>(ParseHexByteValue(hex));
-    m_lines[index] = line;
     OpcodeRow& row = m_rows[index];
     row.hex = std::string(hex);
     row.bytesText = std::string(bytes);
@@ -86,6 +75,24 @@ void OpcodeTable::AddOpcodeRow(std::string_view hex, std::string_view bytes, std
     row.cycles = static_cast<uint8_t>(cycles.empty() ? 0 : cycles[0] - '0');
     row.mnemonic = MnemonicFromText(mnemonic).value_or(Mnemonic::NON);
     DescribeOpcode(index);
+}
+
+std::string OpcodeTable::Line(uint8_t opcode) const
+{
+    // Formatted when asked for: the list file is written once at start-up,
+    // while the table itself is built by every program that steps or
+    // assembles.
+    const OpcodeRow& row = m_rows[opcode];
+    std::string line;
+    line.reserve(40);
+    AppendField(row.hex, 3, line);
+    AppendField(row.bytesText, 2, line);
+    AppendField(row.cyclesText, 2, line);
+    AppendField(row.mnemonicText, 6, line);
+    AppendField(row.operands[0], 8, line);
+    AppendField(row.operands[1], 8, line);
+    AppendField(row.operands[2], 6, line);
+    return line;
 }
 
 void OpcodeTable::AddExpandedRows(int count, std::string_view prefix, std::string_view firstHex,
@@ -124,7 +131,7 @@ void OpcodeTable::DescribeOpcode(uint8_t opcode)
     OpcodeRow& row = m_rows[opcode];
     const UpperTrimmed upper(row.mnemonicText);
     const std::string_view mnemonic = upper.View();
-    row.description.clear();
+    row.description = {};
     if (mnemonic == "MOV") {
         if (opcode == 0xA2 || opcode == 0x92)
             row.description = "Move into/out of Carry Bit";
@@ -283,8 +290,8 @@ void OpcodeTable::BuildOpcodeTable()
 std::string OpcodeTable::ListFileText() const
 {
     std::string text;
-    for (const auto& line : m_lines) {
-        text += line;
+    for (unsigned op = 0; op < 256; ++op) {
+        text += Line(static_cast<uint8_t>(op));
         text += "\r\n";
     }
     return text;

@@ -29,7 +29,7 @@ struct OpcodeRow {
     std::string cyclesText;              // column 2: "1", "2", "4" ("0" for A5)
     std::string mnemonicText;            // column 3
     std::array<std::string, 3> operands; // columns 4..6, "" when absent
-    std::string description;             // column 7
+    std::string_view description;        // column 7 (a text of the table itself)
     // Numeric forms resolved once when the row is added, so the step loop
     // never parses text.
     uint8_t bytes = 0;
@@ -57,7 +57,7 @@ public:
 
     const OpcodeRow& Row(uint8_t opcode) const { return m_rows[opcode]; }
     // The row formatted for the list file (OpcodeLines).
-    const std::string& Line(uint8_t opcode) const { return m_lines[opcode]; }
+    std::string Line(uint8_t opcode) const;
     // The 256 lines of the list file, each followed by CR LF.
     std::string ListFileText() const;
 
@@ -67,7 +67,6 @@ private:
                          std::string_view op1, std::string_view op2, std::string_view op3);
 
     std::array<OpcodeRow, 256> m_rows;
-    std::array<std::string, 256> m_lines;
 };
 
 // The table, built once on first use and shared read-only.

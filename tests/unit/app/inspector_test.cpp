@@ -122,7 +122,7 @@ TEST(InspectorCaptions, InstructionCaptionEndsWithTheDescription)
     const auto& row = zelo::core::StandardOpcodeTable().Row(0x00);
     EXPECT_EQ(
         zelo::app::DescribeInstruction(0x00),
-        "ZELO8051      OpCode= 00  [1B,1C]  Instruction= NOP        (" + row.description + ")");
+        "ZELO8051      OpCode= 00  [1B,1C]  Instruction= NOP        (" + std::string(row.description) + ")");
     for (int op = 0; op < 256; ++op) {
         const auto caption = zelo::app::DescribeInstruction(static_cast<uint8_t>(op));
         EXPECT_EQ(caption.find(", ,"), std::string::npos) << caption;
