@@ -1,5 +1,8 @@
 #include "core/opcode_table.h"
 
+#include <array>
+#include <cstdint>
+
 #include "core/byte_text.h"
 
 namespace zelo::core {
@@ -41,6 +44,34 @@ constexpr Description kDescriptions[] = {
     {"XCH", "Exchange Bytes"}, {"XCHD", "Exchange low nibbles"},
     {"XRL", "Bitwise Exclusive OR"}, {"NON", "Undefined Instruction"},
 };
+constexpr std::size_t kMnemonicCount = static_cast<std::size_t>(Mnemonic::Count);
+
+// A mnemonic of up to eight letters as one integer, so looking a text up
+// compares integers.
+constexpr uint64_t PackName(std::string_view name)
+{
+    uint64_t key = 0;
+    for (char c : name) key = (key << 8) | static_cast<unsigned char>(c);
+    return key;
+}
+
+constexpr std::array<uint64_t, kMnemonicCount> kMnemonicKeys = [] {
+    std::array<uint64_t, kMnemonicCount> keys{};
+    for (std::size_t i = 0; i < kMnemonicCount; ++i) keys[i] = PackName(kMnemonicTexts[i]);
+    return keys;
+}();
+
+// The description of each mnemonic, in the order of the enumeration.
+constexpr std::array<std::string_view, kMnemonicCount> kDescriptionOf = [] {
+    std::array<std::string_view, kMnemonicCount> texts{};
+    for (std::size_t i = 0; i < kMnemonicCount; ++i) {
+        for (const Description& d : kDescriptions) {
+            if (std::string_view(d.mnemonic) == kMnemonicTexts[i]) texts[i] = d.text;
+        }
+    }
+    return texts;
+}();
+
 }  // namespace
 
 const char* MnemonicText(Mnemonic m) { return kMnemonicTexts[static_cast<int>(m)]; }
@@ -49,11 +80,10 @@ std::optional<Mnemonic> MnemonicFromText(std::string_view text)
 {
     const UpperTrimmed upper(text);
     const std::string_view wanted = upper.View();
-    if (wanted.empty()) return std::nullopt;
-    for (int i = 0; i < static_cast<int>(Mnemonic::Count); ++i) {
-        // The first letter rules out most names without a string comparison.
-        if (kMnemonicTexts[i][0] == wanted[0] && wanted == kMnemonicTexts[i])
-            return static_cast<Mnemonic>(i);
+    if (wanted.empty() || wanted.size() > 8) return std::nullopt;
+    const uint64_t key = PackName(wanted);
+    for (std::size_t i = 0; i < kMnemonicCount; ++i) {
+        if (kMnemonicKeys[i] == key) return static_cast<Mnemonic>(i);
     }
     return std::nullopt;
 }
@@ -102,7 +132,8 @@ void OpcodeTable::AddExpandedRows(int count, std::string_view prefix, std::strin
 {
     for (int k = 0; k < count; ++k) {
         const std::string hex = ToHexByte(static_cast<unsigned>(ParseHexWord(firstHex) + k) & 0xFF);
-        const std::string reg = std::string(prefix) + std::to_string(k);
+        std::string reg(prefix);
+        reg += static_cast<char>('0' + k);  // k < 8
         // The operand that names the register is the one written "R..." or "@R...".
         const bool firstIsRegister = !op1.empty() && (op1[0] == 'R' || op1[0] == '@');
         if (firstIsRegister)
@@ -129,10 +160,9 @@ void OpcodeTable::AddIndirectRows(std::string_view firstHex, std::string_view by
 void OpcodeTable::DescribeOpcode(uint8_t opcode)
 {
     OpcodeRow& row = m_rows[opcode];
-    const UpperTrimmed upper(row.mnemonicText);
-    const std::string_view mnemonic = upper.View();
     row.description = {};
-    if (mnemonic == "MOV") {
+    if (!MnemonicFromText(row.mnemonicText)) return;  // a text that names no instruction
+    if (row.mnemonic == Mnemonic::MOV) {
         if (opcode == 0xA2 || opcode == 0x92)
             row.description = "Move into/out of Carry Bit";
         else if (opcode == 0x90)
@@ -141,12 +171,7 @@ void OpcodeTable::DescribeOpcode(uint8_t opcode)
             row.description = "Move into/out of Accumulator or Internal RAM";
         return;
     }
-    for (const auto& d : kDescriptions) {
-        if (!mnemonic.empty() && d.mnemonic[0] == mnemonic[0] && mnemonic == d.mnemonic) {
-            row.description = d.text;
-            return;
-        }
-    }
+    row.description = kDescriptionOf[static_cast<std::size_t>(row.mnemonic)];
 }
 
 // The published MCS-51 opcode map, one call per instruction group.
