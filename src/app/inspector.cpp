@@ -49,12 +49,13 @@ int LayoutRows(PictureLayout layout)
 
 std::optional<int> HitGridCell(double x, double y, int rows, const GridGeometry& grid)
 {
-    constexpr double kBandShift = 0.5;
+    // The rectangles are the cells' frames as drawn, so the pointer
+    // describes the cell it is seen over.
     for (int r = 0; r < rows && r < 16; ++r) {
-        const double bottom = grid.CellY(r) + kBandShift;
+        const double bottom = grid.FrameY(r);
         if (!(y > bottom && y < bottom + grid.cellHeight)) continue;
         for (int c = 0; c < 16; ++c) {
-            const double left = grid.CellX(c);
+            const double left = grid.FrameX(c);
             if (x > left && x < left + grid.cellWidth) return 16 * r + c;
         }
     }

@@ -33,9 +33,9 @@ PicturePoint PictureFromWidget(double px, double py, double width, double height
 int LayoutRows(PictureLayout layout);
 
 // The cell under (x, y) as n = 16r + c, scanning rows 0..rows-1 row by row.
-// A point is inside a cell when it lies strictly inside the cell's rectangle,
-// whose vertical band sits half a unit above the cell corner (the cell's
-// frame), so the borders between cells belong to no cell.
+// A point is inside a cell when it lies strictly inside the cell's frame as
+// the picture draws it (1.1 units left of the cell corner, half a unit above
+// it), so the borders between cells belong to no cell.
 std::optional<int> HitGridCell(double x, double y, int rows = 16, const GridGeometry& grid = {});
 
 struct InspectResult

@@ -106,10 +106,19 @@ void Workbench::InitialiseMachine()
     m_picture.SelectLayout(PictureLayout::RamName, PictureSources(), m_marks);
     m_asm.SetChip(m_chipModel);
     m_sim.SelectChip(m_chipModel);
-    m_sim.Cpu().programCounter = 0;
+    // A reset in full: peripherals, interrupts, counters and the current
+    // instruction start again, and every view of them is redrawn, so nothing
+    // of the previous steps stays on screen. Code memory keeps the program.
+    m_sim.ResetForLoad();
     m_sim.SetDisplayFlag(true);
     m_machineCycleTime = 12.0 * (1.0 / 11.0592);
+    m_marks = StateMarks{};
+    ShowCounters();
+    m_texts.hexBox.clear();
+    m_texts.hexText.clear();
     RefreshStateView();
+    if (m_fileType == FileType::Ram) m_ramListRows = FillCodeDump(m_sim.Cpu());
+    UpdatePins();
 }
 
 void Workbench::SelectChipModel(int index)
@@ -139,6 +148,8 @@ void Workbench::SwitchMode(int index)
 {
     if (index != 0 && index != 1) return;
     if (m_sim.Running()) ClickRun();
+    // Leaving the file list by a mode switch closes it as a cancel does.
+    if (m_controls.Visible(Control::FileDemo)) EnableSourceCommands();
     m_controls.Hide(Control::FileDemo);
     if (index == 0) {
         m_controls.Hide(Control::OpAsm3);
@@ -179,17 +190,30 @@ void Workbench::SwitchMode(int index)
     if (m_programPending) {
         LoadCode();
         m_hexFromProgram = true;
+        m_hexState.programName = m_pendingName;
         LoadProgram(loader::HexFileChoice{true, ""});
         m_controls.Hide(Control::FileDemo);
         m_programPending = false;
+    } else if (m_assemblyFailed) {
+        m_texts.listBox = NoAssembledCodeMessage(m_programName);
     }
 }
 
-void Workbench::ShowFileTypeText(const char* extension)
+std::string NoAssembledCodeMessage(const std::string& programName)
 {
-    const std::string name = m_programName + extension;
+    return "No assembled code for " + programName + ".asm: its last assembly failed, nothing new was loaded.";
+}
+
+const std::string& Workbench::ListingName() const
+{
+    return m_modeIsAssemble || m_codeName.empty() ? m_programName : m_codeName;
+}
+
+void Workbench::ShowFileTypeText(const std::string& baseName, const char* extension)
+{
+    const std::string name = baseName + extension;
     std::string error;
-    if (m_programName.empty()) {
+    if (baseName.empty()) {
         m_texts.editor.clear();
     } else if (auto text = core::ReadTextFile(WorkspaceFile(name), &error)) {
         m_texts.editor = JoinLines(core::SplitLines(*text));
@@ -217,8 +241,8 @@ void Workbench::SelectFileType(int index)
         case FileType::List:
             m_asmViewIsSource = false;
             m_controls.Hide(Control::AsmSaveAs);
-            ShowFileTypeText(".lst");
-            m_texts.label1 = "  " + m_programName + ".lst";
+            ShowFileTypeText(ListingName(), ".lst");
+            m_texts.label1 = "  " + ListingName() + ".lst";
             m_controls.Hide(Control::RamList);
             m_controls.Show(Control::EditAsm);
             if (!m_modeIsAssemble) {
@@ -229,7 +253,7 @@ void Workbench::SelectFileType(int index)
         case FileType::Hex:
             m_asmViewIsSource = false;
             m_controls.Hide(Control::AsmSaveAs);
-            ShowFileTypeText(".hex");
+            ShowFileTypeText(m_programName, ".hex");
             m_texts.label1 = "  " + m_programName + ".hex";
             // The HEX file checked byte by byte against the code assembled last.
             if (m_asm.Finished() && !m_programName.empty()) m_texts.listBox = m_asm.CrossCheckHex();

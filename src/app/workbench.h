@@ -38,6 +38,21 @@ inline constexpr const char* kNoSourceFile = "AsmFile : No file exist";
 inline constexpr const char* kSaveAsTitle = "Save File As...";
 inline constexpr const char* kSaveAsPrompt = "Please Enter File Name";
 inline constexpr const char* kUsageFileName = "Scode8051.txt";
+inline constexpr const char* kHexFileCaption = "HexFile";
+
+// Where each file-type option sits inside the FileType frame (twips). "RAM"
+// keeps the place of "HEX" of the original layout; "HEX" takes the place of
+// "ROM", which is never shown at the same time (Assemble shows HEX, Simulate
+// ROM), so no two options shown together overlap.
+struct FileTypePlace {
+    int left, top;
+};
+inline constexpr std::array<FileTypePlace, 5> kFileTypePlaces{{{80, 240}, {80, 480}, {800, 480}, {800, 480}, {800, 240}}};
+inline constexpr int kFileTypeOptionWidth = 720;
+inline constexpr int kFileTypeOptionHeight = 240;
+
+// What Simulate says when the source's last assembly failed.
+std::string NoAssembledCodeMessage(const std::string& programName);
 
 // Captions and texts of the window's controls, exactly as shown.
 struct WindowTexts {
@@ -163,7 +178,12 @@ public:
 
     // --- window-level variables ---------------------------------------------------------------
     core::ChipModel ChipModel() const { return m_chipModel; }
+    // The source in the editor: its name is what Save, AsmAll and the
+    // Assemble mode's headers use.
     const std::string& ProgramName() const { return m_programName; }
+    // The code loaded for simulation: the HEX file chosen in the list, or
+    // the source's own output. ReLoad reads it again.
+    const std::string& CodeName() const { return m_codeName; }
     FileListMode ListMode() const { return m_fileListMode; }
     bool ProgramPending() const { return m_programPending; }
     bool SourceModified() const { return m_sourceModified; }
@@ -183,7 +203,11 @@ public:
 
 private:
     void RefreshStateView();
+    // Reads a source into the editor (opening and saving both end here).
     bool LoadSourceFile(const std::string& fileName);
+    // Opens another source: as LoadSourceFile, and the previous source's
+    // assembly reports are dropped.
+    bool OpenSourceFile(const std::string& fileName);
     void EnableAfterRun();
     void ApplyStepReport(const core::StepReport& report);
     void UpdateMarks();
@@ -197,7 +221,11 @@ private:
     void SetRunControlsEnabled(bool on);
     void ShowFileList(FileListMode mode, const char* pattern);
     void LoadUsageCounters();
-    void ShowFileTypeText(const char* extension);
+    void ShowFileTypeText(const std::string& name, const char* extension);
+    // The name the LIST view shows: the loaded code's in Simulate, the
+    // source's in Assemble.
+    const std::string& ListingName() const;
+    void EnableSourceCommands();
     StatePictureSources PictureSources() const;
     std::filesystem::path WorkspaceFile(const std::string& name) const { return m_workspace / name; }
 
@@ -218,6 +246,12 @@ private:
     core::ChipModel m_chipModel = core::ChipModel::C8051;
     int m_selectedChip = 0;
     std::string m_programName;
+    std::string m_codeName;
+    // The program whose HEX file Simulate loads when ProgramPending is set:
+    // the source after a passing assembly, the loaded code after ReLoad.
+    std::string m_pendingName;
+    // The last assembly of the source in the editor failed: it has no code.
+    bool m_assemblyFailed = false;
     FileListMode m_fileListMode = FileListMode::None;
     std::string m_fileListPattern;
     bool m_programPending = false;

@@ -62,10 +62,8 @@ void Workbench::ClickFile(const std::string& entry)
     if (IsPlainFileName(name)) {
         switch (m_fileListMode) {
             case FileListMode::LoadSource: {
-                LoadSourceFile(name);
-                m_controls.Enable(Control::AsmSave1);
-                m_controls.Enable(Control::AsmNextLine);
-                m_controls.Enable(Control::AsmAll);
+                OpenSourceFile(name);
+                EnableSourceCommands();
                 break;
             }
             case FileListMode::LoadHex:
@@ -86,6 +84,11 @@ void Workbench::ClickFile(const std::string& entry)
 void Workbench::CancelFileList()
 {
     m_controls.Hide(Control::FileDemo);
+    EnableSourceCommands();
+}
+
+void Workbench::EnableSourceCommands()
+{
     m_controls.Enable(Control::AsmSave1);
     m_controls.Enable(Control::AsmNextLine);
     m_controls.Enable(Control::AsmAll);
@@ -93,7 +96,18 @@ void Workbench::CancelFileList()
 
 // --- source -------------------------------------------------------------------------
 
-bool Workbench::LoadAsmFile(const std::string& name) { return LoadSourceFile(name + ".asm"); }
+bool Workbench::LoadAsmFile(const std::string& name) { return OpenSourceFile(name + ".asm"); }
+
+bool Workbench::OpenSourceFile(const std::string& fileName)
+{
+    if (!LoadSourceFile(fileName)) return false;
+    // Another source: the reports of the previous one's assembly go.
+    m_assemblyFailed = false;
+    m_texts.listBox.clear();
+    m_texts.asmText.clear();
+    m_texts.parsecText.clear();
+    return true;
+}
 
 bool Workbench::LoadSourceFile(const std::string& fileName)
 {
@@ -154,6 +168,7 @@ SaveOutcome Workbench::ASMSave(const std::string& answer)
     }
     m_sourceModified = false;
     LoadSourceFile(name);
+    m_texts.status = name + "  saved";
     return SaveOutcome::Saved;
 }
 

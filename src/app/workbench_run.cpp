@@ -47,8 +47,14 @@ void Workbench::AfterAssembly()
     }
     if (!m_asm.Finished()) return;
     m_hexFromProgram = m_asm.Succeeded();
-    if (!m_asm.Succeeded()) return;
+    m_assemblyFailed = !m_asm.Succeeded();
+    if (!m_asm.Succeeded()) {
+        // The HEX file of an earlier pass is not this source's code any more.
+        m_programPending = false;
+        return;
+    }
     m_programPending = true;
+    m_pendingName = m_programName;
     // Each called subroutine runs from its address to its first RET.
     std::vector<core::StepOverRow> rows;
     const auto& table = m_asm.StepOver();
@@ -183,9 +189,11 @@ void Workbench::ReLoadCom()
     m_sim.ClearStepOverRanges();
     m_controls.Enable(Control::StepOverCom, false);
     m_hexFromProgram = true;
+    m_hexState.programName = m_codeName.empty() ? m_programName : m_codeName;
     LoadProgram(loader::HexFileChoice{true, ""});
     m_hexFromProgram = false;
     m_programPending = true;
+    m_pendingName = m_hexState.programName;
     m_stepOverReady = m_sim.HasStepOverTable();
     m_controls.Enable(Control::StepOverCom, m_stepOverReady);
     if (m_stepOverReady && !m_modeIsAssemble) m_controls.Show(Control::StepOverCom);
@@ -193,7 +201,6 @@ void Workbench::ReLoadCom()
 
 void Workbench::LoadProgram(const loader::HexFileChoice& choice)
 {
-    m_hexState.programName = m_programName;
     const auto result = loader::LoadProgram(m_sim, m_workspace, choice, m_hexState, m_texts.hexToLine);
     if (!result.done) return;  // a run is in progress
     m_texts.hexText.clear();
@@ -201,9 +208,13 @@ void Workbench::LoadProgram(const loader::HexFileChoice& choice)
     m_texts.label1 = kAccessoryHeader;
     m_texts.label2 = kRomHeader;
     if (result.hex.asmFileCaption) m_texts.asmFileCaption = *result.hex.asmFileCaption;
-    if (result.hex.hexFileCaption) m_texts.hexFileCaption = *result.hex.hexFileCaption;
-    if (!result.hex.romRows.empty()) m_codeListRows = result.hex.romRows;
-    if (result.hex.problem != loader::HexLoadProblem::MissingFile) m_programName = m_hexState.programName;
+    // A load that reports nothing leaves the plain caption, not the report
+    // of an earlier load.
+    m_texts.hexFileCaption = result.hex.hexFileCaption.value_or(kHexFileCaption);
+    // The rows show code memory as the load left it, also after a failure.
+    m_codeListRows = loader::RomRows(m_sim.Cpu());
+    // A HEX file names the loaded code only; the source keeps its own name.
+    if (result.hex.problem != loader::HexLoadProblem::MissingFile) m_codeName = m_hexState.programName;
     m_texts.hexToLine = result.hexToLine;
     m_texts.cycle = result.cycleCaption;
     m_texts.stepVo = result.stepCaption;

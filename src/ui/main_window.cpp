@@ -113,12 +113,16 @@ void MainWindow::connectWidgets()
     connect(m_asmOpneFile, &QPushButton::clicked, this, after([this] { m_model.AsmOpneFile(); }));
     connect(m_loadCode, &QPushButton::clicked, this, after([this] { m_model.LoadCode(); }));
     connect(m_fileDemo, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        // Saving in the prompt may add a file, and the list is refilled (its
+        // items deleted) by the Render that follows: the name is read first.
+        const std::string name = item->text().toStdString();
+        item = nullptr;
         if (m_model.ListMode() == app::FileListMode::LoadSource && !ConfirmDiscardSource()) {
             m_model.CancelFileList();
             Render();
             return;
         }
-        m_model.ClickFile(item->text().toStdString());
+        m_model.ClickFile(name);
         Render();
     });
     connect(m_editor, &QPlainTextEdit::textChanged, this, [this] {
@@ -216,7 +220,8 @@ void MainWindow::Render()
     m_hexFile->setTitle(Q(texts.hexFileCaption));
     m_run->setText(Q(texts.runCaption));
     m_editor->setReadOnly(texts.editorReadOnly);
-    SetTextIfChanged(m_editor, texts.editor);
+    if (const QString editorText = Q(texts.editor); m_editor->toPlainText() != editorText)
+        m_editor->SetSourceText(editorText);
     SetTextIfChanged(m_listBox, texts.listBox);
     SetTextIfChanged(m_asmText, texts.asmText);
     SetTextIfChanged(m_parsecText, texts.parsecText);

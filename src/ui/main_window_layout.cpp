@@ -158,14 +158,13 @@ void MainWindow::createWidgets()
     m_fileTypeFrame = Named(new QGroupBox("FileType", m_controlFrame), "FileType");
     Place(m_fileTypeFrame, 0, 0, 1700, 800);
     m_opAsmGroup = new QButtonGroup(this);
-    static constexpr std::array<std::array<int, 2>, 5> kFileTypePlaces{{{80, 240}, {80, 480}, {800, 240}, {800, 480}, {800, 240}}};
     for (int i = 0; i < 5; ++i) {
         m_opAsm[i] = Named(new QRadioButton(app::kFileTypeCaptions[i], m_fileTypeFrame),
                            ("OpASM(" + std::to_string(i) + ")").c_str());
         m_opAsmGroup->addButton(m_opAsm[i], i);
-        Place(m_opAsm[i], kFileTypePlaces[i][0], kFileTypePlaces[i][1], 820, 240);
+        const auto place = app::kFileTypePlaces[static_cast<std::size_t>(i)];
+        Place(m_opAsm[i], place.left, place.top, app::kFileTypeOptionWidth, app::kFileTypeOptionHeight);
     }
-    m_opAsm[2]->raise();  // "HEX" lies over "RAM", which shares its place
 
     // FrmOther sits directly under FileType.
     m_frmOther = Named(new QGroupBox(m_controlFrame), "FrmOther");

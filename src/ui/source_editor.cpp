@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSignalBlocker>
 #include <QTextBlock>
 
 #include "core/opcode_table.h"
@@ -93,6 +94,7 @@ void AsmHighlighter::highlightBlock(const QString& text)
 SourceEditor::SourceEditor(QWidget* parent)
     : QPlainTextEdit(parent), m_lineNumbers(new LineNumberArea(this)), m_highlighter(new AsmHighlighter(document()))
 {
+    m_lineNumbers->setObjectName("LineNumbers");
     setLineWrapMode(QPlainTextEdit::NoWrap);
     connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { UpdateMargin(); });
     connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
@@ -112,7 +114,24 @@ int SourceEditor::LineNumberAreaWidth() const
     return 6 + fontMetrics().horizontalAdvance(QLatin1Char('9')) * std::max(3, digits);
 }
 
-void SourceEditor::UpdateMargin() { setViewportMargins(LineNumberAreaWidth(), 0, 0, 0); }
+void SourceEditor::UpdateMargin()
+{
+    setViewportMargins(LineNumberAreaWidth(), 0, 0, 0);
+    const QRect r = contentsRect();
+    m_lineNumbers->setGeometry(QRect(r.left(), r.top(), LineNumberAreaWidth(), r.height()));
+}
+
+void SourceEditor::SetSourceText(const QString& text)
+{
+    {
+        const QSignalBlocker block(this);
+        setPlainText(text);
+    }
+    // The blocked signals are also the ones that keep the margin in step
+    // with the text (block count, update requests): redo their work here.
+    UpdateMargin();
+    m_lineNumbers->update();
+}
 
 void SourceEditor::resizeEvent(QResizeEvent* event)
 {

@@ -23,6 +23,9 @@ public:
 
     int LineNumberAreaWidth() const;
     void PaintLineNumbers(QPaintEvent* event);
+    // Replaces the text without reporting it as an edit, and repaints the
+    // line numbers for the new text at once.
+    void SetSourceText(const QString& text);
     // Selects a whole line (0-based) and scrolls it into view.
     void SelectLine(int line);
 

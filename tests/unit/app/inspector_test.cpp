@@ -30,9 +30,12 @@ TEST(InspectorHitTest, FindsCellsStrictlyInsideTheirFrames)
     } cases[] = {
         {10.0, 51.0, 16, 0},                          // row 0 at the top
         {160.0, 51.0, 16, 15}, {10.0, 6.0, 16, 240},  // row 15 at the bottom
-        {160.0, 6.0, 16, 255}, {15.0, 51.0, 16, -1},  // the border between columns 0 and 1
-        {5.0, 51.0, 16, -1},                          // left edge of the grid
-        {165.0, 51.0, 16, -1}, {10.0, 49.5, 16, -1},  // the border between rows 0 and 1
+        {160.0, 6.0, 16, 255}, {13.9, 51.0, 16, -1},  // the frame border between columns 0 and 1
+        {14.4, 51.0, 16, 1},                          // left of column 1's corner, inside its frame
+        {4.4, 51.0, 16, 0},                           // the same for column 0
+        {3.9, 51.0, 16, -1},                          // left edge of the grid's frames
+        {163.9, 51.0, 16, -1},                        // right edge
+        {164.5, 51.0, 16, -1}, {10.0, 49.5, 16, -1},  // the border between rows 0 and 1
         {10.0, 49.6, 16, 0},                          // half a unit above the cell corner 49
         {10.0, 49.2, 16, 16},                         // below the corner of row 0: still row 1
         {10.0, 52.5, 16, -1},                         // top of row 0's band
