@@ -161,7 +161,6 @@ private slots:
             return window.screen()->grabWindow(window.winId()).toImage().copy(area);
         };
         const QImage shown = onScreen();
-        shown.save("/tmp/13a_shown.png");
         numbers->repaint();
         QTest::qWait(50);
         QCOMPARE(shown, onScreen());
