@@ -1,6 +1,7 @@
 // The workbench driven as a user does: assemble, simulate, step and run.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -270,6 +271,117 @@ TEST_F(WorkbenchFlow, DisassemblingAHexFileWritesBothFilesAndShowsTheListing)
     EXPECT_TRUE(fs::exists(m_folder / "progDis.lst"));
     EXPECT_NE(m_wb->Texts().listBox.find("MOV"), std::string::npos);
     EXPECT_FALSE(m_wb->Controls().Visible(Control::FileDemo));
+}
+
+// --- sequences that used to leave wrong names, stale code or captions ---------
+
+constexpr const char* kSumHex = ":01000000A55A\r\n:00000001FF\r\n";  // A5H at 0000H
+
+TEST_F(WorkbenchFlow, AHexChoiceNamesTheLoadedCodeAndTheSourceKeepsItsName)
+{
+    Write("sum.asm", "        NOP\r\n        END\r\n");
+    Write("sum.hex", kSumHex);
+    Open("prog.asm");
+    m_wb->AsmAll();
+    m_wb->EditSource(std::string(kProgram) + "; edited\r\n");
+    m_wb->SwitchMode(1);
+    m_wb->LoadCode();
+    m_wb->ClickFile("sum.hex");
+    EXPECT_EQ(m_wb->CodeName(), "sum");
+    m_wb->SwitchMode(0);
+    EXPECT_EQ(m_wb->ProgramName(), "prog");
+    EXPECT_EQ(m_wb->Texts().label1, "  prog.asm");
+    EXPECT_EQ(m_wb->AsmSave1(), SaveOutcome::Saved);
+    EXPECT_NE(core::ReadTextFile(m_folder / "prog.asm")->find("; edited"), std::string::npos);
+    EXPECT_EQ(*core::ReadTextFile(m_folder / "sum.asm"), "        NOP\r\n        END\r\n");
+    m_wb->SwitchMode(1);
+    m_wb->ReLoadCom();  // reads the loaded code again, not the source's output
+    EXPECT_EQ(m_wb->Cpu().codeMemory[0].Text(), "A5");
+}
+
+TEST_F(WorkbenchFlow, AFailedAssemblyDropsThePendingLoadAndSimulateSaysSo)
+{
+    Open("prog.asm");
+    m_wb->AsmAll();
+    m_wb->EditSource("        SJMP NOWHERE\r\n        END\r\n");
+    m_wb->AsmAll();
+    EXPECT_FALSE(m_wb->ProgramPending());
+    m_wb->SwitchMode(1);
+    EXPECT_TRUE(m_wb->Cpu().codeMemory[0].IsUnloaded());  // not the earlier pass's HEX
+    EXPECT_EQ(m_wb->Texts().listBox, NoAssembledCodeMessage("prog"));
+}
+
+TEST_F(WorkbenchFlow, AChipChangeRedrawsCountersInstructionBoxesAndMarks)
+{
+    Open("prog.asm");
+    m_wb->AsmAll();
+    m_wb->SwitchMode(1);
+    m_wb->OneStep();
+    m_wb->OneStep();
+    ASSERT_EQ(m_wb->Texts().hexToLine, "PC:0004");
+    m_wb->ClickChip(1);
+    EXPECT_EQ(m_wb->Texts().hexToLine, "PC:0000");
+    EXPECT_EQ(m_wb->Texts().cycle, "Cycle:0");
+    EXPECT_EQ(m_wb->Texts().stepVo, "Step:0");
+    EXPECT_EQ(m_wb->Texts().hexBox, "");
+    EXPECT_EQ(m_wb->Texts().hexText, "");
+    EXPECT_TRUE(m_wb->NoInstructionYet());
+    EXPECT_TRUE(m_wb->Marks().changed.empty());
+    m_wb->OneStep();  // counting starts again from the reset
+    EXPECT_EQ(m_wb->Texts().stepVo, "Step:1");
+    EXPECT_EQ(m_wb->Texts().hexToLine, "PC:0002");
+}
+
+TEST_F(WorkbenchFlow, RomRowsShowCodeMemoryAfterAFailedLoadAndGoodLoadsClearTheCaption)
+{
+    Write("broken.hex", ":01000000A55A\r\nnot a record\r\n:00000001FF\r\n");
+    Write("sum.hex", kSumHex);
+    Open("prog.asm");
+    m_wb->AsmAll();
+    m_wb->SwitchMode(1);
+    m_wb->LoadCode();
+    m_wb->ClickFile("broken.hex");
+    EXPECT_NE(m_wb->Texts().hexFileCaption.find("has wrong format"), std::string::npos);
+    EXPECT_EQ(m_wb->CodeListRows()[0].substr(0, 12), "0000  A5 xx ");  // not prog's 74 12
+    m_wb->LoadCode();
+    m_wb->ClickFile("sum.hex");
+    EXPECT_EQ(m_wb->Texts().hexFileCaption, "HexFile");
+}
+
+TEST_F(WorkbenchFlow, FileTypeOptionsShownTogetherNeverOverlap)
+{
+    for (int mode : {1, 0}) {
+        m_wb->SwitchMode(mode);
+        for (int a = 0; a < 5; ++a) {
+            for (int b = a + 1; b < 5; ++b) {
+                const auto p = kFileTypePlaces[a], q = kFileTypePlaces[b];
+                const bool apart = std::abs(p.left - q.left) >= kFileTypeOptionWidth ||
+                                   std::abs(p.top - q.top) >= kFileTypeOptionHeight;
+                if (m_wb->Controls().Visible(FileTypeControl(a)) && m_wb->Controls().Visible(FileTypeControl(b))) {
+                    EXPECT_TRUE(apart) << kFileTypeCaptions[a] << " over " << kFileTypeCaptions[b];
+                }
+            }
+        }
+    }
+    EXPECT_EQ(kFileTypePlaces[4].left, 800);  // RAM keeps its place
+    EXPECT_EQ(kFileTypePlaces[4].top, 240);
+}
+
+TEST_F(WorkbenchFlow, CaptionsOfAnEarlierActionDoNotSurviveTheNextOne)
+{
+    Open("prog.asm");
+    m_wb->AsmAll();
+    ASSERT_NE(m_wb->Texts().listBox.find("prog.lst  created"), std::string::npos);
+    Open("bad.asm");
+    EXPECT_EQ(m_wb->Texts().listBox.find("created"), std::string::npos);
+    m_wb->EditSource("        INC A\r\n        END\r\n");
+    m_wb->AsmSave1();
+    EXPECT_EQ(m_wb->Texts().status, "bad.asm  saved");
+    // Leaving the file list by a mode switch brings its disabled commands back.
+    m_wb->AsmOpneFile();
+    m_wb->SwitchMode(1);
+    for (Control c : {Control::AsmSave1, Control::AsmNextLine, Control::AsmAll})
+        EXPECT_TRUE(m_wb->Controls().Enabled(c)) << ControlName(c);
 }
 
 }  // namespace
