@@ -116,7 +116,6 @@ void MainWindow::connectWidgets()
         // Saving in the prompt may add a file, and the list is refilled (its
         // items deleted) by the Render that follows: the name is read first.
         const std::string name = item->text().toStdString();
-        item = nullptr;
         if (m_model.ListMode() == app::FileListMode::LoadSource && !ConfirmDiscardSource()) {
             m_model.CancelFileList();
             Render();
