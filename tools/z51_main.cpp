@@ -1,5 +1,7 @@
 // z51: the workbench's assembler, simulator and disassembler on the command line.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <iostream>
 
@@ -14,10 +16,21 @@ std::vector<CommandSetup>& CommandRegistry()
 
 int FinishProcess(int status)
 {
+    // A command's report or state is its output: one that could not be
+    // written (a full disk, a closed pipe) is a failure, not a success.
+    static bool failureReported = false;
+    std::cout.flush();
+    const bool written = std::cout.good() && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!written && !failureReported) {
+        failureReported = true;
+        const int saved = errno;
+        std::cerr << "z51: the output could not be written" << (saved != 0 ? ": " : "")
+                  << (saved != 0 ? std::strerror(saved) : "") << "\n";
+    }
+    if (!written && status == 0) status = 2;
 #if defined(__SANITIZE_ADDRESS__)
     return status;
 #else
-    std::cout.flush();
     std::cerr.flush();
     std::fflush(nullptr);
     std::_Exit(status);

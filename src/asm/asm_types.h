@@ -138,6 +138,9 @@ struct AsmLine
     bool isCall = false;            // ACALL/CALL: Round 2 opcode digit + 1
     std::vector<ByteText> data;  // DB/DW bytes
     std::vector<PendingWord> pendingWords;
+    // A Round 1 problem that lies in no byte: a name defined twice, code
+    // placed over earlier code or past FFFFH.
+    bool refused = false;
     bool round1Error = false;
     bool round2Error = false;
     std::string message;  // status message of the line ("Problem in REG", table limits)

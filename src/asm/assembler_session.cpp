@@ -137,6 +137,7 @@ void AssemblerSession::StartAssembly()
     m_stepOverPending = false;
     Reset();
     m_locationCounter = 0;
+    m_occupied.reset();
     m_parsecText.clear();
     m_statusText.clear();
     m_messageBox.clear();
@@ -157,6 +158,7 @@ void AssemblerSession::StartAssembly()
     LineList list = IncludedLines(m_sourceText, m_workspace);
     if (!list.libraryText.empty()) m_libraryText = list.libraryText;
     m_libraryCount = list.libraryCount;
+    m_headers = std::move(list.headers);
     const std::size_t total = list.lines.size() + core::CountLines(m_sourceText);
     const bool tooMany = total > static_cast<std::size_t>(kMaxAssemblyLines);
     const std::size_t kept = tooMany ? kMaxAssemblyLines + 1 : total;
@@ -221,7 +223,14 @@ void AssemblerSession::AsmNextLine()
 
 void AssemblerSession::AsmAll()
 {
-    if (m_sourceText.empty()) return;  // a text without a single line
+    if (m_sourceText.empty()) {
+        // Nothing to assemble: said, instead of a silent return.
+        m_succeeded = false;
+        m_finished = false;
+        m_statusText = EmptySourceText(m_programName);
+        m_asmListText = m_statusText + "\n";
+        return;
+    }
     StartAssembly();
     m_showProgress = false;
     while (m_assembling && m_currentLine < m_totalLines) AsmNextLine();
@@ -248,7 +257,19 @@ void AssemblerSession::DefineLabel(AsmLine& line, int number)
 {
     if (!line.hasLabel) return;
     const std::string& name = line.fields.Label();
-    if (!m_labels.Add(name, m_locationCounter, number)) {
+    if (const auto earlier = m_labels.EarlierDefinition(name, number)) {
+        // The first definition would silently win every lookup.
+        line.refused = true;
+        line.message = "Label defined twice: " + std::string(core::TrimBlanks(name)) +
+                       " (first in " + LineName(*earlier) + ")";
+        return;
+    }
+    if (m_locationCounter > 0xFFFF) {
+        line.refused = true;
+        line.message = "Location counter past FFFFH: no address for " + name;
+        return;
+    }
+    if (!m_labels.Add(name, static_cast<uint16_t>(m_locationCounter), number)) {
         line.bytes[0] = kErrorMarker;
         line.message =
             "Table full: the label table holds at most " + std::to_string(kMaxLabels) + " labels";
@@ -283,6 +304,7 @@ void AssemblerSession::AssembleLine(int number)
     line.data.clear();
     line.pendingWords.clear();
     line.round1Error = line.round2Error = false;
+    line.refused = false;
     line.message.clear();
 
     LineFields& f = line.fields;
@@ -308,7 +330,9 @@ void AssemblerSession::AssembleLine(int number)
         } else if (symbolDirective) {
             HandleSymbolDirective(line, std::string(m), m_symbols);
         } else if (m == "ORG") {
-            HandleOrg(line, m_locationCounter);
+            uint16_t origin = static_cast<uint16_t>(m_locationCounter);
+            HandleOrg(line, origin);
+            m_locationCounter = origin;
             DefineLabel(line, number);
         } else if (m == "DB" || m == "DW" || IsBareHexByte(m)) {
             if (IsBareHexByte(m)) {
@@ -360,14 +384,58 @@ void AssemblerSession::AssembleLine(int number)
     } else if (line.kind == LineKind::Data) {
         line.length = static_cast<int>(line.data.size());
     }
-    line.address = m_locationCounter;
-    m_locationCounter = static_cast<uint16_t>(m_locationCounter + line.length);
+    const unsigned start = m_locationCounter;
+    line.address = static_cast<uint16_t>(start);
+    m_locationCounter = start + static_cast<unsigned>(line.length);
+    if (line.length > 0) {
+        std::string placement = PlaceCode(line, start, number);
+        if (!placement.empty()) {
+            line.refused = true;
+            if (line.message.empty()) line.message = std::move(placement);
+        }
+    }
 
-    if (line.HasProblemByte()) {
+    if (line.HasProblemByte() || line.refused) {
         line.round1Error = true;
         CountRound1Problem(number);
     }
     if (m_trace) AppendTrace(line, number);
+}
+
+std::string AssemblerSession::LineName(int number) const
+{
+    if (number > m_libraryCount) return "line " + std::to_string(SourceNumber(number));
+    for (const HeaderSpan& h : m_headers) {
+        if (number >= h.first && number < h.first + h.count)
+            return "line " + std::to_string(number - h.first + 1) + " of " + h.name;
+    }
+    return "line " + std::to_string(number);
+}
+
+std::string AssemblerSession::PlaceCode(const AsmLine& line, unsigned start, int number)
+{
+    const unsigned end = start + static_cast<unsigned>(line.length);  // one past the last byte
+    if (end > 0x10000) {
+        return "Location counter past FFFFH: " + core::ToHexWord(start & 0xFFFF) + "H + " +
+               std::to_string(line.length) + " bytes";
+    }
+    for (unsigned a = start; a < end; ++a) {
+        if (!m_occupied.test(a)) continue;
+        // Rare: find the earlier line that placed the cell, to name it.
+        for (int n = number - 1; n >= 1; --n) {
+            const AsmLine& other = m_lines[n - 1];
+            const bool code = other.kind == LineKind::Instruction || other.kind == LineKind::Data;
+            if (code && other.length > 0 && a >= other.address &&
+                a < static_cast<unsigned>(other.address) + static_cast<unsigned>(other.length)) {
+                return "Overlapping code: this line at " + core::ToHexWord(start) + "H and " +
+                       LineName(n) + " at " + core::ToHexWord(other.address) + "H both use " +
+                       core::ToHexWord(a) + "H";
+            }
+        }
+        return "Overlapping code at " + core::ToHexWord(a) + "H";
+    }
+    for (unsigned a = start; a < end; ++a) m_occupied.set(a);
+    return {};
 }
 
 void AssemblerSession::AppendTrace(const AsmLine& line, int number)
@@ -424,8 +492,12 @@ void AssemblerSession::BuildReport()
     std::string r = "        " + std::string(core::ChipName(Chip())) + "\n" + kRule + "\n";
     if (m_round1Problems + m_round2Problems > 0) {
         const int first = FirstProblemSourceLine();
-        r += "Problem in line: " + std::to_string(first) + "\n";
-        int firstNumber = m_problemLines.empty() ? 0 : first + m_libraryCount;
+        const int firstNumber = m_problemLines.empty() ? 0 : first + m_libraryCount;
+        // A header's line is named with its file: the source has no such line.
+        const std::string where = first >= 1 || firstNumber < 1
+                                      ? std::to_string(first)
+                                      : LineName(firstNumber).substr(5);
+        r += "Problem in line: " + where + "\n";
         if (firstNumber >= 1 && firstNumber <= static_cast<int>(m_lines.size())) {
             const LineFields& f = m_lines[firstNumber - 1].fields;
             r += f.field[1] + "-" + f.field[2] + "-" + f.field[3] + "-" + f.field[4] + "-" +
@@ -440,7 +512,7 @@ void AssemblerSession::BuildReport()
             r += "Round 2 Problems :" + std::to_string(m_round2Problems) + "\n";
         m_statusText = m_programName +
                        ".asm    Total Lines:" + std::to_string(m_totalLines - m_libraryCount) +
-                       "     Problem in line: " + std::to_string(first);
+                       "     Problem in line: " + where;
     } else {
         r += " Round 1 PASS!   Round 2 PASS! \n";
         if (m_listingPath) r += "    " + m_programName + ".lst  created\n";

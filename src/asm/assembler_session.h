@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -16,6 +17,7 @@
 
 #include "asm/asm_types.h"
 #include "asm/line_table.h"
+#include "asm/source_file.h"
 #include "asm/symbols.h"
 #include "core/chip_model.h"
 #include "core/simulator.h"
@@ -46,6 +48,12 @@ struct StepOverTable
 };
 
 inline constexpr const char* kUsageFileName = "Scode8051.txt";
+
+// The report of AsmAll on a source without a single line.
+inline std::string EmptySourceText(const std::string& programName)
+{
+    return programName + ".asm is empty: there is nothing to assemble.";
+}
 
 class AssemblerSession
 {
@@ -141,6 +149,11 @@ private:
     void FinishRun();
     void BuildReport();
     int SourceNumber(int number) const { return number - m_libraryCount; }
+    // "line N" of the source, or "line N of HEADER.H" for a header's line.
+    std::string LineName(int number) const;
+    // Code past FFFFH or over bytes that earlier lines placed: the line's
+    // message, empty when the line's bytes find free cells.
+    std::string PlaceCode(const AsmLine& line, unsigned start, int number);
     std::filesystem::path FilePath(std::string_view extension) const;
     std::filesystem::path LibraryFolder() const;
     void ReportWriteFailure(const std::string& message);
@@ -172,10 +185,13 @@ private:
     LabelTable m_labels;
     LineTable<AsmLine> m_lines;  // index = line number - 1
     int m_libraryCount = 0;
+    std::vector<HeaderSpan> m_headers;
     int m_totalLines = 0;  // before linking
     int m_currentLine = 0;
     int m_dataLines = 0;
-    uint16_t m_locationCounter = 0;
+    // Up to 10000H: a line may end exactly at FFFFH; beyond is a problem.
+    unsigned m_locationCounter = 0;
+    std::bitset<0x10000> m_occupied;  // code cells placed by the lines so far
     bool m_endSeen = false;
     bool m_assembling = false;
     bool m_finished = false;

@@ -98,6 +98,12 @@ void HandleSymbolDirective(AsmLine& line, const std::string& m, SymbolTable& sym
     line.kind = LineKind::Symbol;
     const std::string name = SymbolName(line.fields.Label());
     if (name.empty()) return Fail(line, "Problem in " + m);
+    if (symbols.IsDefined(name)) {
+        // The first definition would silently win every lookup.
+        line.refused = true;
+        line.message = "Name defined twice: " + name;
+        return;
+    }
     if (m == "EQU" || m == "CON") return DefineEqu(line, name, symbols);
 
     const std::string& operand = line.fields.Operand(1);

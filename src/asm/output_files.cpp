@@ -106,9 +106,11 @@ void AppendListingLine(int number, const AsmLine& line, std::string& out)
     // Label in 10 columns, mnemonic in 6, operands joined by commas, the
     // comment from column 50 keeping its ';' so the listing reads back as a
     // module. A line too long for the buffer takes the slow way.
+    // A name as long as its column or longer still gets one blank after it:
+    // the listing is read back field by field when it is linked as a module.
     const std::size_t start = b.Size();
-    const std::size_t labelEnd = start + std::max<std::size_t>(f.field[1].size(), 10);
-    const std::size_t mnemonicEnd = labelEnd + std::max<std::size_t>(f.field[2].size(), 6);
+    const std::size_t labelEnd = start + std::max<std::size_t>(f.field[1].size() + 1, 10);
+    const std::size_t mnemonicEnd = labelEnd + std::max<std::size_t>(f.field[2].size() + 1, 6);
     bool fits = b.Put(f.field[1]) && b.Pad(labelEnd) && b.Put(f.field[2]) && b.Pad(mnemonicEnd);
     bool first = true;
     for (int k = 3; k <= 5 && fits; ++k) {
@@ -124,7 +126,9 @@ void AppendListingLine(int number, const AsmLine& line, std::string& out)
         const std::size_t lineStart = out.size();
         out += b.View().substr(0, start);
         core::AppendField(f.field[1], 10, out);
+        if (f.field[1].size() >= 10) out += ' ';
         core::AppendField(f.field[2], 6, out);
+        if (f.field[2].size() >= 6) out += ' ';
         first = true;
         for (int k = 3; k <= 5; ++k) {
             if (f.field[k].empty()) continue;
@@ -197,9 +201,10 @@ void AssemblerSession::WriteUsageCounts()
         text.append(digits, ec == std::errc{} ? static_cast<std::size_t>(end - digits) : 0);
         text += "\r\n";
     }
+    // The counts accumulate over every run and cannot be rebuilt: written
+    // as durably as a source.
     std::string error;
-    if (!core::WriteFileAtomic(m_workspace / kUsageFileName, text, &error,
-                               core::FileSync::Regenerable))
+    if (!core::WriteFileAtomic(m_workspace / kUsageFileName, text, &error, core::FileSync::Durable))
         ReportWriteFailure(std::string(kUsageFileName) + " could not be written: " + error);
 }
 
@@ -239,7 +244,10 @@ void AssemblerSession::WriteListing()
         const int sourceNumber = SourceNumber(number);
         AppendListingLine(sourceNumber, line, text);
         endLine();
-        if (m_statistics && line.kind == LineKind::Instruction && line.length > 0)
+        // Only opcodes that were assembled count: a failed line's "??" is no
+        // opcode.
+        if (m_statistics && line.kind == LineKind::Instruction && line.length > 0 &&
+            !line.round1Error && !line.round2Error)
             ++m_usage[ByteValue(line.bytes[0])];
         if (line.kind == LineKind::Data && core::TrimBlanks(line.fields.Mnemonic()).size() == 2) {
             text.append(28, ' ');

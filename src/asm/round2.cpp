@@ -31,16 +31,48 @@ std::string Columns(const std::string& line, std::size_t from1, std::size_t coun
 
 constexpr std::string_view kByteLinePrefix = "                            BYTE:";
 
-// The exported names of a module listing: ".GLOBAL" in columns 19-25, the
-// name from column 27 up to ';' or ':'.
+// The label and mnemonic of a listing line, read as fields: the text from
+// column 19 up to a ';' cut at blanks, a label being a field that starts in
+// column 19 itself. Names of any length read back this way.
+struct ListingFields
+{
+    std::string label;     // upper-cased, a trailing ':' dropped
+    std::string mnemonic;  // upper-cased
+};
+
+ListingFields ReadListingFields(std::string_view line)
+{
+    ListingFields f;
+    if (line.size() < 19) return f;
+    std::string_view rest = line.substr(18);
+    rest = rest.substr(0, rest.find(';'));
+    const bool labelled = rest[0] != ' ' && rest[0] != '\t';
+    std::vector<std::string_view> words;
+    for (std::size_t i = 0; i < rest.size() && words.size() < 2;) {
+        const std::size_t from = rest.find_first_not_of(" \t", i);
+        if (from == std::string_view::npos) break;
+        const std::size_t to = std::min(rest.find_first_of(" \t", from), rest.size());
+        words.push_back(rest.substr(from, to - from));
+        i = to;
+    }
+    std::size_t next = 0;
+    if (labelled && next < words.size()) {
+        f.label = Upper(words[next++]);
+        if (!f.label.empty() && f.label.back() == ':') f.label.pop_back();
+    }
+    if (next < words.size()) f.mnemonic = Upper(words[next]);
+    return f;
+}
+
+// The exported names of a module listing: lines whose label field is
+// ".GLOBAL"; the name is the next field, up to ':'.
 std::vector<std::string> GlobalNames(const std::vector<std::string>& lines)
 {
     std::vector<std::string> names;
     for (const std::string& l : lines) {
-        if (Columns(l, 19, 7) != ".GLOBAL") continue;
-        std::string name = Columns(l, 27, std::string::npos);
-        name = Upper(name.substr(0, name.find_first_of(";:")));
-        name = name.substr(0, name.find_first_of(" \t"));
+        const ListingFields f = ReadListingFields(l);
+        if (f.label != ".GLOBAL") continue;
+        std::string name = f.mnemonic.substr(0, f.mnemonic.find(':'));
         if (!name.empty()) names.push_back(name);
     }
     return names;
@@ -85,16 +117,15 @@ void AssemblerSession::LinkExterns()
             if (!DigitsValid(number, 10) || address.size() != 4 || !IsHexText(address)) continue;
             const int at = (core::ParseHexWord(address) + base) & 0xFFFF;
 
-            std::string label = Columns(l, 19, std::string::npos);
-            label = Upper(label.substr(0, label.find_first_of(" \t")));
-            if (!label.empty() && label.back() == ':') label.pop_back();
+            const ListingFields fields = ReadListingFields(l);
+            const std::string& label = fields.label;
             if (!label.empty() &&
                 std::find(globals.begin(), globals.end(), label) != globals.end() &&
                 label != ".GLOBAL") {
                 m_labels.Add(label, static_cast<uint16_t>(at),
                              static_cast<int>(m_lines.size()) + 1);
             }
-            if (IsNonCodeDirective(Upper(Columns(l, 29, 6)))) continue;
+            if (IsNonCodeDirective(fields.mnemonic)) continue;
 
             AsmLine linked;
             linked.linked = true;

@@ -99,7 +99,10 @@ LineList IncludedLines(std::string_view sourceText, const fs::path& workspace)
         auto text = core::ReadTextFile(*path);
         if (!text) return;
         list.libraryText = *text;
+        HeaderSpan span{path->filename().string(), static_cast<int>(list.lines.size()) + 1, 0};
         for (auto& piece : core::SplitLines(*text)) list.lines.push_back(std::move(piece));
+        span.count = static_cast<int>(list.lines.size()) - span.first + 1;
+        list.headers.push_back(std::move(span));
     });
     list.libraryCount = static_cast<int>(list.lines.size());
     return list;

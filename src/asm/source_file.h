@@ -54,9 +54,18 @@ std::string StripEnclosing(std::string_view text);
 std::optional<std::filesystem::path> FindFileNoCase(const std::filesystem::path& folder,
                                                     std::string_view name);
 
+// The lines one header contributes to the line list.
+struct HeaderSpan
+{
+    std::string name;  // the header's file name
+    int first = 1;     // its first line in the line list (1-based)
+    int count = 0;
+};
+
 struct LineList
 {
     std::vector<std::string> lines;  // the lines of every header, in INCLUDE order
+    std::vector<HeaderSpan> headers;
     int libraryCount = 0;
     std::string libraryText;  // text of the last library file read (the 編輯H viewer)
 };

@@ -97,6 +97,29 @@ bool LabelTable::Add(std::string_view name, uint16_t address, int line)
     return true;
 }
 
+std::optional<int> LabelTable::EarlierDefinition(std::string_view name, int line) const
+{
+    std::string key = core::ToUpperAscii(core::TrimBlanks(name));
+    if (!key.empty() && key.back() == ':') key.pop_back();
+    if (key.empty()) return std::nullopt;
+    int from = INT_MIN;
+    if (key[0] == '$') {
+        for (int s : m_sections) {
+            if (s <= line) from = std::max(from, s);
+        }
+    }
+    const std::string withColon = key + ":";
+    for (const std::string_view k : {std::string_view(key), std::string_view(withColon)}) {
+        const auto it = m_byKey.find(k);
+        if (it == m_byKey.end()) continue;
+        for (int index : it->second) {
+            const LabelEntry& e = m_entries[index];
+            if (e.line >= from && e.line < line) return e.line;
+        }
+    }
+    return std::nullopt;
+}
+
 bool LabelTable::AddSection(int line)
 {
     if (static_cast<int>(m_sections.size()) >= kMaxSections) return false;
@@ -190,6 +213,11 @@ bool SymbolTable::AddModule(std::string_view name, const std::filesystem::path& 
     if (static_cast<int>(m_modules.size()) >= kMaxModules) return false;
     m_modules.push_back({Key(name), listing});
     return true;
+}
+
+bool SymbolTable::IsDefined(std::string_view name) const
+{
+    return FindEqu(name) != nullptr || FindByte(name) != nullptr || FindBit(name) != nullptr;
 }
 
 const Symbol* SymbolTable::FindEqu(std::string_view name) const

@@ -50,6 +50,10 @@ public:
     void Clear();
     // False when the table is full (the label is not added).
     bool Add(std::string_view name, uint16_t address, int line);
+    // The line of an earlier definition of the name that a reference from
+    // this line would also find: anywhere for an ordinary label, in the same
+    // section for a "$" label. A trailing ':' does not make a name different.
+    std::optional<int> EarlierDefinition(std::string_view name, int line) const;
     // Lines that define an ordinary label bound the sections of "$" labels.
     bool AddSection(int line);
     // A reference R matches a label written R or R followed by ':'; a
@@ -105,6 +109,8 @@ public:
     bool AddBit(std::string_view name, uint8_t bit);
     bool AddModule(std::string_view name, const std::filesystem::path& listing);
 
+    // True when EQU, CON, SFR, REG or BIT has already defined the name.
+    bool IsDefined(std::string_view name) const;
     const Symbol* FindEqu(std::string_view name) const;
     const Symbol* FindByte(std::string_view name) const;
     const Symbol* FindBit(std::string_view name) const;

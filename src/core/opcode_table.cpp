@@ -40,7 +40,7 @@ constexpr Description kDescriptions[] = {
     {"RL", "Rotate Accumulator Left"}, {"RLC", "Rotate Accumulator Left Through Carry"},
     {"RR", "Rotate Accumulator Right"}, {"RRC", "Rotate Accumulator Right Through Carry"},
     {"SETB", "Set Bit"}, {"SJMP", "Short Jump"},
-    {"SUBB", "Subtract from Accumulator with Borrow"}, {"SWAP", "Subtract Accumulator Nibbles"},
+    {"SUBB", "Subtract from Accumulator with Borrow"}, {"SWAP", "Swap Nibbles within the Accumulator"},
     {"XCH", "Exchange Bytes"}, {"XCHD", "Exchange low nibbles"},
     {"XRL", "Bitwise Exclusive OR"}, {"NON", "Undefined Instruction"},
 };

@@ -16,6 +16,10 @@ namespace zelo::core {
 
 namespace fs = std::filesystem;
 
+namespace {
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+}  // namespace
+
 std::optional<std::string> ReadBinaryFile(const fs::path& path, std::string* error)
 {
     std::error_code ec;
@@ -115,6 +119,9 @@ std::optional<std::string> ReadTextFile(const fs::path& path, std::string* error
 {
     auto bytes = ReadBinaryFile(path, error);
     if (!bytes) return std::nullopt;
+    // Editors that save "UTF-8 with signature" put a byte-order mark first;
+    // it is no part of the first line.
+    if (bytes->starts_with(kUtf8ByteOrderMark)) bytes->erase(0, kUtf8ByteOrderMark.size());
     if (IsValidUtf8(*bytes)) return bytes;  // kept as read, without a copy
     return DecodeText(*bytes);
 }
@@ -183,15 +190,51 @@ bool SwapIntoPlace(const std::string& temporary, const fs::path& target)
 
 }  // namespace
 
-bool WriteFileAtomic(const fs::path& path, std::string_view bytes, std::string* error, FileSync sync)
+namespace {
+
+// Where a write lands: a symbolic link is followed to the file it names, so
+// the link stays and its target gets the new contents.
+fs::path WriteTarget(const fs::path& path)
 {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
+    const fs::path resolved = fs::weakly_canonical(path, ec);
+    return ec ? path : resolved;
+}
+
+// The mode a new file gets: read and write for everyone the umask allows.
+mode_t NewFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Flushes the folder's entry of a renamed file, so the rename itself
+// survives a crash.
+void SyncFolder(const fs::path& dir)
+{
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+bool WriteFileAtomic(const fs::path& requested, std::string_view bytes, std::string* error, FileSync sync)
+{
+    const fs::path path = WriteTarget(requested);
+    const std::string shownName = requested.filename().string();
+    auto fail = [&](int saved, const std::string* temporary) {
+        if (temporary != nullptr) ::unlink(temporary->c_str());
+        if (error) *error = "Cannot write " + shownName + ": " + std::strerror(saved);
+        return false;
+    };
     const fs::path dir = path.parent_path().empty() ? fs::path(".") : path.parent_path();
     std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = mkstemp(tmpl.data());
-    if (fd < 0) {
-        if (error) *error = "Cannot write " + path.filename().string() + ": " + std::strerror(errno);
-        return false;
-    }
+    if (fd < 0) return fail(errno, nullptr);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -199,26 +242,29 @@ bool WriteFileAtomic(const fs::path& path, std::string_view bytes, std::string* 
             if (errno == EINTR) continue;
             const int saved = errno;
             ::close(fd);
-            ::unlink(tmpl.c_str());
-            if (error) *error = "Cannot write " + path.filename().string() + ": " + std::strerror(saved);
-            return false;
+            return fail(saved, &tmpl);
         }
         done += static_cast<std::size_t>(n);
     }
-    ::fchmod(fd, 0644);
-    if ((sync == FileSync::Durable && ::fsync(fd) != 0) || ::close(fd) != 0) {
-        const int saved = errno;
-        ::unlink(tmpl.c_str());
-        if (error) *error = "Cannot write " + path.filename().string() + ": " + std::strerror(saved);
-        return false;
+    // A file that exists keeps its mode and, as far as this process may set
+    // them, its owner and group: replacing it must not make a private file
+    // readable by others.
+    struct stat old{};
+    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        ::fchmod(fd, old.st_mode & 07777);
+    } else {
+        ::fchmod(fd, NewFileMode());
     }
+    if (sync == FileSync::Durable && ::fsync(fd) != 0) {
+        const int saved = errno;
+        ::close(fd);
+        return fail(saved, &tmpl);
+    }
+    if (::close(fd) != 0) return fail(errno, &tmpl);
     if (sync == FileSync::Regenerable && SwapIntoPlace(tmpl, path)) return true;
-    if (::rename(tmpl.c_str(), path.c_str()) != 0) {
-        const int saved = errno;
-        ::unlink(tmpl.c_str());
-        if (error) *error = "Cannot write " + path.filename().string() + ": " + std::strerror(saved);
-        return false;
-    }
+    if (::rename(tmpl.c_str(), path.c_str()) != 0) return fail(errno, &tmpl);
+    if (sync == FileSync::Durable) SyncFolder(dir);
     return true;
 }
 

@@ -3,7 +3,9 @@
 // Reading accepts UTF-8 and, when the bytes are not valid UTF-8, Big5
 // (CP950), and any line ending (CR LF, LF, CR). Writing produces CR LF lines
 // and goes through a temporary file renamed over the target, so a failed
-// write never leaves a half-written file behind.
+// write never leaves a half-written file behind. A file that exists keeps
+// its mode and owner, and a symbolic link is written through to its target.
+// A UTF-8 byte-order mark at the start of a text file is dropped.
 #pragma once
 
 #include <filesystem>
@@ -62,10 +64,10 @@ void ForEachLine(std::string_view text, Visit&& visit)
 // SplitLines(text).size(), without building the lines.
 std::size_t CountLines(std::string_view text);
 
-// How far a write goes before the rename: Durable flushes the data to the
-// disk first (fsync); Regenerable skips that for files rebuilt from others
-// on every run (listings, HEX and task files): the rename still never shows
-// a half-written file.
+// How far a write goes: Durable flushes the data to the disk before the
+// rename (fsync) and the folder after it; Regenerable skips both for files
+// rebuilt from others on every run (listings, HEX and task files): the
+// rename still never shows a half-written file.
 enum class FileSync { Durable, Regenerable };
 
 // Writes each line followed by CR LF, atomically.

@@ -18,7 +18,7 @@ DisassemblyOutput DisassembleImage(const CodeImage& image, core::ChipModel chip)
 
 namespace {
 
-std::optional<CodeImage> LoadHex(const fs::path& file, std::string* error)
+std::optional<CodeImage> LoadHex(const fs::path& file, std::string* error, std::string* note)
 {
     core::CpuState cpu;
     HexLoaderState state;
@@ -34,6 +34,9 @@ std::optional<CodeImage> LoadHex(const fs::path& file, std::string* error)
         }
         return std::nullopt;
     }
+    if (!result.endRecord && result.bytesLoaded > 0 && note != nullptr)
+        *note = file.filename().string() + " has no end record; the " + std::to_string(result.bytesLoaded) +
+                " bytes before the end of the file were disassembled.";
     CodeImage image;
     for (int a = 0; a < kCodeSpace && a < static_cast<int>(result.loadedMark.size()); ++a) {
         if (!result.loadedMark[a]) continue;
@@ -47,7 +50,7 @@ std::optional<CodeImage> LoadHex(const fs::path& file, std::string* error)
 
 }  // namespace
 
-std::optional<CodeImage> LoadImageForDisassembly(const fs::path& file, std::string* error)
+std::optional<CodeImage> LoadImageForDisassembly(const fs::path& file, std::string* error, std::string* note)
 {
     auto fail = [&](const std::string& message) -> std::optional<CodeImage> {
         if (error != nullptr) *error = message;
@@ -58,7 +61,7 @@ std::optional<CodeImage> LoadImageForDisassembly(const fs::path& file, std::stri
     if (kind != "TSK" && kind != "HEX") return fail(name + " is not a .hex or .tsk file.");
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) return fail(name + " doesn't  exist.");
-    if (kind == "HEX") return LoadHex(file, error);
+    if (kind == "HEX") return LoadHex(file, error, note);
 
     // A file far too large is refused before it is read into memory.
     if (const auto size = fs::file_size(file, ec); !ec && size > static_cast<std::uintmax_t>(kCodeSpace))
@@ -76,11 +79,22 @@ DisassemblyFileResult DisassembleFile(const fs::path& file, core::ChipModel chip
     DisassemblyFileResult result;
     const std::string name = file.filename().string();
     result.disassemblyName = name.size() > 4 ? name.substr(0, name.size() - 4) : std::string();
-    auto image = LoadImageForDisassembly(file, &result.message);
+    std::string note;
+    auto image = LoadImageForDisassembly(file, &result.message, &note);
     if (!image) return result;
+    if (image->End() == 0) note = name + " holds no code: 0 bytes loaded.";
 
     const DisassemblyOutput output = DisassembleImage(*image, chip);
-    result.notes = output.messages;
+    if (output.dataLines > kAssemblerDataLineLimit) {
+        // The source would not assemble: the assembler's data list holds
+        // fewer DB lines than the bytes outside code need.
+        result.message = name + " needs " + std::to_string(output.dataLines) + " DB lines, more than the " +
+                         std::to_string(kAssemblerDataLineLimit) +
+                         " the assembler holds: no disassembly written.";
+        return result;
+    }
+    if (!note.empty()) result.notes.push_back(note);
+    result.notes.insert(result.notes.end(), output.messages.begin(), output.messages.end());
     result.listingPath = file.parent_path() / (result.disassemblyName + "Dis.lst");
     result.sourcePath = file.parent_path() / (result.disassemblyName + "Dis.asm");
     std::string writeError;

@@ -76,6 +76,7 @@ struct DisassemblyOutput {
     std::vector<std::string> listingLines;  // "Dis.lst"
     std::vector<std::string> sourceLines;   // "Dis.asm"
     std::vector<std::string> messages;      // tables that filled up, declarations left out
+    int dataLines = 0;                      // DB lines written
 };
 
 // Byte index (1 or 2) of the instruction that each operand pattern of the

@@ -85,6 +85,12 @@ std::string Immediate16Text(uint16_t value) { return "#" + core::ToHexWord(value
 
 std::string AddressText(uint16_t value) { return core::ToHexWord(value) + "H"; }
 
+std::string OperandAddressText(uint16_t value)
+{
+    const std::string digits = core::ToHexWord(value);
+    return (digits[0] >= 'A' ? "0" : "") + digits + "H";
+}
+
 std::string DataItemText(uint8_t value)
 {
     if (value > 32 && value < 127 && value != '\'' && value != ';') return std::string{'\'', static_cast<char>(value), '\''};

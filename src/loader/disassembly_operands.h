@@ -27,8 +27,12 @@ std::string BitOperandText(uint8_t bit, core::ChipModel chip);
 std::string ImmediateText(uint8_t value);
 // "#0200H"
 std::string Immediate16Text(uint16_t value);
-// "0123H"
+// "0123H", "C000H": ORG operands and EQU values.
 std::string AddressText(uint16_t value);
+// A jump or call target without a label: "0123H", and "0C000H" with a
+// leading 0 where the first digit is a letter, as the assembler reads a
+// word that starts with a letter as a name.
+std::string OperandAddressText(uint16_t value);
 
 // One item of a DB list: a printable character between single quotes, or
 // two hexadecimal digits and "H". The single quote and ';' are written in

@@ -138,7 +138,7 @@ std::string Disassembler::TargetText(uint16_t target, bool relative) const
         if (index >= 0 && index < static_cast<int>(m_declared.size()) && m_declared[index])
             return m_codeLabels[index].name;
     }
-    return AddressText(target);
+    return OperandAddressText(target);
 }
 
 std::string Disassembler::InstructionOperands(const WalkItem& item, std::string& mnemonic) const
@@ -256,6 +256,7 @@ DisassemblyOutput Disassembler::WriteDisassembly()
         AppendLabel(LabelAt(u.address), line);
         core::AppendField("DB", 6, line);
         line += items;
+        ++out.dataLines;
         out.listingLines.push_back(line);
         expected = u.address + static_cast<int>(j - i);
         i = j;

@@ -58,8 +58,12 @@ HexLoadResult StoreRecords(CpuState& cpu, HexLoaderState& state, std::vector<uin
             result.hexFileCaption = ProblemCaption(record, count, i);
             return result;
         }
-        if (record.type == 1) break;  // end of file: what follows is not read
+        if (record.type == 1) {  // end of file: what follows is not read
+            result.endRecord = true;
+            break;
+        }
         if (record.type != 0 || record.count == 0) continue;
+        result.bytesLoaded += record.count;
         for (int j = 0; j < record.count; ++j) {
             const std::size_t at = static_cast<std::size_t>(2 * j);
             const char text[2] = {record.data[at], record.data[at + 1]};
@@ -69,6 +73,16 @@ HexLoadResult StoreRecords(CpuState& cpu, HexLoaderState& state, std::vector<uin
             if (mark) (*mark)[static_cast<std::size_t>(address)] = 1;
         }
         state.codeEnd = record.address + record.count;
+    }
+    // A file that loads nothing, or that was cut before its end record,
+    // says so: the window would otherwise show an empty or partial program
+    // as a good load.
+    if (result.bytesLoaded == 0) {
+        result.hexFileCaption = "HexFile has " + std::to_string(count) + " lines  ==>  0 bytes loaded: " +
+                                (result.endRecord ? "only the end record" : "no records");
+    } else if (!result.endRecord) {
+        result.hexFileCaption = "HexFile has " + std::to_string(count) + " lines  ==>  no end record; " +
+                                std::to_string(result.bytesLoaded) + " bytes loaded";
     }
     return result;
 }

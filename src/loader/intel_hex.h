@@ -66,6 +66,8 @@ struct HexLoadResult {
     std::optional<std::string> hexText;         // the record viewer box HexText
     std::vector<std::string> romRows;           // RomRows; empty when not rebuilt
     std::vector<uint8_t> loadedMark;            // disassembly: 1 for every cell a record wrote
+    int bytesLoaded = 0;                        // data bytes the records stored
+    bool endRecord = false;                     // the file has its end record
 
     bool Ok() const { return problem == HexLoadProblem::None; }
 };

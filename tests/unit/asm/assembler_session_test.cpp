@@ -52,7 +52,8 @@ TEST(AssemblerRun, ListingColumnsHoldForLinesOfAnyLength)
             ASSERT_GT(listing.size(), 3u);
             std::string expected = "    1 0000 " + std::string(items > 1 ? "0001" : "00  ") +
                                    (items > 2 ? "01" : "  ") + " ";
-            expected += name + std::string(name.size() < 10 ? 10 - name.size() : 0, ' ');
+            // At least one blank after the label, however long it is.
+            expected += name + std::string(name.size() < 10 ? 10 - name.size() : 1, ' ');
             expected += "DB    " + list;
             if (expected.size() < 50) expected.resize(50, ' ');
             EXPECT_EQ(listing[3], expected + ";note") << label << " " << items;

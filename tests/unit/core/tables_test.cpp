@@ -90,7 +90,8 @@ TEST(OpcodeTable, Descriptions)
     EXPECT_EQ(t.Row(0x92).description, "Move into/out of Carry Bit");
     EXPECT_EQ(t.Row(0x90).description, "Move value into DPTR");
     EXPECT_EQ(t.Row(0xE5).description, "Move into/out of Accumulator or Internal RAM");
-    EXPECT_EQ(t.Row(0xC4).description, "Subtract Accumulator Nibbles");
+    // SWAP exchanges the two nibbles; it subtracts nothing.
+    EXPECT_EQ(t.Row(0xC4).description, "Swap Nibbles within the Accumulator");
 }
 
 TEST(OpcodeTable, ListFileLines)
