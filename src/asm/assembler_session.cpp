@@ -260,8 +260,9 @@ void AssemblerSession::DefineLabel(AsmLine& line, int number)
     if (const auto earlier = m_labels.EarlierDefinition(name, number)) {
         // The first definition would silently win every lookup.
         line.refused = true;
-        line.message = "Label defined twice: " + std::string(core::TrimBlanks(name)) +
-                       " (first in " + LineName(*earlier) + ")";
+        std::string shown(core::TrimBlanks(name));
+        if (!shown.empty() && shown.back() == ':') shown.pop_back();
+        line.message = "Label defined twice: " + shown + " (first in " + LineName(*earlier) + ")";
         return;
     }
     if (m_locationCounter > 0xFFFF) {

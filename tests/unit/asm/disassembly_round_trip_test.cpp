@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <cstdlib>
 #include <random>
 #include <sstream>
@@ -163,6 +164,44 @@ TEST_F(RoundTrip, FullLabelTablesStillGiveASourceThatAssembles)
     CodeImage longArea = ImageOf(0, {0x90, 0x00, 0x03});  // a data area needing more than 100 DB lines
     for (int a = 3; a < 903; ++a) longArea.Set(a, static_cast<uint8_t>(a % 97 == 0 ? 0xA5 : 0x00));
     EXPECT_TRUE(SameAfterRoundTrip(longArea, ChipModel::C8051));
+}
+
+// Targets the label tables leave unnamed are written as addresses the
+// assembler reads as numbers ("0C000H", not the name "C000H"); data the
+// assembler's 100-line data list cannot hold is refused, not written as a
+// source that fails.
+TEST_F(RoundTrip, AtTheAssemblersLimits)
+{
+    for (int base : {0x9F00, 0xA000, 0xC000, 0xFE00}) {
+        CodeImage calls;  // 301 LCALLs to distinct unprogrammed targets
+        for (int k = 0; k < 301; ++k) {
+            const int target = base + k;
+            calls.Set(3 * k, 0x12);
+            calls.Set(3 * k + 1, static_cast<uint8_t>(target >> 8));
+            calls.Set(3 * k + 2, static_cast<uint8_t>(target));
+        }
+        EXPECT_TRUE(SameAfterRoundTrip(calls, ChipModel::C8051)) << std::hex << base;
+    }
+    for (int lines : {100, 101}) {
+        std::string task;  // undefined opcodes between NOPs: one DB line each
+        for (int k = 0; k < lines; ++k) task += std::string("\xA5\x00", 2);
+        std::ofstream(m_dir / "gaps.tsk", std::ios::binary) << task;
+        const auto result = loader::DisassembleFile(m_dir / "gaps.tsk", ChipModel::C8051);
+        if (lines <= 100) {
+            ASSERT_TRUE(result.ok) << result.message;
+            std::string report;
+            const auto source = core::ReadTextFile(result.sourcePath);
+            ASSERT_TRUE(source.has_value());
+            EXPECT_TRUE(Assemble(core::SplitLines(*source), ChipModel::C8051, &report).has_value()) << report;
+        } else {
+            EXPECT_FALSE(result.ok);
+            EXPECT_NE(result.message.find("needs 101 DB lines, more than the 100"), std::string::npos)
+                << result.message;
+            EXPECT_FALSE(fs::exists(m_dir / "gapsDis.asm"));
+        }
+        fs::remove(m_dir / "gapsDis.asm");
+        fs::remove(m_dir / "gapsDis.lst");
+    }
 }
 
 TEST_F(RoundTrip, EveryByteValueInADataArea)

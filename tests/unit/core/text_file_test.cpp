@@ -162,6 +162,42 @@ TEST_F(TempDir, ReplacingAFileNeverWritesIntoTheOldOne)
     }
 }
 
+TEST_F(TempDir, AByteOrderMarkIsDroppedOnRead)
+{
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string text;
+    } cases[] = {
+        {"UTF-8 with a mark", "\xEF\xBB\xBFSTART:\r\n", "START:\r\n"},
+        {"Big5 with a mark", "\xEF\xBB\xBF\xA4\xA4", "\xE4\xB8\xAD"},
+        {"a mark alone", "\xEF\xBB\xBF", ""},
+        {"a mark later in the text stays", "A\xEF\xBB\xBF", "A\xEF\xBB\xBF"},
+    };
+    for (const auto& c : cases) {
+        WriteRaw(m_dir / "t.asm", c.bytes);
+        EXPECT_EQ(ReadTextFile(m_dir / "t.asm"), c.text) << c.what;
+    }
+}
+
+// Replacing a file keeps what its owner set: a private source stays private
+// whichever way it is written.
+TEST_F(TempDir, ReplacingAFileKeepsItsMode)
+{
+    for (FileSync sync : {FileSync::Durable, FileSync::Regenerable}) {
+        for (mode_t mode : {0600, 0640, 0755}) {
+            const fs::path p = m_dir / "private.asm";
+            WriteRaw(p, "old");
+            ASSERT_EQ(::chmod(p.c_str(), mode), 0);
+            ASSERT_TRUE(WriteFileAtomic(p, "new", nullptr, sync));
+            struct stat st{};
+            ASSERT_EQ(::stat(p.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 07777, mode);
+            EXPECT_EQ(ReadBinaryFile(p), "new");
+        }
+    }
+}
+
 TEST_F(TempDir, WriteIntoMissingFolderFailsCleanly)
 {
     std::string error;

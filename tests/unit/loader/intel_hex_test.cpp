@@ -342,3 +342,42 @@ TEST(HexDisassemblyLoadTest, FillsWithFfAndMarksLoadedCells)
     EXPECT_EQ(state.codeEnd, -1);
     EXPECT_EQ(Cell(cpu, 0), "FF");
 }
+
+// A file that loads nothing, or that stops before its end record, is said to
+// do so; what it holds is loaded all the same.
+TEST(HexLoadTest, EmptyFilesAndAMissingEndRecordAreNamed)
+{
+    const struct {
+        const char* what;
+        std::vector<std::string> lines;
+        const char* caption;
+        int bytes;
+    } cases[] = {
+        {"empty file", {}, "HexFile has 0 lines  ==>  0 bytes loaded: no records", 0},
+        {"only the end record", {":00000001FF"}, "HexFile has 1 lines  ==>  0 bytes loaded: only the end record", 0},
+        {"no end record", {":03000000020030CB"}, "HexFile has 1 lines  ==>  no end record; 3 bytes loaded", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        folder.Write("p.hex", c.lines);
+        CpuState cpu;
+        HexLoaderState state;
+        const HexLoadResult r = ReadHexIntoCodeMemory(folder.Path(), {false, "p.hex"}, cpu, state);
+        EXPECT_TRUE(r.Ok());
+        EXPECT_EQ(r.hexFileCaption.value_or(""), c.caption);
+        EXPECT_EQ(r.bytesLoaded, c.bytes);
+        EXPECT_EQ(Cell(cpu, 0), c.bytes > 0 ? "02" : "xx");
+    }
+}
+
+TEST(HexLoadTest, AByteOrderMarkBeforeTheFirstRecord)
+{
+    TempFolder folder;
+    folder.Write("p.hex", {"\xEF\xBB\xBF:03000000020030CB", ":00000001FF"});
+    CpuState cpu;
+    HexLoaderState state;
+    const HexLoadResult r = ReadHexIntoCodeMemory(folder.Path(), {false, "p.hex"}, cpu, state);
+    EXPECT_TRUE(r.Ok()) << r.hexFileCaption.value_or("");
+    EXPECT_EQ(Cell(cpu, 0), "02");
+}
