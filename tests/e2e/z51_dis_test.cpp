@@ -58,4 +58,41 @@ TEST_F(Z51DisTest, MissingOrBadFilesExitWithOneAndUsageWithTwo)
     EXPECT_EQ(RunDis("x.hex --chip 8031").status, 2);
 }
 
+// A source the assembler's data list could not hold is refused; a file with
+// nothing to disassemble, or cut before its end record, is said to be so.
+TEST_F(Z51DisTest, RefusalsAndNotesAreNamed)
+{
+    std::string gaps;  // undefined opcodes between NOPs: one DB line each
+    for (int k = 0; k < 101; ++k) gaps += std::string("\xA5\x00", 2);
+    std::ofstream(m_dir / "gaps.tsk", std::ios::binary) << gaps;
+    std::ofstream(m_dir / "end.hex", std::ios::binary) << ":00000001FF\r\n";
+    std::ofstream(m_dir / "cut.hex", std::ios::binary) << ":0200000080FE80\r\n";
+    const struct {
+        const char* file;
+        int status;
+        const char* message;
+    } cases[] = {{"gaps.tsk", 1, "needs 101 DB lines"},
+                 {"end.hex", 0, "end.hex holds no code: 0 bytes loaded."},
+                 {"cut.hex", 0, "cut.hex has no end record; the 2 bytes"}};
+    for (const auto& c : cases) {
+        const Z51Outcome o = RunDis("'" + (m_dir / c.file).string() + "'");
+        EXPECT_EQ(o.status, c.status) << c.file;
+        EXPECT_NE(o.out.find(c.message), std::string::npos) << o.out;
+    }
+}
+
+// Output that could not be written is a failure with a message.
+TEST_F(Z51DisTest, OutputToAFullDeviceFails)
+{
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    std::ofstream(m_dir / "loop.hex", std::ios::binary) << ":0200000080FE80\r\n:00000001FF\r\n";
+    const std::string loop = "'" + (m_dir / "loop.hex").string() + "'";
+    for (const std::string& command : {std::string("opcodes"), "run " + loop + " --steps 9 --json", "dis " + loop}) {
+        EXPECT_EQ(RunZ51(command + " >/dev/null").status, 0) << command;
+        const Z51Outcome full = RunShell(std::string(ZELO_BINARY_DIR) + "/tools/z51 " + command + " 2>&1 >/dev/full");
+        EXPECT_NE(full.status, 0) << command;
+        EXPECT_NE(full.out.find("z51: the output could not be written"), std::string::npos) << full.out;
+    }
+}
+
 }  // namespace

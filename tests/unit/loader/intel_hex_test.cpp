@@ -370,14 +370,3 @@ TEST(HexLoadTest, EmptyFilesAndAMissingEndRecordAreNamed)
         EXPECT_EQ(Cell(cpu, 0), c.bytes > 0 ? "02" : "xx");
     }
 }
-
-TEST(HexLoadTest, AByteOrderMarkBeforeTheFirstRecord)
-{
-    TempFolder folder;
-    folder.Write("p.hex", {"\xEF\xBB\xBF:03000000020030CB", ":00000001FF"});
-    CpuState cpu;
-    HexLoaderState state;
-    const HexLoadResult r = ReadHexIntoCodeMemory(folder.Path(), {false, "p.hex"}, cpu, state);
-    EXPECT_TRUE(r.Ok()) << r.hexFileCaption.value_or("");
-    EXPECT_EQ(Cell(cpu, 0), "02");
-}
