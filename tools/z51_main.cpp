@@ -1,8 +1,8 @@
 // z51: the workbench's assembler, simulator and disassembler on the command line.
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 
 #include "command_registry.h"

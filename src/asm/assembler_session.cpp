@@ -495,9 +495,8 @@ void AssemblerSession::BuildReport()
         const int first = FirstProblemSourceLine();
         const int firstNumber = m_problemLines.empty() ? 0 : first + m_libraryCount;
         // A header's line is named with its file: the source has no such line.
-        const std::string where = first >= 1 || firstNumber < 1
-                                      ? std::to_string(first)
-                                      : LineName(firstNumber).substr(5);
+        const std::string where =
+            first >= 1 || firstNumber < 1 ? std::to_string(first) : LineName(firstNumber).substr(5);
         r += "Problem in line: " + where + "\n";
         if (firstNumber >= 1 && firstNumber <= static_cast<int>(m_lines.size())) {
             const LineFields& f = m_lines[firstNumber - 1].fields;

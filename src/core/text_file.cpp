@@ -222,7 +222,8 @@ void SyncFolder(const fs::path& dir)
 
 }  // namespace
 
-bool WriteFileAtomic(const fs::path& requested, std::string_view bytes, std::string* error, FileSync sync)
+bool WriteFileAtomic(const fs::path& requested, std::string_view bytes, std::string* error,
+                     FileSync sync)
 {
     const fs::path path = WriteTarget(requested);
     const std::string shownName = requested.filename().string();
@@ -249,9 +250,12 @@ bool WriteFileAtomic(const fs::path& requested, std::string_view bytes, std::str
     // A file that exists keeps its mode and, as far as this process may set
     // them, its owner and group: replacing it must not make a private file
     // readable by others.
-    struct stat old{};
+    struct stat old
+    {
+    };
     if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+            (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
         ::fchmod(fd, old.st_mode & 07777);
     } else {
         ::fchmod(fd, NewFileMode());

@@ -35,7 +35,8 @@ std::optional<CodeImage> LoadHex(const fs::path& file, std::string* error, std::
         return std::nullopt;
     }
     if (!result.endRecord && result.bytesLoaded > 0 && note != nullptr)
-        *note = file.filename().string() + " has no end record; the " + std::to_string(result.bytesLoaded) +
+        *note = file.filename().string() + " has no end record; the " +
+                std::to_string(result.bytesLoaded) +
                 " bytes before the end of the file were disassembled.";
     CodeImage image;
     for (int a = 0; a < kCodeSpace && a < static_cast<int>(result.loadedMark.size()); ++a) {
@@ -50,7 +51,8 @@ std::optional<CodeImage> LoadHex(const fs::path& file, std::string* error, std::
 
 }  // namespace
 
-std::optional<CodeImage> LoadImageForDisassembly(const fs::path& file, std::string* error, std::string* note)
+std::optional<CodeImage> LoadImageForDisassembly(const fs::path& file, std::string* error,
+                                                 std::string* note)
 {
     auto fail = [&](const std::string& message) -> std::optional<CodeImage> {
         if (error != nullptr) *error = message;
@@ -88,8 +90,8 @@ DisassemblyFileResult DisassembleFile(const fs::path& file, core::ChipModel chip
     if (output.dataLines > kAssemblerDataLineLimit) {
         // The source would not assemble: the assembler's data list holds
         // fewer DB lines than the bytes outside code need.
-        result.message = name + " needs " + std::to_string(output.dataLines) + " DB lines, more than the " +
-                         std::to_string(kAssemblerDataLineLimit) +
+        result.message = name + " needs " + std::to_string(output.dataLines) +
+                         " DB lines, more than the " + std::to_string(kAssemblerDataLineLimit) +
                          " the assembler holds: no disassembly written.";
         return result;
     }

@@ -33,8 +33,8 @@ DisassemblyOutput DisassembleImage(const CodeImage& image, core::ChipModel chip)
 // characters, upper-cased). Empty and a message in *error when the file is
 // missing, has the wrong kind, is longer than 64 KB or is not a valid HEX file.
 // A HEX file without its end record loads what it holds and leaves a note.
-std::optional<CodeImage> LoadImageForDisassembly(const std::filesystem::path& file, std::string* error,
-                                                 std::string* note = nullptr);
+std::optional<CodeImage> LoadImageForDisassembly(const std::filesystem::path& file,
+                                                 std::string* error, std::string* note = nullptr);
 
 // DisassembleFile: loads the file, disassembles it, writes both files next to
 // it (CR LF lines, each written whole or not at all) and reads the listing

@@ -78,10 +78,12 @@ HexLoadResult StoreRecords(CpuState& cpu, HexLoaderState& state, std::vector<uin
     // says so: the window would otherwise show an empty or partial program
     // as a good load.
     if (result.bytesLoaded == 0) {
-        result.hexFileCaption = "HexFile has " + std::to_string(count) + " lines  ==>  0 bytes loaded: " +
+        result.hexFileCaption = "HexFile has " + std::to_string(count) +
+                                " lines  ==>  0 bytes loaded: " +
                                 (result.endRecord ? "only the end record" : "no records");
     } else if (!result.endRecord) {
-        result.hexFileCaption = "HexFile has " + std::to_string(count) + " lines  ==>  no end record; " +
+        result.hexFileCaption = "HexFile has " + std::to_string(count) +
+                                " lines  ==>  no end record; " +
                                 std::to_string(result.bytesLoaded) + " bytes loaded";
     }
     return result;

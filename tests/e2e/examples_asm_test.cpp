@@ -227,7 +227,8 @@ TEST_F(ExampleWorkspace, Z51AsmExitStatuses)
     std::ofstream(m_dir / "empty.asm").flush();
     const auto empty = RunZ51("asm " + (m_dir / "empty.asm").string());
     EXPECT_EQ(empty.status, 2);
-    EXPECT_NE(empty.out.find("empty.asm is empty: there is nothing to assemble."), std::string::npos);
+    EXPECT_NE(empty.out.find("empty.asm is empty: there is nothing to assemble."),
+              std::string::npos);
     EXPECT_EQ(RunZ51("asm " + (m_dir / "leds_p1.asm").string() + " --chip 8086").status, 2);
     EXPECT_EQ(RunZ51("asm").status, 2);
     const auto chip = RunZ51("asm " + (m_dir / "leds_p1.asm").string() + " --chip 89Cx051");

@@ -67,7 +67,8 @@ TEST_F(Z51DisTest, RefusalsAndNotesAreNamed)
     std::ofstream(m_dir / "gaps.tsk", std::ios::binary) << gaps;
     std::ofstream(m_dir / "end.hex", std::ios::binary) << ":00000001FF\r\n";
     std::ofstream(m_dir / "cut.hex", std::ios::binary) << ":0200000080FE80\r\n";
-    const struct {
+    const struct
+    {
         const char* file;
         int status;
         const char* message;
@@ -87,11 +88,14 @@ TEST_F(Z51DisTest, OutputToAFullDeviceFails)
     if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
     std::ofstream(m_dir / "loop.hex", std::ios::binary) << ":0200000080FE80\r\n:00000001FF\r\n";
     const std::string loop = "'" + (m_dir / "loop.hex").string() + "'";
-    for (const std::string& command : {std::string("opcodes"), "run " + loop + " --steps 9 --json", "dis " + loop}) {
+    for (const std::string& command :
+         {std::string("opcodes"), "run " + loop + " --steps 9 --json", "dis " + loop}) {
         EXPECT_EQ(RunZ51(command + " >/dev/null").status, 0) << command;
-        const Z51Outcome full = RunShell(std::string(ZELO_BINARY_DIR) + "/tools/z51 " + command + " 2>&1 >/dev/full");
+        const Z51Outcome full =
+            RunShell(std::string(ZELO_BINARY_DIR) + "/tools/z51 " + command + " 2>&1 >/dev/full");
         EXPECT_NE(full.status, 0) << command;
-        EXPECT_NE(full.out.find("z51: the output could not be written"), std::string::npos) << full.out;
+        EXPECT_NE(full.out.find("z51: the output could not be written"), std::string::npos)
+            << full.out;
     }
 }
 

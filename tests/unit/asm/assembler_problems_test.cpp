@@ -15,7 +15,8 @@ namespace {
 using testing::AssembleText;
 using testing::TempWorkspace;
 
-struct ProblemCase {
+struct ProblemCase
+{
     const char* name;
     std::string source;
     int problemLine;      // first problem line of the source; 0 = the run passes
@@ -26,16 +27,22 @@ TEST(AssemblerProblems, PlacementAndNamesDefinedTwice)
 {
     const std::string sixBytes = "\tMOV A,#1\n\tMOV A,#1\n\tMOV A,#1\n";
     const ProblemCase cases[] = {
-        {"code past 000BH, then ORG 000BH", "START:\tSJMP START\n" + sixBytes + sixBytes + "\tORG 000BH\n\tRETI\n", 9,
+        {"code past 000BH, then ORG 000BH",
+         "START:\tSJMP START\n" + sixBytes + sixBytes + "\tORG 000BH\n\tRETI\n", 9,
          "this line at 000BH and line 6 at 000AH both use 000BH"},
-        {"ORG back onto a data byte", "\tORG 30H\n\tDB 1,2,3\n\tORG 32H\n\tNOP\n", 4, "line 2 at 0030H both use 0032H"},
+        {"ORG back onto a data byte", "\tORG 30H\n\tDB 1,2,3\n\tORG 32H\n\tNOP\n", 4,
+         "line 2 at 0030H both use 0032H"},
         {"code that ends at FFFFH", "\tORG FFFEH\n\tNOP\n\tNOP\n", 0, ""},
-        {"a byte at 10000H", "\tORG FFFEH\n\tNOP\n\tNOP\n\tNOP\n", 4, "Location counter past FFFFH"},
-        {"an instruction across FFFFH", "\tORG FFFEH\n\tLJMP 0\n", 2, "Location counter past FFFFH"},
+        {"a byte at 10000H", "\tORG FFFEH\n\tNOP\n\tNOP\n\tNOP\n", 4,
+         "Location counter past FFFFH"},
+        {"an instruction across FFFFH", "\tORG FFFEH\n\tLJMP 0\n", 2,
+         "Location counter past FFFFH"},
         {"a label at 10000H", "\tORG FFFFH\n\tNOP\nTOP:\n", 3, "Location counter past FFFFH"},
-        {"the same label twice", "L1:\tNOP\nL1:\tNOP\n", 2, "Label defined twice: L1 (first in line 1)"},
+        {"the same label twice", "L1:\tNOP\nL1:\tNOP\n", 2,
+         "Label defined twice: L1 (first in line 1)"},
         {"a label with and without ':'", "L1:\tNOP\nl1\tNOP\n", 2, "Label defined twice"},
-        {"a local label twice in a section", "A:\tNOP\n$1:\tNOP\n$1:\tNOP\n", 3, "Label defined twice: $1"},
+        {"a local label twice in a section", "A:\tNOP\n$1:\tNOP\n$1:\tNOP\n", 3,
+         "Label defined twice: $1"},
         {"a local label in two sections", "A:\tNOP\n$1:\tNOP\nB:\tNOP\n$1:\tSJMP $1\n", 0, ""},
         {"an EQU name twice", "X\tEQU 5\nX\tEQU 5\n", 2, "Name defined twice: X"},
         {"an EQU name made a bit", "X\tEQU 5\nX\tBIT P1.0\n", 2, "Name defined twice: X"},
@@ -65,8 +72,10 @@ TEST(AssemblerProblems, AProblemInAHeaderNamesTheHeaderAndItsLine)
     s.SetProgramName("P");
     s.SetSourceText("INCLUDE BOARD.H\n\tSETB LED\n");
     s.AsmAll();
-    EXPECT_NE(s.AsmListText().find("Problem in line: 2 of BOARD.H\n"), std::string::npos) << s.AsmListText();
-    EXPECT_NE(s.StatusText().find("Problem in line: 2 of BOARD.H"), std::string::npos) << s.StatusText();
+    EXPECT_NE(s.AsmListText().find("Problem in line: 2 of BOARD.H\n"), std::string::npos)
+        << s.AsmListText();
+    EXPECT_NE(s.StatusText().find("Problem in line: 2 of BOARD.H"), std::string::npos)
+        << s.StatusText();
 }
 
 TEST(AssemblerProblems, FailedInstructionsAreNotCountedAsOpcodes)
@@ -98,8 +107,9 @@ TEST(AssemblerProblems, LongNamesLinkFromAModuleListing)
     program.AsmAll();
     ASSERT_TRUE(program.Succeeded()) << program.AsmListText();
     // 8 bytes of program, then the module's code; the EQU line adds no byte.
-    EXPECT_EQ(program.HexRecords(), (std::vector<std::string>{":1000000012000D12000880FE7FFADFFE227E64DE01",
-                                                              ":02001000FE22CE", ":00000001FF"}));
+    EXPECT_EQ(program.HexRecords(),
+              (std::vector<std::string>{":1000000012000D12000880FE7FFADFFE227E64DE01",
+                                        ":02001000FE22CE", ":00000001FF"}));
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 // by the workbench's own assembler gives the same code image byte for byte.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <cstdlib>
 #include <random>
 #include <sstream>
 
@@ -192,10 +192,12 @@ TEST_F(RoundTrip, AtTheAssemblersLimits)
             std::string report;
             const auto source = core::ReadTextFile(result.sourcePath);
             ASSERT_TRUE(source.has_value());
-            EXPECT_TRUE(Assemble(core::SplitLines(*source), ChipModel::C8051, &report).has_value()) << report;
+            EXPECT_TRUE(Assemble(core::SplitLines(*source), ChipModel::C8051, &report).has_value())
+                << report;
         } else {
             EXPECT_FALSE(result.ok);
-            EXPECT_NE(result.message.find("needs 101 DB lines, more than the 100"), std::string::npos)
+            EXPECT_NE(result.message.find("needs 101 DB lines, more than the 100"),
+                      std::string::npos)
                 << result.message;
             EXPECT_FALSE(fs::exists(m_dir / "gapsDis.asm"));
         }

@@ -165,8 +165,9 @@ TEST_F(TempDir, ReplacingAFileNeverWritesIntoTheOldOne)
 TEST_F(TempDir, AByteOrderMarkIsDroppedOnRead)
 {
     // UTF-8 and Big5 after a mark; a mark elsewhere is text.
-    const std::pair<std::string, std::string> cases[] = {
-        {"\xEF\xBB\xBFSTART:\r\n", "START:\r\n"}, {"\xEF\xBB\xBF\xA4\xA4", "\xE4\xB8\xAD"}, {"A\xEF\xBB\xBF", "A\xEF\xBB\xBF"}};
+    const std::pair<std::string, std::string> cases[] = {{"\xEF\xBB\xBFSTART:\r\n", "START:\r\n"},
+                                                         {"\xEF\xBB\xBF\xA4\xA4", "\xE4\xB8\xAD"},
+                                                         {"A\xEF\xBB\xBF", "A\xEF\xBB\xBF"}};
     for (const auto& [bytes, text] : cases) {
         WriteRaw(m_dir / "t.asm", bytes);
         EXPECT_EQ(ReadTextFile(m_dir / "t.asm"), text);
@@ -183,7 +184,9 @@ TEST_F(TempDir, ReplacingAFileKeepsItsMode)
             WriteRaw(p, "old");
             ASSERT_EQ(::chmod(p.c_str(), mode), 0);
             ASSERT_TRUE(WriteFileAtomic(p, "new", nullptr, sync));
-            struct stat st{};
+            struct stat st
+            {
+            };
             EXPECT_TRUE(::stat(p.c_str(), &st) == 0 && (st.st_mode & 07777) == mode);
         }
     }

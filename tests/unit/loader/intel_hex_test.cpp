@@ -347,15 +347,22 @@ TEST(HexDisassemblyLoadTest, FillsWithFfAndMarksLoadedCells)
 // do so; what it holds is loaded all the same.
 TEST(HexLoadTest, EmptyFilesAndAMissingEndRecordAreNamed)
 {
-    const struct {
+    const struct
+    {
         const char* what;
         std::vector<std::string> lines;
         const char* caption;
         int bytes;
     } cases[] = {
         {"empty file", {}, "HexFile has 0 lines  ==>  0 bytes loaded: no records", 0},
-        {"only the end record", {":00000001FF"}, "HexFile has 1 lines  ==>  0 bytes loaded: only the end record", 0},
-        {"no end record", {":03000000020030CB"}, "HexFile has 1 lines  ==>  no end record; 3 bytes loaded", 3},
+        {"only the end record",
+         {":00000001FF"},
+         "HexFile has 1 lines  ==>  0 bytes loaded: only the end record",
+         0},
+        {"no end record",
+         {":03000000020030CB"},
+         "HexFile has 1 lines  ==>  no end record; 3 bytes loaded",
+         3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
