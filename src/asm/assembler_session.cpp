@@ -333,7 +333,7 @@ void AssemblerSession::AssembleLine(int number)
         } else if (m == "ORG") {
             uint16_t origin = static_cast<uint16_t>(m_locationCounter);
             HandleOrg(line, origin);
-            m_locationCounter = origin;
+            if (line.bytes[0] != kErrorMarker) m_locationCounter = origin;
             DefineLabel(line, number);
         } else if (m == "DB" || m == "DW" || IsBareHexByte(m)) {
             if (IsBareHexByte(m)) {
