@@ -76,8 +76,17 @@ nlohmann::json StateJson(const Simulator& sim, const char* chip, StopReason stop
         if (!cell.IsUnloaded()) xram[zelo::core::ToHexWord(static_cast<unsigned>(a))] = cell.Text();
     }
     j["xram"] = std::move(xram);
-    j["log"] = cpu.simulationLog;
+    j["log"] = cpu.simulationLog.Text();
     return j;
+}
+
+// A byte as the state picture shows it: "--" where the chip has no RAM or
+// register, "xx" with an undefined bit, else its value.
+std::string ShownByteText(const zelo::core::CpuState& cpu, uint8_t address)
+{
+    bool missing = true;
+    for (char c : cpu.internal[address]) missing = missing && c == '-';
+    return missing ? "--" : cpu.PeekRamByteText(address);
 }
 
 void PrintText(const Simulator& sim, const char* chip, StopReason stop)
@@ -88,10 +97,11 @@ void PrintText(const Simulator& sim, const char* chip, StopReason stop)
               << "  Step:" << sim.StepCounter() << "\n";
     for (int row = 0; row < 16; ++row) {
         std::cout << zelo::core::ToHexByte(static_cast<unsigned>(16 * row)) << ":";
-        for (int c = 0; c < 16; ++c) std::cout << ' ' << cpu.PeekRamByteText(static_cast<uint8_t>(16 * row + c));
+        for (int c = 0; c < 16; ++c) std::cout << ' ' << ShownByteText(cpu, static_cast<uint8_t>(16 * row + c));
         std::cout << "\n";
     }
-    if (!cpu.simulationLog.empty()) std::cout << cpu.simulationLog << (cpu.simulationLog.back() == '\n' ? "" : "\n");
+    const std::string& log = cpu.simulationLog.Text();
+    if (!log.empty()) std::cout << log << (log.back() == '\n' ? "" : "\n");
 }
 
 int Run(const RunOptions& options)
@@ -145,7 +155,8 @@ zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
     sub->add_option("file", options->file, "the HEX file")->required();
     sub->add_option("--chip", options->chip, "8051, 8052 or 89Cx051")
         ->check(CLI::IsMember({"8051", "8052", "89Cx051", "89CX051", "89c2051", "89C2051"}));
-    sub->add_option("--steps", options->steps, "most steps to run (default 1000000)");
+    sub->add_option("--steps", options->steps, "most steps to run (default 1000000)")
+        ->check(CLI::NonNegativeNumber);
     sub->add_flag("--json", options->json, "print the final state as one JSON object");
     sub->add_flag("--trace", options->trace, "print every step's trace line, PC and counters");
     return [options] { return Run(*options); };

@@ -122,7 +122,10 @@ void Workbench::ApplyStepReport(const core::StepReport& report)
     if (report.textStop) m_texts.textStop = *report.textStop;
     if (report.runEnded) EnableAfterRun();
     if (m_showPins && report.pinsChanged) UpdatePins();
-    m_texts.listBox = m_sim.Cpu().simulationLog;
+    // The log is bounded and its text is built only when it changed; the
+    // listing box takes a copy only when it differs.
+    const std::string& log = m_sim.Cpu().simulationLog.Text();
+    if (m_texts.listBox != log) m_texts.listBox = log;
 }
 
 void Workbench::ClickRun()

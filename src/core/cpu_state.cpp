@@ -59,6 +59,7 @@ void CpuState::ResetInternalMemory(bool keepInUseFlags)
         if (!keepInUseFlags) addressAttributes[a][0] = 0;
     }
     for (auto& cells : upperRam) cells.fill(kBitUndefined);
+    m_noRamWriteReported = false;
 }
 
 void CpuState::BuildSfrTable()
@@ -164,14 +165,15 @@ std::string CpuState::PeekRamByteText(uint8_t address) const
 
 void CpuState::ReportReadStop(const std::string& what)
 {
-    simulationLog = "-------------------------------";
-    simulationLog += kCrLf;
-    simulationLog += " When execute the Instruction code " + ToHexByte(currentOpcode);
-    simulationLog += kCrLf;
-    simulationLog += " at Addr " + ToHexWord(currentInstructionAddress);
-    simulationLog += kCrLf;
-    simulationLog += what;
-    simulationLog += kCrLf;
+    std::string message = "-------------------------------";
+    message += kCrLf;
+    message += " When execute the Instruction code " + ToHexByte(currentOpcode);
+    message += kCrLf;
+    message += " at Addr " + ToHexWord(currentInstructionAddress);
+    message += kCrLf;
+    message += what;
+    message += kCrLf;
+    simulationLog.Replace(message);
     RequestStop(StopReason::UndefinedBit);
 }
 
@@ -187,7 +189,7 @@ void CpuState::ReportMissingRegister(uint8_t address)
 
 void CpuState::WriteRamByte(uint8_t value, uint8_t address)
 {
-    cellword::Store(cellword::FromValue(value), internal[address]);
+    cellword::Store(cellword::FromValue(value), CellsForWrite(address));
 }
 
 void CpuState::WriteRamByteText(std::string_view value, uint8_t address)
@@ -195,7 +197,7 @@ void CpuState::WriteRamByteText(std::string_view value, uint8_t address)
     WriteRamCells(HexByteToBitBuffer(value), address);
 }
 
-void CpuState::WriteRamCells(const BitBuffer& cells, uint8_t address) { internal[address] = cells; }
+void CpuState::WriteRamCells(const BitBuffer& cells, uint8_t address) { CellsForWrite(address) = cells; }
 
 void CpuState::StoreByte(uint8_t value, uint8_t address)
 {
@@ -211,7 +213,10 @@ void CpuState::StoreByte(std::string_view value, std::string_view address)
         if (a == sfr::PSW) RelabelRegisterBank();
     } else if (address.size() == 4) {
         const int a = ParseHexWord(address);
-        if (a > 255) externalMemory[a] = HexCell::FromText(value);
+        if (a > 255 && a < kMemoryCells) {
+            NoteExternalWrite(static_cast<uint32_t>(a));
+            externalMemory[a] = HexCell::FromText(value);
+        }
     }
 }
 
@@ -220,11 +225,13 @@ void CpuState::MoveByte(unsigned source, unsigned destination)
     const bool srcInternal = source < 256;
     const bool dstInternal = destination < 256;
     if (srcInternal && dstInternal) {
-        internal[destination] = internal[source];
+        const ByteCells cells = internal[source];
+        CellsForWrite(static_cast<uint8_t>(destination)) = cells;
         if (destination == sfr::PSW) RelabelRegisterBank();
     } else if (srcInternal) {
         if (destination >= kMemoryCells) return;
         const auto value = ReadRamByte(static_cast<uint8_t>(source));
+        NoteExternalWrite(destination);
         externalMemory[destination] = value ? HexCell::FromValue(*value) : HexCell{' ', ' '};
     } else if (dstInternal) {
         if (source >= kMemoryCells) return;
@@ -233,12 +240,13 @@ void CpuState::MoveByte(unsigned source, unsigned destination)
         if (destination <= 0x7F) {
             WriteRamByteText(std::string_view(text, 2), static_cast<uint8_t>(destination));
         } else if (HasUpperRam(m_chip)) {
-            upperRam[destination - 0x80] = HexByteToBitBuffer(std::string_view(text, 2));
+            *IndirectCellsForWrite(static_cast<uint8_t>(destination)) = HexByteToBitBuffer(std::string_view(text, 2));
         } else {
             // No RAM exists there on this chip; the byte is not stored anywhere.
-            simulationLog = "There is a problem in internal Ram at" + ToHexByte(destination);
+            simulationLog.Replace("There is a problem in internal Ram at" + ToHexByte(destination));
         }
     } else if (source < kMemoryCells && destination < kMemoryCells) {
+        NoteExternalWrite(destination);
         externalMemory[destination] = externalMemory[source];
     }
 }
@@ -253,6 +261,7 @@ void CpuState::MoveExternal(unsigned source, unsigned destination, int direction
     if (direction == 1) {
         if (destination >= kMemoryCells) return;
         const auto value = ReadRamByte(static_cast<uint8_t>(source));
+        NoteExternalWrite(destination);
         externalMemory[destination] = value ? HexCell::FromValue(*value) : HexCell{' ', ' '};
     } else if (direction == 2) {
         if (source >= kMemoryCells) return;
@@ -263,44 +272,146 @@ void CpuState::MoveExternal(unsigned source, unsigned destination, int direction
     }
 }
 
-CpuState::ByteCells& CpuState::IndirectCells(uint8_t address)
+CpuState::ByteCells CpuState::IndirectCells(uint8_t address) const
 {
-    if (address >= 0x80 && HasUpperRam(m_chip)) return upperRam[address - 0x80];
-    return internal[address];
+    if (address < 0x80) return internal[address];
+    if (HasUpperRam(m_chip)) return upperRam[address - 0x80];
+    ByteCells undefined;
+    undefined.fill(kBitUndefined);
+    return undefined;
+}
+
+CpuState::ByteCells* CpuState::IndirectCellsForWrite(uint8_t address)
+{
+    if (address < 0x80) return &CellsForWrite(address);
+    if (!HasUpperRam(m_chip)) {
+        ReportNoRamWrite(address);
+        return nullptr;
+    }
+    ByteCells& cells = upperRam[address - 0x80];
+    NoteWrite(StepWrite::Space::UpperRam, address, cells);
+    return &cells;
+}
+
+void CpuState::ReportNoRamWrite(uint8_t address)
+{
+    if (m_noRamWriteReported) return;
+    m_noRamWriteReported = true;
+    simulationLog.PutInFront("Indirect write to " + ToHexByte(address) + "H: no RAM there on the " +
+                             ChipName(m_chip));
 }
 
 std::optional<uint8_t> CpuState::ReadIndirectByte(uint8_t address)
 {
-    if (address >= 0x80 && HasUpperRam(m_chip)) {
-        const ByteCells& cells = upperRam[address - 0x80];
-        if (const int defined = cellword::DefinedValue(cellword::Load(cells)); defined >= 0)
-            return static_cast<uint8_t>(defined);
-        unsigned value = 0;
-        for (int k = 7; k >= 0; --k) {
-            if (cells[k] != kBitZero && cells[k] != kBitOne) {
-                ReportUndefinedRead(address);
-                return std::nullopt;
-            }
-            value = 2 * value + (cells[k] == kBitOne);
-        }
-        return static_cast<uint8_t>(value);
+    if (address < 0x80) return ReadRamByte(address);
+    if (!HasUpperRam(m_chip)) {
+        ReportUndefinedRead(address);
+        return std::nullopt;
     }
-    return ReadRamByte(address);
+    const ByteCells& cells = upperRam[address - 0x80];
+    if (const int defined = cellword::DefinedValue(cellword::Load(cells)); defined >= 0)
+        return static_cast<uint8_t>(defined);
+    ReportUndefinedRead(address);
+    return std::nullopt;
 }
 
 void CpuState::WriteIndirectByte(uint8_t value, uint8_t address)
 {
-    if (address >= 0x80 && HasUpperRam(m_chip)) {
-        upperRam[address - 0x80] = ValueToBitBuffer(value);
-        return;
-    }
-    StoreByte(value, address);
+    if (ByteCells* cells = IndirectCellsForWrite(address)) cellword::Store(cellword::FromValue(value), *cells);
 }
 
 void CpuState::WriteIndirectCells(const ByteCells& cells, uint8_t address)
 {
-    IndirectCells(address) = cells;
-    if (address == sfr::PSW && !HasUpperRam(m_chip)) RelabelRegisterBank();
+    if (ByteCells* target = IndirectCellsForWrite(address)) *target = cells;
+}
+
+uint8_t CpuState::PushStackCells(uint8_t& sp, const ByteCells& cells)
+{
+    if (sp == 0xFF) {
+        // SP wraps to 00H as on the chip; the run stops with the stack message.
+        simulationLog.Replace(kStackLimitMessage);
+        RequestStop(StopReason::Stack);
+    }
+    ++sp;
+    if (sp >= 0x80 && !HasUpperRam(m_chip)) return sp;  // no RAM: the stack stop follows
+    ByteCells* target = IndirectCellsForWrite(sp);
+    for (int k = 0; k < 8; ++k) (*target)[k] = cells[k] == kBitMissing ? kBitZero : cells[k];
+    return sp;
+}
+
+CpuState::ReturnPush CpuState::PushReturnAddress(uint16_t address)
+{
+    ReturnPush pushed;
+    auto sp = ReadRamByte(sfr::SP);
+    if (!sp) return pushed;
+    pushed.low = PushStackCells(*sp, ValueToBitBuffer(static_cast<uint8_t>(address & 0xFF)));
+    pushed.high = PushStackCells(*sp, ValueToBitBuffer(static_cast<uint8_t>(address >> 8)));
+    WriteRamByte(*sp, sfr::SP);
+    CheckStackPointer();
+    pushed.done = true;
+    return pushed;
+}
+
+void CpuState::NoteWrite(StepWrite::Space space, uint32_t address, const ByteCells& cells)
+{
+    StepWrites& r = m_stepWrites;
+    if (r.count > 0) {
+        const StepWrite& last = r.writes[static_cast<std::size_t>(r.count - 1)];
+        if (last.address == address && last.space == space) return;  // the older entry holds the old cells
+    }
+    if (r.count == StepWrites::kCapacity) {
+        r.overflowed = true;
+        return;
+    }
+    r.writes[static_cast<std::size_t>(r.count++)] = StepWrite{space, address, cellword::Load(cells)};
+}
+
+void CpuState::NoteExternalWrite(uint32_t address)
+{
+    const HexCell cell = externalMemory[address];
+    ByteCells packed{};
+    packed[0] = cell.hi;
+    packed[1] = cell.lo;
+    NoteWrite(StepWrite::Space::External, address, packed);
+}
+
+void CpuState::BeginStepRecord()
+{
+    m_stepWrites.count = 0;
+    m_stepWrites.overflowed = false;
+    m_stepWrites.labelledBankBefore = -1;
+    m_stepWrites.noRamWriteReportedBefore = m_noRamWriteReported;
+}
+
+bool CpuState::UndoStep()
+{
+    StepWrites& r = m_stepWrites;
+    if (r.overflowed) return false;
+    for (int i = r.count - 1; i >= 0; --i) {
+        const StepWrite& w = r.writes[static_cast<std::size_t>(i)];
+        switch (w.space) {
+            case StepWrite::Space::Internal: cellword::Store(w.before, internal[w.address]); break;
+            case StepWrite::Space::UpperRam: cellword::Store(w.before, upperRam[w.address - 0x80]); break;
+            case StepWrite::Space::External: {
+                ByteCells packed;
+                cellword::Store(w.before, packed);
+                externalMemory[w.address] = HexCell{packed[0], packed[1]};
+                break;
+            }
+        }
+    }
+    r.count = 0;
+    m_noRamWriteReported = r.noRamWriteReportedBefore;
+    RemapRegisterBank();
+    if (r.labelledBankBefore >= 0) {
+        // The labels go back to the bank that carried them before the step.
+        const std::array<uint8_t, 8> current = registerAddress;
+        for (int n = 0; n < 8; ++n) registerAddress[n] = static_cast<uint8_t>(r.labelledBankBefore * 8 + n);
+        MoveRegisterLabels();
+        registerAddress = current;
+        r.labelledBankBefore = -1;
+    }
+    return true;
 }
 
 BitCell CpuState::ReadBit(std::string_view bitAddress) const
@@ -342,7 +453,7 @@ bool CpuState::CheckStackPointer()
     const auto sp = ReadRamByte(sfr::SP);
     const int limit = HasUpperRam(m_chip) ? 0xFF : 0x7F;
     if (sp && *sp > limit) {
-        simulationLog = kStackLimitMessage;
+        simulationLog.Replace(kStackLimitMessage);
         RequestStop(StopReason::Stack);
         return false;
     }
@@ -367,13 +478,22 @@ void CpuState::RelabelRegisterBank()
     // bank switched by SETB RS0 remaps the registers at once but leaves the
     // labels behind until PSW is next written as a byte, which must then move
     // them even though the cache already holds the new bank.
-    const int labelled = ParseHexByteValue(sfrTable[kFirstRegisterRow].address) / 8;
+    const int labelled = LabelledBank();
     bankRs1 = rs1;
     bankRs0 = rs0;
     // The registers follow PSW even when the labels already do (a bank left
     // by SETB RS0 and restored by a byte write to PSW).
     for (int n = 0; n < 8; ++n) registerAddress[n] = static_cast<uint8_t>(CurrentBank() * 8 + n);
     if (2 * rs1 + rs0 == labelled) return;
+    if (m_stepWrites.labelledBankBefore < 0) m_stepWrites.labelledBankBefore = labelled;
+    MoveRegisterLabels();
+}
+
+int CpuState::LabelledBank() const { return ParseHexByteValue(sfrTable[kFirstRegisterRow].address) / 8; }
+
+// The R0..R7 labels and rows move to the addresses in registerAddress.
+void CpuState::MoveRegisterLabels()
+{
     for (int n = 0; n < 8; ++n) {
         const uint8_t old = static_cast<uint8_t>(ParseHexByteValue(sfrTable[kFirstRegisterRow + n].address));
         addressLabel[old].clear();

@@ -17,6 +17,7 @@
 #include "core/byte_text.h"
 #include "core/chip_model.h"
 #include "core/sfr_table.h"
+#include "core/simulation_log.h"
 
 namespace zelo::core {
 
@@ -56,6 +57,24 @@ constexpr BitAddress RS0{sfr::PSW, 3}, OV{sfr::PSW, 2}, P{sfr::PSW, 0};
 
 constexpr int kMemoryCells = 65537;  // addresses 0..65536 of code and external memory
 
+// The bytes one step wrote, with what they held before, so that a step that
+// stops on an undefined bit can be taken back as if it never ran. A fixed
+// array: recording costs one store per write and never allocates.
+struct StepWrite {
+    enum class Space : uint8_t { Internal, UpperRam, External };
+    Space space = Space::Internal;
+    uint32_t address = 0;
+    uint64_t before = 0;  // eight cells (internal, upper RAM) or the two characters (external)
+};
+struct StepWrites {
+    static constexpr int kCapacity = 48;  // far more than any instruction plus timers and an entry
+    std::array<StepWrite, kCapacity> writes{};
+    int count = 0;
+    bool overflowed = false;    // more writes than fit: the step cannot be taken back
+    int labelledBankBefore = -1;  // the register labels moved from this bank (-1: not moved)
+    bool noRamWriteReportedBefore = false;
+};
+
 class CpuState {
 public:
     // Eight cells of one byte; cell k holds bit k.
@@ -82,7 +101,7 @@ public:
     std::array<SfrRow, kSfrRows> sfrTable;       // SfrTable
     int lastSfrRow = kLastUsedSfrRow;
     std::array<std::string, 256> sfrDescription; // SfrDescription
-    std::string simulationLog;                   // SimulationLog, newest report first
+    SimulationLog simulationLog;                 // SimulationLog, newest report first
 
     // The instruction being executed, named by the stop messages.
     uint8_t currentOpcode = 0;
@@ -131,16 +150,50 @@ public:
     void MoveExternal(unsigned source, unsigned destination, int direction);
 
     // --- indirect access (@R0, @R1 and the stack) ---
-    // 80H-FFH reach the upper RAM on the 8052 and the SFR space elsewhere.
-    ByteCells& IndirectCells(uint8_t address);
+    // 80H-FFH reach the upper RAM on the 8052. The other chips have no RAM
+    // there and indirect access never reaches the SFRs: a read gives an
+    // undefined byte, a write stores nothing (reported once per run).
+    bool IndirectHasRam(uint8_t address) const { return address < 0x80 || HasUpperRam(m_chip); }
+    // The cells an indirect read sees ("x" cells where there is no RAM).
+    ByteCells IndirectCells(uint8_t address) const;
+    // The cells an indirect write goes to, noted for the step record;
+    // nothing where there is no RAM (the write is reported).
+    ByteCells* IndirectCellsForWrite(uint8_t address);
     std::optional<uint8_t> ReadIndirectByte(uint8_t address);
     void WriteIndirectByte(uint8_t value, uint8_t address);
     void WriteIndirectCells(const ByteCells& cells, uint8_t address);
+    bool NoRamWriteReported() const { return m_noRamWriteReported; }
+
+    // --- the stack ---
+    // One byte onto the stack: SP + 1, then the cells at SP as an indirect
+    // write (8052 upper RAM above 7FH, nowhere on the other chips). SP = FFH
+    // wraps to 00H with the stack stop. Returns the address written.
+    uint8_t PushStackCells(uint8_t& sp, const ByteCells& cells);
+    struct ReturnPush {
+        bool done = false;  // false: SP was undefined (the undefined-bit stop)
+        uint8_t low = 0, high = 0;  // where the two bytes went
+    };
+    // The hardware call of LCALL, ACALL and an interrupt entry: the address
+    // low byte first, SP written back, then the stack pointer checked.
+    ReturnPush PushReturnAddress(uint16_t address);
+
+    // --- the record of one step's writes ---
+    void BeginStepRecord();
+    // Every byte written since BeginStepRecord gets its old cells back and
+    // the register bank follows PSW again. False when the record overflowed.
+    bool UndoStep();
+    const StepWrites& StepRecord() const { return m_stepWrites; }
+    // A direct-address byte about to be written by the step.
+    ByteCells& CellsForWrite(uint8_t address)
+    {
+        NoteWrite(StepWrite::Space::Internal, address, internal[address]);
+        return internal[address];
+    }
 
     // --- bits ---
     BitCell ReadBit(BitAddress address) const { return internal[address.byte][address.bit]; }
     BitCell ReadBit(std::string_view bitAddress) const;
-    void WriteBit(BitCell value, BitAddress address) { internal[address.byte][address.bit] = value; }
+    void WriteBit(BitCell value, BitAddress address) { CellsForWrite(address.byte)[address.bit] = value; }
     void WriteBit(BitCell value, std::string_view bitAddress);
     // "D0.7" for "CY": the PSW bit of a flag name, "" for an unknown name.
     std::string FlagBitAddress(std::string_view flagName) const;
@@ -170,6 +223,11 @@ public:
     void FillExternal(HexCell cell, int count = kMemoryCells);
 
 private:
+    void NoteWrite(StepWrite::Space space, uint32_t address, const ByteCells& cells);
+    void NoteExternalWrite(uint32_t address);
+    void ReportNoRamWrite(uint8_t address);
+    void MoveRegisterLabels();
+    int LabelledBank() const;
     // The stop message naming the instruction, ending with `what`.
     void ReportReadStop(const std::string& what);
     void ReportUndefinedRead(uint8_t address);
@@ -178,6 +236,8 @@ private:
 
     ChipModel m_chip;
     StopReason m_stopReason = StopReason::None;
+    bool m_noRamWriteReported = false;
+    StepWrites m_stepWrites;
 };
 
 // The message that stops a run on a stack pointer beyond internal RAM.

@@ -6,10 +6,11 @@ namespace zelo::core::exec {
 namespace {
 
 // True when an indirect address lands in the direct-address cells that the
-// views show (not in the 8052's separate upper RAM).
-bool IndirectIsDirectSpace(const Context& c, uint8_t address)
+// views show: only RAM 00H-7FH (80H-FFH is the 8052's separate upper RAM, or
+// nothing at all on the other chips, never the SFRs).
+bool IndirectIsDirectSpace(uint8_t address)
 {
-    return address < 0x80 || !HasUpperRam(c.cpu.Chip());
+    return address < 0x80;
 }
 
 // Copies cells into a byte; bits the chip does not have stay missing and a
@@ -81,7 +82,7 @@ std::optional<uint8_t> ReadValue(Context& c, const Operand& operand)
             NoteSource(c, operand.address);
             return c.cpu.ReadRamByte(operand.address);
         case Where::Indirect:
-            if (IndirectIsDirectSpace(c, operand.address)) NoteSource(c, operand.address);
+            if (IndirectIsDirectSpace(operand.address)) NoteSource(c, operand.address);
             return c.cpu.ReadIndirectByte(operand.address);
         case Where::None:
             break;
@@ -98,7 +99,7 @@ ByteCells ReadCells(Context& c, const Operand& operand)
             NoteSource(c, operand.address);
             return CopiedCells(c.cpu.internal[operand.address]);
         case Where::Indirect:
-            if (IndirectIsDirectSpace(c, operand.address)) NoteSource(c, operand.address);
+            if (IndirectIsDirectSpace(operand.address)) NoteSource(c, operand.address);
             return CopiedCells(c.cpu.IndirectCells(operand.address));
         case Where::None:
             break;
@@ -110,16 +111,13 @@ void WriteCells(Context& c, const Operand& operand, const ByteCells& cells)
 {
     switch (operand.where) {
         case Where::Direct:
-            MergeCells(c.cpu.internal[operand.address], cells);
+            MergeCells(c.cpu.CellsForWrite(operand.address), cells);
             NoteDestination(c, operand.address);
             if (operand.address == sfr::PSW) c.cpu.RelabelRegisterBank();
             break;
         case Where::Indirect:
-            MergeCells(c.cpu.IndirectCells(operand.address), cells);
-            if (IndirectIsDirectSpace(c, operand.address)) {
-                NoteDestination(c, operand.address);
-                if (operand.address == sfr::PSW) c.cpu.RelabelRegisterBank();
-            }
+            if (ByteCells* target = c.cpu.IndirectCellsForWrite(operand.address)) MergeCells(*target, cells);
+            if (IndirectIsDirectSpace(operand.address)) NoteDestination(c, operand.address);
             break;
         case Where::Immediate:
         case Where::None:
@@ -155,7 +153,7 @@ std::optional<bool> ReadBitValue(Context& c, BitAddress bit)
 
 void WriteBitCell(Context& c, BitAddress bit, BitCell value)
 {
-    BitCell& cell = c.cpu.internal[bit.byte][bit.bit];
+    BitCell& cell = c.cpu.CellsForWrite(bit.byte)[bit.bit];
     if (cell != kBitMissing) cell = value;
     c.in.destination = OperandAddress{bit.byte, false};
     c.in.NoteChanged(bit.byte, bit.bit);
@@ -180,14 +178,8 @@ void BranchRelative(Context& c, uint8_t rel)
 
 void PushCells(Context& c, uint8_t& sp, const ByteCells& cells)
 {
-    if (sp == 0xFF) {
-        // SP wraps to 00H as on the chip; the run stops with the stack message.
-        c.cpu.simulationLog = kStackLimitMessage;
-        c.cpu.RequestStop(StopReason::Stack);
-    }
-    ++sp;
-    MergeCells(c.cpu.IndirectCells(sp), cells);
-    if (IndirectIsDirectSpace(c, sp)) c.in.NoteChanged(sp);
+    const uint8_t written = c.cpu.PushStackCells(sp, cells);
+    if (IndirectIsDirectSpace(written)) c.in.NoteChanged(written);
 }
 
 void WriteStackPointer(Context& c, uint8_t sp)
@@ -198,12 +190,11 @@ void WriteStackPointer(Context& c, uint8_t sp)
 
 bool PushReturnAddress(Context& c, uint16_t address)
 {
-    auto sp = c.cpu.ReadRamByte(sfr::SP);
-    if (!sp) return false;
-    PushCells(c, *sp, ValueToBitBuffer(static_cast<uint8_t>(address & 0xFF)));
-    PushCells(c, *sp, ValueToBitBuffer(static_cast<uint8_t>(address >> 8)));
-    WriteStackPointer(c, *sp);
-    c.cpu.CheckStackPointer();
+    const CpuState::ReturnPush pushed = c.cpu.PushReturnAddress(address);
+    if (!pushed.done) return false;
+    if (IndirectIsDirectSpace(pushed.low)) c.in.NoteChanged(pushed.low);
+    if (IndirectIsDirectSpace(pushed.high)) c.in.NoteChanged(pushed.high);
+    c.in.NoteChanged(sfr::SP);
     return true;
 }
 

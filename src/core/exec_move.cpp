@@ -36,7 +36,10 @@ void MoveBit(Context& c, bool toCarry)
     }
 }
 
-// The external address of MOVX: DPTR (data pointer 0) for low digit 0, R0/R1 for 2/3.
+// The external address of MOVX: DPTR (data pointer 0) for low digit 0, R0/R1
+// for 2/3. With @Ri the chip drives the latch of P2 onto the high address
+// lines, so the address is P2 x 256 + Ri (the paged "pdata" of C compilers);
+// the 89Cx051 has no external bus and no P2, and there Ri alone is the address.
 std::optional<unsigned> ExternalAddress(Context& c)
 {
     const uint8_t low = c.LowDigit();
@@ -47,7 +50,10 @@ std::optional<unsigned> ExternalAddress(Context& c)
     }
     const auto ri = c.cpu.ReadRegister(low - 2);
     if (!ri.value) return std::nullopt;
-    return *ri.value;
+    if (c.cpu.Chip() == ChipModel::C89Cx051) return *ri.value;
+    const auto page = c.cpu.ReadRamByte(sfr::P2);
+    if (!page) return std::nullopt;
+    return static_cast<unsigned>(*page << 8 | *ri.value);
 }
 
 }  // namespace
@@ -121,7 +127,8 @@ void ExecMovc(Context& c)
 }
 
 // MOVX A,@DPTR (E0) / A,@Ri (E2-E3) / @DPTR,A (F0) / @Ri,A (F2-F3) — 1 byte, 2 cycles —
-// no flags (P). External addresses 0000H-00FFH are external memory too.
+// no flags (P). External addresses 0000H-00FFH are external memory too; @Ri
+// addresses the page in P2.
 void ExecMovx(Context& c)
 {
     const auto address = ExternalAddress(c);

@@ -108,28 +108,45 @@ int PollInterrupts(const CpuState& cpu, const PeripheralState& state, const Inte
     return -1;
 }
 
-void EnterInterrupt(CpuState& cpu, InterruptState& interrupts, int level, uint16_t vector)
+bool EnterInterrupt(CpuState& cpu, InterruptState& interrupts, int level, uint16_t vector)
 {
+    // Exactly the push of LCALL: the stack stop included.
+    if (!cpu.PushReturnAddress(cpu.programCounter).done) return false;
     interrupts.inService[level == 1 ? 1 : 0] = true;
-    const uint8_t sp = cpu.ReadRamByte(sfr::SP).value_or(0);
-    const uint16_t pc = cpu.programCounter;
-    const uint8_t low = static_cast<uint8_t>(sp + 1);
-    const uint8_t high = static_cast<uint8_t>(sp + 2);
-    cpu.WriteIndirectByte(static_cast<uint8_t>(pc & 0xFF), low);
-    cpu.WriteIndirectByte(static_cast<uint8_t>(pc >> 8), high);
-    cpu.StoreByte(high, sfr::SP);
     cpu.programCounter = vector;
-    cpu.CheckStackPointer();
+    return true;
 }
 
-InterruptEntry ServiceInterrupts(CpuState& cpu, PeripheralState& state, InterruptState& interrupts,
-                                 const CurrentInstruction& executed, uint64_t cycleCounter)
+void SampleLevelInterrupts(CpuState& cpu, const PeripheralState& state)
+{
+    constexpr BitAddress kTrigger[2] = {pbit::IT0, pbit::IT1};
+    constexpr BitAddress kRequest[2] = {pbit::IE0, pbit::IE1};
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (cpu.ReadBit(kTrigger[i]) != kBitZero) continue;  // edge-triggered: the flag is kept
+        const BitCell level = state.intPinLow[i] ? kBitOne : kBitZero;
+        if (cpu.ReadBit(kRequest[i]) != level) cpu.WriteBit(level, kRequest[i]);
+    }
+}
+
+namespace {
+
+bool WroteByte(const CurrentInstruction& executed, uint8_t address)
+{
+    for (int i = 0; i < executed.changedCount; ++i) {
+        const ChangedLocation& changed = executed.changed[static_cast<std::size_t>(i)];
+        if (changed.byte == address && changed.bit < 0) return true;
+    }
+    return false;
+}
+
+InterruptEntry PollAndEnter(CpuState& cpu, PeripheralState& state, InterruptState& interrupts,
+                            const CurrentInstruction& executed, uint64_t cycleCounter)
 {
     const OperandAddress& destination = executed.destination;
     if (destination.IsInternal(sfr::SBUF)) NoteSbufWrite(state, cycleCounter);
-    if (destination.IsInternal(sfr::PCON) || destination.IsInternal(sfr::SCON) ||
-        destination.IsInternal(sfr::TH1))
-        SerialTimingReport(cpu, state);
+    // Bit writes (CLR TI, SETB REN ...) never change the mode or the baud rate.
+    if (WroteByte(executed, sfr::PCON) || WroteByte(executed, sfr::SCON) || WroteByte(executed, sfr::TH1))
+        NoteSerialSetupWrite(cpu, state);
     if (!state.interruptsReported && IsOne(cpu, pbit::EA)) {
         state.interruptsReported = true;
         ReportInterrupts(cpu);
@@ -147,7 +164,17 @@ InterruptEntry ServiceInterrupts(CpuState& cpu, PeripheralState& state, Interrup
     entry.level = InterruptLevel(cpu, source);
     entry.vector = kInterruptVectors[static_cast<std::size_t>(source)];
     ClearOnEntry(cpu, state, source);
-    EnterInterrupt(cpu, interrupts, entry.level, entry.vector);
+    entry.entered = EnterInterrupt(cpu, interrupts, entry.level, entry.vector);
+    return entry;
+}
+
+}  // namespace
+
+InterruptEntry ServiceInterrupts(CpuState& cpu, PeripheralState& state, InterruptState& interrupts,
+                                 const CurrentInstruction& executed, uint64_t cycleCounter)
+{
+    const InterruptEntry entry = PollAndEnter(cpu, state, interrupts, executed, cycleCounter);
+    SampleLevelInterrupts(cpu, state);
     return entry;
 }
 

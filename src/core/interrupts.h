@@ -26,8 +26,9 @@ struct InterruptEntry {
 };
 
 // Every step, after the timers and the transmit completion: notes an SBUF
-// write, reports the serial timing after a write to PCON, SCON or TH1, reports
-// the enabled interrupts once EA is set, and enters the chosen interrupt.
+// write, reports the serial timing when a byte write to PCON, SCON or TH1
+// changed it, reports the enabled interrupts once EA is set, enters the
+// chosen interrupt and samples the level-triggered requests.
 // The caller adds kInterruptEntryCycles to its counters when one was entered.
 InterruptEntry ServiceInterrupts(CpuState& cpu, PeripheralState& state, InterruptState& interrupts,
                                  const CurrentInstruction& executed, uint64_t cycleCounter);
@@ -43,9 +44,15 @@ void UpdateServiceOrder(const CpuState& cpu, PeripheralState& state);
 // The source to enter now, or -1.
 int PollInterrupts(const CpuState& cpu, const PeripheralState& state, const InterruptState& interrupts);
 
-// The hardware call: marks the level in service, pushes the program counter
-// (low byte first) through the stack path of the calls, jumps to the vector
-// and checks the stack pointer.
-void EnterInterrupt(CpuState& cpu, InterruptState& interrupts, int level, uint16_t vector);
+// The hardware call: pushes the program counter exactly as LCALL does (low
+// byte first, SP written back and checked, the stack stop included), marks
+// the level in service and jumps to the vector. False when SP was undefined
+// (the undefined-bit stop; nothing was entered).
+bool EnterInterrupt(CpuState& cpu, InterruptState& interrupts, int level, uint16_t vector);
+
+// Level-triggered external interrupts (ITx = 0): IE0/IE1 follow the INT0 and
+// INT1 pins. Runs after the interrupt poll of every step, so a request the
+// program set itself is seen by one poll and then follows the pin (high: 0).
+void SampleLevelInterrupts(CpuState& cpu, const PeripheralState& state);
 
 }  // namespace zelo::core

@@ -51,6 +51,16 @@ struct PeripheralState {
 
     std::array<bool, 2> timerUsed{};  // set whenever the timer advances (for the views)
 
+    // The serial set-up last reported: the report is written again only when
+    // a byte write to SCON, PCON or TH1 changes the mode or the baud rate.
+    bool serialReported = false;
+    int reportedSerialMode = 0;
+    double reportedBaud = 0;
+
+    // Levels of the INT0 and INT1 pins (true: low). Nothing drives them yet:
+    // they read high.
+    std::array<bool, 2> intPinLow{};
+
     // Sources in the order they are considered: high-level ones first, then
     // low-level ones, each level in the chip's fixed order.
     std::array<uint8_t, kInterruptSources> serviceOrder{0, 1, 2, 3, 4, 5};
@@ -70,25 +80,19 @@ struct PeripheralState {
 };
 
 // Puts a line (followed by CR LF) in front of SimulationLog.
-inline void PutInFrontOfLog(CpuState& cpu, std::string_view line)
-{
-    std::string text;
-    text.reserve(line.size() + 2 + cpu.simulationLog.size());
-    text += line;
-    text += "\r\n";
-    text += cpu.simulationLog;
-    cpu.simulationLog = std::move(text);
-}
+inline void PutInFrontOfLog(CpuState& cpu, std::string_view line) { cpu.simulationLog.PutInFront(line); }
 
 inline constexpr const char* kReportSeparator = "------------------------------------";
 
 // Before an instruction executes: the log is emptied while nothing has been
 // reported (so it shows only this step's messages), and IE/IP are noted.
+// Reports written once (timers, interrupts, the serial set-up, a write where
+// there is no RAM) stay.
 inline void BeginPeripheralStep(CpuState& cpu, PeripheralState& state)
 {
-    if (!state.timer0Reported && !state.timer1Reported && !state.interruptsReported &&
-        !cpu.simulationLog.empty())
-        cpu.simulationLog.clear();
+    if (!state.timer0Reported && !state.timer1Reported && !state.interruptsReported && !state.serialReported &&
+        !cpu.NoRamWriteReported() && !cpu.simulationLog.Empty())
+        cpu.simulationLog.Clear();
     state.ieBefore = cpu.internal[sfr::IE];
     state.ipBefore = cpu.internal[sfr::IP];
 }

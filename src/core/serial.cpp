@@ -43,18 +43,41 @@ std::string ReportNumber(double value)
     return result;
 }
 
-void SerialTimingReport(CpuState& cpu, PeripheralState& state)
+namespace {
+
+SerialTiming CurrentSerialTiming(CpuState& cpu)
 {
     const int mode = 2 * (cpu.ReadBit(pbit::SM0) == kBitOne) + (cpu.ReadBit(pbit::SM1) == kBitOne);
     const bool smod = cpu.ReadBit(pbit::SMOD) == kBitOne;
     const int th1 = cpu.ReadRamByte(sfr::TH1).value_or(0);
-    const SerialTiming timing = ComputeSerialTiming(mode, smod, th1);
+    return ComputeSerialTiming(mode, smod, th1);
+}
+
+void ReportSerialTiming(CpuState& cpu, PeripheralState& state, const SerialTiming& timing)
+{
     state.transmitTime = timing.cycles;
+    state.serialReported = true;
+    state.reportedSerialMode = timing.mode;
+    state.reportedBaud = timing.baud;
 
     PutInFrontOfLog(cpu, kReportSeparator);
     PutInFrontOfLog(cpu, "    Machine Cycle:" + ReportNumber(static_cast<double>(timing.cycles)));
     PutInFrontOfLog(cpu, "    Baut Rate:" + ReportNumber(timing.baud) + " BPS");
     PutInFrontOfLog(cpu, "    Serier Transition Mode " + std::to_string(timing.mode) + " ");
+}
+
+}  // namespace
+
+void SerialTimingReport(CpuState& cpu, PeripheralState& state)
+{
+    ReportSerialTiming(cpu, state, CurrentSerialTiming(cpu));
+}
+
+void NoteSerialSetupWrite(CpuState& cpu, PeripheralState& state)
+{
+    const SerialTiming timing = CurrentSerialTiming(cpu);
+    if (state.serialReported && timing.mode == state.reportedSerialMode && timing.baud == state.reportedBaud) return;
+    ReportSerialTiming(cpu, state, timing);
 }
 
 void NoteSbufWrite(PeripheralState& state, uint64_t cycleCounter)

@@ -27,6 +27,11 @@ SerialTiming ComputeSerialTiming(int mode, bool smod, int th1);
 // lines in front of SimulationLog.
 void SerialTimingReport(CpuState& cpu, PeripheralState& state);
 
+// After an instruction wrote SCON, PCON or TH1 as a byte: the report is
+// written when the mode or the baud rate differs from the one last reported
+// (or nothing was reported yet); the character time follows the set-up.
+void NoteSerialSetupWrite(CpuState& cpu, PeripheralState& state);
+
 // A number as the reports write it: decimal with one leading blank, the
 // fraction only when there is one (" 9600", " 2215.38461538462").
 std::string ReportNumber(double value);

@@ -102,7 +102,7 @@ bool Simulator::ResetForLoad()
     m_cpu.ResetInternalMemory(true);
     m_cpu.BuildSfrTable();
     m_cpu.TakeStopRequest();
-    m_cpu.simulationLog.clear();
+    m_cpu.simulationLog.Clear();
     m_peripherals.Reset();
     m_interrupts = InterruptState{};
     m_cycles = 0;
@@ -178,6 +178,12 @@ StepReport Simulator::ExecuteStep()
         if (m_running) StopRun(report);
         return report;
     }
+    // What the step may change besides memory, kept so that a step that
+    // stops on an undefined bit can be taken back (memory has its own record).
+    m_cpu.BeginStepRecord();
+    const PeripheralState peripheralsBefore = m_peripherals;
+    const InterruptState interruptsBefore = m_interrupts;
+    const bool displayBefore = m_displayFlag;
     BeginPeripheralStep(m_cpu, m_peripherals);
 
     const uint16_t pc = m_cpu.programCounter;
@@ -189,23 +195,46 @@ StepReport Simulator::ExecuteStep()
 
     m_executor.ExecuteInstruction(m_cpu, m_current, m_interrupts);
     const OpcodeRow& row = *m_current.row;
-    if (!m_current.instructionJumped) m_cpu.programCounter = static_cast<uint16_t>(pc + row.bytes);
-    m_cycles += row.cycles;
-    m_steps += 1;
+    const uint64_t cyclesBefore = m_cycles;
+    const uint64_t stepsBefore = m_steps;
+    bool entered = false;
+    if (m_cpu.PendingStop() != StopReason::UndefinedBit) {
+        if (!m_current.instructionJumped) m_cpu.programCounter = static_cast<uint16_t>(pc + row.bytes);
+        m_cycles += row.cycles;
+        m_steps += 1;
+        TimerTick(m_cpu, m_peripherals, row.cycles);
+        CompleteTransmission(m_cpu, m_peripherals, m_cycles);
+        const InterruptEntry entry = ServiceInterrupts(m_cpu, m_peripherals, m_interrupts, m_current, m_cycles);
+        if (entry.entered) {
+            // The hardware call takes two machine cycles of its own.
+            m_cycles += kInterruptEntryCycles;
+            TimerTick(m_cpu, m_peripherals, kInterruptEntryCycles);
+            entered = true;
+        }
+    }
+    if (m_cpu.PendingStop() == StopReason::UndefinedBit && m_cpu.UndoStep()) {
+        // The instruction has not happened: PC stays on it (the address the
+        // message names), counters, timers, serial and interrupt state are
+        // as before, and nothing it or the peripherals wrote remains.
+        m_cpu.programCounter = pc;
+        m_cycles = cyclesBefore;
+        m_steps = stepsBefore;
+        m_peripherals = peripheralsBefore;
+        m_interrupts = interruptsBefore;
+        m_displayFlag = displayBefore;
+        report.stopReason = m_cpu.TakeStopRequest();
+        report.viewsRefreshed = true;
+        report.countersShown = true;
+        m_traceLine = TraceLineAt(pc);
+        report.nextTrace = m_traceLine;
+        if (m_running) StopRun(report);
+        return report;
+    }
     report.executed = true;
     report.stepsExecuted = 1;
     report.pinsChanged = true;
+    report.interruptEntered = entered;
     const bool showCounters = m_displayFlag;
-
-    TimerTick(m_cpu, m_peripherals, row.cycles);
-    CompleteTransmission(m_cpu, m_peripherals, m_cycles);
-    const InterruptEntry entry = ServiceInterrupts(m_cpu, m_peripherals, m_interrupts, m_current, m_cycles);
-    if (entry.entered) {
-        // The hardware call takes two machine cycles of its own.
-        m_cycles += kInterruptEntryCycles;
-        TimerTick(m_cpu, m_peripherals, kInterruptEntryCycles);
-        report.interruptEntered = true;
-    }
 
     const int64_t steps = static_cast<int64_t>(m_steps);
     if (m_stopAtStep != 0 && steps == m_stopAtStep - 1) m_displayFlag = true;

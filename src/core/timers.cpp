@@ -58,9 +58,16 @@ void ReportTimer(CpuState& cpu, int t)
 void TimerTick(CpuState& cpu, PeripheralState& state, int cycles)
 {
     const int n = cycles;  // machine cycles, one count each
+    // Timer 0 in mode 3 takes TR1 and TF1 for TH0; timer 1 then runs
+    // whenever it is not in mode 3 itself and no longer sets TF1.
+    const bool split = TimerMode(cpu, 0) == 3;
     for (int t = 0; t < 2; ++t) {
-        if (TmodBit(cpu, t, 3) || !IsOne(cpu, kTimers[t].tr)) continue;  // GATE set, or not running
-        AdvanceTimer(cpu, state, n, t);
+        const bool gated = TmodBit(cpu, t, 3);
+        bool runs = !gated && IsOne(cpu, kTimers[t].tr);
+        if (t == 0 && split) runs = runs || IsOne(cpu, pbit::TR1);
+        if (t == 1 && split) runs = !gated && TimerMode(cpu, 1) != 3;
+        if (!runs) continue;
+        AdvanceTimer(cpu, state, n, t, !(t == 1 && split));
         bool& reported = t == 0 ? state.timer0Reported : state.timer1Reported;
         if (!reported) {
             reported = true;
@@ -69,33 +76,57 @@ void TimerTick(CpuState& cpu, PeripheralState& state, int cycles)
     }
 }
 
-void AdvanceTimer(CpuState& cpu, PeripheralState& state, int n, int t)
+void AdvanceTimer(CpuState& cpu, PeripheralState& state, int n, int t, bool setsFlag)
 {
     state.timerUsed[static_cast<std::size_t>(t)] = true;
     switch (TimerMode(cpu, t)) {
-        case 0: CountTimer(cpu, n, t, 32); break;
-        case 1: CountTimer(cpu, n, t, 256); break;
-        case 2: ReloadTimer(cpu, n, t); break;
-        default: break;  // mode 3 holds the timer
+        case 0: CountTimer(cpu, n, t, 32, setsFlag); break;
+        case 1: CountTimer(cpu, n, t, 256, setsFlag); break;
+        case 2: ReloadTimer(cpu, n, t, setsFlag); break;
+        default:
+            if (t == 0) SplitTimer(cpu, n);
+            break;  // timer 1 in mode 3 holds its count
     }
 }
 
-void CountTimer(CpuState& cpu, int n, int t, int modulus)
+void CountTimer(CpuState& cpu, int n, int t, int modulus, bool setsFlag)
 {
     const TimerRegisters& r = kTimers[t];
-    const int s = ReadValue(cpu, r.tl) + n;
-    cpu.StoreByte(static_cast<uint8_t>(s % modulus), r.tl);
+    const int tl = ReadValue(cpu, r.tl);
+    // Mode 0 counts in the low five bits of TL; the upper three keep what
+    // the program wrote.
+    const int kept = tl - tl % modulus;
+    const int s = tl % modulus + n;
+    cpu.StoreByte(static_cast<uint8_t>(kept | s % modulus), r.tl);
     if (s / modulus != 0) {
-        int h = ReadValue(cpu, r.th) + 1;  // one step, however often TL wrapped
+        int h = ReadValue(cpu, r.th) + s / modulus;
         if (h > 255) {
-            h = 0;
-            cpu.WriteBit(kBitOne, r.tf);
+            h -= 256;
+            if (setsFlag) cpu.WriteBit(kBitOne, r.tf);
         }
         cpu.StoreByte(static_cast<uint8_t>(h), r.th);
     }
 }
 
-void ReloadTimer(CpuState& cpu, int n, int t)
+namespace {
+
+// An 8-bit count of one register that sets `overflow` when it passes FFH.
+void CountByte(CpuState& cpu, int n, uint8_t address, BitAddress overflow)
+{
+    const int s = ReadValue(cpu, address) + n;
+    if (s > 255) cpu.WriteBit(kBitOne, overflow);
+    cpu.StoreByte(static_cast<uint8_t>(s % 256), address);
+}
+
+}  // namespace
+
+void SplitTimer(CpuState& cpu, int n)
+{
+    if (!TmodBit(cpu, 0, 3) && IsOne(cpu, pbit::TR0)) CountByte(cpu, n, sfr::TL0, pbit::TF0);
+    if (IsOne(cpu, pbit::TR1)) CountByte(cpu, n, sfr::TH0, pbit::TF1);
+}
+
+void ReloadTimer(CpuState& cpu, int n, int t, bool setsFlag)
 {
     const TimerRegisters& r = kTimers[t];
     const int s = ReadValue(cpu, r.tl) + n;
@@ -103,7 +134,7 @@ void ReloadTimer(CpuState& cpu, int n, int t)
         cpu.StoreByte(static_cast<uint8_t>(s), r.tl);
         return;
     }
-    cpu.WriteBit(kBitOne, r.tf);
+    if (setsFlag) cpu.WriteBit(kBitOne, r.tf);
     const int h = ReadValue(cpu, r.th);
     const int left = s - 256;  // counts after the overflow
     const int period = 256 - h;

@@ -12,16 +12,24 @@
 namespace zelo::core {
 
 // After each executed instruction (and after an interrupt entry): timers
-// whose GATE is 0 and TR is 1 advance by `cycles`; the first advance of each
-// timer puts its report in front of SimulationLog.
+// whose GATE is 0 and TR is 1 advance by `cycles` (timer 0 in mode 3 also
+// when TR1 is 1, for TH0); the first advance of each timer puts its report in
+// front of SimulationLog.
 void TimerTick(CpuState& cpu, PeripheralState& state, int cycles);
 
-// Advances timer t (0 or 1) by n counts in its TMOD mode; mode 3 holds.
-void AdvanceTimer(CpuState& cpu, PeripheralState& state, int n, int t);
-// Modes 0 and 1: TL counts modulo `modulus`; a wrap steps TH once, and TH
-// passing FFH sets TF.
-void CountTimer(CpuState& cpu, int n, int t, int modulus);
+// Advances timer t (0 or 1) by n counts in its TMOD mode; timer 1 in mode 3
+// holds.
+// setsFlag false: the overflow does not reach TF (timer 1 while timer 0 is
+// in mode 3 holds TF1 for TH0).
+void AdvanceTimer(CpuState& cpu, PeripheralState& state, int n, int t, bool setsFlag = true);
+// Modes 0 and 1: TL counts modulo `modulus` (32: the 13-bit mode 0, whose
+// upper three TL bits stay as written); its carries step TH, and TH passing
+// FFH sets TF.
+void CountTimer(CpuState& cpu, int n, int t, int modulus, bool setsFlag = true);
+// Timer 0 in mode 3: TL0 an 8-bit timer run by TR0 (and GATE0) setting TF0,
+// TH0 an 8-bit timer run by TR1 setting TF1.
+void SplitTimer(CpuState& cpu, int n);
 // Mode 2: TL counts to FFH and reloads from TH, setting TF.
-void ReloadTimer(CpuState& cpu, int n, int t);
+void ReloadTimer(CpuState& cpu, int n, int t, bool setsFlag = true);
 
 }  // namespace zelo::core

@@ -85,7 +85,7 @@ void CheckState(const core::CpuState& cpu, const std::vector<core::HexCell>& cod
                                              : core::ToUpperAscii(cpu.codeMemory[a].Text()) == code[a].Text(),
               "code memory is never written", step);
     Check(cpu.externalMemory.size() == core::kMemoryCells, "external memory keeps its size", step);
-    Check(cpu.simulationLog.size() < (1u << 20), "the simulation log stays within a megabyte", step);
+    Check(cpu.simulationLog.Text().size() < (1u << 20), "the simulation log stays within a megabyte", step);
 }
 
 // Runs one program for `steps` executed steps; false when an invariant broke.

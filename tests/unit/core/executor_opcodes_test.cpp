@@ -76,7 +76,7 @@ TEST(ExecutorOpcodes, EveryOpcodeRunsFromADefinedStateWithoutAStop)
 
             m.Step();
             const Mnemonic mnemonic = StandardOpcodeTable().Row(static_cast<uint8_t>(op)).mnemonic;
-            EXPECT_FALSE(m.cpu.StopRequested()) << where << ": " << m.cpu.simulationLog;
+            EXPECT_FALSE(m.cpu.StopRequested()) << where << ": " << m.cpu.simulationLog.Text();
             if (AlwaysJumps(mnemonic)) {
                 EXPECT_TRUE(m.last.instructionJumped) << where;
             }

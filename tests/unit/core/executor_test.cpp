@@ -363,6 +363,7 @@ TEST(ExecutorMove, MovxKeepsExternalAddressesBelow100HExternal)
     // MOV DPTR,#0030H; MOV A,#5AH; MOVX @DPTR,A; MOV R1,#30H; CLR A; MOVX A,@R1;
     // MOV R0,#31H; MOVX @R0,A
     m.Load(0, {0x90, 0x00, 0x30, 0x74, 0x5A, 0xF0, 0x79, 0x30, 0xE4, 0xE3, 0x78, 0x31, 0xF2});
+    m.Set(sfr::P2, 0x00);  // page 00 for MOVX @Ri
     m.Run(8);
     EXPECT_EQ(m.cpu.externalMemory[0x30].Text(), "5A");
     EXPECT_EQ(m.cpu.externalMemory[0x31].Text(), "5A");
@@ -423,9 +424,9 @@ TEST(ExecutorUndefined, StopMessageNamesOpcodeAddressAndByte)
     m.Set(A, 1);
     m.cpu.programCounter = 0x0040;
     m.Step();
-    EXPECT_NE(m.cpu.simulationLog.find(" When execute the Instruction code 25"), std::string::npos);
-    EXPECT_NE(m.cpu.simulationLog.find(" at Addr 0040"), std::string::npos);
-    EXPECT_NE(m.cpu.simulationLog.find(" there is a x-bit in Ram 30."), std::string::npos);
+    EXPECT_NE(m.cpu.simulationLog.Text().find(" When execute the Instruction code 25"), std::string::npos);
+    EXPECT_NE(m.cpu.simulationLog.Text().find(" at Addr 0040"), std::string::npos);
+    EXPECT_NE(m.cpu.simulationLog.Text().find(" there is a x-bit in Ram 30."), std::string::npos);
 }
 
 TEST(ExecutorUndefined, CarryOfXJumpsNeitherWay)

@@ -189,8 +189,9 @@ TEST(SimulatorTest, UndefinedReadStopsTheRunWithItsMessage)
     Simulator sim;
     Put(sim, 0x0000, {0x00, 0x25, 0x30, 0x00});  // NOP; ADD A,30H (never written)
     EXPECT_EQ(RunToStop(sim), StopReason::UndefinedBit);
-    EXPECT_EQ(sim.StepCounter(), 2u);
-    EXPECT_EQ(sim.Cpu().simulationLog,
+    EXPECT_EQ(sim.StepCounter(), 1u);  // the failing ADD has not happened
+    EXPECT_EQ(sim.ProgramCounter(), 0x0001);
+    EXPECT_EQ(sim.Cpu().simulationLog.Text(),
               "-------------------------------\r\n When execute the Instruction code 25\r\n"
               " at Addr 0001\r\n there is a x-bit in Ram 30.\r\n");
 }
@@ -202,7 +203,7 @@ TEST(SimulatorTest, StackBeyondInternalRamStopsTheRun)
     Put(sim, 0x0000, {0x75, 0x81, 0x7F, 0x12, 0x01, 0x00});
     Put(sim, 0x0100, {0x00});
     EXPECT_EQ(RunToStop(sim), StopReason::Stack);
-    EXPECT_EQ(sim.Cpu().simulationLog, kStackLimitMessage);
+    EXPECT_EQ(sim.Cpu().simulationLog.Text(), kStackLimitMessage);
 }
 
 TEST(SimulatorTest, TimerInterruptsCountOverflowsAndEntryTakesTwoCycles)
@@ -234,27 +235,29 @@ TEST(SimulatorTest, TimerInterruptsCountOverflowsAndEntryTakesTwoCycles)
     EXPECT_EQ(Byte(sim, 0x40), ToHexByte(static_cast<unsigned>(entries & 0xFF)));
 }
 
-TEST(SimulatorTest, LevelInterruptReentersAfterOneMainInstruction)
+TEST(SimulatorTest, LevelInterruptSetByTheProgramIsEnteredOnce)
 {
     Simulator sim;
     Put(sim, 0x0000, {0x02, 0x00, 0x30});  // LJMP 0030
-    Put(sim, 0x0003, {0x32});              // RETI: IE0 (level) stays set
+    Put(sim, 0x0003, {0x05, 0x42, 0x32});  // INC 42H; RETI
     Put(sim, 0x0030, {0x75, 0x41, 0x00,    // MOV 41H,#0
+                      0x75, 0x42, 0x00,    // MOV 42H,#0
+                      0x75, 0xA8, 0x81,    // MOV IE,#81H (IT0 = 0: level)
                       0xD2, 0x89,          // SETB IE0
-                      0x75, 0xA8, 0x81,    // MOV IE,#81H: one more instruction first
                       0x05, 0x41,          // loop: INC 41H
                       0x80, 0xFC});        // SJMP loop
     std::vector<uint16_t> pcs;
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < 10; ++i) {
         sim.OneStep();
         pcs.push_back(sim.ProgramCounter());
     }
-    // MOV IE holds the entry; INC runs, then the entry; after RETI one main
-    // instruction (SJMP, then INC) runs before the next entry.
-    const std::vector<uint16_t> expected = {0x0030, 0x0033, 0x0035, 0x0038, 0x0003,
-                                           0x003A, 0x0003, 0x0038, 0x0003};
+    // The entry follows SETB IE0 in the same step; the INT0 pin is high, so
+    // IE0 reads 0 from then on and RETI returns for good.
+    const std::vector<uint16_t> expected = {0x0030, 0x0033, 0x0036, 0x0039, 0x0003, 0x0005,
+                                           0x003B, 0x003D, 0x003B, 0x003D};
     EXPECT_EQ(pcs, expected);
-    EXPECT_EQ(Byte(sim, 0x41), "02");
+    EXPECT_EQ(Byte(sim, 0x42), "01");
+    EXPECT_EQ(sim.Cpu().ReadBit(pbit::IE0), kBitZero);
 }
 
 TEST(SimulatorTest, CharacterSentOnThe8051SetsTi)
@@ -273,7 +276,7 @@ TEST(SimulatorTest, CharacterSentOnThe8051SetsTi)
         // SBUF written at cycle 9; TI set after the step ending at cycle 975
         // (more than 965 cycles later); one more JNB and the CLR.
         EXPECT_EQ(sim.CycleCounter(), 978u);
-        EXPECT_EQ(sim.Cpu().simulationLog.rfind("    Serier Transition Mode 1 \r\n", 0), 0u);
+        EXPECT_EQ(sim.Cpu().simulationLog.Text().rfind("    Serier Transition Mode 1 \r\n", 0), 0u);
     }
 }
 
