@@ -71,7 +71,7 @@ TEST_F(Z51RunTest, StopsAreNamed)
     };
     const Case cases[] = {
         {{0x80, 0xFE}, "--steps 250", "steps", 250},                    // SJMP $
-        {{0x00, 0x25, 0x40}, "", "undefined-bit", 2},                  // NOP; ADD A,40H
+        {{0x00, 0x25, 0x40}, "", "undefined-bit", 1},                  // NOP; ADD A,40H (not done)
         {{0x75, 0x81, 0x7F, 0x12, 0x00, 0x00}, "", "stack", 2},        // MOV SP,#7FH; LCALL 0
         {{0x75, 0x81, 0x7F, 0xC0, 0xE0}, "--chip 8052", "no-code", 2},  // PUSH ACC into upper RAM
     };
@@ -109,4 +109,15 @@ TEST_F(Z51RunTest, TraceAndExitStatuses)
     EXPECT_EQ(RunZ51("run " + file + " --chip 8086").status, 2);
     EXPECT_EQ(RunZ51("run").status, 2);
     EXPECT_EQ(RunZ51("run " + file + " --steps many").status, 2);
+    EXPECT_EQ(RunZ51("run " + file + " --steps -5").status, 2);  // not 2^64 - 5 steps
+    EXPECT_EQ(RunZ51("run " + file + " --steps=-1").status, 2);
+}
+
+TEST_F(Z51RunTest, TextShowsAddressesWithoutARegisterAsTheCellsDo)
+{
+    const std::string file = WriteHex("t.hex", 0, {0x74, 0x05});
+    const Z51Outcome o = RunZ51("run " + file);
+    ASSERT_EQ(o.status, 0);
+    EXPECT_NE(o.out.find("\nC0: -- -- -- -- -- -- -- -- -- -- -- -- -- -- -- --\n"), std::string::npos) << o.out;
+    EXPECT_NE(o.out.find("\nE0: 05 -- --"), std::string::npos) << o.out;
 }
