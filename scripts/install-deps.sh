@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   fonts-wqy-microhei xvfb xauth
-  sdcc-ucsim as31
+  sdcc sdcc-ucsim as31
 )
 
 missing=()

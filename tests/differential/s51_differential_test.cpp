@@ -203,6 +203,39 @@ protected:
     fs::path m_dir;
 };
 
+// Internal RAM 00H-7FH, the SFRs (but the ignored ones), the 8052's upper RAM
+// and every external byte z51 holds, where z51's cells are defined.
+std::vector<std::string> MemoryDifferences(const nlohmann::json& z, const S51State& s, const Program& program)
+{
+    std::vector<std::string> differences;
+    for (int a = 0; a < 0x80; ++a) {
+        const std::string d = CompareCells(z["iram"][a], s.iram[static_cast<std::size_t>(a)],
+                                           "iram " + std::to_string(a));
+        if (!d.empty()) differences.push_back(d);
+    }
+    for (int a = 0x80; a < 0x100; ++a) {
+        if (program.ignoredSfrs.count(a)) continue;
+        const std::string d = CompareCells(z["iram"][a], s.sfr[static_cast<std::size_t>(a - 0x80)],
+                                           "sfr " + std::to_string(a));
+        if (!d.empty()) differences.push_back(d);
+    }
+    if (program.chip == "8052") {
+        for (int i = 0; i < 128; ++i) {
+            const std::string text = z["upper"][i];
+            if (text == "xx") continue;
+            if (std::stoi(text, nullptr, 16) != s.iram[static_cast<std::size_t>(0x80 + i)])
+                differences.push_back("upper " + std::to_string(0x80 + i));
+        }
+    }
+    for (const auto& [address, value] : z["xram"].items()) {
+        const int a = std::stoi(address, nullptr, 16);
+        const auto found = s.xram.find(a);
+        if (found == s.xram.end() || found->second != std::stoi(value.get<std::string>(), nullptr, 16))
+            differences.push_back("xram " + address);
+    }
+    return differences;
+}
+
 std::vector<fs::path> CorpusSources()
 {
     std::vector<fs::path> sources;
@@ -264,32 +297,7 @@ TEST_F(S51Differential, CorpusAgreesWithS51AndCoversEveryOpcode)
         if (program.compareCycles) EXPECT_EQ(s.clocks, 12 * (z["cycles"].get<long>() - entries));
         const std::string log = z["log"];
         EXPECT_LE(std::count(log.begin(), log.end(), '\n'), 100) << "the simulation log keeps its size";
-        std::vector<std::string> differences;
-        for (int a = 0; a < 0x80; ++a) {
-            const std::string d = CompareCells(z["iram"][a], s.iram[static_cast<std::size_t>(a)],
-                                               "iram " + std::to_string(a));
-            if (!d.empty()) differences.push_back(d);
-        }
-        for (int a = 0x80; a < 0x100; ++a) {
-            if (program.ignoredSfrs.count(a)) continue;
-            const std::string d = CompareCells(z["iram"][a], s.sfr[static_cast<std::size_t>(a - 0x80)],
-                                               "sfr " + std::to_string(a));
-            if (!d.empty()) differences.push_back(d);
-        }
-        if (program.chip == "8052") {
-            for (int i = 0; i < 128; ++i) {
-                const std::string text = z["upper"][i];
-                if (text == "xx") continue;
-                if (std::stoi(text, nullptr, 16) != s.iram[static_cast<std::size_t>(0x80 + i)])
-                    differences.push_back("upper " + std::to_string(0x80 + i));
-            }
-        }
-        for (const auto& [address, value] : z["xram"].items()) {
-            const int a = std::stoi(address, nullptr, 16);
-            const auto found = s.xram.find(a);
-            if (found == s.xram.end() || found->second != std::stoi(value.get<std::string>(), nullptr, 16))
-                differences.push_back("xram " + address);
-        }
+        const auto differences = MemoryDifferences(z, s, program);
         EXPECT_TRUE(differences.empty()) << differences.size() << " differences, first: " << differences.front();
     }
     std::vector<std::string> missing;
@@ -303,4 +311,32 @@ TEST_F(S51Differential, CorpusAgreesWithS51AndCoversEveryOpcode)
     std::string list;
     for (const auto& m : missing) list += m + " ";
     EXPECT_TRUE(missing.empty()) << "opcodes never executed: " << list;
+}
+
+// Programs compiled by SDCC from tests/differential/sdcc/results.c (see
+// build.sh there) in each memory model, run on the 8051 until they call
+// unloaded code: every variable, wherever the model put it, agrees with s51.
+TEST_F(S51Differential, SdccProgramsAgreeWithS51)
+{
+    const std::string z51 = std::string(ZELO_BINARY_DIR) + "/tools/z51";
+    int programs = 0;
+    for (const auto& entry : fs::directory_iterator(fs::path(ZELO_SOURCE_DIR) / "tests/differential/sdcc")) {
+        if (entry.path().extension() != ".ihx") continue;
+        ++programs;
+        SCOPED_TRACE(entry.path().filename().string());
+        fs::path hex = m_dir / entry.path().filename();
+        hex.replace_extension(".hex");
+        fs::copy_file(entry.path(), hex, fs::copy_options::overwrite_existing);
+        const Outcome run = Shell(z51 + " run " + hex.string() + " --json --chip 8051");
+        ASSERT_EQ(run.status, 0) << run.out;
+        const auto z = nlohmann::json::parse(run.out);
+        EXPECT_EQ(z["stop"], "no-code") << z["log"];
+        EXPECT_EQ(z["pc"], "F000");
+        const S51State s = RunS51(hex, "8051", "break 0xf000\nrun\n", m_dir);
+        EXPECT_EQ(s.pc, 0xF000);
+        EXPECT_EQ(s.clocks, 12 * z["cycles"].get<long>());
+        const auto differences = MemoryDifferences(z, s, Program{});
+        EXPECT_TRUE(differences.empty()) << differences.size() << " differences, first: " << differences.front();
+    }
+    EXPECT_EQ(programs, 4);
 }
