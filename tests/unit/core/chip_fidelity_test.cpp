@@ -1,6 +1,5 @@
 // Whole steps checked against the chip's documented behaviour: indirect
-// access where a chip has no RAM, MOVX paging, timer modes 0 and 3, external
-// interrupts, the stack path of interrupt entries, steps that stop on an
+// access where a chip has no RAM, MOVX paging, timer mode 3, the stack path of interrupt entries, steps that stop on an
 // undefined bit, and the growth of the simulation log.
 #include <gtest/gtest.h>
 
@@ -97,17 +96,6 @@ TEST(IndirectAccessPerChip, ReadAbove7FIsUndefinedAndStopsWhenUsed)
     EXPECT_EQ(Byte(sim, sfr::ACC), "01");
 }
 
-TEST(IndirectAccessPerChip, PushAt7FStopsAndKeepsP0)
-{
-    Simulator sim(ChipModel::C8051);
-    Put(sim, 0x0000, {0x75, 0x81, 0x7F, 0x74, 0x33, 0xC0, 0xE0});  // MOV SP,#7FH; MOV A,#33H; PUSH ACC
-    Steps(sim, 2);
-    const StepReport r = sim.OneStep();
-    EXPECT_EQ(r.stopReason, StopReason::Stack);
-    EXPECT_EQ(Byte(sim, sfr::P0), "FF");
-    EXPECT_EQ(Byte(sim, sfr::SP), "80");
-}
-
 // --- external paging ----------------------------------------------------------
 
 TEST(ExternalPaging, MovxAtRiAddressesThePageInP2)
@@ -132,36 +120,6 @@ TEST(ExternalPaging, MovxAtRiAddressesThePageInP2)
 }
 
 // --- timer modes ------------------------------------------------------------------
-
-TEST(TimerModes, ModeZeroIsThirteenBits)
-{
-    struct Case {
-        const char* name;
-        uint8_t tl, th;
-        int counts;
-        uint8_t tlAfter, thAfter;
-        bool overflow;
-    };
-    const Case cases[] = {
-        {"upper TL bits stay", 0xE0, 0x00, 3, 0xE3, 0x00, false},
-        {"carry out of bit 4", 0x3F, 0x07, 1, 0x20, 0x08, false},
-        {"overflow once", 0xFE, 0xFF, 4, 0xE2, 0x00, true},
-        {"below 20H as before", 0x1E, 0x05, 4, 0x02, 0x06, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        CpuState cpu;
-        PeripheralState state;
-        cpu.WriteRamByte(0x00, sfr::TMOD);
-        cpu.WriteRamByte(c.tl, sfr::TL0);
-        cpu.WriteRamByte(c.th, sfr::TH0);
-        cpu.WriteBit(kBitOne, pbit::TR0);
-        for (int i = 0; i < c.counts; ++i) TimerTick(cpu, state, 1);
-        EXPECT_EQ(cpu.PeekRamByteText(sfr::TL0), ToHexByte(c.tlAfter));
-        EXPECT_EQ(cpu.PeekRamByteText(sfr::TH0), ToHexByte(c.thAfter));
-        EXPECT_EQ(cpu.ReadBit(pbit::TF0), c.overflow ? kBitOne : kBitZero);
-    }
-}
 
 TEST(TimerModes, ModeThreeSplitsTimerZero)
 {

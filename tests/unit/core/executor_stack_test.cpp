@@ -115,6 +115,7 @@ TEST(ExecutorStack, PushAt7FOn8051RequestsTheStackStop)
     EXPECT_EQ(m.Text(SP), "80");
     EXPECT_EQ(m.cpu.PendingStop(), StopReason::Stack);
     EXPECT_EQ(m.cpu.simulationLog.Text(), "The Value in the SP regist is larger than 7FH.");
+    EXPECT_EQ(m.Text(sfr::P0), "FF");  // no RAM at 80H: the SFR keeps its value
 }
 
 TEST(ExecutorStack, PushAt7FOn8052GoesToUpperRam)
