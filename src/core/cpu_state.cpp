@@ -385,7 +385,14 @@ void CpuState::BeginStepRecord()
 
 bool CpuState::UndoStep()
 {
-    StepWrites& r = m_stepWrites;
+    if (!RestoreWrites(m_stepWrites)) return false;
+    m_stepWrites.count = 0;
+    m_stepWrites.labelledBankBefore = -1;
+    return true;
+}
+
+bool CpuState::RestoreWrites(const StepWrites& r)
+{
     if (r.overflowed) return false;
     for (int i = r.count - 1; i >= 0; --i) {
         const StepWrite& w = r.writes[static_cast<std::size_t>(i)];
@@ -400,7 +407,6 @@ bool CpuState::UndoStep()
             }
         }
     }
-    r.count = 0;
     m_noRamWriteReported = r.noRamWriteReportedBefore;
     RemapRegisterBank();
     if (r.labelledBankBefore >= 0) {
@@ -409,7 +415,6 @@ bool CpuState::UndoStep()
         for (int n = 0; n < 8; ++n) registerAddress[n] = static_cast<uint8_t>(r.labelledBankBefore * 8 + n);
         MoveRegisterLabels();
         registerAddress = current;
-        r.labelledBankBefore = -1;
     }
     return true;
 }

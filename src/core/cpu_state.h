@@ -183,6 +183,9 @@ public:
     // the register bank follows PSW again. False when the record overflowed.
     bool UndoStep();
     const StepWrites& StepRecord() const { return m_stepWrites; }
+    // The same for a record kept from an earlier step (the latest first when
+    // several steps are taken back).
+    bool RestoreWrites(const StepWrites& record);
     // A direct-address byte about to be written by the step.
     ByteCells& CellsForWrite(uint8_t address)
     {

@@ -12,7 +12,10 @@ void SimulationLog::PushFront(std::string_view piece, bool addLineEnd)
     ++m_revision;
 }
 
-void SimulationLog::PutInFront(std::string_view line) { PushFront(line, true); }
+void SimulationLog::PutInFront(std::string_view line)
+{
+    PushFront(line, true);
+}
 
 void SimulationLog::Replace(std::string_view text)
 {

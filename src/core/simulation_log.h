@@ -14,7 +14,8 @@ namespace zelo::core {
 
 inline constexpr int kSimulationLogLines = 100;
 
-class SimulationLog {
+class SimulationLog
+{
 public:
     // Puts a line, followed by CR LF, in front of the log.
     void PutInFront(std::string_view line);
