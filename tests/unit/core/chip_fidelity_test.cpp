@@ -245,17 +245,6 @@ TEST(FailedSteps, StopOnAnUndefinedBitTakesTheWholeStepBack)
 
 // --- the simulation log -----------------------------------------------------------
 
-TEST(SimulationLogGrowth, KeepsAFixedNumberOfLinesNewestFirst)
-{
-    SimulationLog log;
-    for (int i = 0; i < 3 * kSimulationLogLines; ++i) log.PutInFront("line " + std::to_string(i));
-    EXPECT_EQ(log.LineCount(), kSimulationLogLines);
-    EXPECT_EQ(log.Line(0), "line " + std::to_string(3 * kSimulationLogLines - 1) + "\r\n");
-    log.Replace("a\r\nb\r\nlast without an end");
-    EXPECT_EQ(log.Text(), "a\r\nb\r\nlast without an end");
-    EXPECT_EQ(log.LineCount(), 3);
-}
-
 TEST(SimulationLogGrowth, SerialReportOnlyWhenTheSetUpChanges)
 {
     Simulator sim(ChipModel::C8051);
