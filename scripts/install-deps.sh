@@ -10,6 +10,8 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   fonts-wqy-microhei xvfb xauth
   sdcc sdcc-ucsim as31
+  # the Debian package: man pages, icons, its checks
+  dpkg-dev file help2man librsvg2-bin lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "app/version.h"
 #include "command_registry.h"
 
 namespace zelo::tools {
@@ -43,6 +44,9 @@ int main(int argc, char** argv)
 {
     CLI::App app{"z51 - ZELO8051 command-line tool"};
     app.require_subcommand(1);
+    std::string version = zelo::app::VersionOptionText("z51");
+    version.pop_back();  // the parser ends the text with its own newline
+    app.set_version_flag("--version", version);
     std::vector<std::pair<CLI::App*, std::function<int()>>> runners;
     for (auto& setup : zelo::tools::CommandRegistry()) {
         const std::size_t before = app.get_subcommands({}).size();

@@ -22,6 +22,14 @@ void Seed(const fs::path& from, const fs::path& to, std::string& message)
 }
 }  // namespace
 
+fs::path ShippedExamplesFolder(const fs::path& programFolder, const fs::path& sourceTreeExamples)
+{
+    std::error_code ec;
+    const fs::path installed = (programFolder / ".." / "share" / "zelo8051").lexically_normal();
+    if (!programFolder.empty() && fs::is_directory(installed / kLibraryFolderName, ec)) return installed;
+    return sourceTreeExamples;
+}
+
 WorkspaceResult ResolveWorkspace(const WorkspaceChoice& choice)
 {
     if (choice.commandLineFolder) return Existing(*choice.commandLineFolder, "The folder");

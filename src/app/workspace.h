@@ -24,6 +24,13 @@ struct WorkspaceResult {
     bool ok = true;
 };
 
+// The examples a new workspace is seeded from. An installed program,
+// PREFIX/bin/zelo8051, finds them in PREFIX/share/zelo8051 (the folder with
+// the "8051.LIB" sub-folder); a program run from its build folder takes the
+// examples of the source tree it was built from.
+std::filesystem::path ShippedExamplesFolder(const std::filesystem::path& programFolder,
+                                            const std::filesystem::path& sourceTreeExamples);
+
 // FOLDER if given; else $ZELO8051_HOME; else the program's folder when it
 // has an "8051.LIB" sub-folder; else ~/ZELO8051, created and seeded with the
 // shipped examples on first use.

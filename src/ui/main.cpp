@@ -1,10 +1,33 @@
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdlib>
+#include <iostream>
+#include <string_view>
 
+#include "app/version.h"
 #include "app/workspace.h"
 #include "ui/main_window.h"
+
+// The examples of the source tree, for a program run from its build folder.
+#ifndef ZELO_EXAMPLES_DIR
+#define ZELO_EXAMPLES_DIR ""
+#endif
+
+namespace {
+constexpr const char* kUsage =
+    "Usage: zelo8051 [FOLDER] [--screenshot FILE [--demo NAME]]\n"
+    "The 8051 teaching workbench: assemble, simulate and disassemble 8051,\n"
+    "8052 and 89Cx051 programs in one window. FOLDER is the workspace, the\n"
+    "folder whose sources, listings and HEX files the workbench reads and writes.\n"
+    "\n"
+    "Options:\n"
+    "  --screenshot FILE  save a picture of the window into FILE and end\n"
+    "  --demo NAME        before the picture, assemble NAME.asm and step it\n"
+    "  --help             show this text and end\n"
+    "  --version          show the version and end\n";
+}  // namespace
 
 // zelo8051 [FOLDER] [--screenshot FILE [--demo NAME]]
 // With --screenshot the window is grabbed into FILE after start-up and the
@@ -12,7 +35,15 @@
 // "Simulate" and executes a few steps, so the picture shows a program at work.
 int main(int argc, char** argv)
 {
+    // Answered before the window system is reached, so they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help") return (std::cout << kUsage).good() ? 0 : 1;
+        if (arg == "--version") return (std::cout << zelo::app::VersionOptionText("zelo8051")).good() ? 0 : 1;
+    }
     QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName("zelo8051");
+    QApplication::setWindowIcon(QIcon::fromTheme("zelo8051"));
     zelo::app::WorkspaceChoice choice;
     QString screenshot;
     QString demo;
@@ -28,9 +59,7 @@ int main(int argc, char** argv)
     if (const char* env = std::getenv("ZELO8051_HOME")) choice.environmentFolder = std::string(env);
     choice.programFolder = QCoreApplication::applicationDirPath().toStdString();
     if (const char* home = std::getenv("HOME")) choice.homeFolder = home;
-#ifdef ZELO_EXAMPLES_DIR
-    choice.shippedExamples = ZELO_EXAMPLES_DIR;
-#endif
+    choice.shippedExamples = zelo::app::ShippedExamplesFolder(choice.programFolder, ZELO_EXAMPLES_DIR);
     const auto workspace = zelo::app::ResolveWorkspace(choice);
     if (!workspace.ok) {
         QMessageBox::critical(nullptr, "ZELO8051", QString::fromStdString(workspace.message));

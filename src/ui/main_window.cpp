@@ -15,8 +15,10 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTimer>
 
+#include "app/version.h"
 #include "ui/chip_picture_widget.h"
 #include "ui/draggable_frame.h"
 #include "ui/fonts.h"
@@ -59,6 +61,10 @@ MainWindow::MainWindow(std::filesystem::path workspace, QWidget* parent)
 {
     createWidgets();
     connectWidgets();
+    // The "About" line under the window: the release and the commit it was built from.
+    auto* about = new QLabel("About: " + Q(app::VersionText()), this);
+    about->setObjectName("About");
+    statusBar()->addWidget(about);
     m_model.StartUp();
     resize(static_cast<int>(kClientWidth * m_scale), static_cast<int>(kClientHeight * m_scale));
     Render();
