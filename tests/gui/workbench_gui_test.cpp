@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/version.h"
 #include "ui/main_window.h"
 #include "ui/chip_picture_widget.h"
 #include "ui/plot_ram_widget.h"
@@ -62,6 +63,13 @@ private:
     QTemporaryDir m_dir;
 
 private slots:
+    void aboutLineNamesTheRelease()
+    {
+        MainWindow window(Workspace());
+        const QString about = Find<QLabel>(window, "About")->text();
+        QVERIFY2(about.startsWith("About: ZELO8051 " + QString::fromStdString(std::string(zelo::app::ReleaseVersion()))),
+                 qPrintable(about));
+    }
     void openAssembleSimulateStepAndRun()
     {
         MainWindow window(Workspace());

@@ -68,5 +68,31 @@ TEST_F(WorkspaceTest, HomeWorkspaceIsCreatedAndSeededOnce)
     EXPECT_EQ(content, "mine");
 }
 
+// PREFIX/bin/zelo8051 seeds from PREFIX/share/zelo8051 when that folder is
+// installed (it has 8051.LIB); elsewhere the build's own examples serve.
+TEST_F(WorkspaceTest, InstalledProgramSeedsFromTheShareFolderBesideIt)
+{
+    const fs::path prefix = m_root / "usr";
+    fs::create_directories(prefix / "bin");
+    const fs::path sourceTree = m_root / "shipped";
+    EXPECT_EQ(ShippedExamplesFolder(prefix / "bin", sourceTree), sourceTree);
+
+    fs::create_directories(prefix / "share" / "zelo8051");
+    EXPECT_EQ(ShippedExamplesFolder(prefix / "bin", sourceTree), sourceTree) << "no 8051.LIB: not an installation";
+
+    fs::create_directories(prefix / "share" / "zelo8051" / kLibraryFolderName);
+    std::ofstream(prefix / "share" / "zelo8051" / "blink.asm") << " SJMP $\r\n";
+    EXPECT_EQ(ShippedExamplesFolder(prefix / "bin", sourceTree), prefix / "share" / "zelo8051");
+    EXPECT_EQ(ShippedExamplesFolder({}, sourceTree), sourceTree);
+
+    m_choice.programFolder = prefix / "bin";
+    m_choice.shippedExamples = ShippedExamplesFolder(m_choice.programFolder, sourceTree);
+    const auto r = ResolveWorkspace(m_choice);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(r.folder, m_root / "home" / "ZELO8051");
+    EXPECT_TRUE(fs::exists(r.folder / "blink.asm"));
+    EXPECT_FALSE(fs::exists(r.folder / "LED.asm"));
+}
+
 }  // namespace
 }  // namespace zelo::app
