@@ -45,7 +45,7 @@ string(REGEX REPLACE "^[^\n]*\n\n[^\n]*\n\n" "" _license_text "${_license}")
 string(STRIP "${_license_text}" _license_text)
 string(REPLACE "\n\n" "\n.\n" _license_text "${_license_text}")
 string(REPLACE "\n" "\n " _license_text "${_license_text}")
-file(WRITE ${_pkg_out}/copyright
+file(CONFIGURE OUTPUT ${_pkg_out}/copyright @ONLY CONTENT
 "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
 Upstream-Name: ZELO8051
 Upstream-Contact: ${ZELO_MAINTAINER}
