@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev
+  nlohmann-json3-dev libcli11-dev libtomlplusplus-dev
   fonts-wqy-microhei xvfb xauth
   sdcc sdcc-ucsim as31
   # the Debian package: man pages, icons, its checks

@@ -478,7 +478,7 @@ void AssemblerSession::FinishRun()
     WriteListing();
     m_succeeded = false;
     if (m_round1Problems == 0 && m_round2Problems == 0 && m_missingModules.empty() &&
-        m_listingPath) {
+        (m_listingPath || !m_writeFiles)) {
         const bool hex = WriteHexFile();
         const bool tsk = hex && WriteTskFile();
         m_stepOverPending = true;

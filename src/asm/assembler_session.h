@@ -74,6 +74,9 @@ public:
     void SetClock(ClockFunction clock) { m_clock = std::move(clock); }
     void SetStatisticsEnabled(bool on) { m_statistics = on; }
     void SetTraceEnabled(bool on) { m_trace = on; }
+    // Off for batch use (grading): a run keeps its listing, HEX records and
+    // task image in memory and writes no file into the workspace.
+    void SetOutputFilesEnabled(bool on) { m_writeFiles = on; }
 
     // --- files --------------------------------------------------------------
     // Reads NAME.asm into the source text and makes NAME current; resets.
@@ -179,6 +182,7 @@ private:
     ClockFunction m_clock;
     bool m_statistics = true;
     bool m_trace = true;
+    bool m_writeFiles = true;
     bool m_showProgress = true;  // off while AsmAll runs: only the last line's messages remain
 
     SymbolTable m_symbols;

@@ -274,6 +274,7 @@ void AssemblerSession::WriteListing()
     text += ErrorCountLine(m_round2Problems, 2);
     endLine();
 
+    if (!m_writeFiles) return;
     std::string error;
     const auto path = FilePath(".lst");
     if (core::WriteFileAtomic(path, text, &error, core::FileSync::Regenerable)) {
@@ -346,6 +347,7 @@ bool AssemblerSession::WriteHexFile()
     flush();
 
     m_hexRecords.push_back(loader::kEndOfFileRecord);
+    if (!m_writeFiles) return true;
     std::string error;
     const auto path = FilePath(".hex");
     if (!core::WriteTextLines(path, m_hexRecords, &error, core::FileSync::Regenerable)) {
@@ -358,6 +360,7 @@ bool AssemblerSession::WriteHexFile()
 
 bool AssemblerSession::WriteTskFile()
 {
+    if (!m_writeFiles) return true;
     std::string error;
     const auto path = FilePath(".tsk");
     if (!core::WriteFileAtomic(path, m_taskImage, &error, core::FileSync::Regenerable)) {

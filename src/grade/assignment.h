@@ -1,0 +1,83 @@
+// An assignment as the grader uses it: the chip, the run limits and the
+// cases, each with its starting values, its expectations and its points.
+// Read from a TOML file by ReadAssignmentFile (assignment_reader.h).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "core/chip_model.h"
+#include "grade/locations.h"
+
+namespace zelo::grade {
+
+inline constexpr uint64_t kDefaultMaxCycles = 1'000'000;
+
+// A byte or bit and its value: a starting value or an expected one.
+struct LocationValue {
+    Location where;
+    unsigned value = 0;
+};
+
+// Where a run ends or must arrive: a label of the program or an address.
+struct CodeTarget {
+    std::string label;                // upper-cased; empty when an address is given
+    std::optional<uint16_t> address;  // set for a numeric target
+
+    std::string Text() const;  // "DONE" or "0040H"
+};
+
+// The pins as they must be at one moment: at a cycle count, or at the end
+// of the run. Until the pin model exists the port latches are read.
+struct PinSample {
+    std::optional<uint64_t> atCycle;
+    std::vector<LocationValue> pins;
+};
+
+struct UartExpectation {
+    bool isPattern = false;
+    std::string text;                            // the exact stream or the pattern
+    std::shared_ptr<const std::regex> pattern;   // compiled once; matched against the whole stream
+};
+
+struct Expectations {
+    std::vector<LocationValue> iram;
+    std::vector<LocationValue> xram;
+    std::vector<PinSample> pins;
+    std::optional<UartExpectation> uartOut;
+    bool board = false;                 // board state (LEDs, digits, LCD) is expected
+    std::optional<CodeTarget> reaches;  // the program must arrive here
+    std::optional<uint64_t> withinCycles;
+    bool noError = false;               // the run must not stop with an error
+    std::optional<uint64_t> cyclesAtMost;
+
+    bool Empty() const;
+};
+
+struct GradingCase {
+    std::string name;
+    int points = 0;
+    uint64_t maxCycles = kDefaultMaxCycles;
+    uint64_t maxSteps = 0;  // 0: no step limit
+    std::optional<CodeTarget> stopAt;  // the run ends when the program arrives here
+    std::vector<LocationValue> initIram;
+    std::vector<LocationValue> initXram;
+    std::optional<std::filesystem::path> input;  // input script (pins, serial)
+    std::optional<std::filesystem::path> board;  // accessory board
+    Expectations expect;
+};
+
+struct Assignment {
+    std::string title;
+    core::ChipModel chip = core::ChipModel::C8051;
+    std::vector<GradingCase> cases;
+
+    int TotalPoints() const;
+};
+
+}  // namespace zelo::grade

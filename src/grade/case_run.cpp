@@ -1,0 +1,291 @@
+#include "grade/case_run.h"
+
+#include <algorithm>
+
+#include "core/byte_text.h"
+#include "core/simulator.h"
+
+namespace zelo::grade {
+namespace {
+
+// A byte of the transmit stream; -1 when the program sent undefined bits.
+using Stream = std::vector<int>;
+
+std::string Escaped(const Stream& stream)
+{
+    std::string out;
+    for (int b : stream) {
+        if (b < 0) out += "\\x??";
+        else if (b == '\r') out += "\\r";
+        else if (b == '\n') out += "\\n";
+        else if (b == '\t') out += "\\t";
+        else if (b == '\\') out += "\\\\";
+        else if (b < 0x20 || b > 0x7E) out += "\\x" + core::ToHexByte(static_cast<unsigned>(b));
+        else out += static_cast<char>(b);
+    }
+    return out;
+}
+
+Stream StreamOf(std::string_view text)
+{
+    Stream s;
+    for (unsigned char c : text) s.push_back(c);
+    return s;
+}
+
+// The simulator's stop message on one line, without its rule of dashes.
+std::string OneLine(std::string_view log)
+{
+    std::string out;
+    bool blank = false;
+    for (char c : log) {
+        if (c == '-' && (out.empty() || out.back() == '-')) continue;
+        if (c == '\r' || c == '\n' || c == ' ' || c == '\t') {
+            blank = !out.empty();
+            continue;
+        }
+        if (blank) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+struct Resolved {
+    std::optional<uint16_t> address;
+    std::string problem;
+};
+Resolved Resolve(const CodeTarget& target, const PreparedProgram& program)
+{
+    if (target.address) return {target.address, {}};
+    const auto found = program.labels.find(target.label);
+    if (found != program.labels.end()) return {found->second, {}};
+    return {std::nullopt, "the program has no label " + target.label};
+}
+
+std::string CheckName(const char* space, const Location& where)
+{
+    return std::string(space) + " " + where.key;
+}
+
+void CheckValues(const core::CpuState& cpu, const std::vector<LocationValue>& values, const char* space,
+                 std::vector<CheckResult>& checks, const std::string& suffix = {})
+{
+    for (const LocationValue& v : values) {
+        CheckResult check;
+        check.what = CheckName(space, v.where) + suffix;
+        check.expected = ValueText(v.where, v.value);
+        check.actual = ReadLocationText(cpu, v.where);
+        check.status = check.expected == check.actual ? CheckStatus::Pass : CheckStatus::Fail;
+        checks.push_back(std::move(check));
+    }
+}
+
+RunStop FromSimulator(core::StopReason reason)
+{
+    switch (reason) {
+        case core::StopReason::NoCode: return RunStop::NoCode;
+        case core::StopReason::Stack: return RunStop::Stack;
+        default: return RunStop::UndefinedBit;
+    }
+}
+
+}  // namespace
+
+const char* RunStopName(RunStop stop)
+{
+    switch (stop) {
+        case RunStop::Target: return "stop-point";
+        case RunStop::CycleLimit: return "cycle-limit";
+        case RunStop::StepLimit: return "step-limit";
+        case RunStop::NoCode: return "no-code";
+        case RunStop::UndefinedBit: return "undefined-bit";
+        case RunStop::Stack: return "stack";
+        default: return "not-run";
+    }
+}
+
+bool IsErrorStop(RunStop stop)
+{
+    return stop == RunStop::NoCode || stop == RunStop::UndefinedBit || stop == RunStop::Stack;
+}
+
+CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, const PreparedProgram& program)
+{
+    CaseResult result;
+    result.name = grading.name;
+    result.maxPoints = grading.points;
+    if (!program.ok) {
+        result.note = "the program did not assemble or load";
+        return result;
+    }
+    // A case that needs a device the simulator does not have yet is not run:
+    // its results would say nothing.
+    if (grading.input) {
+        result.note = "not supported yet: input scripts (input = " + grading.input->filename().string() + ")";
+        return result;
+    }
+    if (grading.board) {
+        result.note = "not supported yet: boards (board = " + grading.board->filename().string() + ")";
+        return result;
+    }
+
+    std::vector<std::string> notes;
+    std::optional<uint16_t> stopAddress, reachAddress;
+    if (grading.stopAt) {
+        const Resolved r = Resolve(*grading.stopAt, program);
+        stopAddress = r.address;
+        if (!r.problem.empty()) notes.push_back("stop_at: " + r.problem);
+    }
+    std::string reachProblem;
+    if (grading.expect.reaches) {
+        const Resolved r = Resolve(*grading.expect.reaches, program);
+        reachAddress = r.address;
+        reachProblem = r.problem;
+    }
+
+    core::Simulator sim(assignment.chip);
+    sim.ResetForLoad();
+    core::CpuState& cpu = sim.Cpu();
+    cpu.FillCode(core::HexCell::Unloaded());
+    cpu.FillExternal(core::HexCell::Unloaded());
+    for (const auto& [address, byte] : program.code) cpu.codeMemory[address] = core::HexCell::FromValue(byte);
+    cpu.programCounter = 0;
+    sim.SetDisplayFlag(false);
+    for (const LocationValue& v : grading.initIram) WriteLocation(cpu, v.where, v.value);
+    for (const LocationValue& v : grading.initXram) WriteLocation(cpu, v.where, v.value);
+
+    // Pin samples taken during the run, in cycle order.
+    std::vector<const PinSample*> timed;
+    for (const PinSample& s : grading.expect.pins)
+        if (s.atCycle) timed.push_back(&s);
+    std::stable_sort(timed.begin(), timed.end(),
+                     [](const PinSample* a, const PinSample* b) { return *a->atCycle < *b->atCycle; });
+    std::vector<CheckResult> sampleChecks;
+    std::size_t nextSample = 0;
+    Stream sent;
+
+    RunStop stop = RunStop::NotRun;
+    for (;;) {
+        const uint64_t cycles = sim.CycleCounter();
+        while (nextSample < timed.size() && *timed[nextSample]->atCycle <= cycles) {
+            const PinSample& s = *timed[nextSample++];
+            CheckValues(cpu, s.pins, "pins", sampleChecks, " at cycle " + std::to_string(*s.atCycle));
+        }
+        const uint16_t pc = sim.ProgramCounter();
+        if ((stopAddress && pc == *stopAddress) || (reachAddress && pc == *reachAddress)) {
+            stop = RunStop::Target;
+            result.stopDetail = core::ToHexWord(pc) + "H";
+            if (reachAddress && pc == *reachAddress) result.stopDetail = grading.expect.reaches->Text();
+            else if (grading.stopAt) result.stopDetail = grading.stopAt->Text();
+            break;
+        }
+        if (cycles >= grading.maxCycles) {
+            stop = RunStop::CycleLimit;
+            break;
+        }
+        if (grading.maxSteps && sim.StepCounter() >= grading.maxSteps) {
+            stop = RunStop::StepLimit;
+            break;
+        }
+        const core::StepReport report = sim.ExecuteStep();
+        if (report.executed && sim.Current().destination.IsInternal(core::sfr::SBUF)) {
+            const auto byte = ReadLocation(cpu, Location::Byte(Space::Internal, core::sfr::SBUF));
+            sent.push_back(byte ? static_cast<int>(*byte) : -1);
+        }
+        if (report.stopReason != core::StopReason::None) {
+            stop = FromSimulator(report.stopReason);
+            result.stopDetail = stop == RunStop::NoCode
+                                    ? "nothing loaded at " + core::ToHexWord(sim.ProgramCounter()) + "H"
+                                    : OneLine(cpu.simulationLog);
+            break;
+        }
+    }
+    result.stop = stop;
+    result.cycles = sim.CycleCounter();
+    result.steps = sim.StepCounter();
+    const Expectations& expect = grading.expect;
+    std::vector<CheckResult>& checks = result.checks;
+
+    if (expect.reaches) {
+        CheckResult check;
+        check.what = "reaches " + expect.reaches->Text();
+        check.expected = expect.reaches->Text();
+        if (expect.withinCycles) check.expected += " within " + std::to_string(*expect.withinCycles) + " cycles";
+        const bool arrived = stop == RunStop::Target && reachAddress && sim.ProgramCounter() == *reachAddress;
+        if (!reachProblem.empty()) {
+            check.actual = reachProblem;
+        } else if (arrived) {
+            check.actual = "at cycle " + std::to_string(result.cycles);
+            check.status = !expect.withinCycles || result.cycles <= *expect.withinCycles ? CheckStatus::Pass
+                                                                                          : CheckStatus::Fail;
+        } else {
+            check.actual = std::string("not reached (") + RunStopName(stop) + " at cycle " +
+                           std::to_string(result.cycles) + ")";
+        }
+        checks.push_back(std::move(check));
+    }
+    if (expect.noError) {
+        CheckResult check;
+        check.what = "no error stop";
+        check.expected = "no error";
+        check.actual = IsErrorStop(stop) ? std::string(RunStopName(stop)) + ": " + result.stopDetail : "no error";
+        check.status = IsErrorStop(stop) ? CheckStatus::Fail : CheckStatus::Pass;
+        checks.push_back(std::move(check));
+    }
+    if (expect.cyclesAtMost) {
+        CheckResult check;
+        check.what = "cycles at most " + std::to_string(*expect.cyclesAtMost);
+        check.expected = "<= " + std::to_string(*expect.cyclesAtMost);
+        // A run cut off by its limit has not finished: it ran longer than it shows.
+        const bool cut = stop == RunStop::CycleLimit || stop == RunStop::StepLimit;
+        check.actual = cut ? "did not finish (" + std::string(RunStopName(stop)) + " at cycle " +
+                                 std::to_string(result.cycles) + ")"
+                           : std::to_string(result.cycles);
+        check.status = !cut && result.cycles <= *expect.cyclesAtMost ? CheckStatus::Pass : CheckStatus::Fail;
+        checks.push_back(std::move(check));
+    }
+    CheckValues(cpu, expect.iram, "iram", checks);
+    CheckValues(cpu, expect.xram, "xram", checks);
+    for (const PinSample& s : expect.pins)
+        if (!s.atCycle) CheckValues(cpu, s.pins, "pins", checks);
+    for (CheckResult& c : sampleChecks) checks.push_back(std::move(c));
+    for (; nextSample < timed.size(); ++nextSample) {
+        for (const LocationValue& v : timed[nextSample]->pins) {
+            CheckResult check;
+            check.what = CheckName("pins", v.where) + " at cycle " + std::to_string(*timed[nextSample]->atCycle);
+            check.expected = ValueText(v.where, v.value);
+            check.actual = "run ended at cycle " + std::to_string(result.cycles);
+            checks.push_back(std::move(check));
+        }
+    }
+    if (expect.uartOut) {
+        CheckResult check;
+        check.what = "uart_out";
+        check.actual = Escaped(sent);
+        const bool defined = std::find(sent.begin(), sent.end(), -1) == sent.end();
+        if (expect.uartOut->isPattern) {
+            check.expected = "pattern " + expect.uartOut->text;
+            const std::string text(sent.begin(), sent.end());
+            check.status = defined && std::regex_match(text, *expect.uartOut->pattern) ? CheckStatus::Pass
+                                                                                       : CheckStatus::Fail;
+        } else {
+            const Stream wanted = StreamOf(expect.uartOut->text);
+            check.expected = Escaped(wanted);
+            check.status = sent == wanted ? CheckStatus::Pass : CheckStatus::Fail;
+        }
+        checks.push_back(std::move(check));
+    }
+    if (expect.board) {
+        checks.push_back({"board", "board state", "not supported yet: boards", CheckStatus::Unsupported});
+    }
+
+    for (std::string& n : notes) result.note += (result.note.empty() ? "" : "; ") + n;
+    result.passed = result.note.empty() &&
+                    std::all_of(checks.begin(), checks.end(), [](const CheckResult& c) { return c.status == CheckStatus::Pass; });
+    if (expect.board && result.note.empty()) result.note = "not supported yet: board expectations";
+    result.points = result.passed ? grading.points : 0;
+    return result;
+}
+
+}  // namespace zelo::grade

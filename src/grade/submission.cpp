@@ -1,0 +1,147 @@
+#include "grade/submission.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "asm/assembler_session.h"
+#include "core/byte_text.h"
+#include "core/cpu_state.h"
+#include "core/text_file.h"
+#include "loader/intel_hex.h"
+
+namespace zelo::grade {
+namespace fs = std::filesystem;
+namespace {
+
+std::string LowerExtension(const fs::path& path)
+{
+    std::string ext = path.extension().string();
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ext;
+}
+
+bool Gradable(const fs::path& path)
+{
+    const std::string ext = LowerExtension(path);
+    return ext == ".asm" || ext == ".hex";
+}
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+PreparedProgram PrepareSource(const SubmissionFile& file, const fs::path& workspace, core::ChipModel chip)
+{
+    PreparedProgram program;
+    std::string error;
+    const auto text = core::ReadTextFile(file.path, &error);
+    if (!text) {
+        program.report = "cannot be read: " + error;
+        return program;
+    }
+    if (text->find_first_not_of(" \t\r\n") == std::string::npos) {
+        program.report = "the source file is empty";
+        return program;
+    }
+    assembler::AssemblerSession session(workspace, chip);
+    session.SetOutputFilesEnabled(false);
+    session.SetStatisticsEnabled(false);
+    session.SetTraceEnabled(false);
+    session.SetProgramName(file.path.stem().string());
+    session.SetSourceText(*text);
+    session.AsmAll();
+    if (!session.Succeeded()) {
+        program.report = session.AsmListText();
+        if (program.report.empty()) program.report = "the source did not assemble";
+        return program;
+    }
+    for (const std::string& record : session.HexRecords()) {
+        const loader::HexRecord parsed = loader::ParseHexRecord(record);
+        if (parsed.problem != loader::HexLoadProblem::None || parsed.type != 0) continue;
+        for (int k = 0; k < parsed.count; ++k) {
+            const int hi = HexValue(parsed.data[static_cast<std::size_t>(2 * k)]);
+            const int lo = HexValue(parsed.data[static_cast<std::size_t>(2 * k + 1)]);
+            program.code.emplace_back(static_cast<uint16_t>(parsed.address + k), static_cast<uint8_t>(16 * hi + lo));
+        }
+    }
+    for (const auto& entry : session.Labels().Entries()) {
+        std::string key = core::ToUpperAscii(entry.name);
+        if (!key.empty() && key.back() == ':') key.pop_back();
+        if (key.empty() || key[0] == '$') continue;
+        program.labels.emplace(key, entry.address);  // the first definition stands
+    }
+    program.ok = true;
+    return program;
+}
+
+PreparedProgram PrepareHex(const SubmissionFile& file, core::ChipModel chip)
+{
+    PreparedProgram program;
+    core::CpuState cpu(chip);
+    loader::HexLoaderState state;
+    const fs::path folder = file.path.has_parent_path() ? file.path.parent_path() : fs::path(".");
+    const auto loaded = loader::ReadHexIntoCodeMemory(folder, {false, file.path.filename().string()}, cpu, state);
+    if (!loaded.Ok()) {
+        program.report = file.path.filename().string() + ": " +
+                         loaded.hexFileCaption.value_or(loaded.asmFileCaption.value_or("cannot be loaded"));
+        return program;
+    }
+    for (int a = 0; a < 0x10000; ++a) {
+        const core::HexCell cell = cpu.codeMemory[static_cast<std::size_t>(a)];
+        const int hi = HexValue(cell.hi), lo = HexValue(cell.lo);
+        if (hi >= 0 && lo >= 0) program.code.emplace_back(static_cast<uint16_t>(a), static_cast<uint8_t>(16 * hi + lo));
+    }
+    program.ok = true;
+    return program;
+}
+
+}  // namespace
+
+SubmissionList CollectSubmissions(const std::vector<fs::path>& arguments)
+{
+    SubmissionList list;
+    for (const fs::path& argument : arguments) {
+        std::error_code ec;
+        if (fs::is_directory(argument, ec)) {
+            std::vector<fs::path> found;
+            for (fs::directory_iterator it(argument, ec), end; !ec && it != end; it.increment(ec)) {
+                if (it->is_regular_file(ec) && Gradable(it->path())) found.push_back(it->path());
+            }
+            std::sort(found.begin(), found.end());
+            std::set<std::string> sources;
+            for (const fs::path& p : found)
+                if (LowerExtension(p) == ".asm") sources.insert(core::ToUpperAscii(p.stem().string()));
+            std::size_t taken = 0;
+            for (const fs::path& p : found) {
+                if (LowerExtension(p) == ".hex" && sources.count(core::ToUpperAscii(p.stem().string()))) continue;
+                list.files.push_back({p.filename().string(), p});
+                ++taken;
+            }
+            if (taken == 0) list.problems.push_back(argument.string() + ": no .asm or .hex file in this folder");
+        } else if (fs::is_regular_file(argument, ec)) {
+            if (Gradable(argument)) list.files.push_back({argument.filename().string(), argument});
+            else list.problems.push_back(argument.string() + ": not an .asm or .hex file");
+        } else {
+            list.problems.push_back(argument.string() + ": no such file or folder");
+        }
+    }
+    // Names must tell the students apart in the reports.
+    std::map<std::string, int> uses;
+    for (const SubmissionFile& f : list.files) ++uses[f.name];
+    for (SubmissionFile& f : list.files)
+        if (uses[f.name] > 1) f.name = f.path.generic_string();
+    return list;
+}
+
+PreparedProgram PrepareSubmission(const SubmissionFile& file, const fs::path& workspace, core::ChipModel chip)
+{
+    return LowerExtension(file.path) == ".hex" ? PrepareHex(file, chip) : PrepareSource(file, workspace, chip);
+}
+
+}  // namespace zelo::grade
