@@ -157,8 +157,17 @@ std::vector<LocationValue> Reader::Values(const toml::node& node, const std::str
         Problem(&node, field, "must be a table of locations and values ({ \"30H\" = 0x12 })");
         return out;
     }
-    for (auto&& [key, value] : *table) {
-        const std::string name(key.str());
+    // In the order of the file (toml++ keeps keys sorted): a starting PSW
+    // chooses the bank of the R0-R7 written after it.
+    std::vector<std::pair<std::string, const toml::node*>> entries;
+    for (auto&& [key, value] : *table) entries.emplace_back(std::string(key.str()), &value);
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+        const auto& pa = a.second->source().begin;
+        const auto& pb = b.second->source().begin;
+        return pa.line != pb.line ? pa.line < pb.line : pa.column < pb.column;
+    });
+    for (const auto& [name, node] : entries) {
+        const toml::node& value = *node;
         const std::string here = Join(field, name);
         if (pins && name == "at_cycle") continue;
         const LocationParse parsed = pins ? ParsePinKey(name, m_chip)

@@ -43,6 +43,12 @@ std::optional<BitSplit> SplitBit(const std::string& upper)
     return BitSplit{upper.substr(0, dot), tail[0] - '0'};
 }
 
+// The SFR table names the accumulator "A"; programs also write ACC.
+std::optional<uint8_t> SfrAddress(const core::CpuState& chipTables, const std::string& upper)
+{
+    return chipTables.LookupSfrAddress(upper == "ACC" ? std::string("A") : upper);
+}
+
 const char* const kInternalForms =
     "an internal address 00H-FFH (30H, 0x30, 48), an SFR name (ACC), R0-R7, a bit name (CY, P1.0) or BYTE.b (20H.3)";
 
@@ -78,14 +84,14 @@ LocationParse ParseInternalKey(std::string_view key, const core::CpuState& chipT
         where.address = *number;
         return {where, {}};
     }
-    if (auto sfr = chipTables.LookupSfrAddress(upper)) {
+    if (auto sfr = SfrAddress(chipTables, upper)) {
         where.address = *sfr;
         return {where, {}};
     }
     if (auto split = SplitBit(upper)) {
         std::optional<uint32_t> byte = ParseAddressNumber(split->byte, 0xFF);
         if (!byte) {
-            if (auto sfr = chipTables.LookupSfrAddress(split->byte)) byte = *sfr;
+            if (auto sfr = SfrAddress(chipTables, split->byte)) byte = *sfr;
         }
         if (byte) {
             where.address = *byte;

@@ -1,0 +1,197 @@
+// Grading whole programs: what each kind of expectation sees after a run,
+// that unsupported devices never pass, and that the worker count changes
+// nothing in the reports.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "grade/assignment_reader.h"
+#include "grade/grade_report.h"
+#include "grade/grader.h"
+
+namespace fs = std::filesystem;
+using namespace zelo::grade;
+
+namespace {
+
+class GradeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::random_device rd;
+        m_dir = fs::temp_directory_path() / ("zelo_grade_" + std::to_string(rd()));
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    SubmissionFile Write(const std::string& name, const std::string& text)
+    {
+        std::ofstream(m_dir / name, std::ios::binary) << text;
+        return {name, m_dir / name};
+    }
+    Assignment Read(const std::string& text)
+    {
+        const auto read = ParseAssignment(text, "t.toml", m_dir);
+        EXPECT_TRUE(read.assignment) << (read.problems.empty() ? "" : read.problems[0]);
+        return read.assignment.value_or(Assignment{});
+    }
+    SubmissionResult Grade(const std::string& assignment, const SubmissionFile& file)
+    {
+        return GradeSubmission(Read(assignment), file, m_dir);
+    }
+    fs::path m_dir;
+};
+
+// Sends "HI" and ends at DONE.
+const char* const kSender =
+    "        MOV SCON,#40H\n        MOV A,#'H'\n        MOV SBUF,A\n        MOV SBUF,#'I'\n"
+    "        MOV P1,#0F0H\nDONE:   SJMP DONE\n        END\n";
+
+TEST_F(GradeTest, TransmitStreamIsComparedExactlyOrByPattern)
+{
+    const auto file = Write("send.asm", kSender);
+    const auto r = Grade(R"(stop_at = "DONE"
+[[case]]
+name = "exact"
+points = 1
+expect = { uart_out = "HI" }
+[[case]]
+name = "pattern"
+points = 1
+expect = { uart_out = { pattern = "H[A-Z]" } }
+[[case]]
+name = "wrong"
+points = 1
+expect = { uart_out = "HI\n" }
+)",
+                         file);
+    ASSERT_TRUE(r.assembled) << r.assemblerReport;
+    EXPECT_TRUE(r.cases[0].passed);
+    EXPECT_TRUE(r.cases[1].passed);
+    EXPECT_FALSE(r.cases[2].passed);
+    EXPECT_EQ(r.cases[2].checks[0].expected, "HI\\n");
+    EXPECT_EQ(r.cases[2].checks[0].actual, "HI");
+    EXPECT_EQ(r.points, 2);
+}
+
+TEST_F(GradeTest, PinsAreTheLatchesAtTheEndOfTheRun)
+{
+    const auto file = Write("send.asm", kSender);
+    const auto r = Grade(R"(stop_at = "DONE"
+[[case]]
+name = "p"
+points = 1
+expect = { pins = { P1 = 0xF0, "P1.4" = 1, "P1.0" = 1 } }
+)",
+                         file);
+    ASSERT_EQ(r.cases[0].checks.size(), 3u);
+    for (const CheckResult& c : r.cases[0].checks)
+        EXPECT_EQ(c.status == CheckStatus::Pass, c.what != "pins P1.0") << c.what << " " << c.actual;
+    EXPECT_FALSE(r.cases[0].passed);
+}
+
+TEST_F(GradeTest, InputScriptsAndBoardsAreReportedUnsupportedAndNeverPass)
+{
+    const auto file = Write("send.asm", kSender);
+    Write("keys.txt", "P3.2 = 0\n");
+    const auto r = Grade(R"(stop_at = "DONE"
+[[case]]
+name = "with input"
+points = 1
+input = "keys.txt"
+expect = { no_error = true }
+[[case]]
+name = "board state"
+points = 1
+expect = { no_error = true, board = { leds = "on" } }
+)",
+                         file);
+    EXPECT_FALSE(r.cases[0].passed);
+    EXPECT_EQ(r.cases[0].stop, RunStop::NotRun);
+    EXPECT_NE(r.cases[0].note.find("not supported yet: input scripts"), std::string::npos);
+    EXPECT_FALSE(r.cases[1].passed);
+    EXPECT_EQ(r.cases[1].checks.back().status, CheckStatus::Unsupported);
+    EXPECT_EQ(r.points, 0);
+}
+
+TEST_F(GradeTest, RunLimitsAndErrorStops)
+{
+    const auto loop = Write("loop.asm", "HERE: SJMP HERE\nDONE: NOP\n END\n");
+    const auto r = Grade(R"(max_steps = 50
+[[case]]
+name = "c"
+points = 1
+expect = { reaches = "DONE", cycles_at_most = 1000000, no_error = true }
+)",
+                         loop);
+    EXPECT_EQ(r.cases[0].stop, RunStop::StepLimit);
+    EXPECT_EQ(r.cases[0].steps, 50u);
+    // A run cut off by its limit did not finish, however few cycles it shows.
+    EXPECT_EQ(r.cases[0].checks[1].what, "no error stop");
+    EXPECT_EQ(r.cases[0].checks[1].status, CheckStatus::Pass);
+    EXPECT_EQ(r.cases[0].checks[2].status, CheckStatus::Fail);
+
+    const auto bad = Write("bad.asm", " MOV A,30H\n ADD A,#1\nDONE: SJMP DONE\n END\n");
+    const auto e = Grade(R"([[case]]
+name = "c"
+points = 1
+expect = { reaches = "DONE", no_error = true }
+)",
+                         bad);
+    EXPECT_EQ(e.cases[0].stop, RunStop::UndefinedBit);
+    EXPECT_EQ(e.cases[0].checks[1].status, CheckStatus::Fail);
+}
+
+TEST_F(GradeTest, HexSubmissionsHaveNoLabelsButAddressesWork)
+{
+    // 80 FE: SJMP $ at 0000H.
+    const auto hex = Write("p.hex", ":0200000080FE80\r\n:00000001FF\r\n");
+    const auto r = Grade(R"([[case]]
+name = "label"
+points = 1
+expect = { reaches = "DONE" }
+[[case]]
+name = "address"
+points = 1
+expect = { reaches = 0 }
+)",
+                         hex);
+    ASSERT_TRUE(r.assembled);
+    EXPECT_EQ(r.cases[0].checks[0].actual, "the program has no label DONE");
+    EXPECT_TRUE(r.cases[1].passed);
+}
+
+TEST_F(GradeTest, SerialAndParallelGradingGiveTheSameReports)
+{
+    const fs::path examples = fs::path(ZELO_SOURCE_DIR) / "examples";
+    const auto read = ReadAssignmentFile(examples / "assignments/sum_copy/assignment.toml");
+    ASSERT_TRUE(read.assignment);
+    auto list = CollectSubmissions({examples / "assignments/sum_copy/submissions"});
+    ASSERT_EQ(list.files.size(), 4u);
+    std::vector<SubmissionFile> many;
+    for (int k = 0; k < 6; ++k)
+        for (const SubmissionFile& f : list.files) many.push_back({f.name + std::to_string(k), f.path});
+    const GradeReport serial = GradeAll(*read.assignment, many, examples, 1);
+    const GradeReport parallel = GradeAll(*read.assignment, many, examples, 4);
+    EXPECT_EQ(ReportJson(serial), ReportJson(parallel));
+    EXPECT_EQ(ReportCsv(serial), ReportCsv(parallel));
+    EXPECT_EQ(ReportTable(serial), ReportTable(parallel));
+}
+
+TEST_F(GradeTest, FoldersGiveTheirSourcesAndSkipTheirOutputs)
+{
+    Write("b.asm", "END\n");
+    Write("b.hex", ":00000001FF\n");
+    Write("a.hex", ":00000001FF\n");
+    Write("notes.txt", "");
+    const auto list = CollectSubmissions({m_dir, m_dir / "missing.asm"});
+    ASSERT_EQ(list.files.size(), 2u);
+    EXPECT_EQ(list.files[0].name, "a.hex");
+    EXPECT_EQ(list.files[1].name, "b.asm");
+    ASSERT_EQ(list.problems.size(), 1u);
+}
+
+}  // namespace
