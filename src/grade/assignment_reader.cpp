@@ -36,14 +36,16 @@ public:
     AssignmentRead Read(std::string_view text);
 
 private:
-    void Problem(const toml::node* node, const std::string& field, const std::string& message)
+    void Problem(const toml::source_region* region, const std::string& field, const std::string& message)
     {
         std::string where = m_source;
-        if (node && node->source().begin) {
-            where += ":" + std::to_string(node->source().begin.line) + ":" +
-                     std::to_string(node->source().begin.column);
-        }
+        if (region && region->begin)
+            where += ":" + std::to_string(region->begin.line) + ":" + std::to_string(region->begin.column);
         m_problems.push_back(where + ": " + field + ": " + message);
+    }
+    void Problem(const toml::node* node, const std::string& field, const std::string& message)
+    {
+        Problem(node ? &node->source() : nullptr, field, message);
     }
     void CheckKeys(const toml::table& table, const std::string& field,
                    std::initializer_list<std::string_view> allowed);
@@ -80,7 +82,7 @@ void Reader::CheckKeys(const toml::table& table, const std::string& field,
         if (std::find(allowed.begin(), allowed.end(), key.str()) != allowed.end()) continue;
         std::string list;
         for (std::string_view a : allowed) list += (list.empty() ? "" : ", ") + std::string(a);
-        Problem(&node, Join(field, key.str()), "unknown field (expected one of: " + list + ")");
+        Problem(&key.source(), Join(field, key.str()), "unknown field (expected one of: " + list + ")");
     }
 }
 
@@ -333,8 +335,8 @@ void Reader::ReadCase(const toml::table& table, const std::string& field, Assign
     } else {
         Problem(&table, Join(field, "expect"), "missing (a case without expectations grades nothing)");
     }
-    if (table.contains("expect") && grading.expect.Empty() && grading.expect.pins.empty())
-        Problem(table.get("expect"), Join(field, "expect"), "names no expectation");
+    if (const toml::table* t = table.get_as<toml::table>("expect"); t && t->empty())
+        Problem(t, Join(field, "expect"), "names no expectation");
     assignment.cases.push_back(std::move(grading));
 }
 

@@ -75,6 +75,10 @@ expect = { uart_out = "HI\n" }
     EXPECT_EQ(r.cases[2].checks[0].expected, "HI\\n");
     EXPECT_EQ(r.cases[2].checks[0].actual, "HI");
     EXPECT_EQ(r.points, 2);
+    // Assembled in memory: nothing is written beside the source or into the workspace.
+    EXPECT_FALSE(fs::exists(m_dir / "send.lst"));
+    EXPECT_FALSE(fs::exists(m_dir / "send.hex"));
+    EXPECT_FALSE(fs::exists(m_dir / "Scode8051.txt"));
 }
 
 TEST_F(GradeTest, PinsAreTheLatchesAtTheEndOfTheRun)
