@@ -101,6 +101,27 @@ PreparedProgram PrepareHex(const SubmissionFile& file, core::ChipModel chip)
     return program;
 }
 
+// The programs of a folder in name order: its sources, and the HEX files
+// that are not the output of one of them.
+std::vector<fs::path> ProgramsIn(const fs::path& folder, std::vector<fs::path>* subFolders)
+{
+    std::vector<fs::path> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->is_regular_file(ec) && Gradable(it->path())) found.push_back(it->path());
+        else if (subFolders && it->is_directory(ec)) subFolders->push_back(it->path());
+    }
+    std::sort(found.begin(), found.end());
+    if (subFolders) std::sort(subFolders->begin(), subFolders->end());
+    std::set<std::string> sources;
+    for (const fs::path& p : found)
+        if (LowerExtension(p) == ".asm") sources.insert(core::ToUpperAscii(p.stem().string()));
+    std::vector<fs::path> programs;
+    for (const fs::path& p : found)
+        if (LowerExtension(p) == ".asm" || !sources.count(core::ToUpperAscii(p.stem().string()))) programs.push_back(p);
+    return programs;
+}
+
 }  // namespace
 
 SubmissionList CollectSubmissions(const std::vector<fs::path>& arguments)
@@ -109,23 +130,37 @@ SubmissionList CollectSubmissions(const std::vector<fs::path>& arguments)
     for (const fs::path& argument : arguments) {
         std::error_code ec;
         if (fs::is_directory(argument, ec)) {
-            std::vector<fs::path> found;
-            for (fs::directory_iterator it(argument, ec), end; !ec && it != end; it.increment(ec)) {
-                if (it->is_regular_file(ec) && Gradable(it->path())) found.push_back(it->path());
-            }
-            std::sort(found.begin(), found.end());
-            std::set<std::string> sources;
-            for (const fs::path& p : found)
-                if (LowerExtension(p) == ".asm") sources.insert(core::ToUpperAscii(p.stem().string()));
+            std::vector<fs::path> subFolders;
             std::size_t taken = 0;
-            for (const fs::path& p : found) {
-                if (LowerExtension(p) == ".hex" && sources.count(core::ToUpperAscii(p.stem().string()))) continue;
-                list.files.push_back({p.filename().string(), p});
+            for (const fs::path& p : ProgramsIn(argument, &subFolders)) {
+                list.files.push_back({p.filename().string(), p, {}});
+                ++taken;
+            }
+            for (const fs::path& sub : subFolders) {
+                const std::vector<fs::path> programs = ProgramsIn(sub, nullptr);
+                if (programs.empty()) continue;
+                const std::string folderName = sub.filename().string();
+                // One student's folder: their one program, or a clear reason for 0 points.
+                SubmissionFile file{folderName + "/" + programs[0].filename().string(), programs[0], {}};
+                std::vector<fs::path> sources;
+                for (const fs::path& p : programs)
+                    if (LowerExtension(p) == ".asm") sources.push_back(p);
+                if (sources.size() > 1 || (sources.empty() && programs.size() > 1)) {
+                    file.name = folderName;
+                    file.path = sub;
+                    file.problem = "the folder holds more than one program:";
+                    for (const fs::path& p : sources.empty() ? programs : sources)
+                        file.problem += " " + p.filename().string();
+                } else if (sources.size() == 1) {
+                    file.name = folderName + "/" + sources[0].filename().string();
+                    file.path = sources[0];
+                }
+                list.files.push_back(std::move(file));
                 ++taken;
             }
             if (taken == 0) list.problems.push_back(argument.string() + ": no .asm or .hex file in this folder");
         } else if (fs::is_regular_file(argument, ec)) {
-            if (Gradable(argument)) list.files.push_back({argument.filename().string(), argument});
+            if (Gradable(argument)) list.files.push_back({argument.filename().string(), argument, {}});
             else list.problems.push_back(argument.string() + ": not an .asm or .hex file");
         } else {
             list.problems.push_back(argument.string() + ": no such file or folder");
@@ -141,6 +176,11 @@ SubmissionList CollectSubmissions(const std::vector<fs::path>& arguments)
 
 PreparedProgram PrepareSubmission(const SubmissionFile& file, const fs::path& workspace, core::ChipModel chip)
 {
+    if (!file.problem.empty()) {
+        PreparedProgram program;
+        program.report = file.problem;
+        return program;
+    }
     return LowerExtension(file.path) == ".hex" ? PrepareHex(file, chip) : PrepareSource(file, workspace, chip);
 }
 

@@ -19,6 +19,7 @@ namespace zelo::grade {
 struct SubmissionFile {
     std::string name;  // shown in the reports: the file name
     std::filesystem::path path;
+    std::string problem;  // set when the submission cannot be graded (it gets 0 points with this text)
 };
 
 struct SubmissionList {
@@ -28,7 +29,9 @@ struct SubmissionList {
 
 // Files are taken as given; a folder gives its .asm and .hex files in name
 // order (a .hex beside an .asm of the same name is that source's output and
-// is left out). Two files of the same name are told apart by their paths.
+// is left out), then each of its sub-folders is one student's submission,
+// named "FOLDER/FILE", when it holds one program (one .asm, or else one
+// .hex). Two files of the same name are told apart by their paths.
 SubmissionList CollectSubmissions(const std::vector<std::filesystem::path>& arguments);
 
 struct PreparedProgram {

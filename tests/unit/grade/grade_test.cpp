@@ -30,7 +30,7 @@ protected:
     SubmissionFile Write(const std::string& name, const std::string& text)
     {
         std::ofstream(m_dir / name, std::ios::binary) << text;
-        return {name, m_dir / name};
+        return {name, m_dir / name, {}};
     }
     Assignment Read(const std::string& text)
     {
@@ -177,7 +177,7 @@ TEST_F(GradeTest, SerialAndParallelGradingGiveTheSameReports)
     ASSERT_EQ(list.files.size(), 4u);
     std::vector<SubmissionFile> many;
     for (int k = 0; k < 6; ++k)
-        for (const SubmissionFile& f : list.files) many.push_back({f.name + std::to_string(k), f.path});
+        for (const SubmissionFile& f : list.files) many.push_back({f.name + std::to_string(k), f.path, {}});
     const GradeReport serial = GradeAll(*read.assignment, many, examples, 1);
     const GradeReport parallel = GradeAll(*read.assignment, many, examples, 4);
     EXPECT_EQ(ReportJson(serial), ReportJson(parallel));
@@ -191,10 +191,20 @@ TEST_F(GradeTest, FoldersGiveTheirSourcesAndSkipTheirOutputs)
     Write("b.hex", ":00000001FF\n");
     Write("a.hex", ":00000001FF\n");
     Write("notes.txt", "");
+    // One folder per student: their one program, or 0 points with the reason.
+    fs::create_directories(m_dir / "ann");
+    fs::create_directories(m_dir / "bob");
+    Write("ann/x.asm", "END\n");
+    Write("ann/x.hex", ":00000001FF\n");
+    Write("bob/one.asm", "END\n");
+    Write("bob/two.asm", "END\n");
     const auto list = CollectSubmissions({m_dir, m_dir / "missing.asm"});
-    ASSERT_EQ(list.files.size(), 2u);
+    ASSERT_EQ(list.files.size(), 4u);
     EXPECT_EQ(list.files[0].name, "a.hex");
     EXPECT_EQ(list.files[1].name, "b.asm");
+    EXPECT_EQ(list.files[2].name, "ann/x.asm");
+    EXPECT_EQ(list.files[3].name, "bob");
+    EXPECT_EQ(list.files[3].problem, "the folder holds more than one program: one.asm two.asm");
     ASSERT_EQ(list.problems.size(), 1u);
 }
 
