@@ -81,6 +81,21 @@ expect = { uart_out = "HI\n" }
     EXPECT_FALSE(fs::exists(m_dir / "Scode8051.txt"));
 }
 
+TEST_F(GradeTest, EndlessTransmitIsCutAndFailsInsteadOfExhaustingTheMatcher)
+{
+    const auto file = Write("flood.asm", "L: MOV SBUF,#'A'\n SJMP L\n END\n");
+    const auto r = Grade(R"([[case]]
+name = "flood"
+points = 1
+max_cycles = 100000
+expect = { uart_out = { pattern = "A*" } }
+)",
+                         file);
+    EXPECT_FALSE(r.cases[0].passed);
+    EXPECT_NE(r.cases[0].checks[0].actual.find("(25000 bytes sent; at most 4096 are checked)"), std::string::npos)
+        << r.cases[0].checks[0].actual.substr(r.cases[0].checks[0].actual.size() - 60);
+}
+
 TEST_F(GradeTest, PinsAreTheLatchesAtTheEndOfTheRun)
 {
     const auto file = Write("send.asm", kSender);
