@@ -26,15 +26,16 @@ void BM_GradeClass(benchmark::State& state)
     std::vector<zelo::grade::SubmissionFile> classFiles;
     for (int k = 0; classFiles.size() < 100; ++k)
         for (const auto& f : samples.files)
-            if (classFiles.size() < 100) classFiles.push_back({std::to_string(k) + f.name, f.path, {}});
+            if (classFiles.size() < 100)
+                classFiles.push_back({std::to_string(k) + f.name, f.path, {}});
     const auto workers = static_cast<unsigned>(state.range(0));
     for (auto _ : state) {
         auto report = zelo::grade::GradeAll(*read.assignment, classFiles, examples, workers);
         benchmark::DoNotOptimize(report);
     }
-    state.counters["submissions/s"] = benchmark::Counter(static_cast<double>(classFiles.size()) *
-                                                             static_cast<double>(state.iterations()),
-                                                         benchmark::Counter::kIsRate);
+    state.counters["submissions/s"] = benchmark::Counter(
+        static_cast<double>(classFiles.size()) * static_cast<double>(state.iterations()),
+        benchmark::Counter::kIsRate);
 }
 // 0: one worker per core; 1: serial.
 BENCHMARK(BM_GradeClass)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -20,7 +20,8 @@
 namespace {
 namespace fs = std::filesystem;
 
-struct GradeOptions {
+struct GradeOptions
+{
     std::string assignment;
     std::vector<std::string> submissions;
     std::string csv;
@@ -59,20 +60,24 @@ int Grade(const GradeOptions& options)
     if (!read.assignment) {
         for (const std::string& problem : read.problems) std::cerr << problem << "\n";
         std::cerr << "z51 grade: the assignment has " << read.problems.size()
-                  << (read.problems.size() == 1 ? " problem" : " problems") << "; nothing was graded\n";
+                  << (read.problems.size() == 1 ? " problem" : " problems")
+                  << "; nothing was graded\n";
         return 2;
     }
     std::vector<fs::path> arguments(options.submissions.begin(), options.submissions.end());
     const auto list = zelo::grade::CollectSubmissions(arguments);
     if (!list.problems.empty()) {
-        for (const std::string& problem : list.problems) std::cerr << "z51 grade: " << problem << "\n";
+        for (const std::string& problem : list.problems)
+            std::cerr << "z51 grade: " << problem << "\n";
         std::cerr << "z51 grade: nothing was graded\n";
         return 2;
     }
-    const auto report = zelo::grade::GradeAll(*read.assignment, list.files, ChooseWorkspace(options), options.jobs);
+    const auto report =
+        zelo::grade::GradeAll(*read.assignment, list.files, ChooseWorkspace(options), options.jobs);
     std::cout << zelo::grade::ReportTable(report);
     bool written = true;
-    if (!options.csv.empty()) written = WriteReport(options.csv, zelo::grade::ReportCsv(report)) && written;
+    if (!options.csv.empty())
+        written = WriteReport(options.csv, zelo::grade::ReportCsv(report)) && written;
     if (!options.json.empty()) {
         // Written with CR LF line ends, as every file of the workbench.
         std::string json;
@@ -87,13 +92,16 @@ int Grade(const GradeOptions& options)
 
 zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
     auto options = std::make_shared<GradeOptions>();
-    auto* sub = app.add_subcommand("grade", "Grade submissions (.asm, .hex or folders) against a TOML assignment");
+    auto* sub = app.add_subcommand(
+        "grade", "Grade submissions (.asm, .hex or folders) against a TOML assignment");
     sub->add_option("assignment", options->assignment, "the assignment file (.toml)")->required();
     sub->add_option("submissions", options->submissions, "submission files or folders")->required();
     sub->add_option("--csv", options->csv, "write every check as CSV to FILE");
     sub->add_option("--json", options->json, "write every check as JSON to FILE");
-    sub->add_option("--workspace", options->workspace, "folder whose 8051.LIB serves the sources' INCLUDE lines");
-    sub->add_option("--jobs", options->jobs, "worker threads (default: one per core; 1 grades serially)");
+    sub->add_option("--workspace", options->workspace,
+                    "folder whose 8051.LIB serves the sources' INCLUDE lines");
+    sub->add_option("--jobs", options->jobs,
+                    "worker threads (default: one per core; 1 grades serially)");
     return [options] { return Grade(*options); };
 });
 

@@ -19,13 +19,15 @@ namespace zelo::grade {
 inline constexpr uint64_t kDefaultMaxCycles = 1'000'000;
 
 // A byte or bit and its value: a starting value or an expected one.
-struct LocationValue {
+struct LocationValue
+{
     Location where;
     unsigned value = 0;
 };
 
 // Where a run ends or must arrive: a label of the program or an address.
-struct CodeTarget {
+struct CodeTarget
+{
     std::string label;                // upper-cased; empty when an address is given
     std::optional<uint16_t> address;  // set for a numeric target
 
@@ -34,18 +36,21 @@ struct CodeTarget {
 
 // The pins as they must be at one moment: at a cycle count, or at the end
 // of the run. Until the pin model exists the port latches are read.
-struct PinSample {
+struct PinSample
+{
     std::optional<uint64_t> atCycle;
     std::vector<LocationValue> pins;
 };
 
-struct UartExpectation {
+struct UartExpectation
+{
     bool isPattern = false;
-    std::string text;                            // the exact stream or the pattern
-    std::shared_ptr<const std::regex> pattern;   // compiled once; matched against the whole stream
+    std::string text;                           // the exact stream or the pattern
+    std::shared_ptr<const std::regex> pattern;  // compiled once; matched against the whole stream
 };
 
-struct Expectations {
+struct Expectations
+{
     std::vector<LocationValue> iram;
     std::vector<LocationValue> xram;
     std::vector<PinSample> pins;
@@ -53,17 +58,18 @@ struct Expectations {
     bool board = false;                 // board state (LEDs, digits, LCD) is expected
     std::optional<CodeTarget> reaches;  // the program must arrive here
     std::optional<uint64_t> withinCycles;
-    bool noError = false;               // the run must not stop with an error
+    bool noError = false;  // the run must not stop with an error
     std::optional<uint64_t> cyclesAtMost;
 
     bool Empty() const;
 };
 
-struct GradingCase {
+struct GradingCase
+{
     std::string name;
     int points = 0;
     uint64_t maxCycles = kDefaultMaxCycles;
-    uint64_t maxSteps = 0;  // 0: no step limit
+    uint64_t maxSteps = 0;             // 0: no step limit
     std::optional<CodeTarget> stopAt;  // the run ends when the program arrives here
     std::vector<LocationValue> initIram;
     std::vector<LocationValue> initXram;
@@ -72,7 +78,8 @@ struct GradingCase {
     Expectations expect;
 };
 
-struct Assignment {
+struct Assignment
+{
     std::string title;
     core::ChipModel chip = core::ChipModel::C8051;
     std::vector<GradingCase> cases;

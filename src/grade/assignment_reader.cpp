@@ -2,9 +2,9 @@
 // parse error is a value like every other problem of the file.
 #define TOML_HEADER_ONLY 1
 #define TOML_EXCEPTIONS 0
-#include <toml++/toml.h>
-
 #include "grade/assignment_reader.h"
+
+#include <toml++/toml.h>
 
 #include <algorithm>
 #include <cctype>
@@ -26,7 +26,8 @@ std::string Upper(std::string_view text)
 }
 
 // Collects the problems of one file, each with its position and field.
-class Reader {
+class Reader
+{
 public:
     Reader(std::string_view sourceName, std::filesystem::path folder)
         : m_source(sourceName), m_folder(std::move(folder)), m_chipTables(core::ChipModel::C8051)
@@ -36,11 +37,13 @@ public:
     AssignmentRead Read(std::string_view text);
 
 private:
-    void Problem(const toml::source_region* region, const std::string& field, const std::string& message)
+    void Problem(const toml::source_region* region, const std::string& field,
+                 const std::string& message)
     {
         std::string where = m_source;
         if (region && region->begin)
-            where += ":" + std::to_string(region->begin.line) + ":" + std::to_string(region->begin.column);
+            where += ":" + std::to_string(region->begin.line) + ":" +
+                     std::to_string(region->begin.column);
         m_problems.push_back(where + ": " + field + ": " + message);
     }
     void Problem(const toml::node* node, const std::string& field, const std::string& message)
@@ -49,9 +52,12 @@ private:
     }
     void CheckKeys(const toml::table& table, const std::string& field,
                    std::initializer_list<std::string_view> allowed);
-    std::optional<uint64_t> Count(const toml::table& table, std::string_view key, const std::string& field);
-    std::optional<std::string> Text(const toml::table& table, std::string_view key, const std::string& field);
-    std::optional<CodeTarget> Target(const toml::table& table, std::string_view key, const std::string& field);
+    std::optional<uint64_t> Count(const toml::table& table, std::string_view key,
+                                  const std::string& field);
+    std::optional<std::string> Text(const toml::table& table, std::string_view key,
+                                    const std::string& field);
+    std::optional<CodeTarget> Target(const toml::table& table, std::string_view key,
+                                     const std::string& field);
     std::optional<std::filesystem::path> FileField(const toml::table& table, std::string_view key,
                                                    const std::string& field);
     std::vector<LocationValue> Values(const toml::node& node, const std::string& field, Space space,
@@ -82,11 +88,13 @@ void Reader::CheckKeys(const toml::table& table, const std::string& field,
         if (std::find(allowed.begin(), allowed.end(), key.str()) != allowed.end()) continue;
         std::string list;
         for (std::string_view a : allowed) list += (list.empty() ? "" : ", ") + std::string(a);
-        Problem(&key.source(), Join(field, key.str()), "unknown field (expected one of: " + list + ")");
+        Problem(&key.source(), Join(field, key.str()),
+                "unknown field (expected one of: " + list + ")");
     }
 }
 
-std::optional<uint64_t> Reader::Count(const toml::table& table, std::string_view key, const std::string& field)
+std::optional<uint64_t> Reader::Count(const toml::table& table, std::string_view key,
+                                      const std::string& field)
 {
     const toml::node* node = table.get(key);
     if (!node) return std::nullopt;
@@ -98,7 +106,8 @@ std::optional<uint64_t> Reader::Count(const toml::table& table, std::string_view
     return static_cast<uint64_t>(*value);
 }
 
-std::optional<std::string> Reader::Text(const toml::table& table, std::string_view key, const std::string& field)
+std::optional<std::string> Reader::Text(const toml::table& table, std::string_view key,
+                                        const std::string& field)
 {
     const toml::node* node = table.get(key);
     if (!node) return std::nullopt;
@@ -107,7 +116,8 @@ std::optional<std::string> Reader::Text(const toml::table& table, std::string_vi
     return value;
 }
 
-std::optional<CodeTarget> Reader::Target(const toml::table& table, std::string_view key, const std::string& field)
+std::optional<CodeTarget> Reader::Target(const toml::table& table, std::string_view key,
+                                         const std::string& field)
 {
     const toml::node* node = table.get(key);
     if (!node) return std::nullopt;
@@ -122,10 +132,12 @@ std::optional<CodeTarget> Reader::Target(const toml::table& table, std::string_v
     }
     const auto text = node->value_exact<std::string>();
     if (!text || text->empty() || text->find_first_of(" \t;,") != std::string::npos) {
-        Problem(node, Join(field, key), "must be a label of the program (\"DONE\") or a code address (0x0040)");
+        Problem(node, Join(field, key),
+                "must be a label of the program (\"DONE\") or a code address (0x0040)");
         return std::nullopt;
     }
-    if (const auto number = ParseAddressNumber(*text, 0xFFFF); number && std::isdigit(static_cast<unsigned char>((*text)[0]))) {
+    if (const auto number = ParseAddressNumber(*text, 0xFFFF);
+        number && std::isdigit(static_cast<unsigned char>((*text)[0]))) {
         target.address = static_cast<uint16_t>(*number);
     } else {
         target.label = Upper(*text);
@@ -134,7 +146,8 @@ std::optional<CodeTarget> Reader::Target(const toml::table& table, std::string_v
     return target;
 }
 
-std::optional<std::filesystem::path> Reader::FileField(const toml::table& table, std::string_view key,
+std::optional<std::filesystem::path> Reader::FileField(const toml::table& table,
+                                                       std::string_view key,
                                                        const std::string& field)
 {
     const auto text = Text(table, key, field);
@@ -151,7 +164,8 @@ std::optional<std::filesystem::path> Reader::FileField(const toml::table& table,
 
 // A table of locations and values: a byte takes 0-255 (or an array of
 // them, or a text, for consecutive bytes), a bit 0/1 or true/false.
-std::vector<LocationValue> Reader::Values(const toml::node& node, const std::string& field, Space space, bool pins)
+std::vector<LocationValue> Reader::Values(const toml::node& node, const std::string& field,
+                                          Space space, bool pins)
 {
     std::vector<LocationValue> out;
     const toml::table* table = node.as_table();
@@ -173,8 +187,9 @@ std::vector<LocationValue> Reader::Values(const toml::node& node, const std::str
         const std::string here = Join(field, name);
         if (pins && name == "at_cycle") continue;
         const LocationParse parsed = pins ? ParsePinKey(name, m_chip)
-                                          : space == Space::Internal ? ParseInternalKey(name, m_chipTables)
-                                                                     : ParseExternalKey(name);
+                                     : space == Space::Internal
+                                         ? ParseInternalKey(name, m_chipTables)
+                                         : ParseExternalKey(name);
         if (!parsed.location) {
             Problem(&value, here, parsed.problem);
             continue;
@@ -193,8 +208,10 @@ std::vector<LocationValue> Reader::Values(const toml::node& node, const std::str
         } else if (const toml::array* list = value.as_array(); list && !where.IsBit()) {
             for (const toml::node& item : *list) {
                 const auto n = item.value_exact<int64_t>();
-                if (!n || *n < 0 || *n > 0xFF) ok = false;
-                else bytes.push_back(static_cast<unsigned>(*n));
+                if (!n || *n < 0 || *n > 0xFF)
+                    ok = false;
+                else
+                    bytes.push_back(static_cast<unsigned>(*n));
             }
             ok = ok && !bytes.empty();
         } else {
@@ -209,7 +226,8 @@ std::vector<LocationValue> Reader::Values(const toml::node& node, const std::str
         const uint32_t limit = where.reg >= 0 ? 8 : space == Space::External ? 0x10000 : 0x100;
         const uint32_t first = where.reg >= 0 ? static_cast<uint32_t>(where.reg) : where.address;
         if (bytes.size() > 1 && (pins || first + bytes.size() > limit)) {
-            Problem(&value, here, pins ? "a pin takes one value" : "the bytes run past the end of the space");
+            Problem(&value, here,
+                    pins ? "a pin takes one value" : "the bytes run past the end of the space");
             continue;
         }
         for (std::size_t k = 0; k < bytes.size(); ++k)
@@ -221,8 +239,10 @@ std::vector<LocationValue> Reader::Values(const toml::node& node, const std::str
 void Reader::ReadInit(const toml::table& table, const std::string& field, GradingCase& grading)
 {
     CheckKeys(table, field, {"iram", "xram"});
-    if (const toml::node* n = table.get("iram")) grading.initIram = Values(*n, Join(field, "iram"), Space::Internal, false);
-    if (const toml::node* n = table.get("xram")) grading.initXram = Values(*n, Join(field, "xram"), Space::External, false);
+    if (const toml::node* n = table.get("iram"))
+        grading.initIram = Values(*n, Join(field, "iram"), Space::Internal, false);
+    if (const toml::node* n = table.get("xram"))
+        grading.initXram = Values(*n, Join(field, "xram"), Space::External, false);
 }
 
 void Reader::ReadPins(const toml::node& node, const std::string& field, Expectations& expect)
@@ -252,8 +272,8 @@ void Reader::ReadUart(const toml::node& node, const std::string& field, Expectat
     UartExpectation uart;
     if (const auto text = node.value_exact<std::string>()) {
         uart.text = *text;
-    } else if (const toml::table* t = node.as_table(); t && t->size() == 1 &&
-               (t->contains("exact") || t->contains("pattern"))) {
+    } else if (const toml::table* t = node.as_table();
+               t && t->size() == 1 && (t->contains("exact") || t->contains("pattern"))) {
         uart.isPattern = t->contains("pattern");
         const std::string key = uart.isPattern ? "pattern" : "exact";
         const auto text = Text(*t, key, field);
@@ -262,14 +282,18 @@ void Reader::ReadUart(const toml::node& node, const std::string& field, Expectat
         if (uart.isPattern) {
             // std::regex reports a bad pattern by throwing; it stays inside here.
             try {
-                uart.pattern = std::make_shared<const std::regex>(uart.text, std::regex::ECMAScript);
+                uart.pattern =
+                    std::make_shared<const std::regex>(uart.text, std::regex::ECMAScript);
             } catch (const std::regex_error& e) {
-                Problem(t->get(key), Join(field, key), std::string("not a valid pattern: ") + e.what());
+                Problem(t->get(key), Join(field, key),
+                        std::string("not a valid pattern: ") + e.what());
                 return;
             }
         }
     } else {
-        Problem(&node, field, "must be a text (the exact stream) or { exact = \"...\" } or { pattern = \"...\" }");
+        Problem(
+            &node, field,
+            "must be a text (the exact stream) or { exact = \"...\" } or { pattern = \"...\" }");
         return;
     }
     expect.uartOut = std::move(uart);
@@ -277,11 +301,14 @@ void Reader::ReadUart(const toml::node& node, const std::string& field, Expectat
 
 void Reader::ReadExpect(const toml::table& table, const std::string& field, GradingCase& grading)
 {
-    CheckKeys(table, field, {"iram", "xram", "pins", "uart_out", "board", "reaches", "within_cycles", "no_error",
-                             "cycles_at_most"});
+    CheckKeys(table, field,
+              {"iram", "xram", "pins", "uart_out", "board", "reaches", "within_cycles", "no_error",
+               "cycles_at_most"});
     Expectations& expect = grading.expect;
-    if (const toml::node* n = table.get("iram")) expect.iram = Values(*n, Join(field, "iram"), Space::Internal, false);
-    if (const toml::node* n = table.get("xram")) expect.xram = Values(*n, Join(field, "xram"), Space::External, false);
+    if (const toml::node* n = table.get("iram"))
+        expect.iram = Values(*n, Join(field, "iram"), Space::Internal, false);
+    if (const toml::node* n = table.get("xram"))
+        expect.xram = Values(*n, Join(field, "xram"), Space::External, false);
     if (const toml::node* n = table.get("pins")) ReadPins(*n, Join(field, "pins"), expect);
     if (const toml::node* n = table.get("uart_out")) ReadUart(*n, Join(field, "uart_out"), expect);
     if (const toml::node* n = table.get("board")) {
@@ -289,16 +316,20 @@ void Reader::ReadExpect(const toml::table& table, const std::string& field, Grad
             CheckKeys(*t, Join(field, "board"), {"leds", "digits", "lcd"});
             expect.board = true;
         } else {
-            Problem(n, Join(field, "board"), "must be a table ({ leds = \"...\", digits = \"...\", lcd = \"...\" })");
+            Problem(n, Join(field, "board"),
+                    "must be a table ({ leds = \"...\", digits = \"...\", lcd = \"...\" })");
         }
     }
     expect.reaches = Target(table, "reaches", field);
     expect.withinCycles = Count(table, "within_cycles", field);
     if (expect.withinCycles && !table.contains("reaches"))
-        Problem(table.get("within_cycles"), Join(field, "within_cycles"), "needs reaches (the label to arrive at)");
+        Problem(table.get("within_cycles"), Join(field, "within_cycles"),
+                "needs reaches (the label to arrive at)");
     if (const toml::node* n = table.get("no_error")) {
-        if (const auto b = n->value_exact<bool>()) expect.noError = *b;
-        else Problem(n, Join(field, "no_error"), "must be true or false");
+        if (const auto b = n->value_exact<bool>())
+            expect.noError = *b;
+        else
+            Problem(n, Join(field, "no_error"), "must be true or false");
     }
     expect.cyclesAtMost = Count(table, "cycles_at_most", field);
 }
@@ -306,11 +337,13 @@ void Reader::ReadExpect(const toml::table& table, const std::string& field, Grad
 void Reader::ReadCase(const toml::table& table, const std::string& field, Assignment& assignment,
                       const GradingCase& defaults)
 {
-    CheckKeys(table, field, {"name", "points", "max_cycles", "max_steps", "stop_at", "input", "board", "init",
-                             "expect"});
+    CheckKeys(table, field,
+              {"name", "points", "max_cycles", "max_steps", "stop_at", "input", "board", "init",
+               "expect"});
     GradingCase grading = defaults;
     if (const auto name = Text(table, "name", field)) grading.name = *name;
-    if (!table.contains("name")) Problem(&table, Join(field, "name"), "missing (every case needs a name)");
+    if (!table.contains("name"))
+        Problem(&table, Join(field, "name"), "missing (every case needs a name)");
     if (const toml::node* n = table.get("points")) {
         const auto points = n->value_exact<int64_t>();
         if (!points || *points < 0 || *points > 1'000'000)
@@ -326,14 +359,19 @@ void Reader::ReadCase(const toml::table& table, const std::string& field, Assign
     grading.input = FileField(table, "input", field);
     grading.board = FileField(table, "board", field);
     if (const toml::node* n = table.get("init")) {
-        if (const toml::table* t = n->as_table()) ReadInit(*t, Join(field, "init"), grading);
-        else Problem(n, Join(field, "init"), "must be a table ([case.init])");
+        if (const toml::table* t = n->as_table())
+            ReadInit(*t, Join(field, "init"), grading);
+        else
+            Problem(n, Join(field, "init"), "must be a table ([case.init])");
     }
     if (const toml::node* n = table.get("expect")) {
-        if (const toml::table* t = n->as_table()) ReadExpect(*t, Join(field, "expect"), grading);
-        else Problem(n, Join(field, "expect"), "must be a table ([case.expect])");
+        if (const toml::table* t = n->as_table())
+            ReadExpect(*t, Join(field, "expect"), grading);
+        else
+            Problem(n, Join(field, "expect"), "must be a table ([case.expect])");
     } else {
-        Problem(&table, Join(field, "expect"), "missing (a case without expectations grades nothing)");
+        Problem(&table, Join(field, "expect"),
+                "missing (a case without expectations grades nothing)");
     }
     if (const toml::table* t = table.get_as<toml::table>("expect"); t && t->empty())
         Problem(t, Join(field, "expect"), "names no expectation");
@@ -359,7 +397,8 @@ AssignmentRead Reader::Read(std::string_view text)
         if (auto model = core::ChipFromName(*chip)) {
             assignment.chip = *model;
         } else {
-            Problem(root.get("chip"), "chip", "unknown chip \"" + *chip + "\" (8051, 8052 or 89Cx051)");
+            Problem(root.get("chip"), "chip",
+                    "unknown chip \"" + *chip + "\" (8051, 8052 or 89Cx051)");
         }
     }
     m_chip = assignment.chip;
@@ -404,8 +443,8 @@ std::string CodeTarget::Text() const
 
 bool Expectations::Empty() const
 {
-    return iram.empty() && xram.empty() && pins.empty() && !uartOut && !board && !reaches && !noError &&
-           !cyclesAtMost;
+    return iram.empty() && xram.empty() && pins.empty() && !uartOut && !board && !reaches &&
+           !noError && !cyclesAtMost;
 }
 
 int Assignment::TotalPoints() const
@@ -427,10 +466,12 @@ AssignmentRead ReadAssignmentFile(const std::filesystem::path& path)
     const auto text = core::ReadTextFile(path, &error);
     if (!text) {
         AssignmentRead result;
-        result.problems.push_back(path.string() + ": cannot be read" + (error.empty() ? "" : ": " + error));
+        result.problems.push_back(path.string() + ": cannot be read" +
+                                  (error.empty() ? "" : ": " + error));
         return result;
     }
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    const std::filesystem::path folder =
+        path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
     return ParseAssignment(*text, path.string(), folder);
 }
 

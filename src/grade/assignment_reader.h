@@ -13,7 +13,8 @@
 
 namespace zelo::grade {
 
-struct AssignmentRead {
+struct AssignmentRead
+{
     std::optional<Assignment> assignment;  // set when there was no problem
     std::vector<std::string> problems;     // "FILE:LINE:COLUMN: FIELD: message"
 };

@@ -19,13 +19,20 @@ std::string Escaped(const Stream& stream)
 {
     std::string out;
     for (int b : stream) {
-        if (b < 0) out += "\\x??";
-        else if (b == '\r') out += "\\r";
-        else if (b == '\n') out += "\\n";
-        else if (b == '\t') out += "\\t";
-        else if (b == '\\') out += "\\\\";
-        else if (b < 0x20 || b > 0x7E) out += "\\x" + core::ToHexByte(static_cast<unsigned>(b));
-        else out += static_cast<char>(b);
+        if (b < 0)
+            out += "\\x??";
+        else if (b == '\r')
+            out += "\\r";
+        else if (b == '\n')
+            out += "\\n";
+        else if (b == '\t')
+            out += "\\t";
+        else if (b == '\\')
+            out += "\\\\";
+        else if (b < 0x20 || b > 0x7E)
+            out += "\\x" + core::ToHexByte(static_cast<unsigned>(b));
+        else
+            out += static_cast<char>(b);
     }
     return out;
 }
@@ -55,7 +62,8 @@ std::string OneLine(std::string_view log)
     return out;
 }
 
-struct Resolved {
+struct Resolved
+{
     std::optional<uint16_t> address;
     std::string problem;
 };
@@ -72,8 +80,9 @@ std::string CheckName(const char* space, const Location& where)
     return std::string(space) + " " + where.key;
 }
 
-void CheckValues(const core::CpuState& cpu, const std::vector<LocationValue>& values, const char* space,
-                 std::vector<CheckResult>& checks, const std::string& suffix = {})
+void CheckValues(const core::CpuState& cpu, const std::vector<LocationValue>& values,
+                 const char* space, std::vector<CheckResult>& checks,
+                 const std::string& suffix = {})
 {
     for (const LocationValue& v : values) {
         CheckResult check;
@@ -88,9 +97,12 @@ void CheckValues(const core::CpuState& cpu, const std::vector<LocationValue>& va
 RunStop FromSimulator(core::StopReason reason)
 {
     switch (reason) {
-        case core::StopReason::NoCode: return RunStop::NoCode;
-        case core::StopReason::Stack: return RunStop::Stack;
-        default: return RunStop::UndefinedBit;
+        case core::StopReason::NoCode:
+            return RunStop::NoCode;
+        case core::StopReason::Stack:
+            return RunStop::Stack;
+        default:
+            return RunStop::UndefinedBit;
     }
 }
 
@@ -99,13 +111,20 @@ RunStop FromSimulator(core::StopReason reason)
 const char* RunStopName(RunStop stop)
 {
     switch (stop) {
-        case RunStop::Target: return "stop-point";
-        case RunStop::CycleLimit: return "cycle-limit";
-        case RunStop::StepLimit: return "step-limit";
-        case RunStop::NoCode: return "no-code";
-        case RunStop::UndefinedBit: return "undefined-bit";
-        case RunStop::Stack: return "stack";
-        default: return "not-run";
+        case RunStop::Target:
+            return "stop-point";
+        case RunStop::CycleLimit:
+            return "cycle-limit";
+        case RunStop::StepLimit:
+            return "step-limit";
+        case RunStop::NoCode:
+            return "no-code";
+        case RunStop::UndefinedBit:
+            return "undefined-bit";
+        case RunStop::Stack:
+            return "stack";
+        default:
+            return "not-run";
     }
 }
 
@@ -114,7 +133,8 @@ bool IsErrorStop(RunStop stop)
     return stop == RunStop::NoCode || stop == RunStop::UndefinedBit || stop == RunStop::Stack;
 }
 
-CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, const PreparedProgram& program)
+CaseResult RunCase(const Assignment& assignment, const GradingCase& grading,
+                   const PreparedProgram& program)
 {
     CaseResult result;
     result.name = grading.name;
@@ -126,11 +146,13 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, con
     // A case that needs a device the simulator does not have yet is not run:
     // its results would say nothing.
     if (grading.input) {
-        result.note = "not supported yet: input scripts (input = " + grading.input->filename().string() + ")";
+        result.note =
+            "not supported yet: input scripts (input = " + grading.input->filename().string() + ")";
         return result;
     }
     if (grading.board) {
-        result.note = "not supported yet: boards (board = " + grading.board->filename().string() + ")";
+        result.note =
+            "not supported yet: boards (board = " + grading.board->filename().string() + ")";
         return result;
     }
 
@@ -153,7 +175,8 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, con
     core::CpuState& cpu = sim.Cpu();
     cpu.FillCode(core::HexCell::Unloaded());
     cpu.FillExternal(core::HexCell::Unloaded());
-    for (const auto& [address, byte] : program.code) cpu.codeMemory[address] = core::HexCell::FromValue(byte);
+    for (const auto& [address, byte] : program.code)
+        cpu.codeMemory[address] = core::HexCell::FromValue(byte);
     cpu.programCounter = 0;
     sim.SetDisplayFlag(false);
     for (const LocationValue& v : grading.initIram) WriteLocation(cpu, v.where, v.value);
@@ -163,8 +186,9 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, con
     std::vector<const PinSample*> timed;
     for (const PinSample& s : grading.expect.pins)
         if (s.atCycle) timed.push_back(&s);
-    std::stable_sort(timed.begin(), timed.end(),
-                     [](const PinSample* a, const PinSample* b) { return *a->atCycle < *b->atCycle; });
+    std::stable_sort(timed.begin(), timed.end(), [](const PinSample* a, const PinSample* b) {
+        return *a->atCycle < *b->atCycle;
+    });
     std::vector<CheckResult> sampleChecks;
     std::size_t nextSample = 0;
     Stream sent;
@@ -175,14 +199,17 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, con
         const uint64_t cycles = sim.CycleCounter();
         while (nextSample < timed.size() && *timed[nextSample]->atCycle <= cycles) {
             const PinSample& s = *timed[nextSample++];
-            CheckValues(cpu, s.pins, "pins", sampleChecks, " at cycle " + std::to_string(*s.atCycle));
+            CheckValues(cpu, s.pins, "pins", sampleChecks,
+                        " at cycle " + std::to_string(*s.atCycle));
         }
         const uint16_t pc = sim.ProgramCounter();
         if ((stopAddress && pc == *stopAddress) || (reachAddress && pc == *reachAddress)) {
             stop = RunStop::Target;
             result.stopDetail = core::ToHexWord(pc) + "H";
-            if (reachAddress && pc == *reachAddress) result.stopDetail = grading.expect.reaches->Text();
-            else if (grading.stopAt) result.stopDetail = grading.stopAt->Text();
+            if (reachAddress && pc == *reachAddress)
+                result.stopDetail = grading.expect.reaches->Text();
+            else if (grading.stopAt)
+                result.stopDetail = grading.stopAt->Text();
             break;
         }
         if (cycles >= grading.maxCycles) {
@@ -201,9 +228,10 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, con
         }
         if (report.stopReason != core::StopReason::None) {
             stop = FromSimulator(report.stopReason);
-            result.stopDetail = stop == RunStop::NoCode
-                                    ? "nothing loaded at " + core::ToHexWord(sim.ProgramCounter()) + "H"
-                                    : OneLine(cpu.simulationLog);
+            result.stopDetail =
+                stop == RunStop::NoCode
+                    ? "nothing loaded at " + core::ToHexWord(sim.ProgramCounter()) + "H"
+                    : OneLine(cpu.simulationLog);
             break;
         }
     }
@@ -217,14 +245,17 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, con
         CheckResult check;
         check.what = "reaches " + expect.reaches->Text();
         check.expected = expect.reaches->Text();
-        if (expect.withinCycles) check.expected += " within " + std::to_string(*expect.withinCycles) + " cycles";
-        const bool arrived = stop == RunStop::Target && reachAddress && sim.ProgramCounter() == *reachAddress;
+        if (expect.withinCycles)
+            check.expected += " within " + std::to_string(*expect.withinCycles) + " cycles";
+        const bool arrived =
+            stop == RunStop::Target && reachAddress && sim.ProgramCounter() == *reachAddress;
         if (!reachProblem.empty()) {
             check.actual = reachProblem;
         } else if (arrived) {
             check.actual = "at cycle " + std::to_string(result.cycles);
-            check.status = !expect.withinCycles || result.cycles <= *expect.withinCycles ? CheckStatus::Pass
-                                                                                          : CheckStatus::Fail;
+            check.status = !expect.withinCycles || result.cycles <= *expect.withinCycles
+                               ? CheckStatus::Pass
+                               : CheckStatus::Fail;
         } else {
             check.actual = std::string("not reached (") + RunStopName(stop) + " at cycle " +
                            std::to_string(result.cycles) + ")";
@@ -235,7 +266,8 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, con
         CheckResult check;
         check.what = "no error stop";
         check.expected = "no error";
-        check.actual = IsErrorStop(stop) ? std::string(RunStopName(stop)) + ": " + result.stopDetail : "no error";
+        check.actual = IsErrorStop(stop) ? std::string(RunStopName(stop)) + ": " + result.stopDetail
+                                         : "no error";
         check.status = IsErrorStop(stop) ? CheckStatus::Fail : CheckStatus::Pass;
         checks.push_back(std::move(check));
     }
@@ -248,7 +280,8 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, con
         check.actual = cut ? "did not finish (" + std::string(RunStopName(stop)) + " at cycle " +
                                  std::to_string(result.cycles) + ")"
                            : std::to_string(result.cycles);
-        check.status = !cut && result.cycles <= *expect.cyclesAtMost ? CheckStatus::Pass : CheckStatus::Fail;
+        check.status =
+            !cut && result.cycles <= *expect.cyclesAtMost ? CheckStatus::Pass : CheckStatus::Fail;
         checks.push_back(std::move(check));
     }
     CheckValues(cpu, expect.iram, "iram", checks);
@@ -259,7 +292,8 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, con
     for (; nextSample < timed.size(); ++nextSample) {
         for (const LocationValue& v : timed[nextSample]->pins) {
             CheckResult check;
-            check.what = CheckName("pins", v.where) + " at cycle " + std::to_string(*timed[nextSample]->atCycle);
+            check.what = CheckName("pins", v.where) + " at cycle " +
+                         std::to_string(*timed[nextSample]->atCycle);
             check.expected = ValueText(v.where, v.value);
             check.actual = "run ended at cycle " + std::to_string(result.cycles);
             checks.push_back(std::move(check));
@@ -270,14 +304,16 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, con
         check.what = "uart_out";
         check.actual = Escaped(sent);
         const bool whole = sentCount <= kMaxStream;
-        if (!whole) check.actual += " ... (" + std::to_string(sentCount) + " bytes sent; at most " +
-                                    std::to_string(kMaxStream) + " are checked)";
+        if (!whole)
+            check.actual += " ... (" + std::to_string(sentCount) + " bytes sent; at most " +
+                            std::to_string(kMaxStream) + " are checked)";
         const bool defined = whole && std::find(sent.begin(), sent.end(), -1) == sent.end();
         if (expect.uartOut->isPattern) {
             check.expected = "pattern " + expect.uartOut->text;
             const std::string text(sent.begin(), sent.end());
-            check.status = defined && std::regex_match(text, *expect.uartOut->pattern) ? CheckStatus::Pass
-                                                                                       : CheckStatus::Fail;
+            check.status = defined && std::regex_match(text, *expect.uartOut->pattern)
+                               ? CheckStatus::Pass
+                               : CheckStatus::Fail;
         } else {
             const Stream wanted = StreamOf(expect.uartOut->text);
             check.expected = Escaped(wanted);
@@ -286,12 +322,14 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, con
         checks.push_back(std::move(check));
     }
     if (expect.board) {
-        checks.push_back({"board", "board state", "not supported yet: boards", CheckStatus::Unsupported});
+        checks.push_back(
+            {"board", "board state", "not supported yet: boards", CheckStatus::Unsupported});
     }
 
     for (std::string& n : notes) result.note += (result.note.empty() ? "" : "; ") + n;
     result.passed = result.note.empty() &&
-                    std::all_of(checks.begin(), checks.end(), [](const CheckResult& c) { return c.status == CheckStatus::Pass; });
+                    std::all_of(checks.begin(), checks.end(),
+                                [](const CheckResult& c) { return c.status == CheckStatus::Pass; });
     if (expect.board && result.note.empty()) result.note = "not supported yet: board expectations";
     result.points = result.passed ? grading.points : 0;
     return result;

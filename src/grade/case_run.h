@@ -8,6 +8,7 @@
 
 namespace zelo::grade {
 
-CaseResult RunCase(const Assignment& assignment, const GradingCase& grading, const PreparedProgram& program);
+CaseResult RunCase(const Assignment& assignment, const GradingCase& grading,
+                   const PreparedProgram& program);
 
 }  // namespace zelo::grade

@@ -9,9 +9,12 @@ namespace {
 const char* StatusName(CheckStatus status)
 {
     switch (status) {
-        case CheckStatus::Pass: return "pass";
-        case CheckStatus::Unsupported: return "unsupported";
-        default: return "fail";
+        case CheckStatus::Pass:
+            return "pass";
+        case CheckStatus::Unsupported:
+            return "unsupported";
+        default:
+            return "fail";
     }
 }
 
@@ -49,8 +52,10 @@ std::vector<std::string> ReportLines(const std::string& text)
     };
     for (char c : text) {
         if (c == '\r') continue;
-        if (c == '\n') flush();
-        else line += c;
+        if (c == '\n')
+            flush();
+        else
+            line += c;
     }
     flush();
     return lines;
@@ -64,23 +69,27 @@ std::string ReportTable(const GradeReport& report)
     if (!report.title.empty()) out += ": " + report.title;
     out += " (" + report.chip + ", " + std::to_string(report.maxPoints) + " points)\n\n";
     std::size_t nameWidth = 10;
-    for (const SubmissionResult& s : report.submissions) nameWidth = std::max(nameWidth, s.name.size() + 2);
+    for (const SubmissionResult& s : report.submissions)
+        nameWidth = std::max(nameWidth, s.name.size() + 2);
     out += Padded("name", nameWidth) + Padded("points", 10) + "failed cases\n";
     for (const SubmissionResult& s : report.submissions) {
         std::string failed;
         if (!s.assembled) {
             failed = "(does not assemble)";
         } else {
-            for (const std::string& name : s.FailedCases()) failed += (failed.empty() ? "" : ", ") + name;
+            for (const std::string& name : s.FailedCases())
+                failed += (failed.empty() ? "" : ", ") + name;
             if (failed.empty()) failed = "-";
         }
-        out += Padded(s.name, nameWidth) + Padded(PointsText(s.points, s.maxPoints), 10) + failed + "\n";
+        out += Padded(s.name, nameWidth) + Padded(PointsText(s.points, s.maxPoints), 10) + failed +
+               "\n";
     }
     std::string notes;
     for (const SubmissionResult& s : report.submissions) {
         if (!s.assembled) {
             notes += "\n" + s.name + " does not assemble:\n";
-            for (const std::string& line : ReportLines(s.assemblerReport)) notes += "    " + line + "\n";
+            for (const std::string& line : ReportLines(s.assemblerReport))
+                notes += "    " + line + "\n";
             continue;
         }
         for (const CaseResult& c : s.cases) {
@@ -93,22 +102,25 @@ std::string ReportTable(const GradeReport& report)
 std::string ReportCsv(const GradeReport& report)
 {
     std::string out =
-        "submission,case,case_passed,points,max_points,stop,stop_detail,cycles,steps,check,check_status,expected,"
+        "submission,case,case_passed,points,max_points,stop,stop_detail,cycles,steps,check,check_"
+        "status,expected,"
         "actual,note\r\n";
     for (const SubmissionResult& s : report.submissions) {
         for (const CaseResult& c : s.cases) {
-            std::string head = CsvField(s.name) + "," + CsvField(c.name) + "," + (c.passed ? "pass" : "fail") + "," +
-                               std::to_string(c.points) + "," + std::to_string(c.maxPoints) + "," +
-                               RunStopName(c.stop) + "," + CsvField(c.stopDetail) + "," + std::to_string(c.cycles) +
-                               "," + std::to_string(c.steps) + ",";
+            std::string head = CsvField(s.name) + "," + CsvField(c.name) + "," +
+                               (c.passed ? "pass" : "fail") + "," + std::to_string(c.points) + "," +
+                               std::to_string(c.maxPoints) + "," + RunStopName(c.stop) + "," +
+                               CsvField(c.stopDetail) + "," + std::to_string(c.cycles) + "," +
+                               std::to_string(c.steps) + ",";
             const std::string note = s.assembled ? c.note : "does not assemble";
             if (c.checks.empty()) {
                 out += head + ",,,," + CsvField(note) + "\r\n";
                 continue;
             }
             for (const CheckResult& check : c.checks) {
-                out += head + CsvField(check.what) + "," + StatusName(check.status) + "," + CsvField(check.expected) +
-                       "," + CsvField(check.actual) + "," + CsvField(note) + "\r\n";
+                out += head + CsvField(check.what) + "," + StatusName(check.status) + "," +
+                       CsvField(check.expected) + "," + CsvField(check.actual) + "," +
+                       CsvField(note) + "\r\n";
             }
         }
     }

@@ -10,8 +10,9 @@ namespace zelo::grade {
 
 enum class CheckStatus { Pass, Fail, Unsupported };
 
-struct CheckResult {
-    std::string what;      // "iram 40H", "reaches DONE", "uart_out"
+struct CheckResult
+{
+    std::string what;  // "iram 40H", "reaches DONE", "uart_out"
     std::string expected;
     std::string actual;
     CheckStatus status = CheckStatus::Fail;
@@ -19,31 +20,33 @@ struct CheckResult {
 
 // How a run ended.
 enum class RunStop {
-    NotRun,       // the case was not run (a feature it needs is missing, or no code)
-    Target,       // the program arrived at the case's stop point
+    NotRun,  // the case was not run (a feature it needs is missing, or no code)
+    Target,  // the program arrived at the case's stop point
     CycleLimit,
     StepLimit,
-    NoCode,       // it fetched from memory where nothing was loaded
-    UndefinedBit, // it read a byte with an undefined bit
-    Stack,        // the stack pointer left internal RAM
+    NoCode,        // it fetched from memory where nothing was loaded
+    UndefinedBit,  // it read a byte with an undefined bit
+    Stack,         // the stack pointer left internal RAM
 };
 const char* RunStopName(RunStop stop);  // "target", "cycle-limit", ...
 bool IsErrorStop(RunStop stop);
 
-struct CaseResult {
+struct CaseResult
+{
     std::string name;
-    int points = 0;     // earned
+    int points = 0;  // earned
     int maxPoints = 0;
     bool passed = false;
     RunStop stop = RunStop::NotRun;
     std::string stopDetail;  // the label reached, or the simulator's message for an error stop
     uint64_t cycles = 0;
     uint64_t steps = 0;
-    std::string note;        // why the case was not run or cannot pass
+    std::string note;  // why the case was not run or cannot pass
     std::vector<CheckResult> checks;
 };
 
-struct SubmissionResult {
+struct SubmissionResult
+{
     std::string name;
     std::string path;
     bool assembled = false;
@@ -55,7 +58,8 @@ struct SubmissionResult {
     std::vector<std::string> FailedCases() const;
 };
 
-struct GradeReport {
+struct GradeReport
+{
     std::string title;
     std::string chip;
     int maxPoints = 0;

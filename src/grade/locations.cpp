@@ -21,8 +21,10 @@ std::optional<uint32_t> Digits(std::string_view text, int base)
     uint32_t value = 0;
     for (char c : text) {
         int d = -1;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        if (c >= '0' && c <= '9')
+            d = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
         if (d < 0 || d >= base) return std::nullopt;
         value = value * static_cast<uint32_t>(base) + static_cast<uint32_t>(d);
     }
@@ -30,7 +32,8 @@ std::optional<uint32_t> Digits(std::string_view text, int base)
 }
 
 // "BYTE.b": the byte part and the bit number, when the key has that form.
-struct BitSplit {
+struct BitSplit
+{
     std::string byte;
     int bit = -1;
 };
@@ -50,7 +53,8 @@ std::optional<uint8_t> SfrAddress(const core::CpuState& chipTables, const std::s
 }
 
 const char* const kInternalForms =
-    "an internal address 00H-FFH (30H, 0x30, 48), an SFR name (ACC), R0-R7, a bit name (CY, P1.0) or BYTE.b (20H.3)";
+    "an internal address 00H-FFH (30H, 0x30, 48), an SFR name (ACC), R0-R7, a bit name (CY, P1.0) "
+    "or BYTE.b (20H.3)";
 
 }  // namespace
 
@@ -62,7 +66,8 @@ std::optional<uint32_t> ParseAddressNumber(std::string_view text, uint32_t limit
         value = Digits(std::string_view(upper).substr(2), 16);
     } else if (upper.size() > 2 && upper[0] == '0' && upper[1] == 'B') {
         value = Digits(std::string_view(upper).substr(2), 2);
-    } else if (upper.size() > 1 && upper.back() == 'H' && std::isdigit(static_cast<unsigned char>(upper[0]))) {
+    } else if (upper.size() > 1 && upper.back() == 'H' &&
+               std::isdigit(static_cast<unsigned char>(upper[0]))) {
         value = Digits(std::string_view(upper).substr(0, upper.size() - 1), 16);
     } else {
         value = Digits(upper, 10);
@@ -126,8 +131,9 @@ LocationParse ParseExternalKey(std::string_view key)
             return {where, {}};
         }
     }
-    return {std::nullopt, "\"" + std::string(key) +
-                              "\" is no external address; write 0000H-FFFFH (0100H, 0x100), optionally with .b"};
+    return {std::nullopt,
+            "\"" + std::string(key) +
+                "\" is no external address; write 0000H-FFFFH (0100H, 0x100), optionally with .b"};
 }
 
 LocationParse ParsePinKey(std::string_view key, core::ChipModel chip)
@@ -135,7 +141,8 @@ LocationParse ParsePinKey(std::string_view key, core::ChipModel chip)
     const std::string upper = Upper(key);
     const bool small = chip == core::ChipModel::C89Cx051;
     if (upper.size() >= 2 && upper[0] == 'P' && upper[1] >= '0' && upper[1] <= '3' &&
-        (upper.size() == 2 || (upper.size() == 4 && upper[2] == '.' && upper[3] >= '0' && upper[3] <= '7'))) {
+        (upper.size() == 2 ||
+         (upper.size() == 4 && upper[2] == '.' && upper[3] >= '0' && upper[3] <= '7'))) {
         const int port = upper[1] - '0';
         if (small && (port == 0 || port == 2))
             return {std::nullopt, "the 89Cx051 has no port P" + std::to_string(port)};
@@ -145,7 +152,8 @@ LocationParse ParsePinKey(std::string_view key, core::ChipModel chip)
         if (upper.size() == 4) where.bit = upper[3] - '0';
         return {where, {}};
     }
-    return {std::nullopt, "\"" + std::string(key) + "\" is no pin; write a port (P1) or a pin (P1.0)"};
+    return {std::nullopt,
+            "\"" + std::string(key) + "\" is no pin; write a port (P1) or a pin (P1.0)"};
 }
 
 namespace {
@@ -161,7 +169,8 @@ std::optional<unsigned> ReadLocation(const core::CpuState& cpu, const Location& 
     if (where.space == Space::External) {
         const core::HexCell cell = cpu.externalMemory[where.address];
         const std::string text = cell.Text();
-        if (!std::isxdigit(static_cast<unsigned char>(text[0])) || !std::isxdigit(static_cast<unsigned char>(text[1])))
+        if (!std::isxdigit(static_cast<unsigned char>(text[0])) ||
+            !std::isxdigit(static_cast<unsigned char>(text[1])))
             return std::nullopt;
         const unsigned value = *Digits(Upper(text), 16);
         return where.IsBit() ? (value >> where.bit) & 1u : value;
@@ -199,7 +208,8 @@ void WriteLocation(core::CpuState& cpu, const Location& where, unsigned value)
     if (where.space == Space::External) {
         unsigned byte = value & 0xFF;
         if (where.IsBit()) {
-            const unsigned old = ReadLocation(cpu, Location::Byte(Space::External, where.address)).value_or(0);
+            const unsigned old =
+                ReadLocation(cpu, Location::Byte(Space::External, where.address)).value_or(0);
             byte = (old & ~(1u << where.bit)) | ((value & 1u) << where.bit);
         }
         cpu.externalMemory[where.address] = core::HexCell::FromValue(byte);
@@ -223,7 +233,9 @@ Location Offset(const Location& where, uint32_t offset)
         next.key = "R" + std::to_string(next.reg);
     } else {
         next.address = where.address + offset;
-        next.key = (where.space == Space::External ? core::ToHexWord(next.address) : core::ToHexByte(next.address)) + "H";
+        next.key = (where.space == Space::External ? core::ToHexWord(next.address)
+                                                   : core::ToHexByte(next.address)) +
+                   "H";
     }
     return next;
 }

@@ -17,7 +17,8 @@ namespace zelo::grade {
 
 enum class Space { Internal, External };
 
-struct Location {
+struct Location
+{
     Space space = Space::Internal;
     uint32_t address = 0;  // 00H-FFH internal, 0000H-FFFFH external
     int bit = -1;          // 0-7 for a bit, -1 for the whole byte
@@ -34,7 +35,8 @@ struct Location {
     }
 };
 
-struct LocationParse {
+struct LocationParse
+{
     std::optional<Location> location;
     std::string problem;  // why the key names no place
 };

@@ -36,7 +36,8 @@ int HexValue(char c)
     return -1;
 }
 
-PreparedProgram PrepareSource(const SubmissionFile& file, const fs::path& workspace, core::ChipModel chip)
+PreparedProgram PrepareSource(const SubmissionFile& file, const fs::path& workspace,
+                              core::ChipModel chip)
 {
     PreparedProgram program;
     std::string error;
@@ -67,7 +68,8 @@ PreparedProgram PrepareSource(const SubmissionFile& file, const fs::path& worksp
         for (int k = 0; k < parsed.count; ++k) {
             const int hi = HexValue(parsed.data[static_cast<std::size_t>(2 * k)]);
             const int lo = HexValue(parsed.data[static_cast<std::size_t>(2 * k + 1)]);
-            program.code.emplace_back(static_cast<uint16_t>(parsed.address + k), static_cast<uint8_t>(16 * hi + lo));
+            program.code.emplace_back(static_cast<uint16_t>(parsed.address + k),
+                                      static_cast<uint8_t>(16 * hi + lo));
         }
     }
     for (const auto& entry : session.Labels().Entries()) {
@@ -86,16 +88,19 @@ PreparedProgram PrepareHex(const SubmissionFile& file, core::ChipModel chip)
     core::CpuState cpu(chip);
     loader::HexLoaderState state;
     const fs::path folder = file.path.has_parent_path() ? file.path.parent_path() : fs::path(".");
-    const auto loaded = loader::ReadHexIntoCodeMemory(folder, {false, file.path.filename().string()}, cpu, state);
+    const auto loaded =
+        loader::ReadHexIntoCodeMemory(folder, {false, file.path.filename().string()}, cpu, state);
     if (!loaded.Ok()) {
-        program.report = file.path.filename().string() + ": " +
-                         loaded.hexFileCaption.value_or(loaded.asmFileCaption.value_or("cannot be loaded"));
+        program.report =
+            file.path.filename().string() + ": " +
+            loaded.hexFileCaption.value_or(loaded.asmFileCaption.value_or("cannot be loaded"));
         return program;
     }
     for (int a = 0; a < 0x10000; ++a) {
         const core::HexCell cell = cpu.codeMemory[static_cast<std::size_t>(a)];
         const int hi = HexValue(cell.hi), lo = HexValue(cell.lo);
-        if (hi >= 0 && lo >= 0) program.code.emplace_back(static_cast<uint16_t>(a), static_cast<uint8_t>(16 * hi + lo));
+        if (hi >= 0 && lo >= 0)
+            program.code.emplace_back(static_cast<uint16_t>(a), static_cast<uint8_t>(16 * hi + lo));
     }
     program.ok = true;
     return program;
@@ -108,8 +113,10 @@ std::vector<fs::path> ProgramsIn(const fs::path& folder, std::vector<fs::path>* 
     std::vector<fs::path> found;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_regular_file(ec) && Gradable(it->path())) found.push_back(it->path());
-        else if (subFolders && it->is_directory(ec)) subFolders->push_back(it->path());
+        if (it->is_regular_file(ec) && Gradable(it->path()))
+            found.push_back(it->path());
+        else if (subFolders && it->is_directory(ec))
+            subFolders->push_back(it->path());
     }
     std::sort(found.begin(), found.end());
     if (subFolders) std::sort(subFolders->begin(), subFolders->end());
@@ -118,7 +125,8 @@ std::vector<fs::path> ProgramsIn(const fs::path& folder, std::vector<fs::path>* 
         if (LowerExtension(p) == ".asm") sources.insert(core::ToUpperAscii(p.stem().string()));
     std::vector<fs::path> programs;
     for (const fs::path& p : found)
-        if (LowerExtension(p) == ".asm" || !sources.count(core::ToUpperAscii(p.stem().string()))) programs.push_back(p);
+        if (LowerExtension(p) == ".asm" || !sources.count(core::ToUpperAscii(p.stem().string())))
+            programs.push_back(p);
     return programs;
 }
 
@@ -141,7 +149,8 @@ SubmissionList CollectSubmissions(const std::vector<fs::path>& arguments)
                 if (programs.empty()) continue;
                 const std::string folderName = sub.filename().string();
                 // One student's folder: their one program, or a clear reason for 0 points.
-                SubmissionFile file{folderName + "/" + programs[0].filename().string(), programs[0], {}};
+                SubmissionFile file{
+                    folderName + "/" + programs[0].filename().string(), programs[0], {}};
                 std::vector<fs::path> sources;
                 for (const fs::path& p : programs)
                     if (LowerExtension(p) == ".asm") sources.push_back(p);
@@ -158,10 +167,14 @@ SubmissionList CollectSubmissions(const std::vector<fs::path>& arguments)
                 list.files.push_back(std::move(file));
                 ++taken;
             }
-            if (taken == 0) list.problems.push_back(argument.string() + ": no .asm or .hex file in this folder");
+            if (taken == 0)
+                list.problems.push_back(argument.string() +
+                                        ": no .asm or .hex file in this folder");
         } else if (fs::is_regular_file(argument, ec)) {
-            if (Gradable(argument)) list.files.push_back({argument.filename().string(), argument, {}});
-            else list.problems.push_back(argument.string() + ": not an .asm or .hex file");
+            if (Gradable(argument))
+                list.files.push_back({argument.filename().string(), argument, {}});
+            else
+                list.problems.push_back(argument.string() + ": not an .asm or .hex file");
         } else {
             list.problems.push_back(argument.string() + ": no such file or folder");
         }
@@ -174,14 +187,16 @@ SubmissionList CollectSubmissions(const std::vector<fs::path>& arguments)
     return list;
 }
 
-PreparedProgram PrepareSubmission(const SubmissionFile& file, const fs::path& workspace, core::ChipModel chip)
+PreparedProgram PrepareSubmission(const SubmissionFile& file, const fs::path& workspace,
+                                  core::ChipModel chip)
 {
     if (!file.problem.empty()) {
         PreparedProgram program;
         program.report = file.problem;
         return program;
     }
-    return LowerExtension(file.path) == ".hex" ? PrepareHex(file, chip) : PrepareSource(file, workspace, chip);
+    return LowerExtension(file.path) == ".hex" ? PrepareHex(file, chip)
+                                               : PrepareSource(file, workspace, chip);
 }
 
 }  // namespace zelo::grade

@@ -16,13 +16,16 @@
 
 namespace zelo::grade {
 
-struct SubmissionFile {
+struct SubmissionFile
+{
     std::string name;  // shown in the reports: the file name
     std::filesystem::path path;
-    std::string problem;  // set when the submission cannot be graded (it gets 0 points with this text)
+    std::string
+        problem;  // set when the submission cannot be graded (it gets 0 points with this text)
 };
 
-struct SubmissionList {
+struct SubmissionList
+{
     std::vector<SubmissionFile> files;
     std::vector<std::string> problems;  // arguments that name nothing to grade
 };
@@ -34,15 +37,16 @@ struct SubmissionList {
 // .hex). Two files of the same name are told apart by their paths.
 SubmissionList CollectSubmissions(const std::vector<std::filesystem::path>& arguments);
 
-struct PreparedProgram {
+struct PreparedProgram
+{
     bool ok = false;
     std::string report;  // why it cannot run: the assembler's report or the HEX file's problem
-    std::vector<std::pair<uint16_t, uint8_t>> code;             // address and byte of every loaded cell
-    std::unordered_map<std::string, uint16_t> labels;           // upper-cased labels (sources only)
+    std::vector<std::pair<uint16_t, uint8_t>> code;    // address and byte of every loaded cell
+    std::unordered_map<std::string, uint16_t> labels;  // upper-cased labels (sources only)
 };
 
 // Assembles or reads one submission. Nothing is written anywhere.
-PreparedProgram PrepareSubmission(const SubmissionFile& file, const std::filesystem::path& workspace,
-                                  core::ChipModel chip);
+PreparedProgram PrepareSubmission(const SubmissionFile& file,
+                                  const std::filesystem::path& workspace, core::ChipModel chip);
 
 }  // namespace zelo::grade

@@ -1,10 +1,10 @@
 // Assignment files: what a valid file becomes, and one field-level message
 // per kind of mistake a teacher makes.
+#include "grade/assignment_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "grade/assignment_reader.h"
 
 using zelo::grade::ParseAssignment;
 
@@ -56,7 +56,8 @@ TEST(AssignmentReader, ValidFileGivesCasesWithResolvedLocations)
     EXPECT_TRUE(c.expect.uartOut->isPattern);
 }
 
-struct Malformed {
+struct Malformed
+{
     const char* text;
     const char* message;  // part of the one expected problem
 };
@@ -66,25 +67,35 @@ const Malformed kMalformed[] = {
      "a.toml:1:8: chip: unknown chip \"8086\""},
     {"[[case]]\nname=\"a\"\npionts=1\nexpect={no_error=true}", "case[1].pionts: unknown field"},
     {"[[case]]\nname=\"a\"\nexpect={no_error=true}", "case[1].points: missing"},
-    {"[[case]]\nname=\"a\"\npoints=-2\nexpect={no_error=true}", "a.toml:3:8: case[1].points: must be a whole number"},
-    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\niram={\"3GH\"=1}", "case[1].expect.iram.3GH: \"3GH\" names no internal"},
-    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\niram={\"30H\"=256}", "case[1].expect.iram.30H: a byte takes 0-255"},
-    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\niram={CY=2}", "case[1].expect.iram.CY: a bit takes 0, 1"},
-    {"[[case]]\nname=\"a\"\npoints=1\n[case.init]\nxram={\"0FFFFH\"=[1,2]}\n[case.expect]\nno_error=true",
+    {"[[case]]\nname=\"a\"\npoints=-2\nexpect={no_error=true}",
+     "a.toml:3:8: case[1].points: must be a whole number"},
+    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\niram={\"3GH\"=1}",
+     "case[1].expect.iram.3GH: \"3GH\" names no internal"},
+    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\niram={\"30H\"=256}",
+     "case[1].expect.iram.30H: a byte takes 0-255"},
+    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\niram={CY=2}",
+     "case[1].expect.iram.CY: a bit takes 0, 1"},
+    {"[[case]]\nname=\"a\"\npoints=1\n[case.init]\nxram={\"0FFFFH\"=[1,2]}\n[case.expect]\nno_"
+     "error=true",
      "case[1].init.xram.0FFFFH: the bytes run past the end"},
-    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\nwithin_cycles=9", "case[1].expect.within_cycles: needs reaches"},
+    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\nwithin_cycles=9",
+     "case[1].expect.within_cycles: needs reaches"},
     {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\nuart_out={pattern=\"(\"}",
      "case[1].expect.uart_out.pattern: not a valid pattern"},
     {"[[case]]\nname=\"a\"\npoints=1\ninput=\"missing.txt\"\nexpect={no_error=true}",
      "case[1].input: file not found"},
-    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\npins={\"P9.0\"=1}", "case[1].expect.pins.P9.0: \"P9.0\" is no pin"},
+    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\npins={\"P9.0\"=1}",
+     "case[1].expect.pins.P9.0: \"P9.0\" is no pin"},
     {"chip=\"89Cx051\"\n[[case]]\nname=\"a\"\npoints=1\n[case.expect]\npins={\"P0.0\"=1}",
      "the 89Cx051 has no port P0"},
-    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\nreaches=\"TWO WORDS\"", "case[1].expect.reaches: must be a label"},
-    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\nboard={lamps=1}", "case[1].expect.board.lamps: unknown field"},
+    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\nreaches=\"TWO WORDS\"",
+     "case[1].expect.reaches: must be a label"},
+    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\nboard={lamps=1}",
+     "case[1].expect.board.lamps: unknown field"},
     {"[[case]]\nname=\"a\"\npoints=1\nexpect={}", "case[1].expect: names no expectation"},
     {"title = \"x\"", "case: the assignment needs at least one [[case]]"},
-    {"[[case]]\nname=\"a\"\npoints=1\nexpect={no_error=true}\n[[case]]\nname=\"a\"\npoints=1\nexpect={no_error=true}",
+    {"[[case]]\nname=\"a\"\npoints=1\nexpect={no_error=true}\n[[case]]\nname=\"a\"\npoints="
+     "1\nexpect={no_error=true}",
      "case[2].name: another case has the same name"},
     {"[[case]\nname=1", "a.toml:1:"},
 };
@@ -102,10 +113,12 @@ TEST(AssignmentReader, EachMistakeIsReportedWithItsField)
 
 TEST(AssignmentReader, AllProblemsOfAFileAreCollected)
 {
-    const auto read = ParseAssignment("chip=1\n[[case]]\npoints=\"x\"\nexpect={bogus=1}", "a.toml", ".");
+    const auto read =
+        ParseAssignment("chip=1\n[[case]]\npoints=\"x\"\nexpect={bogus=1}", "a.toml", ".");
     std::string all;
     for (const std::string& p : read.problems) all += p + "\n";
-    for (const char* field : {": chip:", "case[1].name:", "case[1].points:", "case[1].expect.bogus:"})
+    for (const char* field :
+         {": chip:", "case[1].name:", "case[1].points:", "case[1].expect.bogus:"})
         EXPECT_NE(all.find(field), std::string::npos) << field << "\n" << all;
 }
 

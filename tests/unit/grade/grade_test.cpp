@@ -17,7 +17,8 @@ using namespace zelo::grade;
 
 namespace {
 
-class GradeTest : public ::testing::Test {
+class GradeTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -92,7 +93,8 @@ expect = { uart_out = { pattern = "A*" } }
 )",
                          file);
     EXPECT_FALSE(r.cases[0].passed);
-    EXPECT_NE(r.cases[0].checks[0].actual.find("(25000 bytes sent; at most 4096 are checked)"), std::string::npos)
+    EXPECT_NE(r.cases[0].checks[0].actual.find("(25000 bytes sent; at most 4096 are checked)"),
+              std::string::npos)
         << r.cases[0].checks[0].actual.substr(r.cases[0].checks[0].actual.size() - 60);
 }
 
@@ -108,7 +110,8 @@ expect = { pins = { P1 = 0xF0, "P1.4" = 1, "P1.0" = 1 } }
                          file);
     ASSERT_EQ(r.cases[0].checks.size(), 3u);
     for (const CheckResult& c : r.cases[0].checks)
-        EXPECT_EQ(c.status == CheckStatus::Pass, c.what != "pins P1.0") << c.what << " " << c.actual;
+        EXPECT_EQ(c.status == CheckStatus::Pass, c.what != "pins P1.0")
+            << c.what << " " << c.actual;
     EXPECT_FALSE(r.cases[0].passed);
 }
 
@@ -192,7 +195,8 @@ TEST_F(GradeTest, SerialAndParallelGradingGiveTheSameReports)
     ASSERT_EQ(list.files.size(), 4u);
     std::vector<SubmissionFile> many;
     for (int k = 0; k < 6; ++k)
-        for (const SubmissionFile& f : list.files) many.push_back({f.name + std::to_string(k), f.path, {}});
+        for (const SubmissionFile& f : list.files)
+            many.push_back({f.name + std::to_string(k), f.path, {}});
     const GradeReport serial = GradeAll(*read.assignment, many, examples, 1);
     const GradeReport parallel = GradeAll(*read.assignment, many, examples, 4);
     EXPECT_EQ(ReportJson(serial), ReportJson(parallel));
