@@ -106,6 +106,15 @@ TEST_F(GradeTest, PinsAreTheLatchesAtTheEndOfTheRun)
 name = "p"
 points = 1
 expect = { pins = { P1 = 0xF0, "P1.4" = 1, "P1.0" = 1 } }
+[[case]]
+name = "after the end"
+points = 1
+[[case.expect.pins]]
+at_cycle = 1
+"P1.0" = 1
+[[case.expect.pins]]
+at_cycle = 1000
+"P1.0" = 0
 )",
                          file);
     ASSERT_EQ(r.cases[0].checks.size(), 3u);
@@ -113,6 +122,12 @@ expect = { pins = { P1 = 0xF0, "P1.4" = 1, "P1.0" = 1 } }
         EXPECT_EQ(c.status == CheckStatus::Pass, c.what != "pins P1.0")
             << c.what << " " << c.actual;
     EXPECT_FALSE(r.cases[0].passed);
+    // A sample the run never reached fails; it is not taken from the final state.
+    ASSERT_EQ(r.cases[1].checks.size(), 2u);
+    EXPECT_EQ(r.cases[1].checks[0].status, CheckStatus::Pass);
+    EXPECT_EQ(r.cases[1].checks[1].what, "pins P1.0 at cycle 1000");
+    EXPECT_EQ(r.cases[1].checks[1].actual.rfind("run ended at cycle ", 0), 0u);
+    EXPECT_FALSE(r.cases[1].passed);
 }
 
 TEST_F(GradeTest, InputScriptsAndBoardsAreReportedUnsupportedAndNeverPass)
