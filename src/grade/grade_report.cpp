@@ -75,7 +75,7 @@ std::string ReportTable(const GradeReport& report)
     for (const SubmissionResult& s : report.submissions) {
         std::string failed;
         if (!s.assembled) {
-            failed = "(does not assemble)";
+            failed = "(" + s.failure + ")";
         } else {
             for (const std::string& name : s.FailedCases())
                 failed += (failed.empty() ? "" : ", ") + name;
@@ -87,7 +87,7 @@ std::string ReportTable(const GradeReport& report)
     std::string notes;
     for (const SubmissionResult& s : report.submissions) {
         if (!s.assembled) {
-            notes += "\n" + s.name + " does not assemble:\n";
+            notes += "\n" + s.name + " " + s.failure + ":\n";
             for (const std::string& line : ReportLines(s.assemblerReport))
                 notes += "    " + line + "\n";
             continue;
@@ -112,7 +112,7 @@ std::string ReportCsv(const GradeReport& report)
                                std::to_string(c.maxPoints) + "," + RunStopName(c.stop) + "," +
                                CsvField(c.stopDetail) + "," + std::to_string(c.cycles) + "," +
                                std::to_string(c.steps) + ",";
-            const std::string note = s.assembled ? c.note : "does not assemble";
+            const std::string note = s.assembled ? c.note : s.failure;
             if (c.checks.empty()) {
                 out += head + ",,,," + CsvField(note) + "\r\n";
                 continue;
@@ -141,7 +141,10 @@ std::string ReportJson(const GradeReport& report)
         js["points"] = s.points;
         js["max_points"] = s.maxPoints;
         js["assembled"] = s.assembled;
-        if (!s.assembled) js["assembler_report"] = ReportLines(s.assemblerReport);
+        if (!s.assembled) {
+            js["failure"] = s.failure;
+            js["assembler_report"] = ReportLines(s.assemblerReport);
+        }
         nlohmann::ordered_json cases = nlohmann::ordered_json::array();
         for (const CaseResult& c : s.cases) {
             nlohmann::ordered_json jc;

@@ -49,7 +49,8 @@ struct SubmissionResult
 {
     std::string name;
     std::string path;
-    bool assembled = false;
+    bool assembled = false;       // it assembled (or loaded) and ran
+    std::string failure;          // otherwise: "does not assemble", "cannot be loaded", ...
     std::string assemblerReport;  // when it did not assemble (or load)
     int points = 0;
     int maxPoints = 0;

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <thread>
 
+#include "core/byte_text.h"
 #include "grade/case_run.h"
 
 namespace zelo::grade {
@@ -26,7 +27,13 @@ SubmissionResult GradeSubmission(const Assignment& assignment, const SubmissionF
     result.maxPoints = assignment.TotalPoints();
     const PreparedProgram program = PrepareSubmission(file, workspace, assignment.chip);
     result.assembled = program.ok;
-    if (!program.ok) result.assemblerReport = program.report;
+    if (!program.ok) {
+        result.assemblerReport = program.report;
+        const std::string ext = core::ToUpperAscii(file.path.extension().string());
+        result.failure = !file.problem.empty() ? "cannot be graded"
+                         : ext == ".HEX"       ? "cannot be loaded"
+                                               : "does not assemble";
+    }
     for (const GradingCase& grading : assignment.cases) {
         result.cases.push_back(RunCase(assignment, grading, program));
         result.points += result.cases.back().points;
