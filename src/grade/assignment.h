@@ -52,6 +52,7 @@ struct UartExpectation
 struct Expectations
 {
     std::vector<LocationValue> iram;
+    std::vector<LocationValue> idata;  // 8052 upper RAM
     std::vector<LocationValue> xram;
     std::vector<PinSample> pins;
     std::optional<UartExpectation> uartOut;
@@ -72,6 +73,7 @@ struct GradingCase
     uint64_t maxSteps = 0;             // 0: no step limit
     std::optional<CodeTarget> stopAt;  // the run ends when the program arrives here
     std::vector<LocationValue> initIram;
+    std::vector<LocationValue> initIdata;
     std::vector<LocationValue> initXram;
     std::optional<std::filesystem::path> input;  // input script (pins, serial)
     std::optional<std::filesystem::path> board;  // accessory board

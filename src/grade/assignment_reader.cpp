@@ -189,7 +189,8 @@ std::vector<LocationValue> Reader::Values(const toml::node& node, const std::str
         const LocationParse parsed = pins ? ParsePinKey(name, m_chip)
                                      : space == Space::Internal
                                          ? ParseInternalKey(name, m_chipTables)
-                                         : ParseExternalKey(name);
+                                     : space == Space::Upper ? ParseUpperKey(name, m_chip)
+                                                             : ParseExternalKey(name);
         if (!parsed.location) {
             Problem(&value, here, parsed.problem);
             continue;
@@ -238,11 +239,13 @@ std::vector<LocationValue> Reader::Values(const toml::node& node, const std::str
 
 void Reader::ReadInit(const toml::table& table, const std::string& field, GradingCase& grading)
 {
-    CheckKeys(table, field, {"iram", "xram"});
+    CheckKeys(table, field, {"iram", "idata", "xram"});
     if (const toml::node* n = table.get("iram"))
         grading.initIram = Values(*n, Join(field, "iram"), Space::Internal, false);
     if (const toml::node* n = table.get("xram"))
         grading.initXram = Values(*n, Join(field, "xram"), Space::External, false);
+    if (const toml::node* n = table.get("idata"))
+        grading.initIdata = Values(*n, Join(field, "idata"), Space::Upper, false);
 }
 
 void Reader::ReadPins(const toml::node& node, const std::string& field, Expectations& expect)
@@ -302,13 +305,15 @@ void Reader::ReadUart(const toml::node& node, const std::string& field, Expectat
 void Reader::ReadExpect(const toml::table& table, const std::string& field, GradingCase& grading)
 {
     CheckKeys(table, field,
-              {"iram", "xram", "pins", "uart_out", "board", "reaches", "within_cycles", "no_error",
-               "cycles_at_most"});
+              {"iram", "idata", "xram", "pins", "uart_out", "board", "reaches", "within_cycles",
+               "no_error", "cycles_at_most"});
     Expectations& expect = grading.expect;
     if (const toml::node* n = table.get("iram"))
         expect.iram = Values(*n, Join(field, "iram"), Space::Internal, false);
     if (const toml::node* n = table.get("xram"))
         expect.xram = Values(*n, Join(field, "xram"), Space::External, false);
+    if (const toml::node* n = table.get("idata"))
+        expect.idata = Values(*n, Join(field, "idata"), Space::Upper, false);
     if (const toml::node* n = table.get("pins")) ReadPins(*n, Join(field, "pins"), expect);
     if (const toml::node* n = table.get("uart_out")) ReadUart(*n, Join(field, "uart_out"), expect);
     if (const toml::node* n = table.get("board")) {
@@ -443,8 +448,8 @@ std::string CodeTarget::Text() const
 
 bool Expectations::Empty() const
 {
-    return iram.empty() && xram.empty() && pins.empty() && !uartOut && !board && !reaches &&
-           !noError && !cyclesAtMost;
+    return iram.empty() && idata.empty() && xram.empty() && pins.empty() && !uartOut && !board &&
+           !reaches && !noError && !cyclesAtMost;
 }
 
 int Assignment::TotalPoints() const

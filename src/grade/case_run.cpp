@@ -180,6 +180,7 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading,
     cpu.programCounter = 0;
     sim.SetDisplayFlag(false);
     for (const LocationValue& v : grading.initIram) WriteLocation(cpu, v.where, v.value);
+    for (const LocationValue& v : grading.initIdata) WriteLocation(cpu, v.where, v.value);
     for (const LocationValue& v : grading.initXram) WriteLocation(cpu, v.where, v.value);
 
     // Pin samples taken during the run, in cycle order.
@@ -285,6 +286,7 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading,
         checks.push_back(std::move(check));
     }
     CheckValues(cpu, expect.iram, "iram", checks);
+    CheckValues(cpu, expect.idata, "idata", checks);
     CheckValues(cpu, expect.xram, "xram", checks);
     for (const PinSample& s : expect.pins)
         if (!s.atCycle) CheckValues(cpu, s.pins, "pins", checks);

@@ -136,6 +136,30 @@ LocationParse ParseExternalKey(std::string_view key)
                 "\" is no external address; write 0000H-FFFFH (0100H, 0x100), optionally with .b"};
 }
 
+LocationParse ParseUpperKey(std::string_view key, core::ChipModel chip)
+{
+    if (!core::HasUpperRam(chip))
+        return {std::nullopt, std::string("the ") + core::ChipName(chip) +
+                                  " has no indirectly addressed RAM 80H-FFH (only the 8052)"};
+    const std::string upper = Upper(key);
+    Location where;
+    where.space = Space::Upper;
+    where.key = std::string(key);
+    std::optional<uint32_t> number = ParseAddressNumber(upper, 0xFF);
+    if (!number) {
+        if (auto split = SplitBit(upper)) {
+            number = ParseAddressNumber(split->byte, 0xFF);
+            where.bit = split->bit;
+        }
+    }
+    if (number && *number >= 0x80) {
+        where.address = *number;
+        return {where, {}};
+    }
+    return {std::nullopt, "\"" + std::string(key) +
+                              "\" is no upper RAM address; write 80H-FFH, optionally with .b"};
+}
+
 LocationParse ParsePinKey(std::string_view key, core::ChipModel chip)
 {
     const std::string upper = Upper(key);
@@ -175,7 +199,8 @@ std::optional<unsigned> ReadLocation(const core::CpuState& cpu, const Location& 
         const unsigned value = *Digits(Upper(text), 16);
         return where.IsBit() ? (value >> where.bit) & 1u : value;
     }
-    const auto& cells = cpu.internal[InternalAddress(cpu, where)];
+    const auto& cells = where.space == Space::Upper ? cpu.upperRam[where.address - 0x80]
+                                                    : cpu.internal[InternalAddress(cpu, where)];
     if (where.IsBit()) {
         const char c = cells[static_cast<std::size_t>(where.bit)];
         if (c == '1') return 1u;
@@ -213,6 +238,15 @@ void WriteLocation(core::CpuState& cpu, const Location& where, unsigned value)
             byte = (old & ~(1u << where.bit)) | ((value & 1u) << where.bit);
         }
         cpu.externalMemory[where.address] = core::HexCell::FromValue(byte);
+        return;
+    }
+    if (where.space == Space::Upper) {
+        auto& cells = cpu.upperRam[where.address - 0x80];
+        for (int k = 0; k < 8; ++k) {
+            if (where.IsBit() && k != where.bit) continue;
+            const unsigned bit = where.IsBit() ? value & 1u : (value >> k) & 1u;
+            cells[static_cast<std::size_t>(k)] = bit ? '1' : '0';
+        }
         return;
     }
     const uint8_t address = InternalAddress(cpu, where);

@@ -15,7 +15,9 @@
 
 namespace zelo::grade {
 
-enum class Space { Internal, External };
+// Internal: direct addressing (RAM 00H-7FH, SFRs 80H-FFH); Upper: the
+// 8052's indirectly addressed RAM 80H-FFH; External: MOVX space.
+enum class Space { Internal, Upper, External };
 
 struct Location
 {
@@ -50,6 +52,8 @@ std::optional<uint32_t> ParseAddressNumber(std::string_view text, uint32_t limit
 LocationParse ParseInternalKey(std::string_view key, const core::CpuState& chipTables);
 // An external key: 0000H-FFFFH, optionally followed by .b.
 LocationParse ParseExternalKey(std::string_view key);
+// An upper-RAM key (8052 only): 80H-FFH, optionally followed by .b.
+LocationParse ParseUpperKey(std::string_view key, core::ChipModel chip);
 // A pin key: P0-P3 (the whole port) or Pn.b; the ports the chip has.
 LocationParse ParsePinKey(std::string_view key, core::ChipModel chip);
 

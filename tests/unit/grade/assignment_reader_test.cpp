@@ -94,6 +94,8 @@ const Malformed kMalformed[] = {
      "case[1].expect.board.lamps: unknown field"},
     {"[[case]]\nname=\"a\"\npoints=1\nexpect={}", "case[1].expect: names no expectation"},
     {"title = \"x\"", "case: the assignment needs at least one [[case]]"},
+    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\nidata={\"90H\"=1}",
+     "case[1].expect.idata.90H: the 8051 has no indirectly addressed RAM 80H-FFH"},
     {"[[case]]\nname=\"a\"\npoints=1\nexpect={no_error=true}\n[[case]]\nname=\"a\"\npoints="
      "1\nexpect={no_error=true}",
      "case[2].name: another case has the same name"},

@@ -182,6 +182,24 @@ expect = { reaches = "DONE", no_error = true }
     EXPECT_EQ(e.cases[0].checks[1].status, CheckStatus::Fail);
 }
 
+TEST_F(GradeTest, UpperRamOfThe8052IsApartFromTheSfrs)
+{
+    const auto file = Write("upper.asm",
+                            " MOV R0,#90H\n MOV @R0,#5AH\n MOV 90H,#0A5H\n MOV R1,#0A0H\n"
+                            " MOV A,@R1\n MOV 31H,A\nDONE: SJMP DONE\n END\n");
+    const auto r = Grade(R"(chip = "8052"
+stop_at = "DONE"
+[[case]]
+name = "c"
+points = 1
+init = { idata = { "0A0H" = 7 } }
+expect = { idata = { "90H" = 0x5A }, iram = { P1 = 0xA5, "31H" = 7 } }
+)",
+                         file);
+    ASSERT_TRUE(r.assembled) << r.assemblerReport;
+    EXPECT_TRUE(r.cases[0].passed) << r.cases[0].checks[0].actual;
+}
+
 TEST_F(GradeTest, HexSubmissionsHaveNoLabelsButAddressesWork)
 {
     // 80 FE: SJMP $ at 0000H.
