@@ -232,7 +232,7 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading,
             result.stopDetail =
                 stop == RunStop::NoCode
                     ? "nothing loaded at " + core::ToHexWord(sim.ProgramCounter()) + "H"
-                    : OneLine(cpu.simulationLog);
+                    : OneLine(cpu.simulationLog.Text());
             break;
         }
     }
