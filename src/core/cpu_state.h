@@ -41,7 +41,7 @@ constexpr BitAddress BitAddressOfNumber(uint8_t n)
 }
 
 // Why a run was asked to stop.
-enum class StopReason { None, NoCode, UndefinedBit, Stack, StepCount, User };
+enum class StopReason { None, NoCode, UndefinedBit, Stack, StepCount, User, Break, Watch };
 
 // Register and flag addresses used throughout the simulator.
 namespace sfr {

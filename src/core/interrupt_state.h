@@ -10,6 +10,8 @@ struct InterruptState {
     // [0] low level, [1] high level.
     std::array<bool, 2> inService{};
 
+    bool operator==(const InterruptState&) const = default;
+
     // RETI ends the highest level in service.
     void EndHighestInService()
     {

@@ -70,6 +70,8 @@ struct PeripheralState {
     std::array<BitCell, 8> ieBefore{};
     std::array<BitCell, 8> ipBefore{};
 
+    bool operator==(const PeripheralState&) const = default;
+
     // Reset by the load command; the character time stays.
     void Reset()
     {

@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "core/cell_word.h"
 #include "core/byte_text.h"
 #include "core/interrupts.h"
 #include "core/serial.h"
@@ -94,6 +95,7 @@ void Simulator::SelectChip(ChipModel chip)
     m_cpu.SetChip(chip);
     m_cpu.ResetInternalMemory(false);
     m_cpu.BuildSfrTable();
+    ForgetHistory();
 }
 
 bool Simulator::ResetForLoad()
@@ -109,6 +111,8 @@ bool Simulator::ResetForLoad()
     m_steps = 0;
     m_cpu.programCounter = 0;
     m_current = CurrentInstruction{};
+    m_insideStepOver = false;
+    ForgetHistory();
     return true;
 }
 
@@ -171,8 +175,11 @@ bool Simulator::Fetch()
 StepReport Simulator::ExecuteStep()
 {
     StepReport report;
+    const bool recording = m_journal.Recording();
+    if (recording) m_journal.BeginStep(m_cpu, m_calls.Depth(), m_displayFlag);
     if (!Fetch()) {
         // Nothing executes and no counter changes.
+        if (recording) m_journal.DiscardStep(m_cpu, m_peripherals, m_interrupts, m_calls);
         m_cpu.RequestStop(StopReason::NoCode);
         report.stopReason = m_cpu.TakeStopRequest();
         if (m_running) StopRun(report);
@@ -184,13 +191,21 @@ StepReport Simulator::ExecuteStep()
     const PeripheralState peripheralsBefore = m_peripherals;
     const InterruptState interruptsBefore = m_interrupts;
     const bool displayBefore = m_displayFlag;
+    const bool insideStepOverBefore = m_insideStepOver;
+    const int callDepthBefore = m_calls.Depth();
     BeginPeripheralStep(m_cpu, m_peripherals);
 
     const uint16_t pc = m_cpu.programCounter;
     for (int i = 0; i < m_rangeCount; ++i) {
         const StepOverRange& range = m_ranges[static_cast<std::size_t>(i)];
-        if (pc == range.start) m_displayFlag = false;
-        if (pc == range.end) m_displayFlag = true;
+        if (pc == range.start) {
+            m_displayFlag = false;
+            m_insideStepOver = true;
+        }
+        if (pc == range.end) {
+            m_displayFlag = true;
+            m_insideStepOver = false;
+        }
     }
 
     m_executor.ExecuteInstruction(m_cpu, m_current, m_interrupts);
@@ -200,12 +215,18 @@ StepReport Simulator::ExecuteStep()
     bool entered = false;
     if (m_cpu.PendingStop() != StopReason::UndefinedBit) {
         if (!m_current.instructionJumped) m_cpu.programCounter = static_cast<uint16_t>(pc + row.bytes);
+        TrackCalls(pc, row);
         m_cycles += row.cycles;
         m_steps += 1;
         TimerTick(m_cpu, m_peripherals, row.cycles);
         CompleteTransmission(m_cpu, m_peripherals, m_cycles);
+        const uint16_t resume = m_cpu.programCounter;
         const InterruptEntry entry = ServiceInterrupts(m_cpu, m_peripherals, m_interrupts, m_current, m_cycles);
         if (entry.entered) {
+            if (recording && m_calls.Depth() < CallStack::kCapacity)
+                m_journal.SaveCallSlot(m_calls.Depth(), m_calls.Slot(m_calls.Depth()));
+            const int sp = cellword::DefinedValue(cellword::Load(m_cpu.internal[sfr::SP]));
+            m_calls.Push(CallRecord{resume, m_cpu.programCounter, static_cast<uint8_t>(sp < 0 ? 0 : sp), true});
             // The hardware call takes two machine cycles of its own.
             m_cycles += kInterruptEntryCycles;
             TimerTick(m_cpu, m_peripherals, kInterruptEntryCycles);
@@ -222,6 +243,9 @@ StepReport Simulator::ExecuteStep()
         m_peripherals = peripheralsBefore;
         m_interrupts = interruptsBefore;
         m_displayFlag = displayBefore;
+        m_insideStepOver = insideStepOverBefore;
+        if (recording) m_journal.DiscardStep(m_cpu, m_peripherals, m_interrupts, m_calls);
+        m_calls.Restore(callDepthBefore);
         report.stopReason = m_cpu.TakeStopRequest();
         report.viewsRefreshed = true;
         report.countersShown = true;
@@ -240,6 +264,13 @@ StepReport Simulator::ExecuteStep()
     if (m_stopAtStep != 0 && steps == m_stopAtStep - 1) m_displayFlag = true;
     report.viewsRefreshed = m_displayFlag;
     if (m_stopAtStep != 0 && steps == m_stopAtStep) m_cpu.RequestStop(StopReason::StepCount);
+    if (!m_watches.Empty()) {
+        if (const auto hit = m_watches.Hit(m_cpu, m_current)) {
+            m_cpu.RequestStop(StopReason::Watch);
+            report.watchIndex = static_cast<int>(*hit);
+        }
+    }
+    if (recording) m_journal.EndStep(m_cpu, m_peripherals, m_interrupts, static_cast<int>(m_cycles - cyclesBefore));
 
     if (showCounters) {
         report.countersShown = true;
@@ -260,6 +291,7 @@ StepReport Simulator::ExecuteStep()
 void Simulator::StopRun(StepReport& report)
 {
     m_running = false;
+    m_runTo.reset();
     report.runEnded = true;
     // The state where a run stopped is always shown, even after an
     // undisplayed stretch.
@@ -292,6 +324,7 @@ StepReport Simulator::ToggleRun()
         StopRun(report);
     } else {
         m_running = true;
+        m_breakArmed = false;
         ApplyTextStop(report.textStop);
     }
     return report;
@@ -307,6 +340,19 @@ StepReport Simulator::RunBatch(int maxSteps)
 {
     StepReport total;
     for (int i = 0; i < maxSteps && m_running; ++i) {
+        const uint16_t pc = m_cpu.programCounter;
+        if (m_breakArmed && (m_breakpoints.Has(pc) || m_runTo == pc)) {
+            // Stops before the instruction: nothing of it has happened.
+            StepReport stop;
+            stop.stepsExecuted = total.stepsExecuted;
+            stop.pinsChanged = total.pinsChanged;
+            stop.interruptEntered = total.interruptEntered;
+            stop.stopReason = StopReason::Break;
+            stop.stopAddress = pc;
+            StopRun(stop);
+            return stop;
+        }
+        m_breakArmed = true;
         StepReport step = ExecuteStep();
         const int executed = total.stepsExecuted + step.stepsExecuted;
         const bool pins = total.pinsChanged || step.pinsChanged;
@@ -323,6 +369,142 @@ StepReport Simulator::RunBatch(int maxSteps)
         total.interruptEntered = interrupt;
         total.executed = true;
     }
+    return total;
+}
+
+}  // namespace zelo::core
+
+namespace zelo::core {
+
+void Simulator::TrackCalls(uint16_t pc, const OpcodeRow& row)
+{
+    switch (row.mnemonic) {
+        case Mnemonic::ACALL:
+        case Mnemonic::LCALL: {
+            // A call that stopped on an undefined SP did not jump.
+            if (!m_current.instructionJumped) return;
+            if (m_journal.Recording() && m_calls.Depth() < CallStack::kCapacity)
+                m_journal.SaveCallSlot(m_calls.Depth(), m_calls.Slot(m_calls.Depth()));
+            const auto sp = cellword::DefinedValue(cellword::Load(m_cpu.internal[sfr::SP]));
+            m_calls.Push(CallRecord{static_cast<uint16_t>(pc + row.bytes), m_cpu.programCounter,
+                                    static_cast<uint8_t>(sp < 0 ? 0 : sp), false});
+            return;
+        }
+        case Mnemonic::RET:
+        case Mnemonic::RETI:
+            if (m_current.instructionJumped) m_calls.Pop();
+            return;
+        default:
+            return;
+    }
+}
+
+void Simulator::ForgetHistory()
+{
+    m_calls.Clear();
+    m_runTo.reset();
+    if (m_journal.Recording()) m_journal.Reset(m_cpu, m_peripherals, m_interrupts);
+}
+
+bool Simulator::AddWatch(const Watch& watch)
+{
+    return m_watches.Add(watch);
+}
+
+void Simulator::RemoveWatch(std::size_t index)
+{
+    m_watches.Remove(index);
+}
+
+void Simulator::ClearWatches()
+{
+    m_watches.Clear();
+}
+
+void Simulator::SetRecording(bool on)
+{
+    if (on && !m_journal.Recording()) m_journal.Start(m_cpu, m_peripherals, m_interrupts);
+    if (!on) m_journal.Stop();
+}
+
+bool Simulator::StepBack()
+{
+    if (m_running) return false;
+    const auto frame = m_journal.Undo(m_cpu, m_peripherals, m_interrupts, m_calls);
+    if (!frame) return false;
+    m_cycles -= frame->cycles;
+    m_steps -= 1;
+    m_displayFlag = (frame->flags & StepFrame::kDisplayFlag) != 0;
+    m_cpu.TakeStopRequest();
+    // The marks of the undone instruction no longer describe anything.
+    m_current = CurrentInstruction{};
+    m_traceLine = TraceLineAt(m_cpu.programCounter);
+    return true;
+}
+
+}  // namespace zelo::core
+
+namespace zelo::core {
+
+std::optional<StepOverRow> Simulator::SteppedOverCallAt(uint16_t address) const
+{
+    const int b0 = PeekCell(m_cpu.codeMemory[address]);
+    const int b1 = PeekCell(m_cpu.codeMemory[static_cast<uint16_t>(address + 1)]);
+    if (b0 < 0 || b1 < 0) return std::nullopt;
+    uint16_t target = 0;
+    if (b0 == 0x12) {  // LCALL addr16
+        const int b2 = PeekCell(m_cpu.codeMemory[static_cast<uint16_t>(address + 2)]);
+        if (b2 < 0) return std::nullopt;
+        target = static_cast<uint16_t>(b1 << 8 | b2);
+    } else if ((b0 & 0x1F) == 0x11) {  // ACALL addr11
+        target = static_cast<uint16_t>(((address + 2) & 0xF800) | (b0 >> 5) << 8 | b1);
+    } else {
+        return std::nullopt;
+    }
+    for (int i = 0; i < m_rangeCount; ++i) {
+        if (m_ranges[static_cast<std::size_t>(i)].start != target) continue;
+        for (const StepOverRow& row : m_stepOverTable)
+            if (row.start == target) return row;
+        return StepOverRow{"", target, m_ranges[static_cast<std::size_t>(i)].end};
+    }
+    return std::nullopt;
+}
+
+std::optional<StepReport> Simulator::StepOverCall(uint64_t maxSteps)
+{
+    if (!SteppedOverCallAt(m_cpu.programCounter)) return std::nullopt;
+    m_running = false;
+    const int depth = m_calls.Depth();
+    const std::string callTrace = TraceLineAt(m_cpu.programCounter);
+    StepReport total = ExecuteStep();
+    uint64_t steps = 1;
+    while (total.executed && total.stopReason == StopReason::None && m_calls.Depth() > depth && steps < maxSteps) {
+        if (m_breakpoints.Has(m_cpu.programCounter)) {
+            total.stopReason = StopReason::Break;
+            total.stopAddress = m_cpu.programCounter;
+            break;
+        }
+        StepReport step = ExecuteStep();
+        if (!step.executed) {
+            total.executed = false;
+            total.stopReason = step.stopReason;
+            break;
+        }
+        ++steps;
+        total.interruptEntered = total.interruptEntered || step.interruptEntered;
+        total.stopReason = step.stopReason;
+        total.watchIndex = step.watchIndex;
+    }
+    total.stepsExecuted = static_cast<int>(steps);
+    // The whole subroutine is one step for the views.
+    m_displayFlag = true;
+    m_insideStepOver = false;
+    total.countersShown = true;
+    total.viewsRefreshed = true;
+    total.pinsChanged = true;
+    total.executedTrace = callTrace;
+    m_traceLine = TraceLineAt(m_cpu.programCounter);
+    total.nextTrace = m_traceLine;
     return total;
 }
 

@@ -15,12 +15,16 @@
 #include <string_view>
 #include <vector>
 
+#include "core/breakpoints.h"
+#include "core/call_stack.h"
 #include "core/cpu_state.h"
 #include "core/current_instruction.h"
 #include "core/executor.h"
 #include "core/interrupt_state.h"
 #include "core/opcode_table.h"
 #include "core/peripheral_state.h"
+#include "core/step_journal.h"
+#include "core/watch_list.h"
 
 namespace zelo::core {
 
@@ -49,6 +53,8 @@ struct StepReport {
     bool interruptEntered = false;
     bool runEnded = false;        // a run was stopped by this step (caption back to "RUN")
     StopReason stopReason = StopReason::None;  // the stop request consumed, if any
+    uint16_t stopAddress = 0;                   // Break: the breakpoint's address
+    int watchIndex = -1;                        // Watch: the watch that was hit
     // When countersShown: the instruction just executed (HexBox) and the next
     // one (HexText).
     std::string executedTrace;
@@ -60,6 +66,9 @@ struct StepReport {
 class Simulator {
 public:
     explicit Simulator(ChipModel chip = ChipModel::C8051, const OpcodeTable& table = StandardOpcodeTable());
+    // The chip's stores report to members of this object.
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
 
     CpuState& Cpu() { return m_cpu; }
     const CpuState& Cpu() const { return m_cpu; }
@@ -99,6 +108,15 @@ public:
     // to 20) become the ranges and the display is switched on.
     void ChooseStepOverRows(const std::vector<int>& selected);
     void ClearStepOverRanges() { m_rangeCount = 0; }
+    // A run is inside a chosen subroutine (undisplayed by step-over).
+    bool InsideStepOver() const { return m_insideStepOver; }
+    // OneStep on an ACALL/LCALL into a chosen subroutine: the call and the
+    // whole subroutine up to its return, in one go (stopping early at a
+    // breakpoint, a watch or any other stop, or after maxSteps). Nothing when
+    // the instruction at PC is no such call.
+    std::optional<StepReport> StepOverCall(uint64_t maxSteps);
+    // The chosen subroutine an ACALL/LCALL at the address calls, if any.
+    std::optional<StepOverRow> SteppedOverCallAt(uint16_t address) const;
     int StepOverRangeCount() const { return m_rangeCount; }
 
     // --- stepping and running ---
@@ -117,10 +135,39 @@ public:
     std::string TraceLineAt(uint16_t address) const;
     const std::string& TraceLine() const { return m_traceLine; }
 
+    // --- breakpoints and watches ---
+    // A run stops before executing an instruction at a breakpoint, except
+    // the first instruction of the run.
+    BreakpointSet& Breakpoints() { return m_breakpoints; }
+    const BreakpointSet& Breakpoints() const { return m_breakpoints; }
+    // "Run to line": the next run also stops before this address, once.
+    void SetRunTo(std::optional<uint16_t> address) { m_runTo = address; }
+    std::optional<uint16_t> RunTo() const { return m_runTo; }
+    // A run stops after a step that wrote a watched cell (leaving the chosen
+    // value, when one is chosen).
+    const WatchList& Watches() const { return m_watches; }
+    bool AddWatch(const Watch& watch);
+    void RemoveWatch(std::size_t index);
+    void ClearWatches();
+
+    // --- calls in progress ---
+    const CallStack& Calls() const { return m_calls; }
+
+    // --- step back ---
+    // Recording keeps the last steps (StepJournal's budget) for StepBack.
+    void SetRecording(bool on);
+    bool Recording() const { return m_journal.Recording(); }
+    const StepJournal& Journal() const { return m_journal; }
+    // Undoes the newest recorded step exactly (cells, counters, peripherals,
+    // interrupt levels, log, calls); false when none is kept or a run is on.
+    bool StepBack();
+
 private:
     bool Fetch();
     void ApplyTextStop(std::optional<std::string>& rewritten);
     void StopRun(StepReport& report);
+    void TrackCalls(uint16_t pc, const OpcodeRow& row);
+    void ForgetHistory();
 
     const OpcodeTable& m_table;
     Executor m_executor;
@@ -137,9 +184,17 @@ private:
     std::string m_textStop = "0";
     std::string m_traceLine;
 
+    BreakpointSet m_breakpoints;
+    std::optional<uint16_t> m_runTo;
+    bool m_breakArmed = false;  // the run has executed its first instruction
+    WatchList m_watches;
+    CallStack m_calls;
+    StepJournal m_journal;
+
     std::vector<StepOverRow> m_stepOverTable;
     std::array<StepOverRange, kMaxStepOverRanges> m_ranges{};
     int m_rangeCount = 0;
+    bool m_insideStepOver = false;
 };
 
 }  // namespace zelo::core
