@@ -9,6 +9,8 @@
 #include "command_registry.h"
 #include "core/byte_text.h"
 #include "core/simulator.h"
+#include "core/text_file.h"
+#include "loader/listing_map.h"
 #include "loader/load_program.h"
 
 namespace {
@@ -23,7 +25,26 @@ struct RunOptions {
     uint64_t steps = 1'000'000;
     bool json = false;
     bool trace = false;
+    std::vector<std::string> breaks;   // addresses or labels
+    std::vector<std::string> watches;  // "30H", "P1.0=1", "X:0100=5A"
 };
+
+// Where and why a run stopped on a breakpoint or watch.
+struct StopDetail {
+    std::string address;  // breakpoint: HexWord; watch: "30H", "D0.7", "X:0100H"
+    std::string label;    // breakpoint: the listing's label there, if any
+    std::string watch;    // watch: its text with the chosen value
+};
+
+StopDetail WatchDetail(const Simulator& sim, int index)
+{
+    zelo::core::Watch watch = sim.Watches().Watches()[static_cast<std::size_t>(index)];
+    StopDetail detail;
+    detail.watch = zelo::core::WatchText(watch);
+    watch.value.reset();
+    detail.address = zelo::core::WatchText(watch);
+    return detail;
+}
 
 const char* StopName(StopReason reason)
 {
@@ -31,6 +52,8 @@ const char* StopName(StopReason reason)
         case StopReason::NoCode: return "no-code";
         case StopReason::UndefinedBit: return "undefined-bit";
         case StopReason::Stack: return "stack";
+        case StopReason::Break: return "break";
+        case StopReason::Watch: return "watch";
         default: return "steps";
     }
 }
@@ -53,12 +76,15 @@ std::string UpperByteText(const std::array<char, 8>& cells)
     return zelo::core::ToHexByte(value);
 }
 
-nlohmann::json StateJson(const Simulator& sim, const char* chip, StopReason stop)
+nlohmann::json StateJson(const Simulator& sim, const char* chip, StopReason stop, const StopDetail& detail)
 {
     const auto& cpu = sim.Cpu();
     nlohmann::json j;
     j["chip"] = chip;
     j["stop"] = StopName(stop);
+    if (stop == StopReason::Break || stop == StopReason::Watch) j["stop_address"] = detail.address;
+    if (!detail.watch.empty()) j["watch"] = detail.watch;
+    if (!detail.label.empty()) j["stop_label"] = detail.label;
     j["pc"] = zelo::core::ToHexWord(sim.ProgramCounter());
     j["steps"] = sim.StepCounter();
     j["cycles"] = sim.CycleCounter();
@@ -89,10 +115,13 @@ std::string ShownByteText(const zelo::core::CpuState& cpu, uint8_t address)
     return missing ? "--" : cpu.PeekRamByteText(address);
 }
 
-void PrintText(const Simulator& sim, const char* chip, StopReason stop)
+void PrintText(const Simulator& sim, const char* chip, StopReason stop, const StopDetail& detail)
 {
     const auto& cpu = sim.Cpu();
-    std::cout << "chip   " << chip << "\nstop   " << StopName(stop) << "\n"
+    std::cout << "chip   " << chip << "\nstop   " << StopName(stop);
+    if (stop == StopReason::Break || stop == StopReason::Watch) std::cout << " " << detail.address;
+    if (!detail.label.empty()) std::cout << " (" << detail.label << ")";
+    std::cout << "\n"
               << Simulator::PcCaption(sim.ProgramCounter()) << "  Cycle:" << sim.CycleCounter()
               << "  Step:" << sim.StepCounter() << "\n";
     for (int row = 0; row < 16; ++row) {
@@ -102,6 +131,19 @@ void PrintText(const Simulator& sim, const char* chip, StopReason stop)
     }
     const std::string& log = cpu.simulationLog.Text();
     if (!log.empty()) std::cout << log << (log.back() == '\n' ? "" : "\n");
+}
+
+// A breakpoint given as a label of the listing or a hexadecimal address.
+std::optional<uint16_t> BreakAddress(const std::string& text, const zelo::loader::ListingMap& listing)
+{
+    if (const auto label = listing.LabelAddress(text)) return label;
+    std::string digits = zelo::core::ToUpperAscii(zelo::core::TrimBlanks(text));
+    if (digits.size() > 2 && digits.compare(0, 2, "0X") == 0) digits.erase(0, 2);
+    else if (digits.size() > 1 && digits.back() == 'H') digits.pop_back();
+    if (digits.empty() || digits.size() > 4) return std::nullopt;
+    for (char c : digits)
+        if (!zelo::core::IsUpperHexDigit(c)) return std::nullopt;
+    return static_cast<uint16_t>(zelo::core::ParseHexWord(digits));
 }
 
 int Run(const RunOptions& options)
@@ -124,27 +166,59 @@ int Run(const RunOptions& options)
         return 1;
     }
 
+    // Labels come from the listing beside the HEX file, when there is one.
+    zelo::loader::ListingMap listing;
+    if (const auto text = zelo::core::ReadTextFile(folder / (path.stem().string() + ".lst")))
+        listing = zelo::loader::ListingMap(*text);
+    for (const std::string& b : options.breaks) {
+        const auto address = BreakAddress(b, listing);
+        if (!address) {
+            std::cerr << "z51 run: --break " << b << ": not an address or a label of the listing\n";
+            return 2;
+        }
+        sim.Breakpoints().Set(*address, true);
+    }
+    for (const std::string& w : options.watches) {
+        const auto watch = zelo::core::ParseWatch(w, &sim.Cpu());
+        if (!watch || !sim.AddWatch(*watch)) {
+            std::cerr << "z51 run: --watch " << w << ": not a RAM, register, bit or X:address watch\n";
+            return 2;
+        }
+    }
+
     // Undisplayed unless the trace is asked for: the fast path of a run.
     sim.SetDisplayFlag(false);
     StopReason stop = StopReason::None;
+    StopDetail detail;
     for (uint64_t i = 0; i < options.steps && stop == StopReason::None; ++i) {
+        // A breakpoint stops before its instruction, but not the first one.
+        if (i > 0 && sim.Breakpoints().Has(sim.ProgramCounter())) {
+            stop = StopReason::Break;
+            detail.address = zelo::core::ToHexWord(sim.ProgramCounter());
+            if (!listing.LabelAtOrBelow(sim.ProgramCounter()).empty())
+                detail.label = listing.Describe(sim.ProgramCounter());
+            break;
+        }
         if (options.trace) {
             const std::string trace = sim.TraceLineAt(sim.ProgramCounter());
             const auto report = sim.ExecuteStep();
             stop = report.stopReason;
+            if (report.watchIndex >= 0) detail = WatchDetail(sim, report.watchIndex);
             if (report.executed) {
                 std::cout << trace << " " << Simulator::PcCaption(sim.ProgramCounter())
                           << "  Cycle:" << sim.CycleCounter() << "  Step:" << sim.StepCounter() << "\n";
             }
         } else {
-            stop = sim.ExecuteStep().stopReason;
+            const auto report = sim.ExecuteStep();
+            stop = report.stopReason;
+            if (report.watchIndex >= 0) detail = WatchDetail(sim, report.watchIndex);
         }
     }
     const char* chipName = zelo::core::ChipName(*chip);
     if (options.json) {
-        std::cout << StateJson(sim, chipName, stop).dump(1) << "\n";
+        std::cout << StateJson(sim, chipName, stop, detail).dump(1) << "\n";
     } else {
-        PrintText(sim, chipName, stop);
+        PrintText(sim, chipName, stop, detail);
     }
     return 0;
 }
@@ -159,6 +233,13 @@ zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
         ->check(CLI::NonNegativeNumber);
     sub->add_flag("--json", options->json, "print the final state as one JSON object");
     sub->add_flag("--trace", options->trace, "print every step's trace line, PC and counters");
+    sub->add_option("--break", options->breaks,
+                    "stop before the instruction at ADDR (hexadecimal) or LABEL of FILE's listing; repeatable")
+        ->allow_extra_args(false);
+    sub->add_option("--watch", options->watches,
+                    "stop when ADDR (RAM, register or bit; X:ADDR for external RAM) is written, or becomes "
+                    "=VALUE; repeatable")
+        ->allow_extra_args(false);
     return [options] { return Run(*options); };
 });
 
