@@ -1,5 +1,7 @@
 #include "app/state_picture.h"
 
+#include <algorithm>
+
 #include "app/topic_sheet_picture.h"
 #include "core/bit_name_table.h"
 #include "core/byte_text.h"
@@ -110,11 +112,18 @@ void StatePicture::RefreshStateView(const core::CpuState& cpu, const StateMarks&
 void StatePicture::DrawBitCell(const core::CpuState& cpu, int r, int c)
 {
     const int a = 16 * r + c;
+    // Direct addresses 80H-FFH without a register hold nothing on any chip
+    // (the 8052's upper RAM is reached only indirectly): drawn as absent
+    // while nothing was stored there.
+    const bool absent = a >= 0x80 && cpu.addressLabelFlag[a] == 0 &&
+                        std::all_of(cpu.internal[a].begin(), cpu.internal[a].end(),
+                                    [](char cell) { return cell == core::kBitUndefined; });
     for (int bit = 7; bit >= 0; --bit) {
         const int k = 8 - bit;  // bit 7 at position 1, bit 0 at position 8
         const double shift = bit >= 4 ? -0.4 : 0.0;
         m_picture.AddText(m_geometry.CharX(c, k) + shift, m_geometry.TextY(r),
-                          std::string(1, cpu.internal[a][bit]), Palette(cpu.bitColour[a][bit]));
+                          std::string(1, absent ? core::kBitMissing : cpu.internal[a][bit]),
+                          Palette(cpu.bitColour[a][bit]));
     }
 }
 
@@ -244,6 +253,42 @@ void StatePicture::ShowTopicSheet(int slot)
 {
     ShowTopics();
     AddTopicSheet(m_picture, slot, m_geometry);
+}
+
+std::vector<std::string> FillDataDump(const core::CpuState& cpu)
+{
+    std::vector<std::string> lines;
+    auto row = [&lines](std::string line, auto cellText) {
+        for (int j = 0; j < 16; ++j) line += " " + cellText(j);
+        lines.push_back(std::move(line));
+    };
+    if (core::HasUpperRam(cpu.Chip())) {
+        lines.push_back("Upper RAM 80H-FFH (@R0, @R1, stack)");
+        for (int k = 0; k < 8; ++k) {
+            row("I:" + core::ToHexByte(0x80u + 16u * static_cast<unsigned>(k)), [&](int j) {
+                std::string text(2, 'x');
+                const auto& cells = cpu.upperRam[static_cast<std::size_t>(16 * k + j)];
+                unsigned value = 0;
+                for (int b = 7; b >= 0; --b) {
+                    if (cells[static_cast<std::size_t>(b)] != core::kBitZero && cells[static_cast<std::size_t>(b)] != core::kBitOne) return text;
+                    value = 2 * value + (cells[static_cast<std::size_t>(b)] == core::kBitOne);
+                }
+                return core::ToHexByte(value);
+            });
+        }
+    }
+    for (int page = 0; page < 256; ++page) {
+        const auto begin = cpu.externalMemory.begin() + 256 * page;
+        if (std::all_of(begin, begin + 256, [](const core::HexCell& cell) { return cell.IsUnloaded(); })) continue;
+        lines.push_back("External RAM page " + core::ToHexByte(static_cast<unsigned>(page)) + "xxH (cells written)");
+        for (int k = 0; k < 16; ++k) {
+            const int base = 256 * page + 16 * k;
+            if (std::all_of(begin + 16 * k, begin + 16 * k + 16, [](const core::HexCell& cell) { return cell.IsUnloaded(); }))
+                continue;
+            row("X:" + core::ToHexWord(static_cast<unsigned>(base)), [&](int j) { return cpu.externalMemory[static_cast<std::size_t>(base + j)].Text(); });
+        }
+    }
+    return lines;
 }
 
 std::vector<std::string> FillCodeDump(const core::CpuState& cpu)

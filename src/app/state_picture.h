@@ -108,5 +108,10 @@ private:
 // The RamList dump of code memory 0000H-0FFFH: 256 lines of the address
 // and sixteen byte texts, each after one blank.
 std::vector<std::string> FillCodeDump(const core::CpuState& cpu);
+// What the "RAM" dump shows after the code: on the 8052 the upper RAM
+// (I:80-I:F0), then every page of external RAM with written cells, by rows
+// of 16 (rows with nothing written left out). Empty on a chip without upper
+// RAM before any MOVX write.
+std::vector<std::string> FillDataDump(const core::CpuState& cpu);
 
 }  // namespace zelo::app

@@ -55,6 +55,8 @@ void Workbench::StartUp()
     if (!core::WriteFileAtomic(WorkspaceFile(core::kOpcodeListFileName), opcodes.ListFileText(), &error))
         m_texts.listBox = error;
     m_ramListRows.clear();
+    // Every step is journaled, so "Back" can undo it.
+    m_sim.SetRecording(true);
     InitialiseMachine();
     LayOutPins();
 }
@@ -83,6 +85,7 @@ void Workbench::PointerMoved(double x, double y)
     const auto result = InspectPointer(x, y, m_picture.Layout(), m_inspectOnHover, m_sim.Cpu());
     if (!result) return;
     m_texts.windowCaption = result->caption;
+    m_debugPanel.SetInspector(result->caption);
     if (m_picture.Layout() != PictureLayout::Note) return;
     const int slot = result->topicSlot.value_or(-1);
     if (slot == m_shownTopicSheet) return;
@@ -117,7 +120,7 @@ void Workbench::InitialiseMachine()
     m_texts.hexBox.clear();
     m_texts.hexText.clear();
     RefreshStateView();
-    if (m_fileType == FileType::Ram) m_ramListRows = FillCodeDump(m_sim.Cpu());
+    if (m_fileType == FileType::Ram) m_ramListRows = RamDumpRows();
     UpdatePins();
 }
 
@@ -248,6 +251,12 @@ void Workbench::SelectFileType(int index)
             if (!m_modeIsAssemble) {
                 m_controls.Hide(Control::PictureVo);
                 m_controls.Hide(Control::CodeList);
+                // The listing the debugger follows, which may be the
+                // disassembly made on load.
+                if (!m_listing.Empty()) {
+                    m_texts.editor = JoinLines(m_listing.Lines());
+                    m_texts.listBox.clear();
+                }
             }
             break;
         case FileType::Hex:
@@ -271,7 +280,7 @@ void Workbench::SelectFileType(int index)
             }
             break;
         case FileType::Ram:
-            m_ramListRows = FillCodeDump(m_sim.Cpu());
+            m_ramListRows = RamDumpRows();
             m_controls.Show(Control::RamList);
             m_controls.Hide(Control::CodeList);
             if (m_modeIsAssemble) m_controls.Hide(Control::EditAsm);

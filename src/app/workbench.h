@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "app/chip_pins.h"
+#include "app/debug_marks.h"
+#include "app/debug_panel.h"
+#include "loader/listing_map.h"
 #include "app/number_converter.h"
 #include "asm/assembler_session.h"
 #include "core/simulator.h"
@@ -153,6 +156,44 @@ public:
     // run stops. Returns the number of steps executed.
     int Timer1Tick(int budgetMicroseconds = kTickBudgetMicroseconds);
     static constexpr int kTickBudgetMicroseconds = 4000;
+    // The most steps one OneStep runs in a stepped-over subroutine.
+    static constexpr uint64_t kMaxSteppedOver = 10'000'000;
+
+    // --- debugging -------------------------------------------------------------------
+    // The listing the debugger follows: NAME.lst beside the loaded code when
+    // it matches the code, otherwise the disassembly listing made on load.
+    const loader::ListingMap& Listing() const { return m_listing; }
+    // "Simulate" with "LIST" selected: the editor shows that listing.
+    bool ShowsDebugListing() const { return !m_modeIsAssemble && m_fileType == FileType::List; }
+    // The listing line of PC, and the lines with a breakpoint.
+    std::optional<int> ListingPcLine() const;
+    std::vector<int> ListingBreakpointLines() const;
+    // A click in the listing's margin or F9 on a line: toggles the breakpoint
+    // of the line's instruction (of the next one for a label or comment line).
+    void ToggleBreakpointAtLine(int line);
+    // "Run to line": runs and stops before the line's instruction (or an
+    // earlier breakpoint or watch).
+    void RunToLine(int line);
+    // "Back" (Shift+F10): undoes the last step, again and again.
+    void StepBack();
+    bool CanStepBack() const { return !m_sim.Running() && m_sim.Journal().Depth() > 0; }
+    // A right click on the state picture: a watch on the byte under the
+    // pointer ("RamBit", "RamName") or the bit ("BitName").
+    bool WatchCellAt(double x, double y);
+    // A watch typed as text ("30H", "P1.0=1", "X:0100=5A"); false when not understood.
+    bool AddWatch(const std::string& text);
+    void RemoveWatch(int index);
+    void RemoveBreakpoint(int index);
+    // The "Debug" check box.
+    void SetShowDebug(bool on);
+    bool ShowDebug() const { return m_showDebug; }
+    const DebugPanel& Debug() const { return m_debugPanel.Panel(); }
+    // Displayed runs: steps per second, 0 for as fast as the display allows.
+    void SetRunSpeed(int stepsPerSecond);
+    int RunSpeed() const { return m_runSpeed; }
+    // The interval of the window timer for the present run.
+    int TimerIntervalMs() const;
+    static constexpr int kFastestTimerMs = 5;
 
     // --- converter -------------------------------------------------------------------
     NumberConverter& Converter() { return m_converter; }
@@ -203,6 +244,15 @@ public:
 
 private:
     void RefreshStateView();
+    void PrepareDebugging();
+    void SaveDebugMarks();
+    void UpdateDebugView(const core::StepReport* report);
+    std::string StopMessage(const core::StepReport& report) const;
+    // A trace line followed by the instruction with its real operands, as
+    // the listing writes it.
+    std::string WithListingText(const std::string& trace, uint16_t address) const;
+    // The "RAM" dump: code memory, then the upper and external RAM.
+    std::vector<std::string> RamDumpRows() const;
     // Reads a source into the editor (opening and saving both end here).
     bool LoadSourceFile(const std::string& fileName);
     // Opens another source: as LoadSourceFile, and the previous source's
@@ -272,6 +322,13 @@ private:
     std::vector<std::string> m_ramListRows;
     std::vector<std::string> m_stepOverRows;
     std::array<long, 256> m_usage{};
+
+    loader::ListingMap m_listing;
+    DebugMarksStore m_debugMarks;
+    std::string m_debugProgram;  // whose breakpoints and watches are set
+    DebugPanelModel m_debugPanel;
+    bool m_showDebug = false;
+    int m_runSpeed = 0;
 };
 
 }  // namespace zelo::app

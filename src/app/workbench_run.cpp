@@ -110,14 +110,14 @@ void Workbench::UpdateMarks()
 void Workbench::ApplyStepReport(const core::StepReport& report)
 {
     if (report.countersShown) {
-        if (report.executed) m_texts.hexBox = report.executedTrace;
-        m_texts.hexText = report.nextTrace;
+        if (report.executed) m_texts.hexBox = WithListingText(report.executedTrace, m_sim.Current().address);
+        m_texts.hexText = WithListingText(report.nextTrace, m_sim.ProgramCounter());
         ShowCounters();
     }
     if (report.viewsRefreshed) {
         UpdateMarks();
         RefreshStateView();
-        if (m_fileType == FileType::Ram) m_ramListRows = FillCodeDump(m_sim.Cpu());
+        if (m_fileType == FileType::Ram) m_ramListRows = RamDumpRows();
     }
     if (report.textStop) m_texts.textStop = *report.textStop;
     if (report.runEnded) EnableAfterRun();
@@ -126,6 +126,7 @@ void Workbench::ApplyStepReport(const core::StepReport& report)
     // listing box takes a copy only when it differs.
     const std::string& log = m_sim.Cpu().simulationLog.Text();
     if (m_texts.listBox != log) m_texts.listBox = log;
+    if (report.countersShown || report.runEnded) UpdateDebugView(&report);
 }
 
 void Workbench::ClickRun()
@@ -151,7 +152,19 @@ void Workbench::OneStep()
     m_marks.noInstructionYet = false;
     m_sim.SetTextStop(m_texts.textStop);
     const bool wasRunning = m_sim.Running();
-    ApplyStepReport(m_sim.OneStep());
+    // A call into a subroutine chosen in the step-over list runs it to its
+    // return in one press.
+    const auto called = m_sim.SteppedOverCallAt(m_sim.ProgramCounter());
+    if (const auto over = m_sim.StepOverCall(kMaxSteppedOver)) {
+        ApplyStepReport(*over);
+        std::string message = "Stepped over " + (called->name.empty() ? core::ToHexWord(called->start) + "H" : called->name) +
+                              ": " + std::to_string(over->stepsExecuted) + " steps";
+        if (over->stopReason != core::StopReason::None) message += ", stopped inside it";
+        m_texts.listBox = message + (m_texts.listBox.empty() ? "" : "\r\n" + m_texts.listBox);
+        m_debugPanel.SetStopMessage(message);
+    } else {
+        ApplyStepReport(m_sim.OneStep());
+    }
     if (wasRunning) EnableAfterRun();
     m_controls.Enable(Control::RamOp);
     m_controls.Enable(Control::Chip);
@@ -175,6 +188,8 @@ int Workbench::Timer1Tick(int budgetMicroseconds)
     } while (m_sim.Running() && !m_sim.DisplayFlag() && !report.countersShown && !report.viewsRefreshed &&
              Clock::now() < deadline);
     ApplyStepReport(report);
+    // Inside a stepped-over subroutine the counters show the run's progress.
+    if (m_sim.InsideStepOver() && !report.countersShown) ShowCounters();
     return steps;
 }
 
@@ -226,8 +241,9 @@ void Workbench::LoadProgram(const loader::HexFileChoice& choice)
     m_marks = StateMarks{};
     m_marks.noInstructionYet = true;
     m_picture.SelectLayout(PictureLayout::RamBit, PictureSources(), m_marks);
-    if (m_fileType == FileType::Ram) m_ramListRows = FillCodeDump(m_sim.Cpu());
+    if (m_fileType == FileType::Ram) m_ramListRows = RamDumpRows();
     UpdatePins();
+    PrepareDebugging();
 }
 
 }  // namespace zelo::app

@@ -268,3 +268,22 @@ TEST(CodeDump, NothingLoadedGivesAddressAndSixteenUnloadedCellsPerLine)
 
 }  // namespace
 }  // namespace zelo::app
+
+namespace zelo::app {
+namespace {
+
+TEST(StatePicture, DirectAddressesWithoutARegisterAreDrawnAbsentOnThe8052)
+{
+    core::CpuState cpu = FreshChip(core::ChipModel::C8052);
+    StatePicture picture;
+    picture.SelectLayout(PictureLayout::RamBit, {&cpu}, StateMarks{});
+    EXPECT_EQ(JoinedText(TextsInCell(picture, 0xC, 0x5)), "--------");  // C5H: no register
+    EXPECT_EQ(JoinedText(TextsInCell(picture, 0xC, 0x8)), "00000000");  // T2CON
+    EXPECT_EQ(JoinedText(TextsInCell(picture, 0x3, 0x0)), "xxxxxxxx");  // RAM 30H, undefined
+    cpu.WriteRamByte(0x12, 0xC5);  // what a direct write left there is shown
+    picture.SelectLayout(PictureLayout::RamBit, {&cpu}, StateMarks{});
+    EXPECT_EQ(JoinedText(TextsInCell(picture, 0xC, 0x5)), "00010010");
+}
+
+}  // namespace
+}  // namespace zelo::app

@@ -170,11 +170,11 @@ TEST_F(WorkbenchFlow, ChosenStepOverRangesRunTheSubroutineUndisplayedUntilAFileI
     m_wb->OneStep();
     EXPECT_FALSE(m_wb->Controls().Enabled(Control::ReLoadCom));
     m_wb->OneStep();
-    m_wb->OneStep();  // ACALL SUB: PC reaches the subroutine's start
-    m_wb->OneStep();  // MOV 30H,A runs undisplayed
-    EXPECT_EQ(m_wb->Texts().stepVo, "Step:3");
-    m_wb->OneStep();  // RET: the end address shows again
+    m_wb->OneStep();  // ACALL SUB: the chosen subroutine runs to its return in the same press
     EXPECT_EQ(m_wb->Texts().stepVo, "Step:5");
+    EXPECT_EQ(m_wb->Texts().listBox.rfind("Stepped over SUB: 3 steps", 0), 0u) << m_wb->Texts().listBox;
+    m_wb->OneStep();  // INC A after the call
+    EXPECT_EQ(m_wb->Texts().stepVo, "Step:6");
     m_wb->LoadCode();
     m_wb->ClickFile("prog.hex");
     EXPECT_EQ(m_wb->Simulator().StepOverRangeCount(), 0);
