@@ -17,7 +17,7 @@
 
 namespace {
 constexpr const char* kUsage =
-    "Usage: zelo8051 [FOLDER] [--screenshot FILE [--demo NAME]]\n"
+    "Usage: zelo8051 [FOLDER] [--screenshot FILE [--demo NAME [--debug]]]\n"
     "The 8051 teaching workbench: assemble, simulate and disassemble 8051,\n"
     "8052 and 89Cx051 programs in one window. FOLDER is the workspace, the\n"
     "folder whose sources, listings and HEX files the workbench reads and writes.\n"
@@ -25,14 +25,17 @@ constexpr const char* kUsage =
     "Options:\n"
     "  --screenshot FILE  save a picture of the window into FILE and end\n"
     "  --demo NAME        before the picture, assemble NAME.asm and step it\n"
+    "  --debug            with --demo: the listing, a breakpoint and the Debug panel\n"
     "  --help             show this text and end\n"
     "  --version          show the version and end\n";
 }  // namespace
 
-// zelo8051 [FOLDER] [--screenshot FILE [--demo NAME]]
+// zelo8051 [FOLDER] [--screenshot FILE [--demo NAME [--debug]]]
 // With --screenshot the window is grabbed into FILE after start-up and the
 // program ends; --demo first opens NAME.asm, assembles it, switches to
-// "Simulate" and executes a few steps, so the picture shows a program at work.
+// "Simulate" and executes a few steps, so the picture shows a program at work;
+// with --debug it shows the listing and the Debug panel instead, with a
+// watch on P1.0, and runs to a breakpoint on the first subroutine.
 int main(int argc, char** argv)
 {
     // Answered before the window system is reached, so they work without a display.
@@ -47,12 +50,15 @@ int main(int argc, char** argv)
     zelo::app::WorkspaceChoice choice;
     QString screenshot;
     QString demo;
+    bool debugDemo = false;
     const QStringList args = application.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args.at(i) == "--screenshot" && i + 1 < args.size())
             screenshot = args.at(++i);
         else if (args.at(i) == "--demo" && i + 1 < args.size())
             demo = args.at(++i);
+        else if (args.at(i) == "--debug")
+            debugDemo = true;
         else
             choice.commandLineFolder = args.at(i).toStdString();
     }
@@ -73,7 +79,29 @@ int main(int argc, char** argv)
         model.ClickFile(demo.toStdString() + ".asm");
         model.AsmAll();
         model.SwitchMode(1);
-        for (int step = 0; step < 12; ++step) model.OneStep();
+        if (debugDemo) {
+            model.SelectFileType(1);
+            model.SetShowDebug(true);
+            const auto& listing = model.Listing();
+            // A breakpoint on the subroutine DELAY (or the first label after
+            // 0000H), a watch on P1.0; runs stop on the watch until one
+            // reaches the breakpoint.
+            auto target = listing.LabelAddress("DELAY");
+            for (const auto& label : listing.Labels()) {
+                if (target) break;
+                if (label.address != 0) target = label.address;
+            }
+            if (target) {
+                if (const auto line = listing.LineOfAddress(*target)) model.ToggleBreakpointAtLine(*line);
+            }
+            model.AddWatch("P1.0");
+            for (int run = 0; run < 5 && model.Simulator().ProgramCounter() != target.value_or(0); ++run) {
+                model.ClickRun();
+                for (int tick = 0; tick < 100000 && model.RunningFlag(); ++tick) model.Timer1Tick();
+            }
+        } else {
+            for (int step = 0; step < 12; ++step) model.OneStep();
+        }
         window.Render();
     }
     if (!screenshot.isEmpty()) {

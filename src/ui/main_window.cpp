@@ -20,6 +20,7 @@
 
 #include "app/version.h"
 #include "ui/chip_picture_widget.h"
+#include "ui/debug_panel_widget.h"
 #include "ui/draggable_frame.h"
 #include "ui/fonts.h"
 #include "ui/plot_ram_widget.h"
@@ -115,6 +116,37 @@ void MainWindow::connectWidgets()
         m_model.SetShowConverter(on);
         Render();
     });
+    connect(m_checkDebug, &QCheckBox::toggled, this, [this](bool on) {
+        m_model.SetShowDebug(on);
+        Render();
+    });
+    connect(m_back, &QPushButton::clicked, this, after([this] { m_model.StepBack(); }));
+    connect(m_editor, &SourceEditor::marginClicked, this, [this](int line) {
+        m_model.ToggleBreakpointAtLine(line);
+        Render();
+    });
+    connect(m_plotRam, &PlotRamWidget::rightClicked, this, [this](double x, double y) {
+        m_model.WatchCellAt(x, y);
+        Render();
+    });
+    connect(m_debugPanel, &DebugPanelWidget::removeBreakpoint, this, [this](int i) {
+        m_model.RemoveBreakpoint(i);
+        Render();
+    });
+    connect(m_debugPanel, &DebugPanelWidget::removeWatch, this, [this](int i) {
+        m_model.RemoveWatch(i);
+        Render();
+    });
+    connect(m_debugPanel, &DebugPanelWidget::addWatch, this, [this](const QString& text) {
+        if (!m_model.AddWatch(text.toStdString()))
+            m_debugPanel->setToolTip("Not a watch: " + text + " (30H, P1.0=1, X:0100=5A)");
+        Render();
+    });
+    connect(m_debugPanel, &DebugPanelWidget::runToLine, this, [this] { RunToCursorLine(); });
+    connect(m_debugPanel, &DebugPanelWidget::speedChanged, this, [this](int speed) {
+        m_model.SetRunSpeed(speed);
+        Render();
+    });
     connect(m_disAssemble, &QPushButton::clicked, this, after([this] { m_model.DisAssemble(); }));
     connect(m_asmOpneFile, &QPushButton::clicked, this, after([this] { m_model.AsmOpneFile(); }));
     connect(m_loadCode, &QPushButton::clicked, this, after([this] { m_model.LoadCode(); }));
@@ -169,7 +201,7 @@ void MainWindow::connectWidgets()
     connect(m_plotRam, &PlotRamWidget::doubleClicked, this, after([this] { m_model.ToggleInspectOnHover(); }));
     connect(m_timer1, &QTimer::timeout, this, [this] { OnTimer(); });
 
-    for (DraggableFrame* frame : {m_hexFile, m_converter}) {
+    for (DraggableFrame* frame : {m_hexFile, m_converter, static_cast<DraggableFrame*>(m_debugPanel)}) {
         connect(frame, &DraggableFrame::dragged, this, [this, frame](QPoint at) {
             for (auto& placement : m_placements) {
                 if (placement.widget == frame)
@@ -191,6 +223,15 @@ void MainWindow::connectWidgets()
     shortcut(QKeySequence(Qt::Key_F7), m_asmAll);
     shortcut(QKeySequence(Qt::Key_F5), m_run);
     shortcut(QKeySequence(Qt::Key_F10), m_oneStep);
+    shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), m_back);
+    auto* f9 = new QShortcut(QKeySequence(Qt::Key_F9), this);
+    connect(f9, &QShortcut::activated, this, [this] {
+        if (!m_model.ShowsDebugListing()) return;
+        m_model.ToggleBreakpointAtLine(m_editor->CursorLine());
+        Render();
+    });
+    auto* runTo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F10), this);
+    connect(runTo, &QShortcut::activated, this, [this] { RunToCursorLine(); });
 }
 
 void MainWindow::Render()
@@ -254,10 +295,35 @@ void MainWindow::Render()
     }
     m_fileDemo->raise();
     m_plotRam->SetDrawing(&m_model.Picture().Drawing());
+
+    m_editor->SetDebugging(m_model.ShowsDebugListing());
+    if (m_model.ShowsDebugListing()) {
+        m_editor->SetBreakpointLines(m_model.ListingBreakpointLines());
+        m_editor->SetPcLine(m_model.ListingPcLine());
+    }
+    {
+        const QSignalBlocker block(m_checkDebug);
+        m_checkDebug->setChecked(m_model.ShowDebug());
+    }
+    m_debugPanel->setVisible(m_model.ShowDebug());
+    if (m_model.ShowDebug()) {
+        m_debugPanel->raise();
+        m_debugPanel->Render(m_model.Debug(), m_model.RunSpeed());
+    }
+    m_back->setVisible(!m_model.ModeIsAssemble());
+    m_back->setEnabled(m_model.CanStepBack());
+    m_timer1->setInterval(m_model.TimerIntervalMs());
     if (m_model.ShowPins()) m_f8051->SetDrawList(m_model.ChipPicture());
 
     if (m_model.RunningFlag() && !m_timer1->isActive()) m_timer1->start();
     if (!m_model.RunningFlag() && m_timer1->isActive()) m_timer1->stop();
+}
+
+void MainWindow::RunToCursorLine()
+{
+    if (!m_model.ShowsDebugListing()) return;
+    m_model.RunToLine(m_editor->CursorLine());
+    Render();
 }
 
 void MainWindow::OnTimer()

@@ -25,6 +25,7 @@ class QGroupBox;
 namespace zelo::ui {
 
 class ChipPictureWidget;
+class DebugPanelWidget;
 class DraggableFrame;
 class PlotRamWidget;
 class SourceEditor;
@@ -60,6 +61,7 @@ private:
     void Save();
     void AfterAsmAll();
     void OnTimer();
+    void RunToCursorLine();
 
     app::Workbench m_model;
 
@@ -115,6 +117,9 @@ private:
     QButtonGroup* m_chipGroup = nullptr;
     QCheckBox* m_chkLeg = nullptr;
     QCheckBox* m_checkConvter = nullptr;
+    QCheckBox* m_checkDebug = nullptr;
+    DebugPanelWidget* m_debugPanel = nullptr;
+    QPushButton* m_back = nullptr;
     QPushButton* m_disAssemble = nullptr;
     QTimer* m_timer1 = nullptr;
 

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "ui/chip_picture_widget.h"
+#include "ui/debug_panel_widget.h"
 #include "ui/draggable_frame.h"
 #include "ui/fonts.h"
 #include "ui/main_window.h"
@@ -72,6 +73,10 @@ void MainWindow::createWidgets()
     m_f8051 = Named(new ChipPictureWidget(m_plotRam), "F8051");
     m_f8051->setAutoFillBackground(true);
     Place(m_f8051, 10000, 0, 3600, 5260);
+
+    m_debugPanel = Named(new DebugPanelWidget(m_plotRam), "DebugPanel");
+    m_debugPanel->setAutoFillBackground(true);
+    Place(m_debugPanel, 7900, 60, 7400, 5300);
 
     // --- lower region -------------------------------------------------------
     m_lowerFrame = Named(new QWidget(m_central), "Frame編輯");
@@ -140,9 +145,11 @@ void MainWindow::createWidgets()
     m_hexToLine = Named(new QLineEdit(m_hexFile), "HexToLine");
     Place(m_hexToLine, 120, 680, 1800, 300);
     m_cycle = Named(new QLabel(m_hexFile), "Cycle");
-    Place(m_cycle, 2100, 680, 2600, 300);
+    Place(m_cycle, 2100, 680, 2100, 300);
     m_stepVo = Named(new QLabel(m_hexFile), "StepVo");
-    Place(m_stepVo, 4800, 680, 2600, 300);
+    Place(m_stepVo, 4300, 680, 1800, 300);
+    m_back = Button(m_hexFile, "Back", "Back", "Undo the last step (Shift+F10)");
+    Place(m_back, 6160, 640, 1260, 380);
     m_hexBox = Named(new QLineEdit(m_hexFile), "HexBox");
     m_hexBox->setReadOnly(true);
     m_hexBox->setToolTip("The instruction just executed");
@@ -172,9 +179,11 @@ void MainWindow::createWidgets()
     m_chkLeg = Named(new QCheckBox("LEG", m_frmOther), "ChkLeg");
     m_checkConvter = Named(new QCheckBox("Con", m_frmOther), "CheckConvter");
     m_disAssemble = Button(m_frmOther, "DisAssemble", "DisAssemble", "Disassemble a HEX or task file");
-    Place(m_chkLeg, 80, 60, 760, 260);
-    Place(m_checkConvter, 860, 60, 760, 260);
-    Place(m_disAssemble, 80, 400, 1540, 380);
+    m_checkDebug = Named(new QCheckBox(app::kDebugCaption, m_frmOther), "CheckDebug");
+    Place(m_chkLeg, 80, 40, 760, 240);
+    Place(m_checkConvter, 860, 40, 760, 240);
+    Place(m_checkDebug, 80, 290, 1540, 240);
+    Place(m_disAssemble, 80, 540, 1540, 340);
 
     m_functionFrame = Named(new QGroupBox("Function", m_controlFrame), "Frame2");
     Place(m_functionFrame, 0, 1720, 1700, 760);

@@ -101,6 +101,16 @@ void PlotRamWidget::mouseMoveEvent(QMouseEvent* event)
     QWidget::mouseMoveEvent(event);
 }
 
+void PlotRamWidget::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::RightButton) {
+        const QPointF p = ToPicture(event->position());
+        emit rightClicked(p.x(), p.y());
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
 void PlotRamWidget::mouseDoubleClickEvent(QMouseEvent* event)
 {
     emit doubleClicked();

@@ -24,11 +24,14 @@ public:
 signals:
     void pointerMoved(double x, double y);
     void doubleClicked();
+    // A right click: a watch on the cell there.
+    void rightClicked(double x, double y);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     const app::Picture* m_picture = nullptr;

@@ -1,6 +1,9 @@
 #include "ui/source_editor.h"
 
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSignalBlocker>
@@ -18,6 +21,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override { m_editor->PaintLineNumbers(event); }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (m_editor->Debugging() && event->button() == Qt::LeftButton) {
+            if (const auto line = m_editor->MarginLineAt(qRound(event->position().y()))) emit m_editor->marginClicked(*line);
+            return;
+        }
+        QWidget::mousePressEvent(event);
+    }
 
 private:
     SourceEditor* m_editor;
@@ -111,7 +122,8 @@ int SourceEditor::LineNumberAreaWidth() const
 {
     int digits = 1;
     for (int max = std::max(1, blockCount()); max >= 10; max /= 10) ++digits;
-    return 6 + fontMetrics().horizontalAdvance(QLatin1Char('9')) * std::max(3, digits);
+    // Room for the breakpoint dot in front of the numbers.
+    return 6 + fontMetrics().height() + fontMetrics().horizontalAdvance(QLatin1Char('9')) * std::max(3, digits);
 }
 
 void SourceEditor::UpdateMargin()
@@ -150,14 +162,87 @@ void SourceEditor::PaintLineNumbers(QPaintEvent* event)
     int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
     int bottom = top + qRound(blockBoundingRect(block).height());
     while (block.isValid() && top <= event->rect().bottom()) {
-        if (block.isVisible() && bottom >= event->rect().top())
+        if (block.isVisible() && bottom >= event->rect().top()) {
             painter.drawText(0, top, m_lineNumbers->width() - 3, fontMetrics().height(), Qt::AlignRight,
                              QString::number(number + 1));
+            if (std::binary_search(m_breakpointLines.begin(), m_breakpointLines.end(), number)) {
+                const int d = fontMetrics().height() - 4;
+                painter.save();
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.setBrush(QColor(210, 0, 0));
+                painter.setPen(Qt::NoPen);
+                painter.drawEllipse(3, top + 2, d, d);
+                painter.restore();
+            }
+        }
         block = block.next();
         top = bottom;
         bottom = top + qRound(blockBoundingRect(block).height());
         ++number;
     }
+}
+
+std::optional<int> SourceEditor::MarginLineAt(int y) const
+{
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF r = blockBoundingGeometry(block).translated(contentOffset());
+        if (r.top() > y) break;
+        if (y < r.bottom()) return block.blockNumber();
+    }
+    return std::nullopt;
+}
+
+void SourceEditor::SetDebugging(bool on)
+{
+    if (m_debugging == on) return;
+    m_debugging = on;
+    m_lineNumbers->setCursor(on ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    m_lineNumbers->setToolTip(on ? "Click to set or clear a breakpoint (F9)" : QString());
+    if (!on) {
+        m_breakpointLines.clear();
+        m_pcLine.reset();
+        setExtraSelections({});
+    }
+    m_lineNumbers->update();
+}
+
+void SourceEditor::SetBreakpointLines(const std::vector<int>& lines)
+{
+    std::vector<int> sorted = lines;
+    std::sort(sorted.begin(), sorted.end());
+    if (sorted == m_breakpointLines) return;
+    m_breakpointLines = std::move(sorted);
+    m_lineNumbers->update();
+}
+
+void SourceEditor::SetPcLine(std::optional<int> line)
+{
+    if (line == m_pcLine && !extraSelections().isEmpty() == line.has_value()) return;
+    m_pcLine = line;
+    ShowPcLine();
+}
+
+void SourceEditor::ShowPcLine()
+{
+    QList<QTextEdit::ExtraSelection> selections;
+    if (m_pcLine) {
+        const QTextBlock block = document()->findBlockByNumber(*m_pcLine);
+        if (block.isValid()) {
+            QTextEdit::ExtraSelection selection;
+            selection.format.setBackground(QColor(255, 236, 120));
+            selection.format.setProperty(QTextFormat::FullWidthSelection, true);
+            selection.cursor = QTextCursor(block);
+            selections.append(selection);
+            // Scrolled into view without moving the text cursor (F9 acts on
+            // the line the user chose).
+            const QRectF r = blockBoundingGeometry(block).translated(contentOffset());
+            if (r.top() < 0 || r.bottom() > viewport()->height()) {
+                const int visibleLines = std::max(1, viewport()->height() / std::max(1, fontMetrics().height()));
+                verticalScrollBar()->setValue(std::max(0, *m_pcLine - visibleLines / 2));
+            }
+        }
+    }
+    setExtraSelections(selections);
 }
 
 void SourceEditor::SelectLine(int line)

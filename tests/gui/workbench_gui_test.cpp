@@ -21,6 +21,7 @@
 #include "app/version.h"
 #include "ui/main_window.h"
 #include "ui/chip_picture_widget.h"
+#include "ui/source_editor.h"
 #include "ui/plot_ram_widget.h"
 
 using zelo::ui::MainWindow;
@@ -354,6 +355,47 @@ private slots:
     // Opening a source replaces the editor's text: the line numbers beside
     // it are those of the new text at once, also when the old text was
     // scrolled, without a click into the editor.
+    // The listing in "Simulate": a click in its margin sets a breakpoint,
+    // RUN stops there, and the line at PC is the highlighted one; the Debug
+    // panel says why the run stopped.
+    void marginClickSetsABreakpointAndTheRunStopsOnItsHighlightedLine()
+    {
+        MainWindow window(Workspace());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Click(window, "AsmOpneFile");
+        ChooseFile(window, "blink.asm");
+        Click(window, "AsmAll");
+        Click(window, "Option1(1)");
+        Click(window, "OpASM(1)");
+        Click(window, "CheckDebug");
+        auto* editor = Find<zelo::ui::SourceEditor>(window, "編輯ASM");
+        QVERIFY(editor->isVisible());
+        QVERIFY(editor->Debugging());
+        const int waitLine = *window.Model().Listing().LineOfAddress(*window.Model().Listing().LabelAddress("WAIT"));
+        QCOMPARE(editor->PcLine(), window.Model().Listing().LineOfAddress(0));
+
+        // The margin's point on the WAIT line.
+        const QTextBlock block = editor->document()->findBlockByNumber(waitLine);
+        const QRect lineRect = editor->cursorRect(QTextCursor(block));
+        const QPoint inMargin(4, editor->Margin()->mapFromGlobal(editor->viewport()->mapToGlobal(lineRect.center())).y());
+        QTest::mouseClick(editor->Margin(), Qt::LeftButton, {}, inMargin);
+        QCOMPARE(window.Model().Simulator().Breakpoints().Addresses(), std::vector<uint16_t>{0x000E});
+        QCOMPARE(Find<QListWidget>(window, "DebugBreakpoints")->item(0)->text(), QString("000EH WAIT"));
+
+        Click(window, "Run");
+        QTRY_VERIFY_WITH_TIMEOUT(!window.Model().RunningFlag(), 5000);
+        QCOMPARE(editor->PcLine(), std::optional<int>(waitLine));
+        const auto selections = editor->extraSelections();
+        QCOMPARE(selections.size(), 1);
+        QCOMPARE(selections.first().cursor.blockNumber(), waitLine);
+        QCOMPARE(Find<QLabel>(window, "DebugStop")->text(), QString("Stopped at breakpoint 000EH WAIT"));
+
+        // Back undoes the step into WAIT: PC is on the line before it again.
+        Click(window, "Back");
+        QCOMPARE(editor->PcLine(), window.Model().Listing().LineOfAddress(0x000C));
+    }
+
     void lineNumbersFollowANewSourceWithChineseComments()
     {
         const auto folder = Workspace();
