@@ -147,13 +147,14 @@ void StepJournal::RestoreCallSlots(CallStack& calls, uint32_t count)
 {
     for (uint32_t i = 0; i < count; ++i) {
         const Cell& cell = m_cells[(--m_cellHead) & m_cellMask];
-        if (cell.kind != Kind::CallSlot) continue;
+        if (cell.kind() != Kind::CallSlot) continue;
+        const uint64_t old = cell.old();
         CallRecord r;
-        r.returnAddress = static_cast<uint16_t>(cell.old);
-        r.target = static_cast<uint16_t>(cell.old >> 16);
-        r.stackPointer = static_cast<uint8_t>(cell.old >> 32);
-        r.interrupt = ((cell.old >> 40) & 1) != 0;
-        calls.RestoreSlot(static_cast<int>(cell.address), r);
+        r.returnAddress = static_cast<uint16_t>(old);
+        r.target = static_cast<uint16_t>(old >> 16);
+        r.stackPointer = static_cast<uint8_t>(old >> 32);
+        r.interrupt = ((old >> 40) & 1) != 0;
+        calls.RestoreSlot(static_cast<int>(cell.address()), r);
     }
 }
 
@@ -170,11 +171,11 @@ std::optional<StepFrame> StepJournal::Undo(CpuState& cpu, PeripheralState& perip
     const uint64_t first = m_cellHead - frame.cellCount;
     for (uint64_t i = first; i < m_cellHead && record.count < StepWrites::kCapacity; ++i) {
         const Cell& cell = m_cells[i & m_cellMask];
-        if (cell.kind == Kind::CallSlot) continue;
-        const StepWrite::Space space = cell.kind == Kind::Internal ? StepWrite::Space::Internal
-                                       : cell.kind == Kind::Upper  ? StepWrite::Space::UpperRam
-                                                                   : StepWrite::Space::External;
-        record.writes[static_cast<std::size_t>(record.count++)] = StepWrite{space, cell.address, cell.old};
+        if (cell.kind() == Kind::CallSlot) continue;
+        const StepWrite::Space space = cell.kind() == Kind::Internal ? StepWrite::Space::Internal
+                                       : cell.kind() == Kind::Upper  ? StepWrite::Space::UpperRam
+                                                                     : StepWrite::Space::External;
+        record.writes[static_cast<std::size_t>(record.count++)] = StepWrite{space, cell.address(), cell.old()};
     }
     record.labelledBankBefore = frame.labelledBankBefore;
     record.noRamWriteReportedBefore = (frame.flags & StepFrame::kNoRamWriteReported) != 0;

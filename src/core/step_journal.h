@@ -11,7 +11,7 @@
 // state held outside the cells joins that comparison in SideState.
 //
 // Memory budget: kDefaultSteps frames of 16 bytes and kDefaultCells saved
-// cells of 16 bytes, 16 MiB + 64 MiB plus the rare side records, reserved
+// cells of 12 bytes, 16 MiB + 48 MiB plus the rare side records, reserved
 // but touched only as steps are recorded. When either ring is full the
 // oldest 1/256 of the steps are dropped together, so the newest 1,044,480
 // steps are kept as long as steps change four cells each on average (a
@@ -115,23 +115,26 @@ private:
     enum class Kind : uint8_t { Internal, Upper, External, CallSlot };
     // Trivial, so the reserved rings are not written (and not made
     // resident) until steps are recorded.
+    // 12 bytes: the kind in the top byte of the address word, the old
+    // cells as two halves (no padding to write).
     struct Cell {
-        Kind kind;
-        uint8_t pad;
-        uint16_t pad2;
-        uint32_t address;
-        uint64_t old;
+        uint32_t kindAddress;
+        uint32_t oldLow, oldHigh;
+
+        Kind kind() const { return static_cast<Kind>(kindAddress >> 24); }
+        uint32_t address() const { return kindAddress & 0xFFFFFF; }
+        uint64_t old() const { return static_cast<uint64_t>(oldHigh) << 32 | oldLow; }
     };
     using FrameSlot = std::array<unsigned char, sizeof(StepFrame)>;
-    static_assert(sizeof(StepFrame) == 16 && sizeof(Cell) == 16);
+    static_assert(sizeof(StepFrame) == 16 && sizeof(Cell) == 12);
 
     void Push(Kind kind, uint32_t address, uint64_t old)
     {
         if (m_cellHead - m_cellTail >= m_maxCells && !MakeRoom()) return;
         Cell& cell = m_cells[m_cellHead & m_cellMask];
-        cell.kind = kind;
-        cell.address = address;
-        cell.old = old;
+        cell.kindAddress = static_cast<uint32_t>(kind) << 24 | (address & 0xFFFFFF);
+        cell.oldLow = static_cast<uint32_t>(old);
+        cell.oldHigh = static_cast<uint32_t>(old >> 32);
         ++m_cellHead;
         ++m_frame.cellCount;
     }
