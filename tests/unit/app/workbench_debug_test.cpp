@@ -229,3 +229,27 @@ TEST(DataDumpTest, UpperRamAndWrittenExternalPagesFollowTheCode)
 
 }  // namespace
 }  // namespace zelo::app
+
+namespace zelo::app {
+namespace {
+
+TEST_F(WorkbenchDebug, SpeedOfDisplayedRunsSetsTheTimerInterval)
+{
+    const struct {
+        int speed;
+        int interval;
+    } cases[] = {{0, Workbench::kFastestTimerMs}, {1, 1000}, {4, 250}, {500, Workbench::kFastestTimerMs},
+                 {-3, Workbench::kFastestTimerMs}, {5000, Workbench::kFastestTimerMs}};
+    for (const auto& c : cases) {
+        m_wb->SetRunSpeed(c.speed);
+        EXPECT_EQ(m_wb->TimerIntervalMs(), c.interval) << c.speed;
+    }
+    // Undisplayed stretches always run at full speed.
+    m_wb->SetRunSpeed(1);
+    m_wb->SetTextStop("1000");
+    m_wb->ClickRun();
+    EXPECT_EQ(m_wb->TimerIntervalMs(), Workbench::kFastestTimerMs);
+}
+
+}  // namespace
+}  // namespace zelo::app
