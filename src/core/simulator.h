@@ -66,9 +66,6 @@ struct StepReport {
 class Simulator {
 public:
     explicit Simulator(ChipModel chip = ChipModel::C8051, const OpcodeTable& table = StandardOpcodeTable());
-    // The chip's stores report to members of this object.
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
 
     CpuState& Cpu() { return m_cpu; }
     const CpuState& Cpu() const { return m_cpu; }
