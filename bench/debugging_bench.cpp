@@ -26,7 +26,8 @@ void BM_RunBatchDebugging(benchmark::State& state)
     if (variant == kBreakpoints || variant == kEverything) {
         for (uint16_t a = 0x8000; a < 0x8400; a += 16) sim.Breakpoints().Set(a, true);
     }
-    if (variant == kWatch || variant == kEverything) sim.AddWatch(*zelo::core::ParseWatch("7FH=55"));
+    if (variant == kWatch || variant == kEverything)
+        sim.AddWatch(*zelo::core::ParseWatch("7FH=55"));
     if (variant == kRecording || variant == kEverything) sim.SetRecording(true);
     int64_t steps = 0;
     for (auto _ : state) {
@@ -36,7 +37,8 @@ void BM_RunBatchDebugging(benchmark::State& state)
     }
     if (!sim.Running()) state.SkipWithError("the run stopped");
     state.SetItemsProcessed(steps);
-    state.counters["journal_MiB"] = static_cast<double>(sim.Journal().MemoryBytes()) / (1024.0 * 1024.0);
+    state.counters["journal_MiB"] =
+        static_cast<double>(sim.Journal().MemoryBytes()) / (1024.0 * 1024.0);
 }
 
 }  // namespace

@@ -30,7 +30,8 @@ struct RunOptions {
 };
 
 // Where and why a run stopped on a breakpoint or watch.
-struct StopDetail {
+struct StopDetail
+{
     std::string address;  // breakpoint: HexWord; watch: "30H", "D0.7", "X:0100H"
     std::string label;    // breakpoint: the listing's label there, if any
     std::string watch;    // watch: its text with the chosen value
@@ -52,8 +53,10 @@ const char* StopName(StopReason reason)
         case StopReason::NoCode: return "no-code";
         case StopReason::UndefinedBit: return "undefined-bit";
         case StopReason::Stack: return "stack";
-        case StopReason::Break: return "break";
-        case StopReason::Watch: return "watch";
+        case StopReason::Break:
+            return "break";
+        case StopReason::Watch:
+            return "watch";
         default: return "steps";
     }
 }
@@ -76,7 +79,8 @@ std::string UpperByteText(const std::array<char, 8>& cells)
     return zelo::core::ToHexByte(value);
 }
 
-nlohmann::json StateJson(const Simulator& sim, const char* chip, StopReason stop, const StopDetail& detail)
+nlohmann::json StateJson(const Simulator& sim, const char* chip, StopReason stop,
+                         const StopDetail& detail)
 {
     const auto& cpu = sim.Cpu();
     nlohmann::json j;
@@ -134,12 +138,15 @@ void PrintText(const Simulator& sim, const char* chip, StopReason stop, const St
 }
 
 // A breakpoint given as a label of the listing or a hexadecimal address.
-std::optional<uint16_t> BreakAddress(const std::string& text, const zelo::loader::ListingMap& listing)
+std::optional<uint16_t> BreakAddress(const std::string& text,
+                                     const zelo::loader::ListingMap& listing)
 {
     if (const auto label = listing.LabelAddress(text)) return label;
     std::string digits = zelo::core::ToUpperAscii(zelo::core::TrimBlanks(text));
-    if (digits.size() > 2 && digits.compare(0, 2, "0X") == 0) digits.erase(0, 2);
-    else if (digits.size() > 1 && digits.back() == 'H') digits.pop_back();
+    if (digits.size() > 2 && digits.compare(0, 2, "0X") == 0)
+        digits.erase(0, 2);
+    else if (digits.size() > 1 && digits.back() == 'H')
+        digits.pop_back();
     if (digits.empty() || digits.size() > 4) return std::nullopt;
     for (char c : digits)
         if (!zelo::core::IsUpperHexDigit(c)) return std::nullopt;
@@ -181,7 +188,8 @@ int Run(const RunOptions& options)
     for (const std::string& w : options.watches) {
         const auto watch = zelo::core::ParseWatch(w, &sim.Cpu());
         if (!watch || !sim.AddWatch(*watch)) {
-            std::cerr << "z51 run: --watch " << w << ": not a RAM, register, bit or X:address watch\n";
+            std::cerr << "z51 run: --watch " << w
+                      << ": not a RAM, register, bit or X:address watch\n";
             return 2;
         }
     }
@@ -234,11 +242,13 @@ zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
     sub->add_flag("--json", options->json, "print the final state as one JSON object");
     sub->add_flag("--trace", options->trace, "print every step's trace line, PC and counters");
     sub->add_option("--break", options->breaks,
-                    "stop before the instruction at ADDR (hexadecimal) or LABEL of FILE's listing; repeatable")
+                    "stop before the instruction at ADDR (hexadecimal) or LABEL of FILE's listing; "
+                    "repeatable")
         ->allow_extra_args(false);
-    sub->add_option("--watch", options->watches,
-                    "stop when ADDR (RAM, register or bit; X:ADDR for external RAM) is written, or becomes "
-                    "=VALUE; repeatable")
+    sub->add_option(
+           "--watch", options->watches,
+           "stop when ADDR (RAM, register or bit; X:ADDR for external RAM) is written, or becomes "
+           "=VALUE; repeatable")
         ->allow_extra_args(false);
     return [options] { return Run(*options); };
 });

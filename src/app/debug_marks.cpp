@@ -43,7 +43,8 @@ DebugMarks ParseDebugMarks(const std::vector<std::string>& lines, int* skipped)
                 continue;
             }
         } else if (upper.rfind("WATCH ", 0) == 0) {
-            if (const auto w = core::ParseWatch(line.substr(6)); w && marks.watches.size() < core::kMaxWatches) {
+            if (const auto w = core::ParseWatch(line.substr(6));
+                w && marks.watches.size() < core::kMaxWatches) {
                 marks.watches.push_back(*w);
                 continue;
             }
@@ -67,8 +68,8 @@ void ApplyMarks(const DebugMarks& marks, core::Simulator& sim)
     for (const core::Watch& w : marks.watches) sim.AddWatch(w);
 }
 
-bool DebugMarksStore::Save(const std::string& program, const DebugMarks& marks, const std::filesystem::path& folder,
-                           std::string* error)
+bool DebugMarksStore::Save(const std::string& program, const DebugMarks& marks,
+                           const std::filesystem::path& folder, std::string* error)
 {
     if (program.empty()) return true;
     m_session[program] = marks;

@@ -22,7 +22,8 @@ namespace zelo::app {
 
 inline constexpr const char* kDebugMarksExtension = ".dbg";
 
-struct DebugMarks {
+struct DebugMarks
+{
     std::vector<uint16_t> breakpoints;  // ascending
     std::vector<core::Watch> watches;
 
@@ -41,13 +42,14 @@ DebugMarks MarksOf(const core::Simulator& sim);
 void ApplyMarks(const DebugMarks& marks, core::Simulator& sim);
 
 // The marks of every program opened in this session, by program name.
-class DebugMarksStore {
+class DebugMarksStore
+{
 public:
     // Keeps the marks for the session and writes (or, when empty, removes)
     // the program's file in the folder. False when the file could not be
     // written; *error says why.
-    bool Save(const std::string& program, const DebugMarks& marks, const std::filesystem::path& folder,
-              std::string* error = nullptr);
+    bool Save(const std::string& program, const DebugMarks& marks,
+              const std::filesystem::path& folder, std::string* error = nullptr);
     // The session's marks of the program, else those of its file, else none.
     DebugMarks Load(const std::string& program, const std::filesystem::path& folder);
 

@@ -29,7 +29,8 @@ std::string WordHexDecimal(const std::string& hexText)
 
 std::string PswFlags(const core::CpuState& cpu)
 {
-    static constexpr std::array<const char*, 8> kNames = {"P", "-", "OV", "RS0", "RS1", "F0", "AC", "CY"};
+    static constexpr std::array<const char*, 8> kNames = {"P",   "-",  "OV", "RS0",
+                                                          "RS1", "F0", "AC", "CY"};
     std::string text;
     for (int k = 7; k >= 0; --k) {
         if (k == 1) continue;  // bit 1 has no name
@@ -69,14 +70,16 @@ void DebugPanelModel::Update(const core::Simulator& sim, const loader::ListingMa
                              const std::string& inspectorCaption)
 {
     const core::CpuState& cpu = sim.Cpu();
-    struct Value {
+    struct Value
+    {
         std::string name;
         std::string value;  // what is compared for "changed"
         std::string shown;
     };
     std::vector<Value> values;
     const std::string pc = core::ToHexWord(sim.ProgramCounter());
-    values.push_back({"PC", pc, WordHexDecimal(pc) + "  " + listing.Describe(sim.ProgramCounter())});
+    values.push_back(
+        {"PC", pc, WordHexDecimal(pc) + "  " + listing.Describe(sim.ProgramCounter())});
     auto byte = [&](const char* name, uint8_t address) {
         const std::string text = cpu.PeekRamByteText(address);
         values.push_back({name, text, ByteHexDecimal(text)});
@@ -90,14 +93,16 @@ void DebugPanelModel::Update(const core::Simulator& sim, const loader::ListingMa
     }
     byte("SP", core::sfr::SP);
     {
-        const std::string high = cpu.PeekRamByteText(core::sfr::DPH), low = cpu.PeekRamByteText(core::sfr::DPL);
+        const std::string high = cpu.PeekRamByteText(core::sfr::DPH),
+                          low = cpu.PeekRamByteText(core::sfr::DPL);
         const std::string text = high == "xx" || low == "xx" ? "xxxx" : high + low;
         values.push_back({"DPTR", text, WordHexDecimal(text)});
     }
     for (int n = 0; n < 8; ++n) {
         const uint8_t address = cpu.registerAddress[static_cast<std::size_t>(n)];
         const std::string text = cpu.PeekRamByteText(address);
-        values.push_back({"R" + std::to_string(n), text, ByteHexDecimal(text) + "  (" + core::ToHexByte(address) + "H)"});
+        values.push_back({"R" + std::to_string(n), text,
+                          ByteHexDecimal(text) + "  (" + core::ToHexByte(address) + "H)"});
     }
 
     const bool compare = m_previous.size() == values.size();
@@ -107,15 +112,16 @@ void DebugPanelModel::Update(const core::Simulator& sim, const loader::ListingMa
         // R0-R7 of another bank are other cells: compared by value and address.
         const std::string key = values[i].value + values[i].shown;
         now.push_back(key);
-        m_panel.registers.push_back(
-            DebugRow{Padded(values[i].name, 5) + values[i].shown, compare && m_previous[i] != key && i != 0});
+        m_panel.registers.push_back(DebugRow{Padded(values[i].name, 5) + values[i].shown,
+                                             compare && m_previous[i] != key && i != 0});
     }
     m_previous = std::move(now);
 
     m_panel.breakpoints.clear();
     for (uint16_t a : sim.Breakpoints().Addresses()) {
         std::string row = core::ToHexWord(a) + "H";
-        if (const std::string label = listing.LabelAtOrBelow(a); !label.empty()) row += " " + listing.Describe(a);
+        if (const std::string label = listing.LabelAtOrBelow(a); !label.empty())
+            row += " " + listing.Describe(a);
         m_panel.breakpoints.push_back(row);
     }
     m_panel.watches.clear();
@@ -128,9 +134,11 @@ void DebugPanelModel::Update(const core::Simulator& sim, const loader::ListingMa
     const int sp = HexValue(cpu.PeekRamByteText(core::sfr::SP));
     for (const core::CallRecord& r : sim.Calls().Live(static_cast<uint8_t>(sp < 0 ? 0 : sp))) {
         std::string row = core::ToHexWord(r.returnAddress) + "H";
-        if (!listing.LabelAtOrBelow(r.returnAddress).empty()) row += " " + listing.Describe(r.returnAddress);
+        if (!listing.LabelAtOrBelow(r.returnAddress).empty())
+            row += " " + listing.Describe(r.returnAddress);
         row += r.interrupt ? "  <- interrupt " : "  <- ";
-        row += listing.LabelAtOrBelow(r.target).empty() ? core::ToHexWord(r.target) + "H" : listing.Describe(r.target);
+        row += listing.LabelAtOrBelow(r.target).empty() ? core::ToHexWord(r.target) + "H"
+                                                        : listing.Describe(r.target);
         m_panel.calls.push_back(row);
     }
     // The window's own caption is not an inspector's description.

@@ -14,12 +14,14 @@ namespace zelo::app {
 
 inline constexpr const char* kDebugCaption = "Debug";
 
-struct DebugRow {
+struct DebugRow
+{
     std::string text;
     bool changed = false;  // the value differs from the last time the panel was shown
 };
 
-struct DebugPanel {
+struct DebugPanel
+{
     std::vector<DebugRow> registers;       // PC, A, B, PSW (flags by name), SP, DPTR, R0-R7
     std::vector<std::string> breakpoints;  // "000EH WAIT"
     std::vector<std::string> watches;      // "30H=05H  (now 03H)"
@@ -34,11 +36,13 @@ struct DebugPanel {
 // " 0AH   10" for a byte, " xx    xx" when undefined.
 std::string ByteHexDecimal(const std::string& hexText);
 
-class DebugPanelModel {
+class DebugPanelModel
+{
 public:
     // Rebuilds the panel; a register is marked changed when its value text
     // differs from the previous Update.
-    void Update(const core::Simulator& sim, const loader::ListingMap& listing, const std::string& inspectorCaption);
+    void Update(const core::Simulator& sim, const loader::ListingMap& listing,
+                const std::string& inspectorCaption);
     void SetStopMessage(std::string message) { m_panel.stopMessage = std::move(message); }
     void SetInspector(std::string caption) { m_panel.inspector = std::move(caption); }
     // Forgets the previous values (after a load: nothing counts as changed).

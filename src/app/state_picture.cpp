@@ -270,7 +270,9 @@ std::vector<std::string> FillDataDump(const core::CpuState& cpu)
                 const auto& cells = cpu.upperRam[static_cast<std::size_t>(16 * k + j)];
                 unsigned value = 0;
                 for (int b = 7; b >= 0; --b) {
-                    if (cells[static_cast<std::size_t>(b)] != core::kBitZero && cells[static_cast<std::size_t>(b)] != core::kBitOne) return text;
+                    if (cells[static_cast<std::size_t>(b)] != core::kBitZero &&
+                        cells[static_cast<std::size_t>(b)] != core::kBitOne)
+                        return text;
                     value = 2 * value + (cells[static_cast<std::size_t>(b)] == core::kBitOne);
                 }
                 return core::ToHexByte(value);
@@ -279,13 +281,19 @@ std::vector<std::string> FillDataDump(const core::CpuState& cpu)
     }
     for (int page = 0; page < 256; ++page) {
         const auto begin = cpu.externalMemory.begin() + 256 * page;
-        if (std::all_of(begin, begin + 256, [](const core::HexCell& cell) { return cell.IsUnloaded(); })) continue;
-        lines.push_back("External RAM page " + core::ToHexByte(static_cast<unsigned>(page)) + "xxH (cells written)");
+        if (std::all_of(begin, begin + 256,
+                        [](const core::HexCell& cell) { return cell.IsUnloaded(); }))
+            continue;
+        lines.push_back("External RAM page " + core::ToHexByte(static_cast<unsigned>(page)) +
+                        "xxH (cells written)");
         for (int k = 0; k < 16; ++k) {
             const int base = 256 * page + 16 * k;
-            if (std::all_of(begin + 16 * k, begin + 16 * k + 16, [](const core::HexCell& cell) { return cell.IsUnloaded(); }))
+            if (std::all_of(begin + 16 * k, begin + 16 * k + 16,
+                            [](const core::HexCell& cell) { return cell.IsUnloaded(); }))
                 continue;
-            row("X:" + core::ToHexWord(static_cast<unsigned>(base)), [&](int j) { return cpu.externalMemory[static_cast<std::size_t>(base + j)].Text(); });
+            row("X:" + core::ToHexWord(static_cast<unsigned>(base)), [&](int j) {
+                return cpu.externalMemory[static_cast<std::size_t>(base + j)].Text();
+            });
         }
     }
     return lines;

@@ -13,15 +13,15 @@
 #include "app/chip_pins.h"
 #include "app/debug_marks.h"
 #include "app/debug_panel.h"
-#include "loader/listing_map.h"
 #include "app/number_converter.h"
-#include "asm/assembler_session.h"
-#include "core/simulator.h"
-#include "loader/intel_hex.h"
 #include "app/state_picture.h"
 #include "app/workbench_controls.h"
+#include "asm/assembler_session.h"
 #include "core/chip_model.h"
 #include "core/cpu_state.h"
+#include "core/simulator.h"
+#include "loader/intel_hex.h"
+#include "loader/listing_map.h"
 
 namespace zelo::app {
 

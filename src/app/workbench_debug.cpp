@@ -47,7 +47,8 @@ std::vector<int> Workbench::ListingBreakpointLines() const
     std::vector<int> lines;
     if (m_sim.Breakpoints().Empty()) return lines;
     for (int i = 0; i < static_cast<int>(m_listing.Lines().size()); ++i) {
-        if (m_listing.IsCodeLine(i) && m_sim.Breakpoints().Has(*m_listing.AddressOfLine(i))) lines.push_back(i);
+        if (m_listing.IsCodeLine(i) && m_sim.Breakpoints().Has(*m_listing.AddressOfLine(i)))
+            lines.push_back(i);
     }
     return lines;
 }
@@ -89,7 +90,8 @@ void Workbench::StepBack()
     if (m_fileType == FileType::Ram) m_ramListRows = RamDumpRows();
     UpdatePins();
     m_texts.listBox = m_sim.Cpu().simulationLog.Text();
-    m_debugPanel.SetStopMessage("Back: step " + std::to_string(m_sim.StepCounter() + 1) + " undone");
+    m_debugPanel.SetStopMessage("Back: step " + std::to_string(m_sim.StepCounter() + 1) +
+                                " undone");
     UpdateDebugView(nullptr);
 }
 
@@ -137,7 +139,10 @@ void Workbench::SetShowDebug(bool on)
     if (on) UpdateDebugView(nullptr);
 }
 
-void Workbench::SetRunSpeed(int stepsPerSecond) { m_runSpeed = std::clamp(stepsPerSecond, 0, 1000); }
+void Workbench::SetRunSpeed(int stepsPerSecond)
+{
+    m_runSpeed = std::clamp(stepsPerSecond, 0, 1000);
+}
 
 int Workbench::TimerIntervalMs() const
 {
@@ -164,7 +169,8 @@ std::vector<std::string> Workbench::RamDumpRows() const
 void Workbench::SaveDebugMarks()
 {
     std::string error;
-    if (!m_debugMarks.Save(m_debugProgram, MarksOf(m_sim), m_workspace, &error)) m_texts.listBox = error;
+    if (!m_debugMarks.Save(m_debugProgram, MarksOf(m_sim), m_workspace, &error))
+        m_texts.listBox = error;
 }
 
 std::string Workbench::StopMessage(const core::StepReport& report) const
@@ -175,12 +181,13 @@ std::string Workbench::StopMessage(const core::StepReport& report) const
                                        ? ""
                                        : " " + m_listing.Describe(report.stopAddress));
         return m_sim.Breakpoints().Has(report.stopAddress) ? "Stopped at breakpoint " + where
-                                                            : "Stopped at the line run to: " + where;
+                                                           : "Stopped at the line run to: " + where;
     }
     if (report.stopReason == core::StopReason::Watch && report.watchIndex >= 0) {
         const auto& watch = m_sim.Watches().Watches()[static_cast<std::size_t>(report.watchIndex)];
         const uint16_t writer = m_sim.Current().address;
-        return "Stopped by watch " + core::WatchText(watch) + ", written at " + core::ToHexWord(writer) + "H" +
+        return "Stopped by watch " + core::WatchText(watch) + ", written at " +
+               core::ToHexWord(writer) + "H" +
                (m_listing.LabelAtOrBelow(writer).empty() ? "" : " " + m_listing.Describe(writer));
     }
     return "";
@@ -190,8 +197,10 @@ void Workbench::UpdateDebugView(const core::StepReport* report)
 {
     if (report) {
         const std::string message = StopMessage(*report);
-        if (!message.empty() || report->runEnded || report->executed) m_debugPanel.SetStopMessage(message);
-        if (!message.empty()) m_texts.listBox = message + (m_texts.listBox.empty() ? "" : "\r\n" + m_texts.listBox);
+        if (!message.empty() || report->runEnded || report->executed)
+            m_debugPanel.SetStopMessage(message);
+        if (!message.empty())
+            m_texts.listBox = message + (m_texts.listBox.empty() ? "" : "\r\n" + m_texts.listBox);
     }
     m_debugPanel.Update(m_sim, m_listing, m_texts.windowCaption);
 }

@@ -110,7 +110,8 @@ void Workbench::UpdateMarks()
 void Workbench::ApplyStepReport(const core::StepReport& report)
 {
     if (report.countersShown) {
-        if (report.executed) m_texts.hexBox = WithListingText(report.executedTrace, m_sim.Current().address);
+        if (report.executed)
+            m_texts.hexBox = WithListingText(report.executedTrace, m_sim.Current().address);
         m_texts.hexText = WithListingText(report.nextTrace, m_sim.ProgramCounter());
         ShowCounters();
     }
@@ -157,8 +158,10 @@ void Workbench::OneStep()
     const auto called = m_sim.SteppedOverCallAt(m_sim.ProgramCounter());
     if (const auto over = m_sim.StepOverCall(kMaxSteppedOver)) {
         ApplyStepReport(*over);
-        std::string message = "Stepped over " + (called->name.empty() ? core::ToHexWord(called->start) + "H" : called->name) +
-                              ": " + std::to_string(over->stepsExecuted) + " steps";
+        std::string message =
+            "Stepped over " +
+            (called->name.empty() ? core::ToHexWord(called->start) + "H" : called->name) + ": " +
+            std::to_string(over->stepsExecuted) + " steps";
         if (over->stopReason != core::StopReason::None) message += ", stopped inside it";
         m_texts.listBox = message + (m_texts.listBox.empty() ? "" : "\r\n" + m_texts.listBox);
         m_debugPanel.SetStopMessage(message);

@@ -9,7 +9,8 @@
 
 namespace zelo::core {
 
-class BreakpointSet {
+class BreakpointSet
+{
 public:
     bool Has(uint16_t address) const { return (m_bits[address >> 6] >> (address & 63)) & 1; }
     bool Empty() const { return m_count == 0; }
@@ -39,7 +40,8 @@ public:
         list.reserve(static_cast<std::size_t>(m_count));
         for (std::size_t w = 0; w < m_bits.size(); ++w) {
             for (uint64_t word = m_bits[w]; word != 0; word &= word - 1)
-                list.push_back(static_cast<uint16_t>(w * 64 + static_cast<std::size_t>(std::countr_zero(word))));
+                list.push_back(static_cast<uint16_t>(
+                    w * 64 + static_cast<std::size_t>(std::countr_zero(word))));
         }
         return list;
     }

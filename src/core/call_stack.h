@@ -11,7 +11,8 @@
 
 namespace zelo::core {
 
-struct CallRecord {
+struct CallRecord
+{
     uint16_t returnAddress = 0;
     uint16_t target = 0;       // where the call went (the subroutine or the vector)
     uint8_t stackPointer = 0;  // SP after the return address was pushed
@@ -20,7 +21,8 @@ struct CallRecord {
     bool operator==(const CallRecord&) const = default;
 };
 
-class CallStack {
+class CallStack
+{
 public:
     static constexpr int kCapacity = 128;
 
@@ -41,7 +43,10 @@ public:
     void Clear() { m_depth = 0; }
     // Used by step back.
     void Restore(int depth) { m_depth = depth; }
-    void RestoreSlot(int index, const CallRecord& record) { m_slots[static_cast<std::size_t>(index)] = record; }
+    void RestoreSlot(int index, const CallRecord& record)
+    {
+        m_slots[static_cast<std::size_t>(index)] = record;
+    }
 
     // The kept calls whose return address is still on the stack, newest first.
     std::vector<CallRecord> Live(uint8_t stackPointer) const

@@ -3,8 +3,8 @@
 #include <array>
 #include <optional>
 
-#include "core/cell_word.h"
 #include "core/byte_text.h"
+#include "core/cell_word.h"
 #include "core/interrupts.h"
 #include "core/serial.h"
 #include "core/timers.h"
@@ -226,7 +226,8 @@ StepReport Simulator::ExecuteStep()
             if (recording && m_calls.Depth() < CallStack::kCapacity)
                 m_journal.SaveCallSlot(m_calls.Depth(), m_calls.Slot(m_calls.Depth()));
             const int sp = cellword::DefinedValue(cellword::Load(m_cpu.internal[sfr::SP]));
-            m_calls.Push(CallRecord{resume, m_cpu.programCounter, static_cast<uint8_t>(sp < 0 ? 0 : sp), true});
+            m_calls.Push(CallRecord{resume, m_cpu.programCounter,
+                                    static_cast<uint8_t>(sp < 0 ? 0 : sp), true});
             // The hardware call takes two machine cycles of its own.
             m_cycles += kInterruptEntryCycles;
             TimerTick(m_cpu, m_peripherals, kInterruptEntryCycles);
@@ -270,7 +271,9 @@ StepReport Simulator::ExecuteStep()
             report.watchIndex = static_cast<int>(*hit);
         }
     }
-    if (recording) m_journal.EndStep(m_cpu, m_peripherals, m_interrupts, static_cast<int>(m_cycles - cyclesBefore));
+    if (recording)
+        m_journal.EndStep(m_cpu, m_peripherals, m_interrupts,
+                          static_cast<int>(m_cycles - cyclesBefore));
 
     if (showCounters) {
         report.countersShown = true;
@@ -478,7 +481,8 @@ std::optional<StepReport> Simulator::StepOverCall(uint64_t maxSteps)
     const std::string callTrace = TraceLineAt(m_cpu.programCounter);
     StepReport total = ExecuteStep();
     uint64_t steps = 1;
-    while (total.executed && total.stopReason == StopReason::None && m_calls.Depth() > depth && steps < maxSteps) {
+    while (total.executed && total.stopReason == StopReason::None && m_calls.Depth() > depth &&
+           steps < maxSteps) {
         if (m_breakpoints.Has(m_cpu.programCounter)) {
             total.stopReason = StopReason::Break;
             total.stopAddress = m_cpu.programCounter;

@@ -53,8 +53,8 @@ struct StepReport {
     bool interruptEntered = false;
     bool runEnded = false;        // a run was stopped by this step (caption back to "RUN")
     StopReason stopReason = StopReason::None;  // the stop request consumed, if any
-    uint16_t stopAddress = 0;                   // Break: the breakpoint's address
-    int watchIndex = -1;                        // Watch: the watch that was hit
+    uint16_t stopAddress = 0;                  // Break: the breakpoint's address
+    int watchIndex = -1;                       // Watch: the watch that was hit
     // When countersShown: the instruction just executed (HexBox) and the next
     // one (HexText).
     std::string executedTrace;

@@ -26,13 +26,14 @@ StepJournal::StepJournal(std::size_t maxSteps, std::size_t maxCells)
 
 std::size_t StepJournal::MemoryBytes() const
 {
-    std::size_t bytes =
-        Depth() * sizeof(StepFrame) + static_cast<std::size_t>(m_cellHead - m_cellTail) * sizeof(Cell);
+    std::size_t bytes = Depth() * sizeof(StepFrame) +
+                        static_cast<std::size_t>(m_cellHead - m_cellTail) * sizeof(Cell);
     for (const SideState& side : m_sides) bytes += sizeof(SideState) + side.log.Text().capacity();
     return bytes;
 }
 
-void StepJournal::Start(const CpuState& cpu, const PeripheralState& peripherals, const InterruptState& interrupts)
+void StepJournal::Start(const CpuState& cpu, const PeripheralState& peripherals,
+                        const InterruptState& interrupts)
 {
     // Reserved, not touched: pages come in as steps are recorded.
     if (!m_frames) m_frames.reset(new FrameSlot[m_maxSteps]);
@@ -49,7 +50,8 @@ void StepJournal::Stop()
     m_inStep = false;
 }
 
-void StepJournal::Reset(const CpuState& cpu, const PeripheralState& peripherals, const InterruptState& interrupts)
+void StepJournal::Reset(const CpuState& cpu, const PeripheralState& peripherals,
+                        const InterruptState& interrupts)
 {
     m_frameHead = m_frameTail = m_cellHead = m_cellTail = 0;
     m_sides.clear();
@@ -76,13 +78,14 @@ bool StepJournal::MakeRoom()
 void StepJournal::SaveCallSlot(int index, const CallRecord& old)
 {
     if (!m_inStep) return;
-    uint64_t packed = static_cast<uint64_t>(old.returnAddress) | static_cast<uint64_t>(old.target) << 16 |
-                      static_cast<uint64_t>(old.stackPointer) << 32 | static_cast<uint64_t>(old.interrupt) << 40;
+    uint64_t packed =
+        static_cast<uint64_t>(old.returnAddress) | static_cast<uint64_t>(old.target) << 16 |
+        static_cast<uint64_t>(old.stackPointer) << 32 | static_cast<uint64_t>(old.interrupt) << 40;
     Push(Kind::CallSlot, static_cast<uint32_t>(index), packed);
 }
 
-void StepJournal::EndStep(const CpuState& cpu, const PeripheralState& peripherals, const InterruptState& interrupts,
-                          int cycles)
+void StepJournal::EndStep(const CpuState& cpu, const PeripheralState& peripherals,
+                          const InterruptState& interrupts, int cycles)
 {
     if (!m_inStep) return;
     m_inStep = false;
@@ -106,10 +109,12 @@ void StepJournal::EndStep(const CpuState& cpu, const PeripheralState& peripheral
     // Compared as bytes: a difference in padding alone costs a needless
     // record, never a missed change; the copies are made by assignment, so
     // it does not happen in practice.
-    static_assert(std::is_trivially_copyable_v<PeripheralState> && std::is_trivially_copyable_v<InterruptState>);
-    const bool sideChanged = std::memcmp(&peripherals, &m_side.peripherals, sizeof peripherals) != 0 ||
-                             std::memcmp(&interrupts, &m_side.interrupts, sizeof interrupts) != 0 ||
-                             cpu.simulationLog.Revision() != m_logRevision;
+    static_assert(std::is_trivially_copyable_v<PeripheralState> &&
+                  std::is_trivially_copyable_v<InterruptState>);
+    const bool sideChanged =
+        std::memcmp(&peripherals, &m_side.peripherals, sizeof peripherals) != 0 ||
+        std::memcmp(&interrupts, &m_side.interrupts, sizeof interrupts) != 0 ||
+        cpu.simulationLog.Revision() != m_logRevision;
     if (Depth() >= m_maxSteps) DropOldestSteps();
     if (sideChanged) {
         m_frame.flags |= StepFrame::kHasSide;
@@ -133,7 +138,8 @@ void StepJournal::DropOldestSteps()
 {
     // In batches: the oldest frames are read one after another instead of
     // one far-away frame per recorded step.
-    const std::size_t drop = std::min<std::size_t>(Depth(), std::max<std::size_t>(1, m_maxSteps / 256));
+    const std::size_t drop =
+        std::min<std::size_t>(Depth(), std::max<std::size_t>(1, m_maxSteps / 256));
     for (std::size_t i = 0; i < drop; ++i) {
         StepFrame oldest;
         std::memcpy(&oldest, m_frames[m_frameTail & m_stepMask].data(), sizeof oldest);
@@ -158,8 +164,8 @@ void StepJournal::RestoreCallSlots(CallStack& calls, uint32_t count)
     }
 }
 
-std::optional<StepFrame> StepJournal::Undo(CpuState& cpu, PeripheralState& peripherals, InterruptState& interrupts,
-                                           CallStack& calls)
+std::optional<StepFrame> StepJournal::Undo(CpuState& cpu, PeripheralState& peripherals,
+                                           InterruptState& interrupts, CallStack& calls)
 {
     if (Depth() == 0) return std::nullopt;
     --m_frameHead;
@@ -175,7 +181,8 @@ std::optional<StepFrame> StepJournal::Undo(CpuState& cpu, PeripheralState& perip
         const StepWrite::Space space = cell.kind() == Kind::Internal ? StepWrite::Space::Internal
                                        : cell.kind() == Kind::Upper  ? StepWrite::Space::UpperRam
                                                                      : StepWrite::Space::External;
-        record.writes[static_cast<std::size_t>(record.count++)] = StepWrite{space, cell.address(), cell.old()};
+        record.writes[static_cast<std::size_t>(record.count++)] =
+            StepWrite{space, cell.address(), cell.old()};
     }
     record.labelledBankBefore = frame.labelledBankBefore;
     record.noRamWriteReportedBefore = (frame.flags & StepFrame::kNoRamWriteReported) != 0;

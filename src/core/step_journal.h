@@ -36,42 +36,48 @@
 namespace zelo::core {
 
 // What a step leaves behind that is not a cell.
-struct SideState {
+struct SideState
+{
     PeripheralState peripherals;
     InterruptState interrupts;
     SimulationLog log;
 };
 
 // The counters and registers outside the cells, as they were before a step.
-struct StepFrame {
+struct StepFrame
+{
     uint16_t programCounter = 0;
     uint16_t instructionAddress = 0;  // CpuState::currentInstructionAddress
     uint16_t callDepth = 0;
-    uint8_t opcode = 0;               // CpuState::currentOpcode
-    uint8_t cycles = 0;               // machine cycles the step added
-    uint8_t bank = 0;                 // 2 * RS1 + RS0 of the bank cache
-    uint8_t flags = 0;                // kHasSide, kDisplayFlag, kNoRamWriteReported
-    int8_t labelledBankBefore = -1;   // StepWrites::labelledBankBefore
+    uint8_t opcode = 0;              // CpuState::currentOpcode
+    uint8_t cycles = 0;              // machine cycles the step added
+    uint8_t bank = 0;                // 2 * RS1 + RS0 of the bank cache
+    uint8_t flags = 0;               // kHasSide, kDisplayFlag, kNoRamWriteReported
+    int8_t labelledBankBefore = -1;  // StepWrites::labelledBankBefore
     uint8_t pad = 0;
-    uint32_t cellCount = 0;           // saved cells of this step
+    uint32_t cellCount = 0;  // saved cells of this step
 
     static constexpr uint8_t kHasSide = 1, kDisplayFlag = 2, kNoRamWriteReported = 4;
 };
 
-class StepJournal {
+class StepJournal
+{
 public:
     static constexpr std::size_t kDefaultSteps = std::size_t{1} << 20;  // 1,048,576
     static constexpr std::size_t kDefaultCells = std::size_t{1} << 22;  // 4,194,304
 
-    explicit StepJournal(std::size_t maxSteps = kDefaultSteps, std::size_t maxCells = kDefaultCells);
+    explicit StepJournal(std::size_t maxSteps = kDefaultSteps,
+                         std::size_t maxCells = kDefaultCells);
 
     bool Recording() const { return m_recording; }
     // Starts (or restarts) recording from the present state; older steps
     // are forgotten.
-    void Start(const CpuState& cpu, const PeripheralState& peripherals, const InterruptState& interrupts);
+    void Start(const CpuState& cpu, const PeripheralState& peripherals,
+               const InterruptState& interrupts);
     void Stop();
     // Forgets every step but keeps recording from the present state.
-    void Reset(const CpuState& cpu, const PeripheralState& peripherals, const InterruptState& interrupts);
+    void Reset(const CpuState& cpu, const PeripheralState& peripherals,
+               const InterruptState& interrupts);
 
     std::size_t Depth() const { return static_cast<std::size_t>(m_frameHead - m_frameTail); }
     std::size_t MaxSteps() const { return m_maxSteps; }
@@ -97,19 +103,19 @@ public:
     // Completes the step's frame from the chip's record of its writes;
     // `cycles` machine cycles were added. A step whose record overflowed
     // cannot be undone: the history restarts after it.
-    void EndStep(const CpuState& cpu, const PeripheralState& peripherals, const InterruptState& interrupts,
-                 int cycles);
+    void EndStep(const CpuState& cpu, const PeripheralState& peripherals,
+                 const InterruptState& interrupts, int cycles);
     // The step did not happen (nothing fetched, or taken back by the chip):
     // the call slots it saved are restored and dropped; the side state it
     // left (a stop message) becomes the state the next step starts from.
-    void DiscardStep(const CpuState& cpu, const PeripheralState& peripherals, const InterruptState& interrupts,
-                     CallStack& calls);
+    void DiscardStep(const CpuState& cpu, const PeripheralState& peripherals,
+                     const InterruptState& interrupts, CallStack& calls);
 
     // --- undoing ---
     // Puts back the newest step's cells and side state; returns its frame
     // (the counters are the caller's), nothing when no step is kept.
-    std::optional<StepFrame> Undo(CpuState& cpu, PeripheralState& peripherals, InterruptState& interrupts,
-                                  CallStack& calls);
+    std::optional<StepFrame> Undo(CpuState& cpu, PeripheralState& peripherals,
+                                  InterruptState& interrupts, CallStack& calls);
 
 private:
     enum class Kind : uint8_t { Internal, Upper, External, CallSlot };
@@ -117,7 +123,8 @@ private:
     // resident) until steps are recorded.
     // 12 bytes: the kind in the top byte of the address word, the old
     // cells as two halves (no padding to write).
-    struct Cell {
+    struct Cell
+    {
         uint32_t kindAddress;
         uint32_t oldLow, oldHigh;
 
@@ -141,7 +148,8 @@ private:
     bool MakeRoom();
     void DropOldestSteps();
     void RestoreCallSlots(CallStack& calls, uint32_t count);
-    void TakeSideCopy(const CpuState& cpu, const PeripheralState& peripherals, const InterruptState& interrupts);
+    void TakeSideCopy(const CpuState& cpu, const PeripheralState& peripherals,
+                      const InterruptState& interrupts);
 
     std::size_t m_maxSteps;  // powers of two
     std::size_t m_maxCells;
@@ -152,7 +160,7 @@ private:
     std::unique_ptr<Cell[]> m_cells;
     uint64_t m_frameHead = 0, m_frameTail = 0;  // frames [tail, head) are kept
     uint64_t m_cellHead = 0, m_cellTail = 0;
-    std::deque<SideState> m_sides;              // one per frame with kHasSide, oldest first
+    std::deque<SideState> m_sides;  // one per frame with kHasSide, oldest first
 
     // The step being recorded.
     StepFrame m_frame;

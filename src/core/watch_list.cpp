@@ -11,8 +11,10 @@ namespace {
 // `maxDigits` digits; text already upper-cased.
 std::optional<unsigned> ParseHexNumber(std::string_view text, std::size_t maxDigits)
 {
-    if (text.size() > 2 && text.substr(0, 2) == "0X") text.remove_prefix(2);
-    else if (text.size() > 1 && text.back() == 'H') text.remove_suffix(1);
+    if (text.size() > 2 && text.substr(0, 2) == "0X")
+        text.remove_prefix(2);
+    else if (text.size() > 1 && text.back() == 'H')
+        text.remove_suffix(1);
     if (text.empty() || text.size() > maxDigits + 1) return std::nullopt;
     while (text.size() > maxDigits && text.front() == '0') text.remove_prefix(1);
     if (text.size() > maxDigits) return std::nullopt;
@@ -150,7 +152,8 @@ void WatchList::Rebuild()
 bool WatchList::Written(const Watch& w, const StepWrite& write, const CpuState& cpu,
                         const CurrentInstruction& current) const
 {
-    if (w.space == WatchSpace::External) return write.space == StepWrite::Space::External && write.address == w.address;
+    if (w.space == WatchSpace::External)
+        return write.space == StepWrite::Space::External && write.address == w.address;
     if (write.space != StepWrite::Space::Internal || write.address != w.address) return false;
     if (w.bit < 0) return true;
     const auto bit = static_cast<std::size_t>(w.bit);
@@ -164,18 +167,21 @@ bool WatchList::Written(const Watch& w, const StepWrite& write, const CpuState& 
     return false;
 }
 
-std::optional<std::size_t> WatchList::Hit(const CpuState& cpu, const CurrentInstruction& current) const
+std::optional<std::size_t> WatchList::Hit(const CpuState& cpu,
+                                          const CurrentInstruction& current) const
 {
     const StepWrites& record = cpu.StepRecord();
     for (int k = 0; k < record.count; ++k) {
         const StepWrite& write = record.writes[static_cast<std::size_t>(k)];
         const bool watched = write.space == StepWrite::Space::External ? m_hasExternal
-                             : write.space == StepWrite::Space::Internal ? m_directWatched[write.address & 0xFF]
-                                                                         : false;
+                             : write.space == StepWrite::Space::Internal
+                                 ? m_directWatched[write.address & 0xFF]
+                                 : false;
         if (!watched) continue;
         for (std::size_t i = 0; i < m_watches.size(); ++i) {
             const Watch& w = m_watches[i];
-            if (Written(w, write, cpu, current) && (!w.value || WatchedValue(cpu, w) == w.value)) return i;
+            if (Written(w, write, cpu, current) && (!w.value || WatchedValue(cpu, w) == w.value))
+                return i;
         }
     }
     return std::nullopt;

@@ -22,11 +22,12 @@ namespace zelo::core {
 
 enum class WatchSpace : uint8_t { Direct, External };
 
-struct Watch {
+struct Watch
+{
     WatchSpace space = WatchSpace::Direct;
     uint16_t address = 0;
-    int8_t bit = -1;                // 0..7 for a bit of a direct byte, -1 for the byte
-    std::optional<uint8_t> value;   // stop only when the write leaves this value (0/1 for a bit)
+    int8_t bit = -1;               // 0..7 for a bit of a direct byte, -1 for the byte
+    std::optional<uint8_t> value;  // stop only when the write leaves this value (0/1 for a bit)
 
     bool operator==(const Watch&) const = default;
 };
@@ -43,7 +44,8 @@ std::optional<Watch> ParseWatch(std::string_view text, const CpuState* names = n
 // The watched value now: the byte or bit, nothing when a cell is undefined.
 std::optional<uint8_t> WatchedValue(const CpuState& cpu, const Watch& watch);
 
-class WatchList {
+class WatchList
+{
 public:
     const std::vector<Watch>& Watches() const { return m_watches; }
     bool Empty() const { return m_watches.empty(); }

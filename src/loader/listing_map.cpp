@@ -33,8 +33,8 @@ std::string_view FirstWord(std::string_view text)
 bool IsDataDirective(std::string_view word)
 {
     const std::string w = core::ToUpperAscii(word);
-    for (const char* d : {"ORG", "EQU", "SET", "CON", "SFR", "REG", "BIT", "DB", "DW", "DS", "END", ".GLOBAL",
-                          ".EXTERN", "INCLUDE"})
+    for (const char* d : {"ORG", "EQU", "SET", "CON", "SFR", "REG", "BIT", "DB", "DW", "DS", "END",
+                          ".GLOBAL", ".EXTERN", "INCLUDE"})
         if (w == d) return true;
     return false;
 }
@@ -57,10 +57,12 @@ ListingMap::ListingMap(std::string_view text)
         const std::string_view line = m_lines[i];
         const std::string_view number = Field(line, 0, 5);
         const std::string_view address = Field(line, 6, 4);
-        if (number.empty() || !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        if (number.empty() ||
+            !std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
             continue;
         if (address.size() != 4 || !IsHex(address)) continue;
-        const uint16_t value = static_cast<uint16_t>(core::ParseHexWord(core::ToUpperAscii(address)));
+        const uint16_t value =
+            static_cast<uint16_t>(core::ParseHexWord(core::ToUpperAscii(address)));
         const std::string_view bytes = Field(line, 11, 6);
         std::string_view source = line.size() > 18 ? line.substr(18) : std::string_view();
         std::string_view label;
@@ -74,8 +76,9 @@ ListingMap::ListingMap(std::string_view text)
         if (!label.empty()) m_labels.push_back(ListingLabel{core::ToUpperAscii(label), value});
         if (!bytes.empty() && IsHex(bytes) && bytes.size() % 2 == 0) m_address[i] = value;
     }
-    std::stable_sort(m_labels.begin(), m_labels.end(),
-                     [](const ListingLabel& a, const ListingLabel& b) { return a.address < b.address; });
+    std::stable_sort(
+        m_labels.begin(), m_labels.end(),
+        [](const ListingLabel& a, const ListingLabel& b) { return a.address < b.address; });
 }
 
 std::optional<int> ListingMap::LineOfAddress(uint16_t address) const
@@ -88,13 +91,15 @@ std::optional<int> ListingMap::LineOfAddress(uint16_t address) const
 std::optional<uint16_t> ListingMap::AddressOfLine(int line) const
 {
     for (int i = std::max(line, 0); i < static_cast<int>(m_address.size()); ++i)
-        if (m_address[static_cast<std::size_t>(i)] >= 0) return static_cast<uint16_t>(m_address[static_cast<std::size_t>(i)]);
+        if (m_address[static_cast<std::size_t>(i)] >= 0)
+            return static_cast<uint16_t>(m_address[static_cast<std::size_t>(i)]);
     return std::nullopt;
 }
 
 bool ListingMap::IsCodeLine(int line) const
 {
-    return line >= 0 && line < static_cast<int>(m_address.size()) && m_address[static_cast<std::size_t>(line)] >= 0;
+    return line >= 0 && line < static_cast<int>(m_address.size()) &&
+           m_address[static_cast<std::size_t>(line)] >= 0;
 }
 
 std::string ListingMap::InstructionText(uint16_t address) const
@@ -102,8 +107,10 @@ std::string ListingMap::InstructionText(uint16_t address) const
     const auto line = LineOfAddress(address);
     if (!line) return "";
     const std::string& text = m_lines[static_cast<std::size_t>(*line)];
-    std::string_view source = text.size() > 18 ? std::string_view(text).substr(18) : std::string_view();
-    if (!source.empty() && source[0] != ' ' && source[0] != '\t') source.remove_prefix(FirstWord(source).size());
+    std::string_view source =
+        text.size() > 18 ? std::string_view(text).substr(18) : std::string_view();
+    if (!source.empty() && source[0] != ' ' && source[0] != '\t')
+        source.remove_prefix(FirstWord(source).size());
     // The comment starts at a ';' outside quotes.
     bool quoted = false;
     std::size_t end = 0;
@@ -125,7 +132,8 @@ bool ListingMap::MatchesCode(const core::CpuState& cpu) const
         if (m_address[i] < 0) continue;
         const std::string bytes = core::ToUpperAscii(Field(m_lines[i], 11, 6));
         for (std::size_t k = 0; k + 1 < bytes.size(); k += 2) {
-            const core::HexCell cell = cpu.codeMemory[static_cast<std::size_t>(m_address[i]) + k / 2];
+            const core::HexCell cell =
+                cpu.codeMemory[static_cast<std::size_t>(m_address[i]) + k / 2];
             if (core::ToUpperAscii(cell.Text()) != bytes.substr(k, 2)) return false;
         }
     }

@@ -15,12 +15,14 @@
 
 namespace zelo::loader {
 
-struct ListingLabel {
+struct ListingLabel
+{
     std::string name;
     uint16_t address = 0;
 };
 
-class ListingMap {
+class ListingMap
+{
 public:
     ListingMap() = default;
     explicit ListingMap(std::string_view text);
@@ -55,7 +57,7 @@ public:
 
 private:
     std::vector<std::string> m_lines;
-    std::vector<int> m_address;  // per line: instruction address, -1 for none
+    std::vector<int> m_address;          // per line: instruction address, -1 for none
     std::vector<ListingLabel> m_labels;  // sorted by address
 };
 

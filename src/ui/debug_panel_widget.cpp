@@ -12,7 +12,10 @@
 namespace zelo::ui {
 
 namespace {
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 template <typename W>
 W* Named(W* widget, const char* name)
@@ -24,7 +27,8 @@ W* Named(W* widget, const char* name)
 void SetRows(QListWidget* list, const std::vector<std::string>& rows)
 {
     bool same = list->count() == static_cast<int>(rows.size());
-    for (int i = 0; same && i < list->count(); ++i) same = list->item(i)->text() == Q(rows[static_cast<std::size_t>(i)]);
+    for (int i = 0; same && i < list->count(); ++i)
+        same = list->item(i)->text() == Q(rows[static_cast<std::size_t>(i)]);
     if (same) return;
     const QSignalBlocker block(list);
     list->clear();
@@ -99,13 +103,12 @@ DebugPanelWidget::DebugPanelWidget(QWidget* parent)
             [this](QListWidgetItem* item) { emit removeBreakpoint(m_breakpoints->row(item)); });
     connect(m_watches, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { emit removeWatch(m_watches->row(item)); });
-    auto add = [this] {
-        emit addWatch(m_watchText->text());
-    };
+    auto add = [this] { emit addWatch(m_watchText->text()); };
     connect(m_addWatch, &QPushButton::clicked, this, add);
     connect(m_watchText, &QLineEdit::returnPressed, this, add);
     connect(m_runToLine, &QPushButton::clicked, this, [this] { emit runToLine(); });
-    connect(m_speed, &QSpinBox::valueChanged, this, [this](int value) { emit speedChanged(value); });
+    connect(m_speed, &QSpinBox::valueChanged, this,
+            [this](int value) { emit speedChanged(value); });
 }
 
 void DebugPanelWidget::Render(const app::DebugPanel& panel, int runSpeed)
@@ -114,8 +117,9 @@ void DebugPanelWidget::Render(const app::DebugPanel& panel, int runSpeed)
     for (const auto& r : panel.registers) rows.push_back(r.text);
     SetRows(m_registers, rows);
     for (int i = 0; i < m_registers->count(); ++i)
-        m_registers->item(i)->setForeground(panel.registers[static_cast<std::size_t>(i)].changed ? QColor(210, 0, 0)
-                                                                                                 : QColor(0, 0, 0));
+        m_registers->item(i)->setForeground(panel.registers[static_cast<std::size_t>(i)].changed
+                                                ? QColor(210, 0, 0)
+                                                : QColor(0, 0, 0));
     SetRows(m_breakpoints, panel.breakpoints);
     SetRows(m_watches, panel.watches);
     SetRows(m_calls, panel.calls);

@@ -16,7 +16,8 @@ class QSpinBox;
 
 namespace zelo::ui {
 
-class DebugPanelWidget : public DraggableFrame {
+class DebugPanelWidget : public DraggableFrame
+{
     Q_OBJECT
 public:
     explicit DebugPanelWidget(QWidget* parent = nullptr);

@@ -92,10 +92,12 @@ int main(int argc, char** argv)
                 if (label.address != 0) target = label.address;
             }
             if (target) {
-                if (const auto line = listing.LineOfAddress(*target)) model.ToggleBreakpointAtLine(*line);
+                if (const auto line = listing.LineOfAddress(*target))
+                    model.ToggleBreakpointAtLine(*line);
             }
             model.AddWatch("P1.0");
-            for (int run = 0; run < 5 && model.Simulator().ProgramCounter() != target.value_or(0); ++run) {
+            for (int run = 0; run < 5 && model.Simulator().ProgramCounter() != target.value_or(0);
+                 ++run) {
                 model.ClickRun();
                 for (int tick = 0; tick < 100000 && model.RunningFlag(); ++tick) model.Timer1Tick();
             }

@@ -201,7 +201,8 @@ void MainWindow::connectWidgets()
     connect(m_plotRam, &PlotRamWidget::doubleClicked, this, after([this] { m_model.ToggleInspectOnHover(); }));
     connect(m_timer1, &QTimer::timeout, this, [this] { OnTimer(); });
 
-    for (DraggableFrame* frame : {m_hexFile, m_converter, static_cast<DraggableFrame*>(m_debugPanel)}) {
+    for (DraggableFrame* frame :
+         {m_hexFile, m_converter, static_cast<DraggableFrame*>(m_debugPanel)}) {
         connect(frame, &DraggableFrame::dragged, this, [this, frame](QPoint at) {
             for (auto& placement : m_placements) {
                 if (placement.widget == frame)

@@ -2,12 +2,12 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
-#include <algorithm>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSet>
 #include <QSignalBlocker>
 #include <QTextBlock>
+#include <algorithm>
 
 #include "core/opcode_table.h"
 
@@ -24,7 +24,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override
     {
         if (m_editor->Debugging() && event->button() == Qt::LeftButton) {
-            if (const auto line = m_editor->MarginLineAt(qRound(event->position().y()))) emit m_editor->marginClicked(*line);
+            if (const auto line = m_editor->MarginLineAt(qRound(event->position().y())))
+                emit m_editor->marginClicked(*line);
             return;
         }
         QWidget::mousePressEvent(event);
@@ -123,7 +124,8 @@ int SourceEditor::LineNumberAreaWidth() const
     int digits = 1;
     for (int max = std::max(1, blockCount()); max >= 10; max /= 10) ++digits;
     // Room for the breakpoint dot in front of the numbers.
-    return 6 + fontMetrics().height() + fontMetrics().horizontalAdvance(QLatin1Char('9')) * std::max(3, digits);
+    return 6 + fontMetrics().height() +
+           fontMetrics().horizontalAdvance(QLatin1Char('9')) * std::max(3, digits);
 }
 
 void SourceEditor::UpdateMargin()
@@ -237,7 +239,8 @@ void SourceEditor::ShowPcLine()
             // the line the user chose).
             const QRectF r = blockBoundingGeometry(block).translated(contentOffset());
             if (r.top() < 0 || r.bottom() > viewport()->height()) {
-                const int visibleLines = std::max(1, viewport()->height() / std::max(1, fontMetrics().height()));
+                const int visibleLines =
+                    std::max(1, viewport()->height() / std::max(1, fontMetrics().height()));
                 verticalScrollBar()->setValue(std::max(0, *m_pcLine - visibleLines / 2));
             }
         }

@@ -127,9 +127,13 @@ TEST_F(Z51RunTest, BreakpointsAndWatchesNameWhereTheRunStopped)
     const fs::path examples = fs::path(ZELO_SOURCE_DIR) / "examples";
     fs::copy_file(examples / "blink.asm", m_dir / "blink.asm");
     fs::copy(examples / "8051.LIB", m_dir / "8051.LIB", fs::copy_options::recursive);
-    ASSERT_EQ(RunShell("cd " + m_dir.string() + " && " + ZELO_BINARY_DIR + "/tools/z51 asm blink.asm >/dev/null").status, 0);
+    ASSERT_EQ(RunShell("cd " + m_dir.string() + " && " + ZELO_BINARY_DIR +
+                       "/tools/z51 asm blink.asm >/dev/null")
+                  .status,
+              0);
     const std::string hex = (m_dir / "blink.hex").string();
-    struct Case {
+    struct Case
+    {
         const char* options;
         const char* stop;
         const char* address;
@@ -139,12 +143,12 @@ TEST_F(Z51RunTest, BreakpointsAndWatchesNameWhereTheRunStopped)
     };
     const Case cases[] = {
         {"--break WAIT", "break", "000E", "WAIT", "000E", 5},
-        {"--break wait", "break", "000E", "WAIT", "000E", 5},              // labels in any case
-        {"--break 0Ah --break 0x0C", "break", "000C", "DELAY", "000C", 4}, // the first one reached
-        {"--break 0000", "steps", "", "", "000E", 1000},                   // not reached again
+        {"--break wait", "break", "000E", "WAIT", "000E", 5},               // labels in any case
+        {"--break 0Ah --break 0x0C", "break", "000C", "DELAY", "000C", 4},  // the first one reached
+        {"--break 0000", "steps", "", "", "000E", 1000},                    // not reached again
         {"--break 0003", "break", "0003", "START+3", "0003", 1},
         {"--watch P1.0=0", "watch", "90.0", "", "0008", 3},
-        {"--watch 07H", "watch", "07H", "", "000E", 5},                    // R7 via MOV R7,#10
+        {"--watch 07H", "watch", "07H", "", "000E", 5},  // R7 via MOV R7,#10
         {"--watch X:0100", "steps", "", "", "000E", 1000},
     };
     for (const Case& c : cases) {
@@ -164,7 +168,8 @@ TEST_F(Z51RunTest, BreakpointsAndWatchesNameWhereTheRunStopped)
             EXPECT_EQ(j.value("stop_label", ""), c.label);
         }
     }
-    for (const char* bad : {"--break NOWHERE", "--break 12345", "--watch 31.0", "--watch X:", "--watch 30H=100"}) {
+    for (const char* bad :
+         {"--break NOWHERE", "--break 12345", "--watch 31.0", "--watch X:", "--watch 30H=100"}) {
         SCOPED_TRACE(bad);
         const Z51Outcome o = RunZ51("run " + hex + " " + bad, true);
         EXPECT_EQ(o.status, 2);

@@ -19,10 +19,10 @@
 #include <fstream>
 
 #include "app/version.h"
-#include "ui/main_window.h"
 #include "ui/chip_picture_widget.h"
-#include "ui/source_editor.h"
+#include "ui/main_window.h"
 #include "ui/plot_ram_widget.h"
+#include "ui/source_editor.h"
 
 using zelo::ui::MainWindow;
 
@@ -372,16 +372,22 @@ private slots:
         auto* editor = Find<zelo::ui::SourceEditor>(window, "編輯ASM");
         QVERIFY(editor->isVisible());
         QVERIFY(editor->Debugging());
-        const int waitLine = *window.Model().Listing().LineOfAddress(*window.Model().Listing().LabelAddress("WAIT"));
+        const int waitLine =
+            *window.Model().Listing().LineOfAddress(*window.Model().Listing().LabelAddress("WAIT"));
         QCOMPARE(editor->PcLine(), window.Model().Listing().LineOfAddress(0));
 
         // The margin's point on the WAIT line.
         const QTextBlock block = editor->document()->findBlockByNumber(waitLine);
         const QRect lineRect = editor->cursorRect(QTextCursor(block));
-        const QPoint inMargin(4, editor->Margin()->mapFromGlobal(editor->viewport()->mapToGlobal(lineRect.center())).y());
+        const QPoint inMargin(
+            4, editor->Margin()
+                   ->mapFromGlobal(editor->viewport()->mapToGlobal(lineRect.center()))
+                   .y());
         QTest::mouseClick(editor->Margin(), Qt::LeftButton, {}, inMargin);
-        QCOMPARE(window.Model().Simulator().Breakpoints().Addresses(), std::vector<uint16_t>{0x000E});
-        QCOMPARE(Find<QListWidget>(window, "DebugBreakpoints")->item(0)->text(), QString("000EH WAIT"));
+        QCOMPARE(window.Model().Simulator().Breakpoints().Addresses(),
+                 std::vector<uint16_t>{0x000E});
+        QCOMPARE(Find<QListWidget>(window, "DebugBreakpoints")->item(0)->text(),
+                 QString("000EH WAIT"));
 
         Click(window, "Run");
         QTRY_VERIFY_WITH_TIMEOUT(!window.Model().RunningFlag(), 5000);
@@ -389,7 +395,8 @@ private slots:
         const auto selections = editor->extraSelections();
         QCOMPARE(selections.size(), 1);
         QCOMPARE(selections.first().cursor.blockNumber(), waitLine);
-        QCOMPARE(Find<QLabel>(window, "DebugStop")->text(), QString("Stopped at breakpoint 000EH WAIT"));
+        QCOMPARE(Find<QLabel>(window, "DebugStop")->text(),
+                 QString("Stopped at breakpoint 000EH WAIT"));
 
         // Back undoes the step into WAIT: PC is on the line before it again.
         Click(window, "Back");

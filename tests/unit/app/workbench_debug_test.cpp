@@ -26,12 +26,14 @@ constexpr const char* kProgram =
     "        RET\r\n"
     "        END\r\n";
 
-class WorkbenchDebug : public ::testing::Test {
+class WorkbenchDebug : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
         m_folder = fs::temp_directory_path() /
-                   ("zelo_debug_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                   ("zelo_debug_" +
+                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(m_folder);
         fs::create_directories(m_folder / "8051.LIB");
         std::ofstream(m_folder / "prog.asm", std::ios::binary) << kProgram;
@@ -78,7 +80,8 @@ TEST_F(WorkbenchDebug, BreakpointByListingLineStopsTheRunAndHighlightsItsLine)
         m_wb->ClickRun();
         RunToStop();
         EXPECT_EQ(m_wb->ListingPcLine(), LineOf("SUB"));
-        EXPECT_EQ(m_wb->Texts().listBox.rfind("Stopped at breakpoint 000AH SUB", 0), 0u) << m_wb->Texts().listBox;
+        EXPECT_EQ(m_wb->Texts().listBox.rfind("Stopped at breakpoint 000AH SUB", 0), 0u)
+            << m_wb->Texts().listBox;
         EXPECT_EQ(m_wb->Debug().stopMessage, "Stopped at breakpoint 000AH SUB");
     }
     EXPECT_EQ(m_wb->Cpu().PeekRamByteText(0x30), "01");  // the second stop: SUB ran once
@@ -132,14 +135,16 @@ TEST_F(WorkbenchDebug, PanelShowsRegistersCallsAndChanges)
     m_wb->SetShowDebug(true);
     const auto& panel = m_wb->Debug();
     EXPECT_EQ(panel.registers[1].text, "A     00H  0");
-    EXPECT_EQ(panel.registers[3].text.substr(0, 14), "PSW   xx   xx ");  // bit 1 is undefined after reset
+    EXPECT_EQ(panel.registers[3].text.substr(0, 14),
+              "PSW   xx   xx ");                  // bit 1 is undefined after reset
     for (int i = 0; i < 4; ++i) m_wb->OneStep();  // into SUB
     EXPECT_EQ(panel.registers[0].text, "PC   000AH  10  SUB");
     EXPECT_EQ(panel.registers[1].text, "A     01H  1");
     EXPECT_EQ(panel.registers[4].text, "SP    62H  98");
     EXPECT_TRUE(panel.registers[4].changed);   // ACALL pushed
     EXPECT_FALSE(panel.registers[1].changed);  // A was set before the call
-    EXPECT_NE(panel.registers[3].text.find("CY=0 AC=0 F0=0 RS1=0 RS0=0 OV=0 P=1"), std::string::npos);
+    EXPECT_NE(panel.registers[3].text.find("CY=0 AC=0 F0=0 RS1=0 RS0=0 OV=0 P=1"),
+              std::string::npos);
     EXPECT_EQ(panel.registers[13].text, "R7    00H  0  (07H)");
     EXPECT_EQ(panel.calls, std::vector<std::string>{"0008H LOOP+3  <- SUB"});
 }
@@ -151,7 +156,8 @@ TEST_F(WorkbenchDebug, MarksComeBackForTheProgramAndFromItsFile)
     const auto text = core::ReadTextFile(m_folder / "prog.dbg");
     ASSERT_TRUE(text);
     EXPECT_EQ(core::SplitLines(*text),
-              (std::vector<std::string>{"; ZELO8051 breakpoints and watches", "BREAK 000AH", "WATCH 90.0"}));
+              (std::vector<std::string>{"; ZELO8051 breakpoints and watches", "BREAK 000AH",
+                                        "WATCH 90.0"}));
     // Another workbench on the same folder reads them back on load.
     m_wb = Simulating();
     EXPECT_EQ(m_wb->Simulator().Breakpoints().Addresses(), std::vector<uint16_t>{0x000A});
@@ -194,7 +200,8 @@ TEST_F(WorkbenchDebug, OneStepRunsAChosenSubroutineToItsReturnInOnePress)
     EXPECT_EQ(m_wb->Simulator().ProgramCounter(), 0x0008);  // back after the call
     EXPECT_EQ(m_wb->Texts().stepVo, "Step:7");
     EXPECT_EQ(m_wb->Cpu().PeekRamByteText(0x30), "01");
-    EXPECT_EQ(m_wb->Texts().listBox.rfind("Stepped over SUB: 4 steps", 0), 0u) << m_wb->Texts().listBox;
+    EXPECT_EQ(m_wb->Texts().listBox.rfind("Stepped over SUB: 4 steps", 0), 0u)
+        << m_wb->Texts().listBox;
     EXPECT_EQ(m_wb->Texts().hexBox.substr(0, 6), "11 0A ");  // the call is the step shown
     // A breakpoint inside stops it there; Back undoes its steps one by one.
     m_wb->OneStep();  // SJMP LOOP
@@ -235,11 +242,16 @@ namespace {
 
 TEST_F(WorkbenchDebug, SpeedOfDisplayedRunsSetsTheTimerInterval)
 {
-    const struct {
+    const struct
+    {
         int speed;
         int interval;
-    } cases[] = {{0, Workbench::kFastestTimerMs}, {1, 1000}, {4, 250}, {500, Workbench::kFastestTimerMs},
-                 {-3, Workbench::kFastestTimerMs}, {5000, Workbench::kFastestTimerMs}};
+    } cases[] = {{0, Workbench::kFastestTimerMs},
+                 {1, 1000},
+                 {4, 250},
+                 {500, Workbench::kFastestTimerMs},
+                 {-3, Workbench::kFastestTimerMs},
+                 {5000, Workbench::kFastestTimerMs}};
     for (const auto& c : cases) {
         m_wb->SetRunSpeed(c.speed);
         EXPECT_EQ(m_wb->TimerIntervalMs(), c.interval) << c.speed;

@@ -172,7 +172,8 @@ TEST_F(WorkbenchFlow, ChosenStepOverRangesRunTheSubroutineUndisplayedUntilAFileI
     m_wb->OneStep();
     m_wb->OneStep();  // ACALL SUB: the chosen subroutine runs to its return in the same press
     EXPECT_EQ(m_wb->Texts().stepVo, "Step:5");
-    EXPECT_EQ(m_wb->Texts().listBox.rfind("Stepped over SUB: 3 steps", 0), 0u) << m_wb->Texts().listBox;
+    EXPECT_EQ(m_wb->Texts().listBox.rfind("Stepped over SUB: 3 steps", 0), 0u)
+        << m_wb->Texts().listBox;
     m_wb->OneStep();  // INC A after the call
     EXPECT_EQ(m_wb->Texts().stepVo, "Step:6");
     m_wb->LoadCode();

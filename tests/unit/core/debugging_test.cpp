@@ -13,7 +13,8 @@ namespace {
 
 void Put(Simulator& sim, uint16_t address, std::initializer_list<int> bytes)
 {
-    for (int b : bytes) sim.Cpu().codeMemory[address++] = HexCell::FromValue(static_cast<unsigned>(b));
+    for (int b : bytes)
+        sim.Cpu().codeMemory[address++] = HexCell::FromValue(static_cast<unsigned>(b));
 }
 
 // A main loop that fills external RAM from 0100H and RAM 40H-5FH, calls a
@@ -21,22 +22,25 @@ void Put(Simulator& sim, uint16_t address, std::initializer_list<int> bytes)
 // interrupts it; the handler switches register banks and pushes.
 void LoadTimerProgram(Simulator& sim)
 {
-    Put(sim, 0x0000, {0x02, 0x00, 0x30});                          // LJMP 0030H
-    Put(sim, 0x000B, {0x05, 0x31, 0xB2, 0x90, 0x75, 0xD0, 0x08,    // INC 31H; CPL P1.0; MOV PSW,#08H
-                      0xC0, 0xE0, 0xD0, 0xE0, 0x75, 0xD0, 0x00,    // PUSH ACC; POP ACC; MOV PSW,#00H
-                      0x32});                                      // RETI
-    Put(sim, 0x0030, {0x75, 0x31, 0x00, 0x75, 0x81, 0x50,          // MOV 31H,#0; MOV SP,#50H
-                      0x75, 0x89, 0x02, 0x75, 0x8C, 0xF0,          // MOV TMOD,#02H; MOV TH0,#0F0H
-                      0x75, 0x8A, 0xF0, 0x75, 0xA8, 0x82,          // MOV TL0,#0F0H; MOV IE,#82H
-                      0xD2, 0x8C, 0x90, 0x01, 0x00,                // SETB TR0; MOV DPTR,#0100H
-                      0x74, 0x00, 0x78, 0x40});                    // MOV A,#0; MOV R0,#40H
-    Put(sim, 0x004B, {0xF0, 0xA3, 0xF6, 0x08, 0x04,                // LOOP: MOVX @DPTR,A; INC DPTR; MOV @R0,A; INC R0; INC A
-                      0x11, 0x80, 0xB8, 0x60, 0xF6,                // ACALL SUB; CJNE R0,#60H,LOOP
-                      0x78, 0x40, 0x80, 0xF2});                    // MOV R0,#40H; SJMP LOOP
-    Put(sim, 0x0080, {0xF5, 0x32, 0xF5, 0x99, 0x22});              // SUB: MOV 32H,A; MOV SBUF,A; RET
+    Put(sim, 0x0000, {0x02, 0x00, 0x30});  // LJMP 0030H
+    Put(sim, 0x000B,
+        {0x05, 0x31, 0xB2, 0x90, 0x75, 0xD0, 0x08,         // INC 31H; CPL P1.0; MOV PSW,#08H
+         0xC0, 0xE0, 0xD0, 0xE0, 0x75, 0xD0, 0x00,         // PUSH ACC; POP ACC; MOV PSW,#00H
+         0x32});                                           // RETI
+    Put(sim, 0x0030, {0x75, 0x31, 0x00, 0x75, 0x81, 0x50,  // MOV 31H,#0; MOV SP,#50H
+                      0x75, 0x89, 0x02, 0x75, 0x8C, 0xF0,  // MOV TMOD,#02H; MOV TH0,#0F0H
+                      0x75, 0x8A, 0xF0, 0x75, 0xA8, 0x82,  // MOV TL0,#0F0H; MOV IE,#82H
+                      0xD2, 0x8C, 0x90, 0x01, 0x00,        // SETB TR0; MOV DPTR,#0100H
+                      0x74, 0x00, 0x78, 0x40});            // MOV A,#0; MOV R0,#40H
+    Put(sim, 0x004B,
+        {0xF0, 0xA3, 0xF6, 0x08, 0x04,  // LOOP: MOVX @DPTR,A; INC DPTR; MOV @R0,A; INC R0; INC A
+         0x11, 0x80, 0xB8, 0x60, 0xF6,  // ACALL SUB; CJNE R0,#60H,LOOP
+         0x78, 0x40, 0x80, 0xF2});      // MOV R0,#40H; SJMP LOOP
+    Put(sim, 0x0080, {0xF5, 0x32, 0xF5, 0x99, 0x22});  // SUB: MOV 32H,A; MOV SBUF,A; RET
 }
 
-struct Snapshot {
+struct Snapshot
+{
     std::array<CpuState::ByteCells, 256> internal;
     std::array<CpuState::ByteCells, 128> upper;
     uint16_t pc;
@@ -53,9 +57,18 @@ struct Snapshot {
 Snapshot Take(const Simulator& sim, bool withExternal)
 {
     const CpuState& cpu = sim.Cpu();
-    Snapshot s{cpu.internal, cpu.upperRam, sim.ProgramCounter(), sim.CycleCounter(), sim.StepCounter(),
-               sim.Peripherals(), sim.Interrupts(), cpu.simulationLog.Text(), sim.Calls().Depth(), cpu.registerAddress,
-               {}, {}};
+    Snapshot s{cpu.internal,
+               cpu.upperRam,
+               sim.ProgramCounter(),
+               sim.CycleCounter(),
+               sim.StepCounter(),
+               sim.Peripherals(),
+               sim.Interrupts(),
+               cpu.simulationLog.Text(),
+               sim.Calls().Depth(),
+               cpu.registerAddress,
+               {},
+               {}};
     for (std::size_t a = 0; a < 32; ++a) s.labels[a] = cpu.addressLabel[a];
     if (withExternal) s.external = cpu.externalMemory;
     return s;
@@ -65,7 +78,8 @@ void ExpectSame(const Snapshot& want, const Snapshot& got, std::size_t step)
 {
     SCOPED_TRACE("step " + std::to_string(step));
     for (int a = 0; a < 256; ++a)
-        ASSERT_EQ(std::string(want.internal[a].data(), 8), std::string(got.internal[a].data(), 8)) << "address " << a;
+        ASSERT_EQ(std::string(want.internal[a].data(), 8), std::string(got.internal[a].data(), 8))
+            << "address " << a;
     ASSERT_EQ(want.upper, got.upper);
     ASSERT_EQ(want.pc, got.pc);
     ASSERT_EQ(want.cycles, got.cycles);
@@ -198,9 +212,10 @@ TEST(BreakpointTest, RunToLineStopsOnceAndSingleStepsIgnoreBreakpoints)
 
 TEST(WatchTest, StopsWhenAWatchedCellIsWrittenOrTakesItsValue)
 {
-    struct Case {
+    struct Case
+    {
         const char* watch;
-        uint16_t writer;   // the instruction that hit, 0 for none
+        uint16_t writer;  // the instruction that hit, 0 for none
         const char* why;
     };
     const Case cases[] = {
@@ -237,15 +252,29 @@ TEST(WatchTest, StopsWhenAWatchedCellIsWrittenOrTakesItsValue)
 TEST(WatchTest, TextForms)
 {
     const CpuState cpu;
-    const struct {
+    const struct
+    {
         const char* text;
         const char* canonical;  // "" when it is refused
     } cases[] = {
-        {"30", "30H"},          {"30h", "30H"},        {"0x7f=0a", "7FH=0AH"}, {"X:100", "X:0100H"},
-        {"x:FFFFH=5", "X:FFFFH=05H"}, {"D0.7", "D0.7"},  {"ACC.7=1", "E0.7=1"},  {"P1", "90H"},
-        {"SP=30", "81H=30H"},   {"20.0=0", "20.0"},    {"31.0", ""},           {"D1.0", ""},
-        {"20.0=2", ""},         {"100", ""},           {"X:10000", ""},        {"30=", ""},
-        {"", ""},               {"ZZ", ""},
+        {"30", "30H"},
+        {"30h", "30H"},
+        {"0x7f=0a", "7FH=0AH"},
+        {"X:100", "X:0100H"},
+        {"x:FFFFH=5", "X:FFFFH=05H"},
+        {"D0.7", "D0.7"},
+        {"ACC.7=1", "E0.7=1"},
+        {"P1", "90H"},
+        {"SP=30", "81H=30H"},
+        {"20.0=0", "20.0"},
+        {"31.0", ""},
+        {"D1.0", ""},
+        {"20.0=2", ""},
+        {"100", ""},
+        {"X:10000", ""},
+        {"30=", ""},
+        {"", ""},
+        {"ZZ", ""},
     };
     for (const auto& c : cases) {
         const auto watch = ParseWatch(c.text, &cpu);
@@ -269,7 +298,8 @@ TEST(CallStackTest, CallsAndInterruptsInProgressNewestFirst)
     bool found = false;
     for (int i = 0; i < 20000 && !found; ++i) {
         sim.OneStep();
-        const auto live = sim.Calls().Live(static_cast<uint8_t>(ParseHexByteValue(sim.Cpu().PeekRamByteText(sfr::SP))));
+        const auto live = sim.Calls().Live(
+            static_cast<uint8_t>(ParseHexByteValue(sim.Cpu().PeekRamByteText(sfr::SP))));
         if (live.size() == 2 && live[0].interrupt) {
             found = true;
             EXPECT_EQ(live[0].target, 0x000B);

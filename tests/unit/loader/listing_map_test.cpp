@@ -1,8 +1,8 @@
 // Following a listing: lines of instructions by address, addresses of
 // lines, labels, for the assembler's and the disassembler's listings.
-#include <gtest/gtest.h>
-
 #include "loader/listing_map.h"
+
+#include <gtest/gtest.h>
 
 using zelo::loader::ListingMap;
 
@@ -39,13 +39,13 @@ TEST(ListingMapTest, InstructionLinesAndTheirAddresses)
 {
     const ListingMap map(kAsmListing);
     ASSERT_EQ(map.Lines().size(), 15u);
-    EXPECT_EQ(map.LineOfAddress(0x0000), 4);  // not the ORG line
-    EXPECT_EQ(map.LineOfAddress(0x0006), 7);  // not the EQU line
+    EXPECT_EQ(map.LineOfAddress(0x0000), 4);             // not the ORG line
+    EXPECT_EQ(map.LineOfAddress(0x0006), 7);             // not the EQU line
     EXPECT_EQ(map.LineOfAddress(0x000C), std::nullopt);  // data, not an instruction
     EXPECT_EQ(map.LineOfAddress(0x000E), 13);
     EXPECT_EQ(map.AddressOfLine(4), 0x0000);
-    EXPECT_EQ(map.AddressOfLine(9), 0x000A);   // a blank line stands for the next instruction
-    EXPECT_EQ(map.AddressOfLine(0), 0x0000);   // the header too
+    EXPECT_EQ(map.AddressOfLine(9), 0x000A);  // a blank line stands for the next instruction
+    EXPECT_EQ(map.AddressOfLine(0), 0x0000);  // the header too
     EXPECT_EQ(map.AddressOfLine(14), std::nullopt);
     EXPECT_TRUE(map.IsCodeLine(5));
     EXPECT_FALSE(map.IsCodeLine(3));
