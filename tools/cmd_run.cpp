@@ -4,13 +4,17 @@
 #include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "command_registry.h"
 #include "core/byte_text.h"
+#include "core/input_script.h"
 #include "core/simulator.h"
 #include "core/text_file.h"
 #include "loader/listing_map.h"
+#include "core/wave_recorder.h"
 #include "loader/load_program.h"
 
 namespace {
@@ -27,6 +31,8 @@ struct RunOptions {
     bool trace = false;
     std::vector<std::string> breaks;   // addresses or labels
     std::vector<std::string> watches;  // "30H", "P1.0=1", "X:0100=5A"
+    std::string input;
+    std::string vcd;
 };
 
 // Where and why a run stopped on a breakpoint or watch.
@@ -57,6 +63,8 @@ const char* StopName(StopReason reason)
             return "break";
         case StopReason::Watch:
             return "watch";
+        case StopReason::InputDone:
+            return "input-done";
         default: return "steps";
     }
 }
@@ -77,6 +85,59 @@ std::string UpperByteText(const std::array<char, 8>& cells)
         value = 2 * value + (c == '1');
     }
     return zelo::core::ToHexByte(value);
+}
+
+// The transmit stream as text: printable ASCII as it is, \r \n \t \\ and
+// \xHH for the rest, so every byte can be told.
+std::string EscapedText(const std::vector<uint8_t>& bytes)
+{
+    std::string text;
+    for (uint8_t b : bytes) {
+        switch (b) {
+            case '\r':
+                text += "\\r";
+                break;
+            case '\n':
+                text += "\\n";
+                break;
+            case '\t':
+                text += "\\t";
+                break;
+            case '\\':
+                text += "\\\\";
+                break;
+            default:
+                if (b >= 0x20 && b < 0x7F) {
+                    text += static_cast<char>(b);
+                } else {
+                    text += "\\x" + zelo::core::ToHexByte(b);
+                }
+        }
+    }
+    return text;
+}
+
+std::string HexBytes(const std::vector<uint8_t>& bytes)
+{
+    std::string text;
+    for (uint8_t b : bytes) {
+        if (!text.empty()) text += ' ';
+        text += zelo::core::ToHexByte(b);
+    }
+    return text;
+}
+
+// Each port's pins, P.7 first: "0", "1", or "z" for a floating P0 pin.
+nlohmann::json PinsJson(const Simulator& sim)
+{
+    nlohmann::json pins = nlohmann::json::object();
+    const auto latches = sim.Latches();
+    for (int p = 0; p < zelo::core::kPorts; ++p) {
+        std::string levels;
+        for (int b = 7; b >= 0; --b) levels += zelo::core::PinLevelChar(p, b, latches, sim.Outside().pins);
+        pins["P" + std::to_string(p)] = levels;
+    }
+    return pins;
 }
 
 nlohmann::json StateJson(const Simulator& sim, const char* chip, StopReason stop,
@@ -107,6 +168,9 @@ nlohmann::json StateJson(const Simulator& sim, const char* chip, StopReason stop
     }
     j["xram"] = std::move(xram);
     j["log"] = cpu.simulationLog.Text();
+    const std::vector<uint8_t> sent = sim.TransmittedBytes();
+    j["uart_out"] = {{"text", EscapedText(sent)}, {"hex", HexBytes(sent)}, {"count", sim.TransmittedCount()}};
+    j["pins"] = PinsJson(sim);
     return j;
 }
 
@@ -193,6 +257,23 @@ int Run(const RunOptions& options)
             return 2;
         }
     }
+    if (!options.input.empty()) {
+        std::string error;
+        const auto text = zelo::core::ReadTextFile(options.input, &error);
+        if (!text) {
+            std::cerr << "z51 run: " << options.input << ": " << (error.empty() ? "cannot be read" : error) << "\n";
+            return 1;
+        }
+        auto script = zelo::core::ParseInputScript(*text);
+        if (!script.Ok()) {
+            for (const auto& problem : script.problems)
+                std::cerr << "z51 run: " << options.input << ": " << zelo::core::ProblemText(problem) << "\n";
+            return 1;
+        }
+        sim.SetInputEvents(std::move(script.events));
+    }
+    std::optional<zelo::core::WaveRecorder> wave;
+    if (!options.vcd.empty()) wave.emplace(sim);
 
     // Undisplayed unless the trace is asked for: the fast path of a run.
     sim.SetDisplayFlag(false);
@@ -221,6 +302,16 @@ int Run(const RunOptions& options)
             stop = report.stopReason;
             if (report.watchIndex >= 0) detail = WatchDetail(sim, report.watchIndex);
         }
+        if (wave) wave->Sample(sim);
+    }
+    if (wave) {
+        std::string error;
+        std::string text;
+        for (char c : wave->Text()) text += c == '\n' ? "\r\n" : std::string(1, c);
+        if (!zelo::core::WriteFileAtomic(options.vcd, text, &error)) {
+            std::cerr << "z51 run: " << options.vcd << ": " << (error.empty() ? "cannot be written" : error) << "\n";
+            return 1;
+        }
     }
     const char* chipName = zelo::core::ChipName(*chip);
     if (options.json) {
@@ -237,8 +328,7 @@ zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
     sub->add_option("file", options->file, "the HEX file")->required();
     sub->add_option("--chip", options->chip, "8051, 8052 or 89Cx051")
         ->check(CLI::IsMember({"8051", "8052", "89Cx051", "89CX051", "89c2051", "89C2051"}));
-    sub->add_option("--steps", options->steps, "most steps to run (default 1000000)")
-        ->check(CLI::NonNegativeNumber);
+    sub->add_option("--steps", options->steps, "most steps to run (default 1000000)")->check(CLI::NonNegativeNumber);
     sub->add_flag("--json", options->json, "print the final state as one JSON object");
     sub->add_flag("--trace", options->trace, "print every step's trace line, PC and counters");
     sub->add_option("--break", options->breaks,
@@ -250,6 +340,8 @@ zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
            "stop when ADDR (RAM, register or bit; X:ADDR for external RAM) is written, or becomes "
            "=VALUE; repeatable")
         ->allow_extra_args(false);
+    sub->add_option("--input", options->input, "an input script: pins, clocks, serial bytes, voltages over time");
+    sub->add_option("--vcd", options->vcd, "write a Value Change Dump of the pins, flags and PC to this file");
     return [options] { return Run(*options); };
 });
 

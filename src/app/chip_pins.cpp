@@ -1,5 +1,6 @@
 #include "app/chip_pins.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <span>
@@ -85,6 +86,7 @@ constexpr int kRightNameOffset = 1100;  // left of a right pin's inner end
 constexpr Rgb kBodyOuter{200, 200, 200}, kBodyMiddle{220, 220, 220}, kBodyInner{230, 230, 230};
 constexpr Rgb kBodyOutline{0, 0, 0};
 constexpr int kShadeInset = 40;
+constexpr int kLatchSize = 50;  // the latch square and the frame of a held pin
 
 int PinLevelColour(core::BitCell cell)
 {
@@ -154,23 +156,35 @@ std::optional<int> ChipPins::HitPin(int x, int y) const
     return std::nullopt;
 }
 
-std::optional<core::BitAddress> ChipPins::ClickPin(int x, int y, char pinLevelChoice,
-                                                   core::CpuState& cpu)
+std::optional<core::BitAddress> ChipPins::ClickPin(int x, int y, const core::CpuState& cpu) const
 {
-    std::optional<core::BitAddress> written;
     const auto hit = HitPin(x, y);
-    const bool validLevel = pinLevelChoice == core::kBitZero || pinLevelChoice == core::kBitOne;
-    if (hit && validLevel) {
-        const ChipPin& pin = Pin(*hit);
-        // A port bit the chip does not have ("-") stays absent: a picture laid
-        // out for another package must not create a port in the SFR space.
-        if (pin.portBit && cpu.ReadBit(*pin.portBit) != core::kBitMissing) {
-            cpu.WriteBit(pinLevelChoice, *pin.portBit);
-            written = pin.portBit;
-        }
+    if (!hit) return std::nullopt;
+    const ChipPin& pin = Pin(*hit);
+    // A port bit the chip does not have ("-") has no pin to pull.
+    if (!pin.portBit || cpu.ReadBit(*pin.portBit) == core::kBitMissing) return std::nullopt;
+    return pin.portBit;
+}
+
+bool ChipPins::UpdatePinLevels(const core::CpuState& cpu, const core::PortPins& pins)
+{
+    bool changed = false;
+    for (ChipPin& pin : m_pins) {
+        if (!pin.portBit) continue;
+        const int port = core::PortIndexOf(pin.portBit->byte);
+        const bool latchHigh = cpu.ReadBit(*pin.portBit) != core::kBitZero;
+        const bool pulled = (pins.pulled[static_cast<std::size_t>(port)] >> pin.portBit->bit) & 1u;
+        int colour = latchHigh && !pulled ? kPinHighColour : kPinLowColour;
+        if (colour == kPinHighColour && port == 0) colour = kPinFloatingColour;
+        const int latchColour = latchHigh ? kPinHighColour : kPinLowColour;
+        const int mark = !pulled ? -1 : latchHigh ? kPinHeldColour : kPinBothLowColour;
+        changed = changed || colour != pin.colour || latchColour != pin.latchColour ||
+                  mark != pin.markColour;
+        pin.colour = colour;
+        pin.latchColour = latchColour;
+        pin.markColour = mark;
     }
-    UpdatePinLevels(cpu);
-    return written;
+    return changed;
 }
 
 ChipDrawList ChipPins::DrawChip() const
@@ -203,6 +217,22 @@ ChipDrawList ChipPins::DrawChip() const
         const int left =
             pin.leftSide ? pin.innerX + kLeftNameOffset : pin.innerX - kRightNameOffset;
         list.texts.push_back({left, pin.y - kNameRaise, pin.name, colour});
+        if (!pin.portBit) continue;
+        // The latch: a small square at the outer end of the stub.
+        const int outer = pin.outerX;
+        list.rects.push_back({pin.leftSide ? outer - kLatchSize : outer,
+                              pin.y - kLatchSize / 2,
+                              kLatchSize,
+                              kLatchSize,
+                              Palette(pin.latchColour),
+                              {},
+                              false});
+        if (pin.markColour >= 0) {
+            const int left = std::min(pin.innerX, outer) - kLatchSize;
+            list.rects.push_back({left, pin.y - kLatchSize,
+                                  std::abs(pin.innerX - outer) + 2 * kLatchSize, 2 * kLatchSize,
+                                  std::nullopt, Palette(pin.markColour), true});
+        }
     }
     return list;
 }

@@ -1,7 +1,12 @@
 // The chip pin picture: the package of the selected chip (40-pin DIP for the
-// 8051/8052, 20-pin for the 89Cx051) with every pin named and coloured by the
-// level of its port bit. A click on a port pin drives that port bit from
-// outside, so the program under simulation reads the new level.
+// 8051/8052, 20-pin for the 89Cx051) with every pin named and coloured by its
+// level. A port pin shows its pin level on the stub and its latch (what the
+// program wrote) in a small square at the stub's outer end; a pin held low
+// from outside is framed (yellow while the program's latch is 1, so the
+// pull-up and the outside pull-down meet; light cyan when both pull low). A
+// floating P0 pin (open drain, latch 1, nothing pulling) is drawn grey.
+// A click on a port pin toggles a pull-down from outside; the latch stays as
+// the program wrote it.
 //
 // Everything here works in twips of the picture (origin top left, y down).
 // The picture itself only renders the draw list and forwards clicks.
@@ -14,13 +19,17 @@
 #include "app/picture.h"
 #include "core/chip_model.h"
 #include "core/cpu_state.h"
+#include "core/port_pins.h"
 
 namespace zelo::app {
 
 // Palette indexes of the pin levels.
-inline constexpr int kPinHighColour = 12;  // light red
-inline constexpr int kPinLowColour = 0;    // black
-inline constexpr int kPinClockColour = 9;  // light blue
+inline constexpr int kPinHighColour = 12;     // light red
+inline constexpr int kPinLowColour = 0;       // black
+inline constexpr int kPinClockColour = 9;     // light blue
+inline constexpr int kPinFloatingColour = 8;  // grey
+inline constexpr int kPinHeldColour = 14;     // yellow: held low against a latch 1
+inline constexpr int kPinBothLowColour = 11;  // light cyan: latch 0 and held low
 
 struct ChipPin
 {
@@ -30,6 +39,8 @@ struct ChipPin
     bool leftSide = true;
     int innerX = 0, outerX = 0, y = 0;        // the stub, twips
     std::optional<core::BitAddress> portBit;  // the port bit a port pin carries
+    int latchColour = kPinHighColour;         // port pins: the latch
+    int markColour = -1;                      // port pins held low from outside: the frame
 };
 
 // A filled rectangle (fill set) or an outline (fill empty).
@@ -83,15 +94,17 @@ public:
     // ("0", "x", "-"). Returns whether any colour changed, so a caller can skip
     // redrawing after a step that left the ports alone.
     bool UpdatePinLevels(const core::CpuState& cpu);
+    // The same with the pins apart from the latches: the stub shows the pin
+    // (latch AND NOT pulled), the square the latch, the frame a pull.
+    bool UpdatePinLevels(const core::CpuState& cpu, const core::PortPins& pins);
 
     // The first pin whose stub or name lies under (x, y): within 1000 twips of
     // its inner end horizontally and 100 twips of its height.
     std::optional<int> HitPin(int x, int y) const;
-    // Mouse-down on the picture: a port pin receives pinLevelChoice ('0' or '1')
-    // in its port bit; supply, clock and control pins ignore the click. The pin
-    // colours follow the ports afterwards. Returns the port bit written.
-    std::optional<core::BitAddress> ClickPin(int x, int y, char pinLevelChoice,
-                                             core::CpuState& cpu);
+    // Mouse-down on the picture: the port bit of the port pin hit, which the
+    // caller pulls low or lets go; supply, clock and control pins, and port
+    // bits the chip does not have, give nothing.
+    std::optional<core::BitAddress> ClickPin(int x, int y, const core::CpuState& cpu) const;
 
     core::ChipModel Chip() const { return m_chip; }
     int PinCount() const { return static_cast<int>(m_pins.size()); }

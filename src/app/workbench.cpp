@@ -64,18 +64,25 @@ void Workbench::StartUp()
 void Workbench::LayOutPins()
 {
     m_chipPins.LayOutPins(m_chipModel);
-    m_chipPins.UpdatePinLevels(m_sim.Cpu());
+    m_chipPins.UpdatePinLevels(m_sim.Cpu(), m_sim.Outside().pins);
     m_chipDraw = m_chipPins.DrawChip();
 }
 
 void Workbench::UpdatePins()
 {
-    if (m_chipPins.UpdatePinLevels(m_sim.Cpu())) m_chipDraw = m_chipPins.DrawChip();
+    if (m_chipPins.UpdatePinLevels(m_sim.Cpu(), m_sim.Outside().pins)) m_chipDraw = m_chipPins.DrawChip();
 }
 
 void Workbench::ClickPin(int xTwips, int yTwips)
 {
-    if (!m_chipPins.ClickPin(xTwips, yTwips, m_pinLevelChoice, m_sim.Cpu())) return;
+    // The click works a switch from the pin to ground: it pulls the pin low,
+    // or lets it go. The latch stays as the program wrote it.
+    const auto bit = m_chipPins.ClickPin(xTwips, yTwips, m_sim.Cpu());
+    if (!bit) return;
+    core::PortBytes pulls = m_sim.PullDowns(core::PullSource::Click);
+    pulls[static_cast<std::size_t>(core::PortIndexOf(bit->byte))] ^= static_cast<uint8_t>(1u << bit->bit);
+    m_sim.SetPullDowns(core::PullSource::Click, pulls);
+    m_chipPins.UpdatePinLevels(m_sim.Cpu(), m_sim.Outside().pins);
     m_chipDraw = m_chipPins.DrawChip();
     RefreshStateView();
 }

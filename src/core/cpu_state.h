@@ -41,7 +41,7 @@ constexpr BitAddress BitAddressOfNumber(uint8_t n)
 }
 
 // Why a run was asked to stop.
-enum class StopReason { None, NoCode, UndefinedBit, Stack, StepCount, User, Break, Watch };
+enum class StopReason { None, NoCode, UndefinedBit, Stack, StepCount, User, Break, Watch, InputDone };
 
 // Register and flag addresses used throughout the simulator.
 namespace sfr {
@@ -49,6 +49,7 @@ constexpr uint8_t P0 = 0x80, SP = 0x81, DPL = 0x82, DPH = 0x83, DP1L = 0x84, DP1
 constexpr uint8_t PCON = 0x87, TCON = 0x88, TMOD = 0x89, TL0 = 0x8A, TL1 = 0x8B, TH0 = 0x8C;
 constexpr uint8_t TH1 = 0x8D, P1 = 0x90, SCON = 0x98, SBUF = 0x99, P2 = 0xA0, IE = 0xA8;
 constexpr uint8_t P3 = 0xB0, IP = 0xB8, T2CON = 0xC8, PSW = 0xD0, ACC = 0xE0, B = 0xF0;
+constexpr uint8_t RCAP2L = 0xCA, RCAP2H = 0xCB, TL2 = 0xCC, TH2 = 0xCD;
 }  // namespace sfr
 namespace flag {
 constexpr BitAddress CY{sfr::PSW, 7}, AC{sfr::PSW, 6}, F0{sfr::PSW, 5}, RS1{sfr::PSW, 4};

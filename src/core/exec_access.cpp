@@ -36,6 +36,49 @@ ByteCells CopiedCells(const ByteCells& cells)
     return copy;
 }
 
+// Addresses whose value reads do not simply give the register cells: the
+// four ports (pins) and SBUF (the receive buffer).
+constexpr bool SpecialRead(uint8_t address)
+{
+    return PortIndexOf(address) >= 0 || address == sfr::SBUF;
+}
+
+// What a value read of a port or SBUF sees, when it differs from the cells:
+// the pins of a port some of whose pins are pulled low (unless the
+// instruction reads the latch), the last received byte for SBUF.
+const ByteCells* ReadCellsOf(Context& c, uint8_t address, ByteCells& scratch)
+{
+    if (c.outside == nullptr) return nullptr;
+    if (address == sfr::SBUF) {
+        if (!c.outside->received) return nullptr;
+        scratch = ValueToBitBuffer(c.outside->receiveBuffer);
+        return &scratch;
+    }
+    const uint8_t pulled = c.outside->pins.pulled[static_cast<std::size_t>(PortIndexOf(address))];
+    if (pulled == 0 || ReadsLatch(c.in.b0)) return nullptr;
+    scratch = PinCells(c.cpu.internal[address], pulled);
+    return &scratch;
+}
+
+// The 89Cx051 has no P3.6 pin: the bit reads the comparator's output, high
+// while AIN0 is above AIN1 (low until the inputs are given voltages).
+BitCell ComparatorCell(const Context& c)
+{
+    const PortPins& pins = c.outside->pins;
+    return pins.analogGiven && pins.ain[0] > pins.ain[1] ? kBitOne : kBitZero;
+}
+
+std::optional<uint8_t> ValueOfCells(Context& c, const ByteCells& cells, uint8_t address)
+{
+    unsigned value = 0;
+    for (int k = 7; k >= 0; --k) {
+        const BitCell cell = cells[static_cast<std::size_t>(k)];
+        if (cell == kBitUndefined) return c.cpu.ReadRamByte(address);  // the undefined-bit stop
+        value = 2 * value + (cell == kBitOne);
+    }
+    return static_cast<uint8_t>(value);
+}
+
 void NoteSource(Context& c, uint8_t address)
 {
     c.in.source = OperandAddress{address, false};
@@ -80,6 +123,11 @@ std::optional<uint8_t> ReadValue(Context& c, const Operand& operand)
             return operand.data;
         case Where::Direct:
             NoteSource(c, operand.address);
+            if (SpecialRead(operand.address)) {
+                ByteCells scratch;
+                if (const ByteCells* cells = ReadCellsOf(c, operand.address, scratch))
+                    return ValueOfCells(c, *cells, operand.address);
+            }
             return c.cpu.ReadRamByte(operand.address);
         case Where::Indirect:
             if (IndirectIsDirectSpace(operand.address)) NoteSource(c, operand.address);
@@ -97,6 +145,10 @@ ByteCells ReadCells(Context& c, const Operand& operand)
             return ValueToBitBuffer(operand.data);
         case Where::Direct:
             NoteSource(c, operand.address);
+            if (SpecialRead(operand.address)) {
+                ByteCells scratch;
+                if (const ByteCells* cells = ReadCellsOf(c, operand.address, scratch)) return CopiedCells(*cells);
+            }
             return CopiedCells(c.cpu.internal[operand.address]);
         case Where::Indirect:
             if (IndirectIsDirectSpace(operand.address)) NoteSource(c, operand.address);
@@ -140,9 +192,23 @@ void WriteAccumulator(Context& c, uint8_t value)
     WriteValue(c, Accumulator(), value);
 }
 
-std::optional<bool> ReadBitValue(Context& c, BitAddress bit)
+BitCell ReadBitCell(Context& c, BitAddress bit)
 {
     const BitCell cell = c.cpu.ReadBit(bit);
+    if (c.outside != nullptr && bit.byte == sfr::P3 && bit.bit == pin::kComparatorOut &&
+        c.cpu.Chip() == ChipModel::C89Cx051 && !ReadsLatch(c.in.b0))
+        return ComparatorCell(c);
+    // A port bit read for its value sees the pin: low while pulled.
+    const int port = PortIndexOf(bit.byte);
+    if (c.outside != nullptr && port >= 0 && !ReadsLatch(c.in.b0) &&
+        (c.outside->pins.pulled[static_cast<std::size_t>(port)] >> bit.bit) & 1u)
+        return kBitZero;
+    return cell;
+}
+
+std::optional<bool> ReadBitValue(Context& c, BitAddress bit)
+{
+    const BitCell cell = ReadBitCell(c, bit);
     if (cell == kBitUndefined) {
         // The byte read raises the undefined-bit stop with the usual message.
         c.cpu.ReadRamByte(bit.byte);

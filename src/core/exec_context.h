@@ -9,6 +9,7 @@
 #include "core/cpu_state.h"
 #include "core/current_instruction.h"
 #include "core/interrupt_state.h"
+#include "core/peripheral_state.h"
 
 namespace zelo::core::exec {
 
@@ -19,6 +20,9 @@ struct Context
     CpuState& cpu;
     CurrentInstruction& in;
     InterruptState& interrupts;
+    // Pins and the receive buffer, read by port and SBUF reads; without them
+    // a port reads its latch and SBUF its register cells.
+    const OutsideState* outside = nullptr;
 
     uint8_t LowDigit() const { return in.b0 & 0x0F; }
 };
@@ -77,6 +81,9 @@ inline BitAddress BitOfByte(uint8_t bitNumber)
 {
     return BitAddressOfNumber(bitNumber);
 }
+// The cell a bit read sees: a port bit's pin (low while pulled from
+// outside) unless the instruction reads the latch.
+BitCell ReadBitCell(Context& c, BitAddress bit);
 // A bit as a value for a decision or arithmetic: "1" is 1, "0" and "-" are 0,
 // "x" stops the run and gives nothing.
 std::optional<bool> ReadBitValue(Context& c, BitAddress bit);

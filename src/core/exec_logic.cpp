@@ -29,7 +29,7 @@ bool Combine(Mnemonic operation, bool destination, bool source)
 void CombineCarry(Context& c, Mnemonic operation, bool complemented)
 {
     const BitAddress bit = BitOfByte(c.in.b1);
-    BitCell cell = c.cpu.ReadBit(bit);
+    BitCell cell = ReadBitCell(c, bit);
     if (cell == kBitMissing) cell = kBitZero;
     const bool source = complemented ? cell == kBitZero : CellIsOne(cell);
     const bool carry = CellIsOne(c.cpu.ReadBit(flag::CY));

@@ -26,7 +26,7 @@ void MoveBit(Context& c, bool toCarry)
 {
     const BitAddress bit = BitOfByte(c.in.b1);
     if (toCarry) {
-        BitCell cell = c.cpu.ReadBit(bit);
+        BitCell cell = ReadBitCell(c, bit);
         if (cell == kBitMissing) cell = kBitZero;
         c.in.source = OperandAddress{bit.byte, false};
         WriteBitCell(c, flag::CY, cell);

@@ -117,7 +117,7 @@ Executor::Executor(const OpcodeTable& table) : m_table(&table)
 }
 
 void Executor::ExecuteInstruction(CpuState& cpu, CurrentInstruction& instruction,
-                                  InterruptState& interrupts) const
+                                  InterruptState& interrupts, const OutsideState* outside) const
 {
     instruction.source = OperandAddress{};
     instruction.destination = OperandAddress{};
@@ -127,7 +127,7 @@ void Executor::ExecuteInstruction(CpuState& cpu, CurrentInstruction& instruction
     instruction.highDigit = instruction.b0 >> 4;
     if (instruction.row == nullptr) instruction.row = &m_table->Row(instruction.b0);
 
-    exec::Context context{cpu, instruction, interrupts};
+    exec::Context context{cpu, instruction, interrupts, outside};
     m_handlers[instruction.b0](context);
 
     UpdateParity(cpu, instruction);

@@ -12,6 +12,7 @@
 #include "core/current_instruction.h"
 #include "core/interrupt_state.h"
 #include "core/opcode_table.h"
+#include "core/peripheral_state.h"
 
 namespace zelo::core {
 
@@ -28,8 +29,11 @@ public:
 
     // Clears the operand addresses and the changed list, runs the opcode's
     // handler, keeps P equal to the parity of ACC and remaps the register bank.
+    // With `outside`, value reads of a port see its pins and a read of
+    // SBUF the last received byte.
     void ExecuteInstruction(CpuState& cpu, CurrentInstruction& instruction,
-                            InterruptState& interrupts) const;
+                            InterruptState& interrupts,
+                            const OutsideState* outside = nullptr) const;
 
 private:
     const OpcodeTable* m_table;

@@ -145,7 +145,9 @@ InterruptEntry PollAndEnter(CpuState& cpu, PeripheralState& state, InterruptStat
     const OperandAddress& destination = executed.destination;
     if (destination.IsInternal(sfr::SBUF)) NoteSbufWrite(state, cycleCounter);
     // Bit writes (CLR TI, SETB REN ...) never change the mode or the baud rate.
-    if (WroteByte(executed, sfr::PCON) || WroteByte(executed, sfr::SCON) || WroteByte(executed, sfr::TH1))
+    if (WroteByte(executed, sfr::PCON) || WroteByte(executed, sfr::SCON) || WroteByte(executed, sfr::TH1) ||
+        (cpu.Chip() == ChipModel::C8052 && (WroteByte(executed, sfr::T2CON) || WroteByte(executed, sfr::RCAP2L) ||
+                                            WroteByte(executed, sfr::RCAP2H))))
         NoteSerialSetupWrite(cpu, state);
     if (!state.interruptsReported && IsOne(cpu, pbit::EA)) {
         state.interruptsReported = true;

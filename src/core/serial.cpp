@@ -1,7 +1,8 @@
-#include "core/serial.h"
-
 #include <cmath>
 #include <cstdio>
+
+#include "core/serial.h"
+#include "core/timer2.h"
 
 namespace zelo::core {
 
@@ -29,6 +30,25 @@ SerialTiming ComputeSerialTiming(int mode, bool smod, int th1)
     return t;
 }
 
+SerialTiming SerialTimingOf(CpuState& cpu, bool receive)
+{
+    const int mode = 2 * (cpu.ReadBit(pbit::SM0) == kBitOne) + (cpu.ReadBit(pbit::SM1) == kBitOne);
+    const bool smod = cpu.ReadBit(pbit::SMOD) == kBitOne;
+    // On the 8052, RCLK and TCLK give the receiver and the transmitter of
+    // modes 1 and 3 Timer 2's overflow rate instead of Timer 1's.
+    if ((mode == 1 || mode == 3) && cpu.Chip() == ChipModel::C8052 &&
+        cpu.ReadBit(receive ? pbit::RCLK : pbit::TCLK) == kBitOne) {
+        SerialTiming t;
+        t.mode = mode;
+        t.baud = Timer2Baud(cpu);
+        t.bits = mode == 1 ? 10 : 11;
+        t.cycles = static_cast<uint64_t>(std::nearbyint(t.bits / t.baud / kMachineCycleMicroseconds * 1'000'000.0));
+        return t;
+    }
+    const int th1 = cpu.ReadRamByte(sfr::TH1).value_or(0);
+    return ComputeSerialTiming(mode, smod, th1);
+}
+
 std::string ReportNumber(double value)
 {
     char text[40];
@@ -47,10 +67,7 @@ namespace {
 
 SerialTiming CurrentSerialTiming(CpuState& cpu)
 {
-    const int mode = 2 * (cpu.ReadBit(pbit::SM0) == kBitOne) + (cpu.ReadBit(pbit::SM1) == kBitOne);
-    const bool smod = cpu.ReadBit(pbit::SMOD) == kBitOne;
-    const int th1 = cpu.ReadRamByte(sfr::TH1).value_or(0);
-    return ComputeSerialTiming(mode, smod, th1);
+    return SerialTimingOf(cpu, false);
 }
 
 void ReportSerialTiming(CpuState& cpu, PeripheralState& state, const SerialTiming& timing)

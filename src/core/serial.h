@@ -22,6 +22,11 @@ struct SerialTiming {
 // by modes 1 and 3, smod by modes 1-3.
 SerialTiming ComputeSerialTiming(int mode, bool smod, int th1);
 
+// The set-up the program has now: the transmitter's (receive false) or the
+// receiver's (an undefined TH1 stops the run and counts as 0); on the 8052
+// TCLK and RCLK hand modes 1 and 3 to Timer 2.
+SerialTiming SerialTimingOf(CpuState& cpu, bool receive);
+
 // Reads SM0/SM1, SMOD and TH1 (an undefined TH1 stops the run and counts as
 // 0), stores the character time and puts the mode, baud and machine-cycle
 // lines in front of SimulationLog.

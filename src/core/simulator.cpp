@@ -1,5 +1,4 @@
-#include "core/simulator.h"
-
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -7,6 +6,7 @@
 #include "core/cell_word.h"
 #include "core/interrupts.h"
 #include "core/serial.h"
+#include "core/simulator.h"
 #include "core/timers.h"
 
 namespace zelo::core {
@@ -82,13 +82,15 @@ std::optional<int64_t> ParseStepNumber(std::string_view text)
 
 }  // namespace
 
-Simulator::Simulator(ChipModel chip, const OpcodeTable& table)
-    : m_table(table), m_executor(table), m_cpu(chip)
+Simulator::Simulator(ChipModel chip, const OpcodeTable& table) : m_table(table), m_executor(table), m_cpu(chip)
 {
     m_traceLine = TraceLineAt(0);
 }
 
-std::string Simulator::PcCaption(uint16_t pc) { return "PC:" + ToHexWord(pc); }
+std::string Simulator::PcCaption(uint16_t pc)
+{
+    return "PC:" + ToHexWord(pc);
+}
 
 void Simulator::SelectChip(ChipModel chip)
 {
@@ -106,6 +108,7 @@ bool Simulator::ResetForLoad()
     m_cpu.TakeStopRequest();
     m_cpu.simulationLog.Clear();
     m_peripherals.Reset();
+    m_outside.Reset();
     m_interrupts = InterruptState{};
     m_cycles = 0;
     m_steps = 0;
@@ -113,7 +116,78 @@ bool Simulator::ResetForLoad()
     m_current = CurrentInstruction{};
     m_insideStepOver = false;
     ForgetHistory();
+    RestartInputs();
     return true;
+}
+
+void Simulator::RestartInputs()
+{
+    m_receiveQueue.clear();
+    for (const InputEvent& event : m_inputEvents) {
+        if (event.kind != InputEvent::Kind::Uart) continue;
+        for (uint8_t byte : event.bytes) m_receiveQueue.push_back(ReceiveByte{byte, event.ninth, event.cycle});
+    }
+    m_outside.inputNext = 0;
+    m_outside.receiveNext = 0;
+    m_outside.inputDone = false;
+    m_outside.nextInputCycle = m_inputEvents.empty() ? kNoInputCycle : 0;
+}
+
+void Simulator::SetInputEvents(std::vector<InputEvent> events)
+{
+    SortByTime(events);
+    m_inputEvents = std::move(events);
+    m_outside.Reset();
+    RestartInputs();
+    // Events already due apply before the next step.
+    if (!m_inputEvents.empty()) m_outside.nextInputCycle = 0;
+}
+
+void Simulator::SetPullDowns(PullSource source, const PortBytes& pulls)
+{
+    core::SetPullDowns(m_cpu, m_outside, source, pulls);
+}
+
+void Simulator::QueueReceive(uint8_t byte, bool ninth)
+{
+    // Bytes already received are dropped first, so a terminal feeding a
+    // long session keeps the queue short.
+    if (m_outside.receiveNext > 0 && m_outside.receiveEnd == 0 && m_outside.receiveNext >= m_receiveQueue.size() &&
+        m_outside.inputNext >= m_inputEvents.size()) {
+        m_receiveQueue.clear();
+        m_outside.receiveNext = 0;
+    }
+    m_receiveQueue.push_back(ReceiveByte{byte, ninth, m_cycles});
+    m_outside.nextInputCycle = std::min(m_outside.nextInputCycle, m_cycles);
+}
+
+std::size_t Simulator::ReceiveWaiting() const
+{
+    return m_receiveQueue.size() > m_outside.receiveNext ? m_receiveQueue.size() - m_outside.receiveNext : 0;
+}
+
+PortBytes Simulator::Latches() const
+{
+    PortBytes latches{};
+    for (int p = 0; p < kPorts; ++p) latches[static_cast<std::size_t>(p)] = LatchByte(m_cpu.internal[PortAddress(p)]);
+    return latches;
+}
+
+std::vector<uint8_t> Simulator::TransmittedBytes() const
+{
+    const uint64_t count = m_peripherals.transmittedCount;
+    const uint64_t kept = std::min<uint64_t>(count, kTransmitKept);
+    std::vector<uint8_t> bytes;
+    bytes.reserve(kept);
+    for (uint64_t i = count - kept; i < count; ++i) bytes.push_back(m_transmitRing[i % kTransmitKept]);
+    return bytes;
+}
+
+// The program wrote SBUF: the byte joins the transmit stream.
+void Simulator::NoteTransmit()
+{
+    m_transmitRing[m_peripherals.transmittedCount % kTransmitKept] = LatchByte(m_cpu.internal[sfr::SBUF]);
+    ++m_peripherals.transmittedCount;
 }
 
 void Simulator::SetStepOverTable(std::vector<StepOverRow> rows)
@@ -139,8 +213,7 @@ void Simulator::ChooseStepOverRows(const std::vector<int>& selected)
 std::string Simulator::TraceLineAt(uint16_t address) const
 {
     const int b0 = PeekCell(m_cpu.codeMemory[address]);
-    if (b0 < 0 || b0 == kUndefinedOpcode)
-        return TraceText(m_cpu.codeMemory[address].Text(), "", "", nullptr);
+    if (b0 < 0 || b0 == kUndefinedOpcode) return TraceText(m_cpu.codeMemory[address].Text(), "", "", nullptr);
     const OpcodeRow& row = m_table.Row(static_cast<uint8_t>(b0));
     std::string b1, b2;
     if (row.bytes > 1) b1 = ToUpperAscii(m_cpu.codeMemory[static_cast<uint16_t>(address + 1)].Text());
@@ -175,6 +248,17 @@ bool Simulator::Fetch()
 StepReport Simulator::ExecuteStep()
 {
     StepReport report;
+    // Outside events due by now (one comparison while there are none). They
+    // happen before the step and stay even if the step is taken back or stepped back:
+    // the world outside does not rewind.
+    if (m_cycles >= m_outside.nextInputCycle &&
+        FeedInputs(m_cpu, m_outside, m_peripherals, m_inputEvents, m_receiveQueue, m_cycles)) {
+        report.stopReason = StopReason::InputDone;
+        report.viewsRefreshed = true;
+        report.pinsChanged = true;
+        if (m_running) StopRun(report);
+        return report;
+    }
     const bool recording = m_journal.Recording();
     if (recording) m_journal.BeginStep(m_cpu, m_calls.Depth(), m_displayFlag);
     if (!Fetch()) {
@@ -208,7 +292,7 @@ StepReport Simulator::ExecuteStep()
         }
     }
 
-    m_executor.ExecuteInstruction(m_cpu, m_current, m_interrupts);
+    m_executor.ExecuteInstruction(m_cpu, m_current, m_interrupts, &m_outside);
     const OpcodeRow& row = *m_current.row;
     const uint64_t cyclesBefore = m_cycles;
     const uint64_t stepsBefore = m_steps;
@@ -218,6 +302,8 @@ StepReport Simulator::ExecuteStep()
         TrackCalls(pc, row);
         m_cycles += row.cycles;
         m_steps += 1;
+        if (m_current.destination.IsInternal(sfr::SBUF)) NoteTransmit();
+        SamplePins(m_cpu, m_peripherals, m_outside);
         TimerTick(m_cpu, m_peripherals, row.cycles);
         CompleteTransmission(m_cpu, m_peripherals, m_cycles);
         const uint16_t resume = m_cpu.programCounter;
@@ -242,6 +328,7 @@ StepReport Simulator::ExecuteStep()
         m_cycles = cyclesBefore;
         m_steps = stepsBefore;
         m_peripherals = peripheralsBefore;
+        m_outside.pins.changed = true;  // the pins are looked at again
         m_interrupts = interruptsBefore;
         m_displayFlag = displayBefore;
         m_insideStepOver = insideStepOverBefore;

@@ -20,6 +20,8 @@
 #include "core/cpu_state.h"
 #include "core/current_instruction.h"
 #include "core/executor.h"
+#include "core/input_feeder.h"
+#include "core/input_script.h"
 #include "core/interrupt_state.h"
 #include "core/opcode_table.h"
 #include "core/peripheral_state.h"
@@ -51,7 +53,7 @@ struct StepReport {
     bool viewsRefreshed = false;  // the machine-state views must be redrawn
     bool pinsChanged = false;     // the pin picture must be redrawn
     bool interruptEntered = false;
-    bool runEnded = false;        // a run was stopped by this step (caption back to "RUN")
+    bool runEnded = false;                     // a run was stopped by this step (caption back to "RUN")
     StopReason stopReason = StopReason::None;  // the stop request consumed, if any
     uint16_t stopAddress = 0;                  // Break: the breakpoint's address
     int watchIndex = -1;                       // Watch: the watch that was hit
@@ -63,7 +65,8 @@ struct StepReport {
     std::optional<std::string> textStop;
 };
 
-class Simulator {
+class Simulator
+{
 public:
     explicit Simulator(ChipModel chip = ChipModel::C8051, const OpcodeTable& table = StandardOpcodeTable());
 
@@ -71,6 +74,10 @@ public:
     const CpuState& Cpu() const { return m_cpu; }
     PeripheralState& Peripherals() { return m_peripherals; }
     const PeripheralState& Peripherals() const { return m_peripherals; }
+    // The world outside the chip: pulls, clocks, voltages, the serial line,
+    // the input script's position.
+    OutsideState& Outside() { return m_outside; }
+    const OutsideState& Outside() const { return m_outside; }
     InterruptState& Interrupts() { return m_interrupts; }
     const InterruptState& Interrupts() const { return m_interrupts; }
     const CurrentInstruction& Current() const { return m_current; }
@@ -127,6 +134,36 @@ public:
     // (so displayed runs still show every step) or a stop.
     StepReport RunBatch(int maxSteps);
 
+    // --- outside the chip (between steps) ---
+    // The events of an input script, applied as the cycle counter reaches
+    // them; their bytes join the receive queue. Replaces earlier events; a
+    // load starts them again from the beginning.
+    void SetInputEvents(std::vector<InputEvent> events);
+    const std::vector<InputEvent>& InputEvents() const { return m_inputEvents; }
+    // The pins one source (script, click, board) pulls low, bit k of byte n
+    // being Pn.k. The board calls this after each step with its answer.
+    void SetPullDowns(PullSource source, const PortBytes& pulls);
+    const PortBytes& PullDowns(PullSource source) const
+    {
+        return m_outside.pins.pullBy[static_cast<std::size_t>(source)];
+    }
+    // A byte sent to RXD now (a terminal); it arrives one character time
+    // after the bytes before it.
+    void QueueReceive(uint8_t byte, bool ninth = true);
+    // Bytes queued and not yet complete on RXD.
+    std::size_t ReceiveWaiting() const;
+    // Latches as the program wrote P0-P3 ("0" cells 0, others 1) and the pin
+    // levels (latch AND NOT pulled).
+    PortBytes Latches() const;
+    PortBytes PinLevels() const { return core::PinLevels(m_cpu.internal, m_outside.pins); }
+    // The transmit stream: every byte the program wrote to SBUF, counted;
+    // the last kTransmitKept of them are kept.
+    static constexpr std::size_t kTransmitKept = 64 * 1024;
+    uint64_t TransmittedCount() const { return m_peripherals.transmittedCount; }
+    std::vector<uint8_t> TransmittedBytes() const;
+    // True once the script's end event was reached.
+    bool InputDone() const { return m_outside.inputDone; }
+
     // The trace line of the instruction at an address (B0 B1 B2, mnemonic,
     // operands); "--STOP--" when nothing is loaded there.
     std::string TraceLineAt(uint16_t address) const;
@@ -165,11 +202,14 @@ private:
     void StopRun(StepReport& report);
     void TrackCalls(uint16_t pc, const OpcodeRow& row);
     void ForgetHistory();
+    void RestartInputs();
+    void NoteTransmit();
 
     const OpcodeTable& m_table;
     Executor m_executor;
     CpuState m_cpu;
     PeripheralState m_peripherals;
+    OutsideState m_outside;
     InterruptState m_interrupts;
     CurrentInstruction m_current;
 
@@ -187,6 +227,9 @@ private:
     WatchList m_watches;
     CallStack m_calls;
     StepJournal m_journal;
+    std::vector<InputEvent> m_inputEvents;
+    std::vector<ReceiveByte> m_receiveQueue;
+    std::vector<uint8_t> m_transmitRing = std::vector<uint8_t>(kTransmitKept);
 
     std::vector<StepOverRow> m_stepOverTable;
     std::array<StepOverRange, kMaxStepOverRanges> m_ranges{};

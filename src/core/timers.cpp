@@ -1,3 +1,4 @@
+#include "core/timer2.h"
 #include "core/timers.h"
 
 namespace zelo::core {
@@ -14,17 +15,26 @@ constexpr TimerRegisters kTimers[2] = {
     {sfr::TL1, sfr::TH1, pbit::TF1, pbit::TR1, 4},
 };
 
-bool IsOne(const CpuState& cpu, BitAddress bit) { return cpu.ReadBit(bit) == kBitOne; }
+bool IsOne(const CpuState& cpu, BitAddress bit)
+{
+    return cpu.ReadBit(bit) == kBitOne;
+}
 
 bool TmodBit(const CpuState& cpu, int t, int k)
 {
     return cpu.internal[sfr::TMOD][kTimers[t].tmodShift + k] == kBitOne;
 }
 
-int TimerMode(const CpuState& cpu, int t) { return 2 * TmodBit(cpu, t, 1) + TmodBit(cpu, t, 0); }
+int TimerMode(const CpuState& cpu, int t)
+{
+    return 2 * TmodBit(cpu, t, 1) + TmodBit(cpu, t, 0);
+}
 
 // An undefined byte stops the run (ReadRamByte reports it) and counts as 0.
-int ReadValue(CpuState& cpu, uint8_t address) { return cpu.ReadRamByte(address).value_or(0); }
+int ReadValue(CpuState& cpu, uint8_t address)
+{
+    return cpu.ReadRamByte(address).value_or(0);
+}
 
 void ReportTimer(CpuState& cpu, int t)
 {
@@ -55,34 +65,76 @@ void ReportTimer(CpuState& cpu, int t)
 
 }  // namespace
 
+namespace {
+
+// Falling edges on the timer's input pin since the last tick, at most one
+// count per two machine cycles (an instruction of one cycle still counts
+// one): the chip needs a high and a low sample for each count. Edges beyond
+// that are lost, as on the chip.
+int TakeCounts(PeripheralState& state, int t, int cycles)
+{
+    uint32_t& pending = state.samples.pendingCounts[static_cast<std::size_t>(t)];
+    if (pending == 0) return 0;
+    const uint32_t limit = static_cast<uint32_t>(cycles > 1 ? cycles / 2 : 1);
+    const int counts = static_cast<int>(pending < limit ? pending : limit);
+    pending = 0;
+    return counts;
+}
+
+// An 8-bit count of one register that sets `overflow` when it passes FFH.
+void CountByte(CpuState& cpu, int n, uint8_t address, BitAddress overflow)
+{
+    const int s = ReadValue(cpu, address) + n;
+    if (s > 255) cpu.WriteBit(kBitOne, overflow);
+    cpu.StoreByte(static_cast<uint8_t>(s % 256), address);
+}
+
+}  // namespace
+
 void TimerTick(CpuState& cpu, PeripheralState& state, int cycles)
 {
-    const int n = cycles;  // machine cycles, one count each
     // Timer 0 in mode 3 takes TR1 and TF1 for TH0; timer 1 then runs
     // whenever it is not in mode 3 itself and no longer sets TF1.
     const bool split = TimerMode(cpu, 0) == 3;
     for (int t = 0; t < 2; ++t) {
-        const bool gated = TmodBit(cpu, t, 3);
-        bool runs = !gated && IsOne(cpu, kTimers[t].tr);
+        // GATE = 1: the timer runs only while its INTx pin is high.
+        const bool gateOpen = !TmodBit(cpu, t, 3) || !state.intPinLow[static_cast<std::size_t>(t)];
+        const int edges = TakeCounts(state, t, cycles);
+        const int n = TmodBit(cpu, t, 2) ? edges : cycles;  // C/T = 1: counts pin edges
+        bool runs = gateOpen && IsOne(cpu, kTimers[t].tr);
         if (t == 0 && split) runs = runs || IsOne(cpu, pbit::TR1);
-        if (t == 1 && split) runs = !gated && TimerMode(cpu, 1) != 3;
+        if (t == 1 && split) runs = gateOpen && TimerMode(cpu, 1) != 3;
         if (!runs) continue;
-        AdvanceTimer(cpu, state, n, t, !(t == 1 && split));
+        if (t == 0 && split) {
+            state.timerUsed[0] = true;
+            // TL0 keeps timer 0's gate, TR0 and C/T; TH0 counts machine cycles under TR1.
+            if (gateOpen && IsOne(cpu, pbit::TR0)) CountByte(cpu, n, sfr::TL0, pbit::TF0);
+            if (IsOne(cpu, pbit::TR1)) CountByte(cpu, cycles, sfr::TH0, pbit::TF1);
+        } else {
+            AdvanceTimer(cpu, state, n, t, !(t == 1 && split));
+        }
         bool& reported = t == 0 ? state.timer0Reported : state.timer1Reported;
         if (!reported) {
             reported = true;
             ReportTimer(cpu, t);
         }
     }
+    if (cpu.Chip() == ChipModel::C8052) Timer2Tick(cpu, state, cycles);
 }
 
 void AdvanceTimer(CpuState& cpu, PeripheralState& state, int n, int t, bool setsFlag)
 {
     state.timerUsed[static_cast<std::size_t>(t)] = true;
     switch (TimerMode(cpu, t)) {
-        case 0: CountTimer(cpu, n, t, 32, setsFlag); break;
-        case 1: CountTimer(cpu, n, t, 256, setsFlag); break;
-        case 2: ReloadTimer(cpu, n, t, setsFlag); break;
+        case 0:
+            CountTimer(cpu, n, t, 32, setsFlag);
+            break;
+        case 1:
+            CountTimer(cpu, n, t, 256, setsFlag);
+            break;
+        case 2:
+            ReloadTimer(cpu, n, t, setsFlag);
+            break;
         default:
             if (t == 0) SplitTimer(cpu, n);
             break;  // timer 1 in mode 3 holds its count
@@ -107,18 +159,6 @@ void CountTimer(CpuState& cpu, int n, int t, int modulus, bool setsFlag)
         cpu.StoreByte(static_cast<uint8_t>(h), r.th);
     }
 }
-
-namespace {
-
-// An 8-bit count of one register that sets `overflow` when it passes FFH.
-void CountByte(CpuState& cpu, int n, uint8_t address, BitAddress overflow)
-{
-    const int s = ReadValue(cpu, address) + n;
-    if (s > 255) cpu.WriteBit(kBitOne, overflow);
-    cpu.StoreByte(static_cast<uint8_t>(s % 256), address);
-}
-
-}  // namespace
 
 void SplitTimer(CpuState& cpu, int n)
 {

@@ -3,7 +3,10 @@
 //
 // A timer counts machine cycles: an instruction of c cycles advances a
 // running timer by c, so a delay loop computed from the cycle column of the
-// opcode table takes exactly as long as the cycle counter says.
+// opcode table takes exactly as long as the cycle counter says. A counter
+// (C/T = 1) counts falling edges on its T0/T1 pin instead, at most one per
+// two machine cycles; with GATE = 1 a timer runs only while TRx = 1 and its
+// INTx pin is high.
 #pragma once
 
 #include "core/cpu_state.h"
@@ -12,9 +15,10 @@
 namespace zelo::core {
 
 // After each executed instruction (and after an interrupt entry): timers
-// whose GATE is 0 and TR is 1 advance by `cycles` (timer 0 in mode 3 also
-// when TR1 is 1, for TH0); the first advance of each timer puts its report in
-// front of SimulationLog.
+// whose TR is 1 (and, with GATE = 1, whose INTx pin is high) advance by
+// `cycles` or by the pin edges counted since the last tick (timer 0 in mode
+// 3 also when TR1 is 1, for TH0); the first advance of each timer puts its
+// report in front of SimulationLog. Timer 2 follows on the 8052.
 void TimerTick(CpuState& cpu, PeripheralState& state, int cycles);
 
 // Advances timer t (0 or 1) by n counts in its TMOD mode; timer 1 in mode 3

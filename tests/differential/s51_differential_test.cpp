@@ -17,6 +17,8 @@
 //                         machine cycle for an entry; the chip's hardware LCALL
 //                         takes two. s51 is expected to count that many fewer
 //                         cycles.
+//   ; receive: 41 42      bytes sent to the serial port's RXD: an input script
+//                         for z51, s51's serial input file
 //   ; ignore-cycles       the cycle counts are not compared (serial character
 //                         times are computed from the baud rate here and
 //                         counted from timer overflows in s51)
@@ -62,6 +64,7 @@ struct Program {
     std::set<int> ignoredSfrs;
     int entriesIn = -1;  // RAM address counting interrupt entries
     bool compareCycles = true;
+    std::string receive;  // hex bytes for RXD
 };
 
 Program ReadHeader(const fs::path& source)
@@ -78,6 +81,7 @@ Program ReadHeader(const fs::path& source)
         if (key == "chip:") words >> p.chip;
         if (key == "steps:") words >> p.steps;
         if (key == "ignore-cycles") p.compareCycles = false;
+        if (key == "receive:") std::getline(words, p.receive);
         if (key == "entries-in:") {
             std::string hex;
             words >> hex;
@@ -125,7 +129,8 @@ bool ParseDumpLine(const std::string& line, int& address, int& digits, std::vect
 
 // Runs s51 with the given run commands ("step N", or a breakpoint and "run")
 // and reads PC, clocks and memories back.
-S51State RunS51(const fs::path& hex, const std::string& chip, const std::string& run, const fs::path& dir)
+S51State RunS51(const fs::path& hex, const std::string& chip, const std::string& run, const fs::path& dir,
+                const std::string& serialOptions)
 {
     const fs::path commands = dir / "s51.cmd";
     {
@@ -134,7 +139,8 @@ S51State RunS51(const fs::path& hex, const std::string& chip, const std::string&
             << "dump /h xram 0 0xffff 16\nquit\n";
     }
     const std::string type = chip == "8052" ? "8052" : "8051";
-    const Outcome o = Shell("s51 -t " + type + " -q " + hex.string() + " < " + commands.string() + " 2>&1");
+    const Outcome o =
+        Shell("s51 -t " + type + " -q " + serialOptions + hex.string() + " < " + commands.string() + " 2>&1");
     S51State s;
     s.iram.assign(256, -1);
     s.sfr.assign(128, -1);
@@ -264,7 +270,18 @@ TEST_F(S51Differential, CorpusAgreesWithS51AndCoversEveryOpcode)
         ASSERT_TRUE(assembled.status == 0 && fs::exists(hex)) << assembled.out;
 
         const std::string stepsOption = " --steps " + std::to_string(program.steps > 0 ? program.steps : 10'000'000);
-        const Outcome run = Shell(z51 + " run " + hex.string() + " --json --chip " + program.chip + stepsOption);
+        std::string serialOptions, inputOption;
+        if (!program.receive.empty()) {
+            const fs::path script = m_dir / "receive.in";
+            const fs::path bytes = m_dir / "receive.bin";
+            std::ofstream(script) << "@0 uart " << program.receive << "\n";
+            std::ofstream raw(bytes, std::ios::binary);
+            std::istringstream hexBytes(program.receive);
+            for (std::string b; hexBytes >> b;) raw.put(static_cast<char>(std::stoi(b, nullptr, 16)));
+            inputOption = " --input " + script.string();
+            serialOptions = "-S in=" + bytes.string() + " ";
+        }
+        const Outcome run = Shell(z51 + " run " + hex.string() + " --json --chip " + program.chip + stepsOption + inputOption);
         ASSERT_EQ(run.status, 0) << run.out;
         const auto z = nlohmann::json::parse(run.out);
         if (program.steps > 0) {
@@ -275,7 +292,7 @@ TEST_F(S51Differential, CorpusAgreesWithS51AndCoversEveryOpcode)
         const long steps = z["steps"].get<long>();
 
         const Outcome trace = Shell(z51 + " run " + hex.string() + " --trace --chip " + program.chip +
-                                    " --steps " + std::to_string(steps));
+                                    " --steps " + std::to_string(steps) + inputOption);
         std::istringstream traceLines(trace.out);
         std::string line;
         while (std::getline(traceLines, line)) {
@@ -292,7 +309,7 @@ TEST_F(S51Differential, CorpusAgreesWithS51AndCoversEveryOpcode)
         const std::string pcText = z["pc"].get<std::string>();
         const std::string s51Run = program.steps > 0 ? "step " + std::to_string(steps) + "\n"
                                                      : "break 0x" + pcText + "\nrun\n";
-        const S51State s = RunS51(hex, program.chip, s51Run, m_dir);
+        const S51State s = RunS51(hex, program.chip, s51Run, m_dir, serialOptions);
         EXPECT_EQ(s.pc, std::stol(pcText, nullptr, 16));
         if (program.compareCycles) EXPECT_EQ(s.clocks, 12 * (z["cycles"].get<long>() - entries));
         const std::string log = z["log"];
@@ -332,7 +349,7 @@ TEST_F(S51Differential, SdccProgramsAgreeWithS51)
         const auto z = nlohmann::json::parse(run.out);
         EXPECT_EQ(z["stop"], "no-code") << z["log"];
         EXPECT_EQ(z["pc"], "F000");
-        const S51State s = RunS51(hex, "8051", "break 0xf000\nrun\n", m_dir);
+        const S51State s = RunS51(hex, "8051", "break 0xf000\nrun\n", m_dir, "");
         EXPECT_EQ(s.pc, 0xF000);
         EXPECT_EQ(s.clocks, 12 * z["cycles"].get<long>());
         const auto differences = MemoryDifferences(z, s, Program{});

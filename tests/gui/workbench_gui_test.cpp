@@ -188,7 +188,8 @@ private slots:
         QTest::qWait(20);
         QCOMPARE(window.windowTitle(), frozen);
 
-        // LEG shows the 40-pin chip; a click on pin 12 (P3.2, INT0) with "0" clears the bit.
+        // LEG shows the 40-pin chip; a click on pin 12 (P3.2, INT0) pulls the pin low
+        // and leaves the latch.
         Click(window, "ChkLeg");
         auto* chip = Find<zelo::ui::ChipPictureWidget>(window, "F8051");
         QVERIFY(chip->isVisible());
@@ -196,11 +197,13 @@ private slots:
         QVERIFY(QString::fromStdString(pin.name).startsWith("P3.2"));
         QCOMPARE(window.Model().Cpu().ReadBit(zelo::core::BitAddress{0xB0, 2}), '1');
         QTest::mouseClick(chip, Qt::LeftButton, {}, chip->WidgetFromTwips(QPointF(pin.innerX, pin.y)).toPoint());
-        QCOMPARE(window.Model().Cpu().ReadBit(zelo::core::BitAddress{0xB0, 2}), '0');
+        QCOMPARE(window.Model().Cpu().ReadBit(zelo::core::BitAddress{0xB0, 2}), '1');
+        QCOMPARE(int(window.Model().Simulator().PinLevels()[3]), 0xFB);
         // Pin 20 is GND: a click there changes nothing.
         const auto& ground = window.Model().Pins().Pin(20);
         QTest::mouseClick(chip, Qt::LeftButton, {}, chip->WidgetFromTwips(QPointF(ground.innerX, ground.y)).toPoint());
-        QCOMPARE(window.Model().Cpu().PeekRamByteText(0xB0), std::string("FB"));
+        QCOMPARE(int(window.Model().Simulator().PinLevels()[3]), 0xFB);
+        QCOMPARE(window.Model().Cpu().PeekRamByteText(0xB0), std::string("FF"));
     }
 
     void saveAsAsksForANameAndWritesTheFile()

@@ -11,6 +11,9 @@ using zelo::app::Palette;
 using zelo::core::BitAddress;
 using zelo::core::ChipModel;
 using zelo::core::CpuState;
+using zelo::core::PortBytes;
+using zelo::core::PortPins;
+using namespace zelo::app;
 
 struct PinCase
 {
@@ -152,29 +155,59 @@ TEST(ChipPins, PortPinsFollowThePortBits)
     EXPECT_EQ(pins.Pin(13).colour, 12);
 }
 
-TEST(ChipPins, ClickOnPin12DrivesInt0)
+TEST(ChipPins, ClickFindsThePortPinAndTheStubShowsPinAndLatch)
 {
     CpuState cpu(ChipModel::C8051);
     ChipPins pins;
     pins.LayOutPins(ChipModel::C8051);
     const auto& pin12 = pins.Pin(12);
-
-    auto written = pins.ClickPin(pin12.innerX - 50, pin12.y + 40, '0', cpu);
-    ASSERT_TRUE(written.has_value());
-    EXPECT_EQ(*written, (BitAddress{0xB0, 2}));
-    EXPECT_EQ(cpu.ReadBit(BitAddress{0xB0, 2}), '0');
-    EXPECT_EQ(cpu.PeekRamByteText(0xB0), "FB");
-    EXPECT_EQ(pins.Pin(12).colour, 0);
-
-    // A click on the name inside the body counts too, and "1" restores the level.
-    pins.ClickPin(pin12.innerX + 900, pin12.y - 60, '1', cpu);
+    // A click on the stub or on the name inside the body; the latch is left alone.
+    EXPECT_EQ(pins.ClickPin(pin12.innerX - 50, pin12.y + 40, cpu), (BitAddress{0xB0, 2}));
+    EXPECT_EQ(pins.ClickPin(pin12.innerX + 900, pin12.y - 60, cpu), (BitAddress{0xB0, 2}));
+    EXPECT_EQ(pins.ClickPin(pins.Pin(39).innerX - 700, pins.Pin(39).y, cpu), (BitAddress{0x80, 0}));
+    EXPECT_FALSE(pins.ClickPin(pins.Pin(20).innerX, pins.Pin(20).y, cpu)) << "GND";
     EXPECT_EQ(cpu.PeekRamByteText(0xB0), "FF");
-    EXPECT_EQ(pins.Pin(12).colour, 12);
 
-    // Right side: pin 39 is P0.0.
-    const auto& pin39 = pins.Pin(39);
-    pins.ClickPin(pin39.innerX - 700, pin39.y, '0', cpu);
-    EXPECT_EQ(cpu.PeekRamByteText(0x80), "FE");
+    struct Case
+    {
+        const char* name;
+        int pin;
+        uint8_t latch;  // the port's latch byte
+        PortBytes pulled;
+        int colour, latchColour, mark;
+    };
+    const Case cases[] = {
+        {"released and high", 12, 0xFF, {}, kPinHighColour, kPinHighColour, -1},
+        {"held low against its latch",
+         12,
+         0xFF,
+         {0, 0, 0, 0x04},
+         kPinLowColour,
+         kPinHighColour,
+         kPinHeldColour},
+        {"driven and held low",
+         12,
+         0xFB,
+         {0, 0, 0, 0x04},
+         kPinLowColour,
+         kPinLowColour,
+         kPinBothLowColour},
+        {"driven low", 12, 0xFB, {}, kPinLowColour, kPinLowColour, -1},
+        {"P0 floats", 39, 0xFF, {}, kPinFloatingColour, kPinHighColour, -1},
+        {"P0 pulled", 39, 0xFF, {0x01, 0, 0, 0}, kPinLowColour, kPinHighColour, kPinHeldColour},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PortPins state;
+        state.pulled = c.pulled;
+        const BitAddress bit = *pins.Pin(c.pin).portBit;
+        cpu.WriteRamByte(c.latch, bit.byte);
+        pins.UpdatePinLevels(cpu, state);
+        EXPECT_EQ(pins.Pin(c.pin).colour, c.colour);
+        EXPECT_EQ(pins.Pin(c.pin).latchColour, c.latchColour);
+        EXPECT_EQ(pins.Pin(c.pin).markColour, c.mark);
+        cpu.WriteRamByte(0xFF, bit.byte);
+    }
 }
 
 TEST(ChipPins, ClicksOffPortPinsChangeNothing)
@@ -206,8 +239,7 @@ TEST(ChipPins, ClicksOffPortPinsChangeNothing)
         pins.LayOutPins(c.chip);
         const auto& pin = pins.Pin(c.number);
         ASSERT_EQ(pins.HitPin(pin.innerX + c.dx, pin.y + c.dy), c.number);
-        EXPECT_FALSE(pins.ClickPin(pin.innerX + c.dx, pin.y + c.dy, '0', cpu).has_value())
-            << c.number;
+        EXPECT_FALSE(pins.ClickPin(pin.innerX + c.dx, pin.y + c.dy, cpu).has_value()) << c.number;
         EXPECT_EQ(cpu.internal, before) << c.number;
     }
 }
@@ -232,12 +264,8 @@ TEST(ChipPins, ClickNeverCreatesAMissingPort)
     ChipPins pins;
     pins.LayOutPins(ChipModel::C8051);
     const auto& pin39 = pins.Pin(39);
-    EXPECT_FALSE(pins.ClickPin(pin39.innerX, pin39.y, '1', cpu).has_value());
+    EXPECT_FALSE(pins.ClickPin(pin39.innerX, pin39.y, cpu).has_value());
     EXPECT_EQ(cpu.ReadBit(BitAddress{0x80, 0}), '-');
-    // Only "0" and "1" are levels.
-    const auto& pin1 = pins.Pin(1);
-    EXPECT_FALSE(pins.ClickPin(pin1.innerX, pin1.y, 'x', cpu).has_value());
-    EXPECT_EQ(cpu.ReadBit(BitAddress{0x90, 0}), '1');
 }
 
 TEST(ChipPins, DrawListShowsBodyStubsAndNames)
@@ -249,8 +277,9 @@ TEST(ChipPins, DrawListShowsBodyStubsAndNames)
     pins.UpdatePinLevels(cpu);
     const auto list = pins.DrawChip();
 
-    ASSERT_FALSE(list.rects.empty());
-    const auto& outline = list.rects.back();
+    // The body's three shades and its outline come first, then the latch squares.
+    ASSERT_EQ(list.rects.size(), 4u + 32u);
+    const auto& outline = list.rects[3];
     EXPECT_TRUE(outline.hasOutline);
     EXPECT_EQ(outline.outline, (zelo::app::Rgb{0, 0, 0}));
     EXPECT_EQ(outline.left, 500);
@@ -281,7 +310,7 @@ TEST(ChipPins, DrawListShowsBodyStubsAndNames)
     pins.LayOutPins(ChipModel::C89Cx051);
     const auto small = pins.DrawChip();
     EXPECT_EQ(small.lines.size(), 20u);
-    EXPECT_EQ(small.rects.back().height, 2400);
+    EXPECT_EQ(small.rects[3].height, 2400);
 }
 
 }  // namespace

@@ -414,21 +414,22 @@ TEST_F(WorkbenchViews, PointingAtATopicPrintsItsSheetUnderTheGrid)
     EXPECT_EQ(m_bench->Picture().Drawing().texts.size(), gridOnly);
 }
 
-TEST_F(WorkbenchViews, PinClickDrivesThePortBitWithTheChosenLevel)
+TEST_F(WorkbenchViews, PinClickPullsThePinLowAndLetsItGoLeavingTheLatch)
 {
     m_bench->SetShowPins(true);
     const auto& pins = m_bench->Pins();
     ASSERT_EQ(pins.PinCount(), 40);
     const ChipPin& p10 = pins.Pin(1);  // P1.0 on the 40-pin package
     ASSERT_TRUE(p10.portBit.has_value());
-    m_bench->SetPinLevelChoice('0');
     m_bench->ClickPin(p10.innerX, p10.y);
-    EXPECT_EQ(m_bench->Cpu().ReadBit(*p10.portBit), '0');
+    EXPECT_EQ(m_bench->Cpu().ReadBit(*p10.portBit), '1') << "the latch stays";
+    EXPECT_EQ(m_bench->Pins().Pin(1).colour, kPinLowColour);
+    EXPECT_EQ(m_bench->Pins().Pin(1).markColour, kPinHeldColour);
     const auto& drawn = m_bench->ChipPicture();
     EXPECT_FALSE(drawn.texts.empty());
-    m_bench->SetPinLevelChoice('1');
     m_bench->ClickPin(p10.innerX, p10.y);
-    EXPECT_EQ(m_bench->Cpu().ReadBit(*p10.portBit), '1');
+    EXPECT_EQ(m_bench->Pins().Pin(1).colour, kPinHighColour);
+    EXPECT_EQ(m_bench->Pins().Pin(1).markColour, -1);
 
     m_bench->ClickChip(2);
     EXPECT_EQ(m_bench->Pins().PinCount(), 20);

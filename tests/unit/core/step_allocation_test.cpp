@@ -19,14 +19,21 @@ void* operator new(std::size_t size)
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 using namespace zelo::core;
 
-TEST(StepAllocationTest, UndisplayedStepsDoNotAllocate)
+namespace {
+
+void LoadBusyProgram(Simulator& sim)
 {
-    Simulator sim;
     auto put = [&sim](uint16_t address, std::initializer_list<int> bytes) {
         for (int b : bytes) sim.Cpu().codeMemory[address++] = HexCell::FromValue(static_cast<unsigned>(b));
     };
@@ -45,6 +52,14 @@ TEST(StepAllocationTest, UndisplayedStepsDoNotAllocate)
                  0x80, 0xEC});                    // SJMP loop
     put(0x0060, {0xC0, 0xE0, 0xD0, 0xE0, 0x22});  // PUSH ACC; POP ACC; RET
     for (int a = 0x0100; a < 0x0110; ++a) sim.Cpu().codeMemory[a] = HexCell::FromValue(0x11);
+}
+
+}  // namespace
+
+TEST(StepAllocationTest, UndisplayedStepsDoNotAllocate)
+{
+    Simulator sim;
+    LoadBusyProgram(sim);
     sim.SetTextStop("1000000");
     sim.ToggleRun();
     sim.RunBatch(200);  // past the one-time reports
@@ -56,4 +71,34 @@ TEST(StepAllocationTest, UndisplayedStepsDoNotAllocate)
     EXPECT_EQ(report.stepsExecuted, 20000);
     EXPECT_GT(sim.Cpu().PeekRamByteText(0x40), "00");  // interrupts were entered
     EXPECT_EQ(g_allocations.load(), 0);
+}
+
+// Clocks, pin changes and bytes waiting on RXD are fed in the step loop
+// without touching the heap either.
+TEST(StepAllocationTest, InputEventsDoNotAllocate)
+{
+    Simulator sim;
+    LoadBusyProgram(sim);
+    std::vector<InputEvent> events(5);
+    events[0].kind = InputEvent::Kind::Clock;
+    events[0].port = 3, events[0].bit = 4, events[0].hertz = 50'000;
+    events[1].kind = InputEvent::Kind::Clock;
+    events[1].port = 1, events[1].bit = 1, events[1].hertz = 3'000;
+    events[2].kind = InputEvent::Kind::Pin;
+    events[2].port = 3, events[2].bit = 2, events[2].high = false, events[2].cycle = 5'000;
+    events[3] = events[2];
+    events[3].high = true, events[3].cycle = 9'000;
+    events[4].kind = InputEvent::Kind::Uart;
+    events[4].bytes = {'h', 'i'};
+    sim.SetInputEvents(std::move(events));
+    sim.SetTextStop("1000000");
+    sim.ToggleRun();
+    sim.RunBatch(200);
+    g_allocations = 0;
+    g_counting = true;
+    const StepReport report = sim.RunBatch(20000);
+    g_counting = false;
+    EXPECT_EQ(report.stepsExecuted, 20000);
+    EXPECT_EQ(g_allocations.load(), 0);
+    EXPECT_EQ(sim.ReceiveWaiting(), 2u) << "the receiver is off: the bytes wait";
 }
