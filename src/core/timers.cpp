@@ -119,7 +119,14 @@ void TimerTick(CpuState& cpu, PeripheralState& state, int cycles)
             ReportTimer(cpu, t);
         }
     }
-    if (cpu.Chip() == ChipModel::C8052) Timer2Tick(cpu, state, cycles);
+    if (cpu.Chip() == ChipModel::C8052) {
+        // Timer 2 has work only while it runs or after a T2EX edge; otherwise
+        // its pin edges are simply not counted.
+        if (cpu.internal[sfr::T2CON][2] == kBitOne || state.samples.t2exFell)
+            Timer2Tick(cpu, state, cycles);
+        else
+            state.samples.pendingCounts[2] = 0;
+    }
 }
 
 void AdvanceTimer(CpuState& cpu, PeripheralState& state, int n, int t, bool setsFlag)
