@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/chip_model.h"
+#include "core/input_script.h"
 #include "grade/locations.h"
 
 namespace zelo::grade {
@@ -35,7 +36,7 @@ struct CodeTarget
 };
 
 // The pins as they must be at one moment: at a cycle count, or at the end
-// of the run. Until the pin model exists the port latches are read.
+// of the run. The pin levels are compared (latch AND NOT pulled from outside).
 struct PinSample
 {
     std::optional<uint64_t> atCycle;
@@ -76,6 +77,7 @@ struct GradingCase
     std::vector<LocationValue> initIdata;
     std::vector<LocationValue> initXram;
     std::optional<std::filesystem::path> input;  // input script (pins, serial)
+    std::vector<core::InputEvent> inputEvents;   // its events, read once
     std::optional<std::filesystem::path> board;  // accessory board
     Expectations expect;
 };

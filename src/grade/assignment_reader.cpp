@@ -12,6 +12,7 @@
 #include <set>
 
 #include "core/byte_text.h"
+#include "core/input_script.h"
 #include "core/text_file.h"
 
 namespace zelo::grade {
@@ -65,6 +66,7 @@ private:
     void ReadCase(const toml::table& table, const std::string& field, Assignment& assignment,
                   const GradingCase& defaults);
     void ReadInit(const toml::table& table, const std::string& field, GradingCase& grading);
+    void ReadInputScript(const toml::node* node, const std::string& field, GradingCase& grading);
     void ReadExpect(const toml::table& table, const std::string& field, GradingCase& grading);
     void ReadPins(const toml::node& node, const std::string& field, Expectations& expect);
     void ReadUart(const toml::node& node, const std::string& field, Expectations& expect);
@@ -160,6 +162,24 @@ std::optional<std::filesystem::path> Reader::FileField(const toml::table& table,
         return std::nullopt;
     }
     return path;
+}
+
+// The case's input script, parsed once for every run of the case; each bad
+// line of it is a problem of the field, naming the script and the line.
+void Reader::ReadInputScript(const toml::node* node, const std::string& field,
+                             GradingCase& grading)
+{
+    const std::string name = grading.input->filename().string();
+    std::string error;
+    const auto text = core::ReadTextFile(*grading.input, &error);
+    if (!text) {
+        Problem(node, field, name + ": " + (error.empty() ? "cannot be read" : error));
+        return;
+    }
+    core::InputScript script = core::ParseInputScript(*text);
+    for (const core::ScriptProblem& p : script.problems)
+        Problem(node, field, name + ": " + core::ProblemText(p));
+    grading.inputEvents = std::move(script.events);
 }
 
 // A table of locations and values: a byte takes 0-255 (or an array of
@@ -362,6 +382,7 @@ void Reader::ReadCase(const toml::table& table, const std::string& field, Assign
     if (auto v = Count(table, "max_steps", field)) grading.maxSteps = *v;
     if (auto t = Target(table, "stop_at", field)) grading.stopAt = t;
     grading.input = FileField(table, "input", field);
+    if (grading.input) ReadInputScript(table.get("input"), Join(field, "input"), grading);
     grading.board = FileField(table, "board", field);
     if (const toml::node* n = table.get("init")) {
         if (const toml::table* t = n->as_table())

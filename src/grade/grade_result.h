@@ -27,6 +27,7 @@ enum class RunStop {
     NoCode,        // it fetched from memory where nothing was loaded
     UndefinedBit,  // it read a byte with an undefined bit
     Stack,         // the stack pointer left internal RAM
+    InputDone,     // the input script arrived at its end
 };
 const char* RunStopName(RunStop stop);  // "target", "cycle-limit", ...
 bool IsErrorStop(RunStop stop);

@@ -1,8 +1,9 @@
 // The places an assignment names: bytes and bits of the internal address
 // space (RAM and SFRs as direct addressing sees them), of external RAM, the
-// registers R0-R7 of the bank in use, and the port latches standing for the
-// pins. Keys are written the way 8051 programmers write them: "30H", "0x30",
-// "48", "ACC", "P1.0", "20H.3", "CY", "R0", "0100H" (external).
+// registers R0-R7 of the bank in use, and the port pins (the grader reads
+// their levels from the simulator). Keys are written the way 8051
+// programmers write them: "30H", "0x30", "48", "ACC", "P1.0", "20H.3", "CY",
+// "R0", "0100H" (external).
 #pragma once
 
 #include <cstdint>

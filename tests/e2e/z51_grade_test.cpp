@@ -46,7 +46,7 @@ TEST_P(Z51GradeTest, SampleSubmissionsGiveTheDocumentedReport)
     fs::remove(csv);
 }
 
-INSTANTIATE_TEST_SUITE_P(Assignments, Z51GradeTest, ::testing::Values("sum_copy", "blink"));
+INSTANTIATE_TEST_SUITE_P(Assignments, Z51GradeTest, ::testing::Values("sum_copy", "blink", "echo"));
 
 TEST(Z51Grade, BadAssignmentIsRefusedWithFieldMessages)
 {

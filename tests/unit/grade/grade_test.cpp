@@ -1,5 +1,5 @@
 // Grading whole programs: what each kind of expectation sees after a run,
-// that unsupported devices never pass, and that the worker count changes
+// that input scripts drive the run and unsupported devices never pass, and that the worker count changes
 // nothing in the reports.
 #include <gtest/gtest.h>
 
@@ -98,14 +98,17 @@ expect = { uart_out = { pattern = "A*" } }
         << r.cases[0].checks[0].actual.substr(r.cases[0].checks[0].actual.size() - 60);
 }
 
-TEST_F(GradeTest, PinsAreTheLatchesAtTheEndOfTheRun)
+TEST_F(GradeTest, PinsAreTheLevelsAtTheEndOfTheRun)
 {
     const auto file = Write("send.asm", kSender);
+    // The latch of P1.5 is 1, but the script pulls the pin low.
+    Write("pull.in", "@0 P1.5=0\n");
     const auto r = Grade(R"(stop_at = "DONE"
 [[case]]
 name = "p"
 points = 1
-expect = { pins = { P1 = 0xF0, "P1.4" = 1, "P1.0" = 1 } }
+input = "pull.in"
+expect = { pins = { P1 = 0xD0, "P1.4" = 1, "P1.0" = 1 } }
 [[case]]
 name = "after the end"
 points = 1
@@ -130,28 +133,41 @@ at_cycle = 1000
     EXPECT_FALSE(r.cases[1].passed);
 }
 
-TEST_F(GradeTest, InputScriptsAndBoardsAreReportedUnsupportedAndNeverPass)
+TEST_F(GradeTest, InputScriptEndsTheRunAndBoardsAreReportedUnsupported)
 {
     const auto file = Write("send.asm", kSender);
-    Write("keys.txt", "P3.2 = 0\n");
-    const auto r = Grade(R"(stop_at = "DONE"
-[[case]]
+    Write("keys.txt", "@5 end\n");
+    const auto r = Grade(R"([[case]]
 name = "with input"
 points = 1
 input = "keys.txt"
-expect = { no_error = true }
+expect = { no_error = true, reaches = "DONE" }
 [[case]]
 name = "board state"
 points = 1
 expect = { no_error = true, board = { leds = "on" } }
 )",
                          file);
-    EXPECT_FALSE(r.cases[0].passed);
-    EXPECT_EQ(r.cases[0].stop, RunStop::NotRun);
-    EXPECT_NE(r.cases[0].note.find("not supported yet: input scripts"), std::string::npos);
+    // The script's end stops the run before DONE, at the first instruction
+    // boundary at or after cycle 5 (2+1+1+2): not an error, not arrived.
+    EXPECT_EQ(r.cases[0].stop, RunStop::InputDone);
+    EXPECT_EQ(r.cases[0].checks[0].actual, "not reached (input-done at cycle 6)");
+    EXPECT_EQ(r.cases[0].checks[1].status, CheckStatus::Pass);
     EXPECT_FALSE(r.cases[1].passed);
     EXPECT_EQ(r.cases[1].checks.back().status, CheckStatus::Unsupported);
     EXPECT_EQ(r.points, 0);
+}
+
+TEST_F(GradeTest, BadInputScriptIsAnAssignmentProblemNamingItsLine)
+{
+    Write("keys.txt", "@0 P3.2=0\n@1ms jump\n");
+    const auto read = ParseAssignment(
+        "[[case]]\nname=\"a\"\npoints=1\ninput=\"keys.txt\"\nexpect={no_error=true}", "t.toml",
+        m_dir);
+    EXPECT_FALSE(read.assignment);
+    ASSERT_EQ(read.problems.size(), 1u);
+    EXPECT_EQ(read.problems[0].rfind("t.toml:4:7: case[1].input: keys.txt: line 2: ", 0), 0u)
+        << read.problems[0];
 }
 
 TEST_F(GradeTest, RunLimitsAndErrorStops)
