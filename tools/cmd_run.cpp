@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "command_registry.h"
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 #include "core/input_script.h"
 #include "core/simulator.h"
 #include "core/text_file.h"

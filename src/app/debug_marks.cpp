@@ -2,7 +2,8 @@
 
 #include <system_error>
 
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 #include "core/text_file.h"
 
 namespace zelo::app {

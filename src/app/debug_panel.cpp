@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 
 namespace zelo::app {
 

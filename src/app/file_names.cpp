@@ -1,19 +1,15 @@
 #include "app/file_names.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "core/ascii_text.h"
 
 namespace zelo::app {
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix)
 {
-    if (text.size() < suffix.size()) return false;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        const auto a = std::toupper(static_cast<unsigned char>(text[text.size() - suffix.size() + i]));
-        const auto b = std::toupper(static_cast<unsigned char>(suffix[i]));
-        if (a != b) return false;
-    }
-    return true;
+    return text.size() >= suffix.size() &&
+           core::EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
 bool MatchesFilePattern(const std::string& name, const std::string& pattern)

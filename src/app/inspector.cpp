@@ -2,7 +2,8 @@
 
 #include "app/ascii_descriptions.h"
 #include "core/bit_name_table.h"
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 #include "core/opcode_table.h"
 
 namespace zelo::app {

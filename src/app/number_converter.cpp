@@ -1,6 +1,7 @@
 #include "app/number_converter.h"
 
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 
 namespace zelo::app {
 

@@ -1,7 +1,10 @@
 #include "app/workbench.h"
 
+#include <algorithm>
+
 #include "app/file_names.h"
 #include "app/inspector.h"
+#include "asm/usage_counts.h"
 #include "core/bit_name_table.h"
 #include "core/opcode_table.h"
 #include "core/text_file.h"
@@ -307,24 +310,8 @@ void Workbench::SelectLayout(int index)
 
 void Workbench::LoadUsageCounters()
 {
-    m_usage.fill(0);
-    auto text = core::ReadTextFile(WorkspaceFile(kUsageFileName));
-    if (!text) return;
-    // "OpCode= XX" and the count from column 11, one line per opcode in order.
-    const auto lines = core::SplitLines(*text);
-    for (std::size_t n = 0; n < lines.size() && n < 256; ++n) {
-        const std::string& line = lines[n];
-        if (line.size() <= 10) continue;
-        long count = 0;
-        for (std::size_t i = 10; i < line.size(); ++i) {
-            const char ch = line[i];
-            if (ch == ' ' && count == 0) continue;
-            if (ch < '0' || ch > '9') break;
-            count = count * 10 + (ch - '0');
-            if (count > 1'000'000'000) break;
-        }
-        m_usage[n] = count;
-    }
+    const assembler::UsageCounts counts = assembler::ReadUsageCounts(m_workspace);
+    std::copy(counts.begin(), counts.end(), m_usage.begin());
 }
 
 void Workbench::SetShowConverter(bool on) { m_controls.SetVisible(Control::Converter, on); }

@@ -40,7 +40,6 @@ inline constexpr const char* kRomHeader = "Addr  00 01 02 03 04 05 06 07 08 09 0
 inline constexpr const char* kNoSourceFile = "AsmFile : No file exist";
 inline constexpr const char* kSaveAsTitle = "Save File As...";
 inline constexpr const char* kSaveAsPrompt = "Please Enter File Name";
-inline constexpr const char* kUsageFileName = "Scode8051.txt";
 inline constexpr const char* kHexFileCaption = "HexFile";
 
 // Where each file-type option sits inside the FileType frame (twips). "RAM"

@@ -4,7 +4,7 @@
 
 #include "app/inspector.h"
 #include "app/workbench.h"
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 #include "core/text_file.h"
 #include "loader/disassemble_file.h"
 

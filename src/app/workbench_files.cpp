@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "asm/source_file.h"
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
 #include "core/text_file.h"
 #include "loader/disassemble_file.h"
 

@@ -8,7 +8,8 @@
 #include "asm/encoder.h"
 #include "asm/line_scanner.h"
 #include "asm/source_file.h"
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 #include "core/opcode_table.h"
 #include "core/text_file.h"
 

@@ -19,6 +19,7 @@
 #include "asm/line_table.h"
 #include "asm/source_file.h"
 #include "asm/symbols.h"
+#include "asm/usage_counts.h"
 #include "core/chip_model.h"
 #include "core/simulator.h"
 
@@ -46,8 +47,6 @@ struct StepOverTable
     std::vector<SubroutineEntry> subroutines;
     std::vector<uint16_t> returnAddresses;
 };
-
-inline constexpr const char* kUsageFileName = "Scode8051.txt";
 
 // The report of AsmAll on a source without a single line.
 inline std::string EmptySourceText(const std::string& programName)
@@ -132,7 +131,7 @@ public:
     int CurrentLine() const { return m_currentLine; }
     const SymbolTable& Symbols() const { return m_symbols; }
     const LabelTable& Labels() const { return m_labels; }
-    const std::array<unsigned, 256>& UsageCounts() const { return m_usage; }
+    const assembler::UsageCounts& UsageCounts() const { return m_usage; }
 
     // The HEX tab's cross-check: NAME.hex compared byte by byte with the
     // code assembled last; the text also goes to AsmListText.
@@ -173,7 +172,6 @@ private:
     bool WriteHexFile();
     bool WriteTskFile();
     void BuildStepOverTable() const;
-    void ReadUsageCounts();
     void WriteUsageCounts();
 
     std::filesystem::path m_workspace;
@@ -204,7 +202,7 @@ private:
     int m_round2Problems = 0;
     std::vector<int> m_problemLines;
     std::vector<std::string> m_missingModules;
-    std::array<unsigned, 256> m_usage{};
+    assembler::UsageCounts m_usage{};
 
     std::string m_asmFileCaption;
     std::string m_asmText;

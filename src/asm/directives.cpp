@@ -3,20 +3,16 @@
 #include "asm/expressions.h"
 #include "asm/numbers.h"
 #include "asm/source_file.h"
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 
 namespace zelo::assembler {
 
 namespace {
 
-std::string Upper(std::string_view t)
-{
-    return core::ToUpperAscii(core::TrimBlanks(t));
-}
-
 std::string SymbolName(const std::string& label)
 {
-    std::string name = Upper(label);
+    std::string name = core::UpperTrimmedText(label);
     if (!name.empty() && name.back() == ':') name.pop_back();
     return name;
 }
@@ -46,7 +42,7 @@ std::string TableFull(const char* table, int limit)
 // EQU and CON: the value forms in their order.
 void DefineEqu(AsmLine& line, const std::string& name, SymbolTable& symbols)
 {
-    const std::string value = Upper(line.fields.Operand(1));
+    const std::string value = core::UpperTrimmedText(line.fields.Operand(1));
     bool added = true;
     if (value.size() > 1 && value.back() == 'B' &&
         DigitsValid(value.substr(0, value.size() - 1), 2)) {
@@ -132,7 +128,7 @@ void HandleOrg(AsmLine& line, uint16_t& locationCounter)
     if (operand.empty() || operand.size() > 5) return Fail(line, "Problem in ORG");
     std::optional<unsigned> value;
     if (operand.back() == 'h' || operand.back() == 'H') {
-        const std::string digits = Upper(operand.substr(0, operand.size() - 1));
+        const std::string digits = core::UpperTrimmedText(operand.substr(0, operand.size() - 1));
         if (!digits.empty()) value = ParseHex(digits);
     } else {
         value = ParseDecimal(operand);
@@ -195,7 +191,7 @@ void HandleData(AsmLine& line, bool words, const SymbolTable& symbols)
             line.data.push_back(core::ToHexByte(v.value & 0xFF));
         } else if (!item.empty()) {
             // A label: Round 2 fills the word in.
-            line.pendingWords.push_back({static_cast<int>(line.data.size()), Upper(item)});
+            line.pendingWords.push_back({static_cast<int>(line.data.size()), core::UpperTrimmedText(item)});
             line.data.push_back(kPlaceholder);
             line.data.push_back(kPlaceholder);
         } else {

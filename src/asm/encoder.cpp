@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "asm/expressions.h"
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
 
 namespace zelo::assembler {
 

@@ -1,16 +1,12 @@
 #include "asm/expressions.h"
 
 #include "asm/numbers.h"
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 
 namespace zelo::assembler {
 
 namespace {
-
-std::string Upper(std::string_view text)
-{
-    return core::ToUpperAscii(core::TrimBlanks(text));
-}
 
 std::string_view DropHash(std::string_view t)
 {
@@ -104,8 +100,8 @@ std::string Immediate::Text() const
 std::optional<unsigned> TermValue(std::string_view text, const SymbolTable& symbols)
 {
     if (auto v = symbols.NameValue(text)) return v;
-    std::string t = Upper(DropHash(text));
-    if (t.size() >= 2 && t.front() == '(' && t.back() == ')') t = Upper(t.substr(1, t.size() - 2));
+    std::string t = core::UpperTrimmedText(DropHash(text));
+    if (t.size() >= 2 && t.front() == '(' && t.back() == ')') t = core::UpperTrimmedText(t.substr(1, t.size() - 2));
     if (auto v = ParseNumber(t)) return v;
     return ParseCharConstant(t);
 }
@@ -137,10 +133,10 @@ std::optional<Immediate> EvaluateByteSelection(std::string_view operand, const S
 {
     const std::string_view written = DropHash(operand);
     if (written.empty() || (written[0] != '<' && written[0] != '>')) return std::nullopt;
-    std::string t = Upper(written);
+    std::string t = core::UpperTrimmedText(written);
     const bool high = t[0] == '>';
-    t = Upper(t.substr(1));
-    if (t.size() >= 2 && t.front() == '(' && t.back() == ')') t = Upper(t.substr(1, t.size() - 2));
+    t = core::UpperTrimmedText(t.substr(1));
+    if (t.size() >= 2 && t.front() == '(' && t.back() == ')') t = core::UpperTrimmedText(t.substr(1, t.size() - 2));
     std::optional<long> value;
     if (auto v = TermValue(t, symbols)) {
         value = *v;

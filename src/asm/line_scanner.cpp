@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
 
 namespace zelo::assembler {
 
@@ -21,14 +21,9 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-char UpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 bool LastTwoAre(char a, char b, char first, char second)
 {
-    return UpperAscii(a) == first && UpperAscii(b) == second;
+    return core::UpperAscii(a) == first && core::UpperAscii(b) == second;
 }
 
 // The whole line becomes the comment of a neglected line.
@@ -62,7 +57,7 @@ void AssignUpperOutsideQuotes(std::string_view text, std::string& out)
             quote = c;
             continue;
         }
-        c = UpperAscii(c);
+        c = core::UpperAscii(c);
     }
 }
 

@@ -10,7 +10,9 @@
 
 #include "asm/assembler_session.h"
 #include "asm/numbers.h"
-#include "core/byte_text.h"
+#include "asm/usage_counts.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 #include "core/text_file.h"
 #include "loader/hex_record.h"
 
@@ -23,11 +25,6 @@ constexpr const char* kRound1Tail =
     " for Round 1   ---------------------------------------------------";
 constexpr const char* kRound2Tail =
     " for Round 2   --------------------------------------------------";
-
-std::string Upper(std::string_view t)
-{
-    return core::ToUpperAscii(core::TrimBlanks(t));
-}
 
 // Print zones are 14 columns wide: pads text to the start of the next zone.
 void NextPrintZone(std::string& line)
@@ -172,35 +169,9 @@ struct LineCode
 
 }  // namespace
 
-void AssemblerSession::ReadUsageCounts()
-{
-    m_usage.fill(0);
-    const auto path = m_workspace / kUsageFileName;
-    auto text = core::ReadTextFile(path);
-    if (!text) return;  // created with zero counts when written
-    std::size_t i = 0;
-    core::ForEachLine(*text, [&](std::string_view line) {
-        if (i >= 256) return;
-        const std::string_view count = core::TrimBlanks(line.size() > 10 ? line.substr(10) : "");
-        if (auto v = ParseDecimal(count)) m_usage[i] = *v;
-        ++i;
-    });
-}
-
 void AssemblerSession::WriteUsageCounts()
 {
-    // "OpCode= XX count" per opcode, CR LF ended, written as one text.
-    std::string text;
-    text.reserve(256 * 24);
-    for (unsigned op = 0; op < 256; ++op) {
-        text += "OpCode= ";
-        text += ByteText::Hex(op).View();
-        text += ' ';
-        char digits[12];
-        const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, m_usage[op]);
-        text.append(digits, ec == std::errc{} ? static_cast<std::size_t>(end - digits) : 0);
-        text += "\r\n";
-    }
+    const std::string text = UsageCountsText(m_usage);
     // The counts accumulate over every run and cannot be rebuilt: written
     // as durably as a source.
     std::string error;
@@ -210,7 +181,7 @@ void AssemblerSession::WriteUsageCounts()
 
 void AssemblerSession::WriteListing()
 {
-    if (m_statistics) ReadUsageCounts();
+    if (m_statistics) m_usage = ReadUsageCounts(m_workspace);
     const ListingClock clock = m_clock ? m_clock() : SystemClock();
     // The listing is built as the file's text in one buffer: a line is about
     // 70 characters, and lines are never kept apart.
@@ -443,7 +414,7 @@ std::string AssemblerSession::CrossCheckHex()
             m_asmListText = out;
             return out;
         }
-        const std::string rest = Upper(l.substr(1));
+        const std::string rest = core::UpperTrimmedText(l.substr(1));
         if (rest.size() < 8) continue;
         const int count = core::ParseHexByteValue(rest.substr(0, 2));
         const int address = core::ParseHexWord(rest.substr(2, 4));

@@ -5,17 +5,13 @@
 #include "asm/assembler_session.h"
 #include "asm/expressions.h"
 #include "asm/numbers.h"
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 #include "core/text_file.h"
 
 namespace zelo::assembler {
 
 namespace {
-
-std::string Upper(std::string_view t)
-{
-    return core::ToUpperAscii(core::TrimBlanks(t));
-}
 
 bool IsHexText(std::string_view t)
 {
@@ -57,10 +53,10 @@ ListingFields ReadListingFields(std::string_view line)
     }
     std::size_t next = 0;
     if (labelled && next < words.size()) {
-        f.label = Upper(words[next++]);
+        f.label = core::UpperTrimmedText(words[next++]);
         if (!f.label.empty() && f.label.back() == ':') f.label.pop_back();
     }
-    if (next < words.size()) f.mnemonic = Upper(words[next]);
+    if (next < words.size()) f.mnemonic = core::UpperTrimmedText(words[next]);
     return f;
 }
 

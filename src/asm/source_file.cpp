@@ -1,6 +1,6 @@
 #include "asm/source_file.h"
 
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
 #include "core/text_file.h"
 
 namespace zelo::assembler {

@@ -5,16 +5,12 @@
 
 #include "asm/numbers.h"
 #include "core/bit_name_table.h"
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 
 namespace zelo::assembler {
 
 namespace {
-
-std::string Key(std::string_view text)
-{
-    return core::ToUpperAscii(core::TrimBlanks(text));
-}
 
 const Symbol* FindIn(const std::vector<Symbol>& part, std::string_view name)
 {
@@ -29,7 +25,7 @@ const Symbol* FindIn(const std::vector<Symbol>& part, std::string_view name)
 bool AddTo(std::vector<Symbol>& part, std::string_view name, unsigned value, int width)
 {
     if (static_cast<int>(part.size()) >= kMaxSymbolsPerPart) return false;
-    part.push_back({Key(name), value, width});
+    part.push_back({core::UpperTrimmedText(name), value, width});
     return true;
 }
 
@@ -199,7 +195,7 @@ bool SymbolTable::AddEqu(std::string_view name, unsigned value, int width)
 bool SymbolTable::AddByte(std::string_view name, uint8_t address)
 {
     if (!AddTo(m_byte, name, address, 1)) return false;
-    m_ram.Mark(address, Key(name));
+    m_ram.Mark(address, core::UpperTrimmedText(name));
     return true;
 }
 
@@ -211,7 +207,7 @@ bool SymbolTable::AddBit(std::string_view name, uint8_t bit)
 bool SymbolTable::AddModule(std::string_view name, const std::filesystem::path& listing)
 {
     if (static_cast<int>(m_modules.size()) >= kMaxModules) return false;
-    m_modules.push_back({Key(name), listing});
+    m_modules.push_back({core::UpperTrimmedText(name), listing});
     return true;
 }
 

@@ -1,6 +1,6 @@
 #include "core/bit_name_table.h"
 
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 
 namespace zelo::core {
 

@@ -1,5 +1,6 @@
 #include "core/cpu_state.h"
 
+#include "core/ascii_text.h"
 #include "core/cell_word.h"
 
 namespace zelo::core {

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 #include "core/chip_model.h"
 #include "core/sfr_table.h"
 #include "core/simulation_log.h"

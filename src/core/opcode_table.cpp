@@ -3,7 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 
 namespace zelo::core {
 

@@ -18,7 +18,7 @@
 #include <array>
 #include <cstdint>
 
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 
 namespace zelo::core {
 

@@ -2,8 +2,9 @@
 #include <array>
 #include <optional>
 
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
 #include "core/cell_word.h"
+#include "core/hex_text.h"
 #include "core/interrupts.h"
 #include "core/serial.h"
 #include "core/simulator.h"

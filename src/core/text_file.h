@@ -16,10 +16,6 @@
 
 namespace zelo::core {
 
-struct FileError {
-    std::string message;
-};
-
 // The file's text converted to UTF-8, or the reason it could not be read.
 std::optional<std::string> ReadTextFile(const std::filesystem::path& path, std::string* error = nullptr);
 std::optional<std::string> ReadBinaryFile(const std::filesystem::path& path, std::string* error = nullptr);

@@ -1,6 +1,7 @@
 #include "core/watch_list.h"
 
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 #include "core/cell_word.h"
 
 namespace zelo::core {

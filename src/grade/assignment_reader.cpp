@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <set>
 
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 #include "core/input_script.h"
 #include "core/text_file.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 #include "core/port_pins.h"
 #include "core/simulator.h"
 

@@ -5,7 +5,7 @@
 #include <system_error>
 #include <thread>
 
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
 #include "grade/case_run.h"
 
 namespace zelo::grade {

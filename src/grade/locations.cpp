@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "core/bit_name_table.h"
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 
 namespace zelo::grade {
 namespace {

@@ -5,7 +5,8 @@
 #include <set>
 
 #include "asm/assembler_session.h"
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 #include "core/cpu_state.h"
 #include "core/text_file.h"
 #include "loader/intel_hex.h"

@@ -1,6 +1,7 @@
 #include "loader/disassemble_file.h"
 
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 #include "core/cpu_state.h"
 #include "core/text_file.h"
 #include "loader/intel_hex.h"

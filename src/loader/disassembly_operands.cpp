@@ -3,7 +3,7 @@
 #include <array>
 
 #include "core/bit_name_table.h"
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 #include "core/sfr_table.h"
 
 namespace zelo::loader {

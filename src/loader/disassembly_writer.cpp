@@ -1,6 +1,7 @@
 // The text of the two output files: the declaration sections and the ORG,
 // instruction and data lines.
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 #include "core/opcode_table.h"
 #include "loader/disassembler.h"
 #include "loader/disassembly_operands.h"

@@ -1,6 +1,6 @@
 #include "loader/hex_record.h"
 
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 
 namespace zelo::loader {
 

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 #include "core/text_file.h"
 
 namespace zelo::loader {

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 
 namespace zelo::loader {
 

@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "asm/assembler_session.h"
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 #include "core/text_file.h"
 
 namespace fs = std::filesystem;

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 #include "core/text_file.h"
 #include "fuzz_check.h"
 

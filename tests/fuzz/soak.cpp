@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "asm/assembler_session.h"
+#include "core/ascii_text.h"
 #include "core/simulator.h"
 #include "core/text_file.h"
 #include "fuzz_temp_folder.h"

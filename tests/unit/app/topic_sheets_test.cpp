@@ -9,7 +9,8 @@
 #include "app/state_picture.h"
 #include "app/topic_sheet_picture.h"
 #include "core/bit_name_table.h"
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "asm/encoder.h"
 #include "asm_test_support.h"
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 #include "core/opcode_table.h"
 
 namespace zelo::assembler {

@@ -6,7 +6,7 @@
 
 #include <set>
 
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 #include "core/cpu_state.h"
 
 namespace zelo::assembler {

@@ -1,4 +1,5 @@
-#include "core/byte_text.h"
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
 
 #include <gtest/gtest.h>
 

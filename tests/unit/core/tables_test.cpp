@@ -3,7 +3,7 @@
 #include <set>
 
 #include "core/bit_name_table.h"
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 #include "core/opcode_table.h"
 
 namespace zelo::core {

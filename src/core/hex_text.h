@@ -28,7 +28,8 @@ using BitBuffer = std::array<BitCell, 8>;
 
 // A byte of code or external memory held as its two-character text. "xx"
 // marks a cell that holds nothing. Fixed size so memories stay compact.
-struct HexCell {
+struct HexCell
+{
     char hi = 'x';
     char lo = 'x';
 
@@ -55,9 +56,13 @@ inline int HexDigitValue(char c)
     if (c >= '0' && c <= '9') return c - '0';
     return 0;
 }
-inline int HexDigitValue(std::string_view text) { return text.empty() ? 0 : HexDigitValue(text[0]); }
+inline int HexDigitValue(std::string_view text)
+{
+    return text.empty() ? 0 : HexDigitValue(text[0]);
+}
 
-struct ParsedByte {
+struct ParsedByte
+{
     int high = 0;
     int low = 0;
     int value = 0;
@@ -71,13 +76,19 @@ inline ParsedByte ParseHexByte(std::string_view text)
     p.value = 16 * p.high + p.low;
     return p;
 }
-inline int ParseHexByteValue(std::string_view text) { return ParseHexByte(text).value; }
+inline int ParseHexByteValue(std::string_view text)
+{
+    return ParseHexByte(text).value;
+}
 
 // Upper-cased and left-padded to four digits; only the first four are used.
 int ParseHexWord(std::string_view text);
 
 // True when c is one of 0-9, A-F (upper case).
-inline bool IsUpperHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'); }
+inline bool IsUpperHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
 // True when c is a hexadecimal digit in either case.
 bool IsHexDigitAnyCase(char c);
 // Value of a hexadecimal digit in either case, or -1.
@@ -98,62 +109,5 @@ BitBuffer ValueToBitBuffer(uint8_t value);
 std::string NibbleBits(char c);
 // Binary text of a hexadecimal text, leading zeros removed; "0" for zero.
 std::string HexToBinaryText(std::string_view text);
-
-// --- listing layout helpers --------------------------------------------
-// Appends text padded on the right to width (an empty text gives width blanks).
-inline void AppendField(std::string_view text, std::size_t width, std::string& line)
-{
-    line += text;
-    if (text.size() < width) line.append(width - text.size(), ' ');
-}
-// Appends text padded on the left to width.
-void AppendFieldRight(std::string_view text, std::size_t width, std::string& line);
-// Pads text on the right to width, in place.
-void PadRight(std::size_t width, std::string& text);
-
-// Upper-cases ASCII letters of a text.
-std::string ToUpperAscii(std::string_view text);
-// Upper-cases ASCII letters in place.
-void UpperAsciiInPlace(std::string& text);
-// True when both texts are equal once their ASCII letters are upper-cased.
-bool EqualsNoCase(std::string_view a, std::string_view b);
-// Removes blanks and tabs at both ends.
-inline std::string_view TrimBlanks(std::string_view text)
-{
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && (text[first] == ' ' || text[first] == '\t')) ++first;
-    while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t')) --last;
-    return text.substr(first, last - first);
-}
-
-// The text without blanks at its ends and with ASCII letters upper-cased, as
-// a view. Names and operands are nearly always upper-case already, so a copy
-// is made only when a lower-case letter occurs. Not copyable: the view may
-// point into the object.
-class UpperTrimmed
-{
-public:
-    explicit UpperTrimmed(std::string_view text) : m_view(TrimBlanks(text))
-    {
-        for (char c : m_view) {
-            if (c >= 'a' && c <= 'z') {
-                CopyUpper();
-                break;
-            }
-        }
-    }
-    UpperTrimmed(const UpperTrimmed&) = delete;
-    UpperTrimmed& operator=(const UpperTrimmed&) = delete;
-
-    std::string_view View() const { return m_view; }
-    operator std::string_view() const { return m_view; }  // NOLINT
-
-private:
-    void CopyUpper();
-
-    std::string m_copy;
-    std::string_view m_view;
-};
 
 }  // namespace zelo::core

@@ -1,16 +1,12 @@
-#include "core/byte_text.h"
+#include "core/hex_text.h"
 
+#include "core/ascii_text.h"
 #include "core/cell_word.h"
 
 namespace zelo::core {
 
 namespace {
 constexpr char kDigits[] = "0123456789ABCDEF";
-
-char UpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // Hexadecimal digits of `value`, at least `minDigits` of them, written from
 // the right into a small buffer so no string grows digit by digit.
@@ -56,8 +52,6 @@ std::string AddHexWords(std::string_view a, std::string_view b)
     return ToHexWord(static_cast<unsigned>(ParseHexWord(a) + ParseHexWord(b)));
 }
 
-
-
 int ParseHexWord(std::string_view text)
 {
     // Up to four digits; fewer read as if padded with leading zeros.
@@ -66,7 +60,10 @@ int ParseHexWord(std::string_view text)
     return value;
 }
 
-bool IsHexDigitAnyCase(char c) { return HexDigitAnyCase(c) >= 0; }
+bool IsHexDigitAnyCase(char c)
+{
+    return HexDigitAnyCase(c) >= 0;
+}
 
 int HexDigitAnyCase(char c)
 {
@@ -117,45 +114,5 @@ std::string HexToBinaryText(std::string_view text)
     if (first == std::string::npos) return "0";
     return std::string(TrimBlanks(std::string_view(joined).substr(first)));
 }
-
-
-void AppendFieldRight(std::string_view text, std::size_t width, std::string& line)
-{
-    if (text.size() < width) line.append(width - text.size(), ' ');
-    line += text;
-}
-
-void PadRight(std::size_t width, std::string& text)
-{
-    if (text.size() < width) text.append(width - text.size(), ' ');
-}
-
-std::string ToUpperAscii(std::string_view text)
-{
-    std::string out(text);
-    UpperAsciiInPlace(out);
-    return out;
-}
-
-void UpperAsciiInPlace(std::string& text)
-{
-    for (char& c : text) c = UpperAscii(c);
-}
-
-void UpperTrimmed::CopyUpper()
-{
-    m_copy = ToUpperAscii(m_view);
-    m_view = m_copy;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-    }
-    return true;
-}
-
 
 }  // namespace zelo::core
