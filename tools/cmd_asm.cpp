@@ -48,9 +48,7 @@ int RunAsm(const AsmOptions& options)
                !session.MissingModules().empty()) {
         status = 1;
     }
-    // The process ends with the session still in place: its line tables are
-    // not taken apart only to be thrown away.
-    return zelo::tools::FinishProcess(status);
+    return status;
 }
 
 zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {

@@ -14,12 +14,8 @@ using CommandSetup = std::function<std::function<int()>(CLI::App&)>;
 
 std::vector<CommandSetup>& CommandRegistry();
 
-// Ends the process with the status once the output is flushed, without
-// taking the program's tables and heap apart piece by piece: the kernel
-// reclaims the address space at once, which is a large part of a short run.
-// A command may call it while its own large objects are still in scope.
-// Sanitizer builds return the status instead, so that objects are destroyed
-// and the leak check at exit still runs.
+// The command's exit status once its output is flushed: a report that could
+// not be written (a full disk, a closed pipe) turns success into status 2.
 int FinishProcess(int status);
 
 struct RegisterCommand {

@@ -1,7 +1,6 @@
 // z51: the workbench's assembler, simulator and disassembler on the command line.
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -29,13 +28,7 @@ int FinishProcess(int status)
                   << (saved != 0 ? std::strerror(saved) : "") << "\n";
     }
     if (!written && status == 0) status = 2;
-#if defined(__SANITIZE_ADDRESS__)
     return status;
-#else
-    std::cerr.flush();
-    std::fflush(nullptr);
-    std::_Exit(status);
-#endif
 }
 
 }  // namespace zelo::tools

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "asm/asm_types.h"
-#include "asm/line_table.h"
 #include "asm/source_file.h"
 #include "asm/symbols.h"
 #include "asm/usage_counts.h"
@@ -125,7 +124,7 @@ public:
     // The table as the simulator's step-over rows: each subroutine runs from
     // its label to the first RET at or after it.
     std::vector<core::StepOverRow> StepOverRows() const;
-    const LineTable<AsmLine>& Lines() const { return m_lines; }
+    const std::vector<AsmLine>& Lines() const { return m_lines; }
     int LibraryLineCount() const { return m_libraryCount; }
     int TotalLineCount() const { return m_totalLines; }
     int CurrentLine() const { return m_currentLine; }
@@ -185,7 +184,7 @@ private:
 
     SymbolTable m_symbols;
     LabelTable m_labels;
-    LineTable<AsmLine> m_lines;  // index = line number - 1
+    std::vector<AsmLine> m_lines;  // index = line number - 1
     int m_libraryCount = 0;
     std::vector<HeaderSpan> m_headers;
     int m_totalLines = 0;  // before linking

@@ -164,33 +164,6 @@ std::size_t CountLines(std::string_view text)
 
 namespace {
 
-// Puts the finished temporary file in place of an existing regular file by
-// exchanging the two names, then removes the old file. Readers see the whole
-// old or the whole new file either way; unlike a rename over the old file,
-// the exchange does not make ext4 push the new file's data to disk at once
-// (its replace-by-rename heuristic), which costs more than writing a
-// regenerated listing. False when nothing was exchanged: nothing at the
-// target yet, something other than a regular file there, or a file system
-// without exchange.
-bool SwapIntoPlace(const std::string& temporary, const fs::path& target)
-{
-    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) != 0)
-        return false;
-    // The temporary name now holds what stood at the target; anything but a
-    // regular file (a folder, say) is swapped back for the plain rename to
-    // refuse.
-    struct stat st{};
-    if (::lstat(temporary.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE);
-        return false;
-    }
-    ::unlink(temporary.c_str());
-    return true;
-}
-
-}  // namespace
-
-namespace {
 
 // Where a write lands: a symbolic link is followed to the file it names, so
 // the link stays and its target gets the new contents.
@@ -253,7 +226,8 @@ bool WriteFileAtomic(const fs::path& requested, std::string_view bytes, std::str
     struct stat old
     {
     };
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    if (::stat(path.c_str(), &old) != 0) old.st_mode = 0;
+    if (S_ISREG(old.st_mode)) {
         if (::fchown(fd, old.st_uid, old.st_gid) != 0)
             (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
         ::fchmod(fd, old.st_mode & 07777);
@@ -266,7 +240,14 @@ bool WriteFileAtomic(const fs::path& requested, std::string_view bytes, std::str
         return fail(saved, &tmpl);
     }
     if (::close(fd) != 0) return fail(errno, &tmpl);
-    if (sync == FileSync::Regenerable && SwapIntoPlace(tmpl, path)) return true;
+    if (sync == FileSync::Regenerable && S_ISREG(old.st_mode)) {
+        // A rename over an existing file makes ext4 write the new file's
+        // data out at once (its replace-by-rename safeguard), which costs
+        // more than building a listing. A regenerated file is rebuilt by the
+        // next run anyway: the old one is removed first, and readers see the
+        // whole old file, no file for a moment, or the whole new file.
+        ::unlink(path.c_str());
+    }
     if (::rename(tmpl.c_str(), path.c_str()) != 0) return fail(errno, &tmpl);
     if (sync == FileSync::Durable) SyncFolder(dir);
     return true;

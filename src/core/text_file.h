@@ -62,8 +62,9 @@ std::size_t CountLines(std::string_view text);
 
 // How far a write goes: Durable flushes the data to the disk before the
 // rename (fsync) and the folder after it; Regenerable skips both for files
-// rebuilt from others on every run (listings, HEX and task files): the
-// rename still never shows a half-written file.
+// rebuilt from others on every run (listings, HEX and task files), whose
+// old file is removed just before the rename: no half-written file is ever
+// seen, only for a moment none.
 enum class FileSync { Durable, Regenerable };
 
 // Writes each line followed by CR LF, atomically.
