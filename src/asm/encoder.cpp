@@ -6,6 +6,7 @@
 
 #include "asm/expressions.h"
 #include "core/ascii_text.h"
+#include "core/opcode_table.h"
 
 namespace zelo::assembler {
 
@@ -235,104 +236,12 @@ char RegisterNibble(std::string_view op)
 
 namespace {
 
-enum class Family {
-    Add,
-    Addc,
-    Subb,
-    Xch,
-    Orl,
-    Anl,
-    Xrl,
-    Inc,
-    Dec,
-    Mov,
-    Nop,
-    Ret,
-    Reti,
-    Rr,
-    Rrc,
-    Rl,
-    Rlc,
-    Swap,
-    Da,
-    Div,
-    Mul,
-    Push,
-    Pop,
-    Clr,
-    Cpl,
-    Setb,
-    Movx,
-    Movc,
-    Xchd,
-    Ljmp,
-    Lcall,
-    Ajmp,
-    Acall,
-    Jmp,
-    Call,
-    Sjmp,
-    Jnz,
-    Jz,
-    Jnc,
-    Jc,
-    Jnb,
-    Jb,
-    Jbc,
-    Djnz,
-    Cjne,
-};
-
-// A mnemonic of up to eight letters packed into one integer, so a lookup
-// compares integers instead of texts.
-constexpr uint64_t PackName(std::string_view name)
+// The mnemonic of an upper-cased text, when it names an instruction.
+std::optional<core::Mnemonic> InstructionMnemonic(std::string_view m)
 {
-    uint64_t key = 0;
-    for (char c : name) key = (key << 8) | static_cast<unsigned char>(c);
-    return key;
-}
-
-struct FamilyName
-{
-    uint64_t key;
-    Family family;
-};
-
-constexpr FamilyName kFamilies[] = {
-    {PackName("MOV"), Family::Mov},     {PackName("SETB"), Family::Setb},
-    {PackName("CLR"), Family::Clr},     {PackName("DJNZ"), Family::Djnz},
-    {PackName("SJMP"), Family::Sjmp},   {PackName("LCALL"), Family::Lcall},
-    {PackName("ACALL"), Family::Acall}, {PackName("CALL"), Family::Call},
-    {PackName("RET"), Family::Ret},     {PackName("LJMP"), Family::Ljmp},
-    {PackName("AJMP"), Family::Ajmp},   {PackName("JMP"), Family::Jmp},
-    {PackName("INC"), Family::Inc},     {PackName("DEC"), Family::Dec},
-    {PackName("ADD"), Family::Add},     {PackName("ADDC"), Family::Addc},
-    {PackName("SUBB"), Family::Subb},   {PackName("ANL"), Family::Anl},
-    {PackName("ORL"), Family::Orl},     {PackName("XRL"), Family::Xrl},
-    {PackName("CPL"), Family::Cpl},     {PackName("JNB"), Family::Jnb},
-    {PackName("JB"), Family::Jb},       {PackName("JBC"), Family::Jbc},
-    {PackName("JZ"), Family::Jz},       {PackName("JNZ"), Family::Jnz},
-    {PackName("JC"), Family::Jc},       {PackName("JNC"), Family::Jnc},
-    {PackName("CJNE"), Family::Cjne},   {PackName("PUSH"), Family::Push},
-    {PackName("POP"), Family::Pop},     {PackName("MOVC"), Family::Movc},
-    {PackName("MOVX"), Family::Movx},   {PackName("NOP"), Family::Nop},
-    {PackName("RETI"), Family::Reti},   {PackName("RL"), Family::Rl},
-    {PackName("RLC"), Family::Rlc},     {PackName("RR"), Family::Rr},
-    {PackName("RRC"), Family::Rrc},     {PackName("SWAP"), Family::Swap},
-    {PackName("XCH"), Family::Xch},     {PackName("XCHD"), Family::Xchd},
-    {PackName("DA"), Family::Da},       {PackName("DIV"), Family::Div},
-    {PackName("MUL"), Family::Mul},
-};
-
-// Mnemonic to family, looked up once per line; the common mnemonics come first.
-std::optional<Family> FamilyOf(std::string_view m)
-{
-    if (m.empty() || m.size() > 5) return std::nullopt;
-    const uint64_t key = PackName(m);
-    for (const FamilyName& f : kFamilies) {
-        if (f.key == key) return f.family;
-    }
-    return std::nullopt;
+    const auto mnemonic = core::MnemonicFromText(m);
+    if (!mnemonic || *mnemonic == core::Mnemonic::NON) return std::nullopt;
+    return mnemonic;
 }
 
 Encoded ShortJump(const char* opcode, const Operands& o)
@@ -347,13 +256,13 @@ Encoded BitJump(const char* opcode, const Operands& o, const SymbolTable& s)
     return WithFixup(Bytes(opcode, BitByte(o.a, s), kPlaceholder), FixupKind::Relative, o.b);
 }
 
-Encoded AbsoluteJump(Family f, const Operands& o)
+Encoded AbsoluteJump(core::Mnemonic m, const Operands& o)
 {
     if (o.a.empty() || !o.b.empty()) return Error();
-    if (o.a == "@A+DPTR") return f == Family::Jmp ? Bytes("73") : Error();
+    if (o.a == "@A+DPTR") return m == core::Mnemonic::JMP ? Bytes("73") : Error();
     if (o.a[0] == '@') return Error();
     Encoded e = WithFixup(Bytes(kPlaceholder, kPlaceholder), FixupKind::Absolute11, o.a);
-    e.isCall = f == Family::Acall || f == Family::Call;
+    e.isCall = m == core::Mnemonic::ACALL || m == core::Mnemonic::CALL;
     return e;
 }
 
@@ -361,7 +270,7 @@ Encoded AbsoluteJump(Family f, const Operands& o)
 
 bool IsInstructionMnemonic(std::string_view m)
 {
-    return FamilyOf(m).has_value();
+    return InstructionMnemonic(m).has_value();
 }
 
 Encoded EncodeInstruction(std::string_view mnemonic, std::string_view operand1,
@@ -375,108 +284,111 @@ std::optional<Encoded> EncodeIfInstruction(std::string_view mnemonic, std::strin
                                            std::string_view operand2, std::string_view operand3,
                                            const SymbolTable& s)
 {
-    const auto family = FamilyOf(mnemonic);
-    if (!family) return std::nullopt;
+    const auto kind = InstructionMnemonic(mnemonic);
+    if (!kind) return std::nullopt;
     const OperandText first(operand1, true);
     const OperandText second(operand2, true);
     const OperandText third(operand3, false);  // a jump target
     const Operands o{first.View(), second.View(), third.View()};
     const bool none = o.a.empty() && o.b.empty() && o.c.empty();
-    switch (*family) {
-        case Family::Add:
+    switch (*kind) {
+        case core::Mnemonic::ADD:
             return Arithmetic('2', true, o, s);
-        case Family::Addc:
+        case core::Mnemonic::ADDC:
             return Arithmetic('3', true, o, s);
-        case Family::Subb:
+        case core::Mnemonic::SUBB:
             return Arithmetic('9', true, o, s);
-        case Family::Xch:
+        case core::Mnemonic::XCH:
             return Arithmetic('C', false, o, s);
-        case Family::Orl:
+        case core::Mnemonic::ORL:
             return Logic('4', "72A0", o, s);
-        case Family::Anl:
+        case core::Mnemonic::ANL:
             return Logic('5', "82B0", o, s);
-        case Family::Xrl:
+        case core::Mnemonic::XRL:
             return Logic('6', "", o, s);
-        case Family::Inc:
+        case core::Mnemonic::INC:
             return IncDec(true, o, s);
-        case Family::Dec:
+        case core::Mnemonic::DEC:
             return IncDec(false, o, s);
-        case Family::Mov:
+        case core::Mnemonic::MOV:
             return Mov(o, s);
-        case Family::Nop:
+        case core::Mnemonic::NOP:
             return none ? Bytes("00") : Error();
-        case Family::Ret:
+        case core::Mnemonic::RET:
             return none ? Bytes("22") : Error();
-        case Family::Reti:
+        case core::Mnemonic::RETI:
             return none ? Bytes("32") : Error();
-        case Family::Rr:
+        case core::Mnemonic::RR:
             return Only(o, "A", "03");
-        case Family::Rrc:
+        case core::Mnemonic::RRC:
             return Only(o, "A", "13");
-        case Family::Rl:
+        case core::Mnemonic::RL:
             return Only(o, "A", "23");
-        case Family::Rlc:
+        case core::Mnemonic::RLC:
             return Only(o, "A", "33");
-        case Family::Swap:
+        case core::Mnemonic::SWAP:
             return Only(o, "A", "C4");
-        case Family::Da:
+        case core::Mnemonic::DA:
             return Only(o, "A", "D4");
-        case Family::Div:
+        case core::Mnemonic::DIV:
             return Only(o, "AB", "84");
-        case Family::Mul:
+        case core::Mnemonic::MUL:
             return Only(o, "AB", "A4");
-        case Family::Push:
-        case Family::Pop:
+        case core::Mnemonic::PUSH:
+        case core::Mnemonic::POP:
             if (o.a.empty() || !o.b.empty()) return Error();
-            return Bytes(*family == Family::Push ? "C0" : "D0", DirectByte(o.a, s));
-        case Family::Clr:
+            return Bytes(*kind == core::Mnemonic::PUSH ? "C0" : "D0", DirectByte(o.a, s));
+        case core::Mnemonic::CLR:
             return ClrCplSetb('C', true, o, s);
-        case Family::Cpl:
+        case core::Mnemonic::CPL:
             return ClrCplSetb('B', true, o, s);
-        case Family::Setb:
+        case core::Mnemonic::SETB:
             return ClrCplSetb('D', false, o, s);
-        case Family::Movx:
+        case core::Mnemonic::MOVX:
             return Fixed(o, {{"A", "@DPTR", "E0"},
                              {"A", "@R0", "E2"},
                              {"A", "@R1", "E3"},
                              {"@DPTR", "A", "F0"},
                              {"@R0", "A", "F2"},
                              {"@R1", "A", "F3"}});
-        case Family::Movc:
+        case core::Mnemonic::MOVC:
             return Fixed(o, {{"A", "@A+PC", "83"}, {"A", "@A+DPTR", "93"}});
-        case Family::Xchd:
+        case core::Mnemonic::XCHD:
             return Fixed(o, {{"A", "@R0", "D6"}, {"A", "@R1", "D7"}});
-        case Family::Ljmp:
-        case Family::Lcall:
+        case core::Mnemonic::LJMP:
+        case core::Mnemonic::LCALL:
             if (o.a.empty() || !o.b.empty()) return Error();
             return WithFixup(
-                Bytes(*family == Family::Ljmp ? "02" : "12", kPlaceholder, kPlaceholder),
+                Bytes(*kind == core::Mnemonic::LJMP ? "02" : "12", kPlaceholder, kPlaceholder),
                 FixupKind::Word16, o.a);
-        case Family::Ajmp:
-        case Family::Acall:
-        case Family::Jmp:
-        case Family::Call:
-            return AbsoluteJump(*family, o);
-        case Family::Sjmp:
+        case core::Mnemonic::AJMP:
+        case core::Mnemonic::ACALL:
+        case core::Mnemonic::JMP:
+        case core::Mnemonic::CALL:
+            return AbsoluteJump(*kind, o);
+        case core::Mnemonic::SJMP:
             return ShortJump("80", o);
-        case Family::Jnz:
+        case core::Mnemonic::JNZ:
             return ShortJump("70", o);
-        case Family::Jz:
+        case core::Mnemonic::JZ:
             return ShortJump("60", o);
-        case Family::Jnc:
+        case core::Mnemonic::JNC:
             return ShortJump("50", o);
-        case Family::Jc:
+        case core::Mnemonic::JC:
             return ShortJump("40", o);
-        case Family::Jnb:
+        case core::Mnemonic::JNB:
             return BitJump("30", o, s);
-        case Family::Jb:
+        case core::Mnemonic::JB:
             return BitJump("20", o, s);
-        case Family::Jbc:
+        case core::Mnemonic::JBC:
             return BitJump("10", o, s);
-        case Family::Djnz:
+        case core::Mnemonic::DJNZ:
             return Djnz(o, s);
-        case Family::Cjne:
+        case core::Mnemonic::CJNE:
             return Cjne(o, s);
+        case core::Mnemonic::NON:
+        case core::Mnemonic::Count:
+            break;
     }
     return Error();
 }

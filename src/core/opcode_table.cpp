@@ -13,7 +13,7 @@ constexpr const char* kMnemonicTexts[] = {
     "NON", "NOP", "AJMP", "LJMP", "RR", "INC", "JBC", "ACALL", "LCALL", "RRC", "DEC", "JB", "RET", "RL",
     "ADD", "JNB", "RETI", "RLC", "ADDC", "JC", "ORL", "JNC", "ANL", "JZ", "XRL", "JNZ", "JMP", "MOV",
     "SJMP", "MOVC", "DIV", "SUBB", "MUL", "CPL", "CJNE", "PUSH", "CLR", "SWAP", "XCH", "POP", "SETB",
-    "DA", "DJNZ", "XCHD", "MOVX",
+    "DA", "DJNZ", "XCHD", "MOVX", "CALL",
 };
 static_assert(std::size(kMnemonicTexts) == static_cast<std::size_t>(Mnemonic::Count));
 

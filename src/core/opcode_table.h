@@ -12,11 +12,14 @@
 
 namespace zelo::core {
 
-// Mnemonics as the opcode table names them. NON is the undefined opcode A5.
+// Mnemonics as the opcode table names them, the one vocabulary of the
+// executor, assembler, disassembler and inspector. NON is the undefined
+// opcode A5; CALL is the assembler's generic call (ACALL or LCALL), which no
+// opcode row names.
 enum class Mnemonic : uint8_t {
     NON, NOP, AJMP, LJMP, RR, INC, JBC, ACALL, LCALL, RRC, DEC, JB, RET, RL, ADD, JNB,
     RETI, RLC, ADDC, JC, ORL, JNC, ANL, JZ, XRL, JNZ, JMP, MOV, SJMP, MOVC, DIV, SUBB,
-    MUL, CPL, CJNE, PUSH, CLR, SWAP, XCH, POP, SETB, DA, DJNZ, XCHD, MOVX,
+    MUL, CPL, CJNE, PUSH, CLR, SWAP, XCH, POP, SETB, DA, DJNZ, XCHD, MOVX, CALL,
     Count
 };
 const char* MnemonicText(Mnemonic m);
