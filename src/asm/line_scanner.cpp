@@ -1,7 +1,7 @@
 #include "asm/line_scanner.h"
 
 #include <array>
-#include <vector>
+#include <optional>
 
 #include "core/ascii_text.h"
 
@@ -87,54 +87,77 @@ LineFields ScanLine(std::string_view text, bool& endSeen)
     return f;
 }
 
-void ScanLineInto(std::string_view text, bool& endSeen, LineFields& f)
+namespace {
+
+// The separators of a line, in a fixed store: room for every separator the
+// walk records (the data-list stop adds one past the limit).
+class Separators
 {
-    f.fieldCount = 0;
-    f.neglected = false;
-    f.comment.clear();
-    for (std::string& field : f.field) field.clear();
-    if (endSeen) {
-        Neglect(f, text);
-        return;
-    }
+public:
+    std::size_t size() const { return m_count; }
+    bool empty() const { return m_count == 0; }
+    void push_back(Separator s) { m_store[m_count++] = s; }
+    Separator& back() { return m_store[m_count - 1]; }
+    const Separator& operator[](std::size_t k) const { return m_store[k]; }
 
-    std::string_view comment;
-    std::string_view body = text;
-    const auto semicolon = text.find(';');
-    if (semicolon == 0) {
-        Neglect(f, text);
-        return;
-    }
-    if (semicolon != std::string_view::npos) {
-        comment = core::TrimBlanks(text.substr(semicolon + 1));
-        if (!comment.empty() && comment.back() == '\r') comment.remove_suffix(1);
-        body = text.substr(0, semicolon);
-    }
-    if (core::TrimBlanks(body).empty() || body == "\r") {
-        Neglect(f, text);
-        return;
-    }
+private:
+    std::array<Separator, kMaxSeparators + 2> m_store;
+    std::size_t m_count = 0;
+};
 
-    // Room for every separator the walk may record (the data-list stop adds one).
-    std::array<Separator, kMaxSeparators + 2> sepStore;
-    std::size_t sepCount = 0;
-    struct
+// The last two characters of the tokens walked so far, to recognise DB and
+// DW before the data list.
+class LastTwo
+{
+public:
+    void Push(char c)
     {
-        std::array<Separator, kMaxSeparators + 2>& store;
-        std::size_t& count;
-        std::size_t size() const { return count; }
-        bool empty() const { return count == 0; }
-        void push_back(Separator s) { store[count++] = s; }
-        Separator& back() { return store[count - 1]; }
-        const Separator* begin() const { return store.data(); }
-        const Separator* end() const { return store.data() + count; }
-    } seps{sepStore, sepCount};
-    bool inToken = false;
+        m_before = m_last;
+        m_last = c;
+    }
+    bool Are(char first, char second) const { return LastTwoAre(m_before, m_last, first, second); }
+
+private:
+    char m_before = 0;
+    char m_last = 0;
+};
+
+// Step 1: the comment after the first ';' and the statement before it.
+// Nothing when the whole line is neglected: a comment line or a blank one.
+struct BodyAndComment
+{
+    std::string_view body;
+    std::string_view comment;
+};
+std::optional<BodyAndComment> SplitComment(std::string_view text)
+{
+    BodyAndComment parts{text, {}};
+    const auto semicolon = text.find(';');
+    if (semicolon == 0) return std::nullopt;
+    if (semicolon != std::string_view::npos) {
+        parts.comment = core::TrimBlanks(text.substr(semicolon + 1));
+        if (!parts.comment.empty() && parts.comment.back() == '\r') parts.comment.remove_suffix(1);
+        parts.body = text.substr(0, semicolon);
+    }
+    if (core::TrimBlanks(parts.body).empty() || parts.body == "\r") return std::nullopt;
+    return parts;
+}
+
+// Step 2: where the fields end and start. Commas, blanks and TABs separate
+// alike; after DB or DW as the first or second token the rest of the line is
+// one field (the data list), and so is everything from a quote after DB.
+// leadingBlank tells a statement without a label.
+struct Cuts
+{
+    Separators separators;
     bool leadingBlank = false;
-    char last1 = 0;  // the character before last2
-    char last2 = 0;
-    bool stopped = false;
-    for (std::size_t i = 0; i < body.size() && !stopped; ++i) {
+};
+void FindSeparators(std::string_view body, Cuts& cuts)
+{
+    Separators& seps = cuts.separators;
+    bool inToken = false;
+    LastTwo last;
+    for (std::size_t i = 0; i < body.size(); ++i) {
         const char c = body[i];
         if (c == ',') {
             if (inToken) {
@@ -142,76 +165,87 @@ void ScanLineInto(std::string_view text, bool& endSeen, LineFields& f)
                 if (seps.size() < kMaxSeparators) seps.push_back({i, i + 1});
             }
         } else if (IsBlank(c)) {
-            if (seps.size() <= 1 &&
-                (LastTwoAre(last1, last2, 'D', 'B') || LastTwoAre(last1, last2, 'D', 'W'))) {
+            if (seps.size() <= 1 && (last.Are('D', 'B') || last.Are('D', 'W'))) {
                 seps.push_back({i, i + 1});
-                stopped = true;
-                break;
+                return;
             }
-            if (i == 0) leadingBlank = true;
+            if (i == 0) cuts.leadingBlank = true;
             if (inToken) {
                 inToken = false;
                 if (seps.size() < kMaxSeparators) seps.push_back({i, i + 1});
             }
         } else if (c == '\'') {
-            if (LastTwoAre(last1, last2, 'D', 'B')) {
+            if (last.Are('D', 'B')) {
                 if (inToken) {
                     seps.push_back({i, i});
                 } else if (!seps.empty()) {
                     seps.back().start = i;
                 }
-                stopped = true;
+                return;
             }
         } else {
             inToken = true;
-            last1 = last2;
-            last2 = c;
+            last.Push(c);
         }
     }
+}
 
-    f.comment.assign(comment);
+// Step 3: the pieces between the separators, trimmed, as views. The pieces
+// end at the first empty one; at most five are kept. separators counts the
+// separators before the pieces kept; lastPiece is the index of the line's
+// final piece when it is kept (it keeps its case).
+struct Pieces
+{
+    std::array<std::string_view, 5> text;
+    std::size_t size = 0;
+    std::size_t lastPiece = 5;
+    int separators = 0;
+};
+Pieces CutPieces(std::string_view body, const Separators& seps)
+{
+    Pieces p;
     const std::size_t pieceCount = seps.size() + 1;
-    auto piece = [&](std::size_t k) -> std::string_view {
-        const std::size_t from = k == 0 ? 0 : sepStore[k - 1].start;
-        const std::size_t to = k < seps.size() ? sepStore[k].end : body.size();
-        return body.substr(from, to - from);
-    };
-    int separators = static_cast<int>(seps.size());
-    // At most five pieces are kept, as views; the last piece of the line
-    // keeps its case, the others are upper-cased outside quotes.
-    std::array<std::string_view, 5> cut;
-    std::size_t cutSize = 0;
-    std::size_t cutCount = 0;
-    std::size_t lastPiece = cut.size();
+    p.separators = static_cast<int>(seps.size());
+    std::size_t count = 0;
     for (std::size_t k = 0; k < pieceCount; ++k) {
-        std::string_view text = seps.empty() ? piece(k) : core::TrimBlanks(piece(k));
-        if (!seps.empty() && !text.empty() && text.back() == '\r')
-            text = core::TrimBlanks(text.substr(0, text.size() - 1));
+        const std::size_t from = k == 0 ? 0 : seps[k - 1].start;
+        const std::size_t to = k < seps.size() ? seps[k].end : body.size();
+        std::string_view text = body.substr(from, to - from);
+        if (!seps.empty()) {
+            text = core::TrimBlanks(text);
+            if (!text.empty() && text.back() == '\r') text = core::TrimBlanks(text.substr(0, text.size() - 1));
+        }
         if (text.empty()) {
-            separators = static_cast<int>(cutCount) - 1;
+            p.separators = static_cast<int>(count) - 1;
             break;
         }
-        ++cutCount;
-        if (cutSize < cut.size()) {
-            if (k + 1 == pieceCount) lastPiece = cutSize;
-            cut[cutSize++] = text;
+        ++count;
+        if (p.size < p.text.size()) {
+            if (k + 1 == pieceCount) p.lastPiece = p.size;
+            p.text[p.size++] = text;
         }
     }
-    if (separators < 0) separators = 0;
+    if (p.separators < 0) p.separators = 0;
+    return p;
+}
+
+// Step 4: the pieces into fields 1..5 (a statement without a label starts
+// at field 2). Pieces other than the line's last are upper-cased outside
+// quotes. An operand written with blanks around ".MOD." or "/" is one
+// operand.
+void PlaceFields(const Pieces& p, bool leadingBlank, LineFields& f)
+{
     auto write = [&](std::size_t k, std::string& out) {
-        if (k == lastPiece)
-            out.assign(cut[k]);
+        if (k == p.lastPiece)
+            out.assign(p.text[k]);
         else
-            AssignUpperOutsideQuotes(cut[k], out);
+            AssignUpperOutsideQuotes(p.text[k], out);
     };
-
-    // An operand written with blanks around ".MOD." or "/" is one operand.
-    const bool joined = separators == 4 && cutSize >= 5 &&
-                        (core::EqualsNoCase(cut[3], ".MOD.") || cut[3] == "/");
-    f.fieldCount = separators + 1;
-
+    const bool joined =
+        p.separators == 4 && p.size >= 5 && (core::EqualsNoCase(p.text[3], ".MOD.") || p.text[3] == "/");
+    f.fieldCount = p.separators + 1;
     const std::size_t shift = leadingBlank ? 1 : 0;
-    for (std::size_t k = 0; k < cutSize && k + 1 + shift <= 5; ++k) {
+    for (std::size_t k = 0; k < p.size && k + 1 + shift <= 5; ++k) {
         std::string& out = f.field[k + 1 + shift];
         if (joined && k >= 3) continue;  // taken into the operand before
         write(k, out);
@@ -223,23 +257,56 @@ void ScanLineInto(std::string_view text, bool& endSeen, LineFields& f)
             out += rest;
         }
     }
+}
 
-    // The blank character constant.
+// Step 5: the blank character constant "#' '", cut at its blank, made whole.
+void MendBlankConstant(LineFields& f)
+{
     if (f.field[5] == "'" && f.field[4] == "#'") {
         f.field[4] = "#' '";
         f.field[5].clear();
     }
+}
 
+// Step 6: each field keeps only its text after the last blank; the data
+// list of DB and DW is kept whole.
+void CleanFields(LineFields& f)
+{
+    for (int k : {1, 2, 4, 5}) {
+        if (!f.field[k].empty()) CleanField(f.field[k]);
+    }
+    if (!f.field[3].empty() && f.field[2] != "DB" && f.field[2] != "DW") CleanField(f.field[3]);
+}
+
+}  // namespace
+
+void ScanLineInto(std::string_view text, bool& endSeen, LineFields& f)
+{
+    f.fieldCount = 0;
+    f.neglected = false;
+    f.comment.clear();
+    for (std::string& field : f.field) field.clear();
+    if (endSeen) {
+        Neglect(f, text);
+        return;
+    }
+    const std::optional<BodyAndComment> parts = SplitComment(text);
+    if (!parts) {
+        Neglect(f, text);
+        return;
+    }
+    Cuts cuts;
+    FindSeparators(parts->body, cuts);
+    f.comment.assign(parts->comment);
+    PlaceFields(CutPieces(parts->body, cuts.separators), cuts.leadingBlank, f);
+    MendBlankConstant(f);
+    // END ends the program: this line and every line after it are neglected.
     if (core::EqualsNoCase(core::TrimBlanks(f.field[2]), "END")) {
         endSeen = true;
         Neglect(f, text);
         return;
     }
-
-    for (int k : {1, 2, 4, 5}) {
-        if (!f.field[k].empty()) CleanField(f.field[k]);
-    }
-    if (!f.field[3].empty() && f.field[2] != "DB" && f.field[2] != "DW") CleanField(f.field[3]);
+    CleanFields(f);
 }
 
 }  // namespace zelo::assembler
