@@ -239,7 +239,7 @@ namespace {
 // The mnemonic of an upper-cased text, when it names an instruction.
 std::optional<core::Mnemonic> InstructionMnemonic(std::string_view m)
 {
-    const auto mnemonic = core::MnemonicFromText(m);
+    const auto mnemonic = core::MnemonicFromUpperText(m);
     if (!mnemonic || *mnemonic == core::Mnemonic::NON) return std::nullopt;
     return mnemonic;
 }

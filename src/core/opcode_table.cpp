@@ -1,5 +1,6 @@
 #include "core/opcode_table.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -56,9 +57,17 @@ constexpr uint64_t PackName(std::string_view name)
     return key;
 }
 
-constexpr std::array<uint64_t, kMnemonicCount> kMnemonicKeys = [] {
-    std::array<uint64_t, kMnemonicCount> keys{};
-    for (std::size_t i = 0; i < kMnemonicCount; ++i) keys[i] = PackName(kMnemonicTexts[i]);
+// The packed names in ascending order with their mnemonics: the assembler
+// looks up every statement's mnemonic, by binary search.
+struct MnemonicKey {
+    uint64_t key;
+    Mnemonic mnemonic;
+};
+constexpr std::array<MnemonicKey, kMnemonicCount> kMnemonicKeys = [] {
+    std::array<MnemonicKey, kMnemonicCount> keys{};
+    for (std::size_t i = 0; i < kMnemonicCount; ++i)
+        keys[i] = {PackName(kMnemonicTexts[i]), static_cast<Mnemonic>(i)};
+    std::sort(keys.begin(), keys.end(), [](const MnemonicKey& a, const MnemonicKey& b) { return a.key < b.key; });
     return keys;
 }();
 
@@ -80,13 +89,17 @@ const char* MnemonicText(Mnemonic m) { return kMnemonicTexts[static_cast<int>(m)
 std::optional<Mnemonic> MnemonicFromText(std::string_view text)
 {
     const UpperTrimmed upper(text);
-    const std::string_view wanted = upper.View();
+    return MnemonicFromUpperText(upper.View());
+}
+
+std::optional<Mnemonic> MnemonicFromUpperText(std::string_view wanted)
+{
     if (wanted.empty() || wanted.size() > 8) return std::nullopt;
     const uint64_t key = PackName(wanted);
-    for (std::size_t i = 0; i < kMnemonicCount; ++i) {
-        if (kMnemonicKeys[i] == key) return static_cast<Mnemonic>(i);
-    }
-    return std::nullopt;
+    const auto found = std::lower_bound(kMnemonicKeys.begin(), kMnemonicKeys.end(), key,
+                                        [](const MnemonicKey& k, uint64_t wantedKey) { return k.key < wantedKey; });
+    if (found == kMnemonicKeys.end() || found->key != key) return std::nullopt;
+    return found->mnemonic;
 }
 
 OpcodeTable::OpcodeTable() { BuildOpcodeTable(); }

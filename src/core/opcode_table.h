@@ -25,6 +25,8 @@ enum class Mnemonic : uint8_t {
 const char* MnemonicText(Mnemonic m);
 // Trimmed and upper-cased before comparison.
 std::optional<Mnemonic> MnemonicFromText(std::string_view text);
+// The same for a text that is trimmed and upper-cased already.
+std::optional<Mnemonic> MnemonicFromUpperText(std::string_view upper);
 
 struct OpcodeRow {
     std::string hex;                     // column 0: "A5"
