@@ -228,8 +228,11 @@ bool WriteFileAtomic(const fs::path& requested, std::string_view bytes, std::str
     };
     if (::stat(path.c_str(), &old) != 0) old.st_mode = 0;
     if (S_ISREG(old.st_mode)) {
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
-            (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        // Without the right to give the file away, keep at least the group;
+        // failing that too leaves the new file ours, which is still readable.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0 &&
+            ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+        }
         ::fchmod(fd, old.st_mode & 07777);
     } else {
         ::fchmod(fd, NewFileMode());

@@ -311,7 +311,7 @@ TEST_F(S51Differential, CorpusAgreesWithS51AndCoversEveryOpcode)
                                                      : "break 0x" + pcText + "\nrun\n";
         const S51State s = RunS51(hex, program.chip, s51Run, m_dir, serialOptions);
         EXPECT_EQ(s.pc, std::stol(pcText, nullptr, 16));
-        if (program.compareCycles) EXPECT_EQ(s.clocks, 12 * (z["cycles"].get<long>() - entries));
+        if (program.compareCycles) { EXPECT_EQ(s.clocks, 12 * (z["cycles"].get<long>() - entries)); }
         const std::string log = z["log"];
         EXPECT_LE(std::count(log.begin(), log.end(), '\n'), 100) << "the simulation log keeps its size";
         const auto differences = MemoryDifferences(z, s, program);

@@ -81,8 +81,8 @@ TEST_F(Z51InputTest, ExamplesReachTheirResultsUnderTheirScripts)
         const nlohmann::json j = RunExample(c.name, c.chip);
         ASSERT_FALSE(j.is_discarded());
         EXPECT_EQ(j["stop"], "input-done");
-        if (*c.ram30) EXPECT_EQ(RamHex(j, 0x30), c.ram30);
-        if (*c.ram31) EXPECT_EQ(RamHex(j, 0x31), c.ram31);
+        if (*c.ram30) { EXPECT_EQ(RamHex(j, 0x30), c.ram30); }
+        if (*c.ram31) { EXPECT_EQ(RamHex(j, 0x31), c.ram31); }
         EXPECT_EQ(j["uart_out"]["text"], c.uart);
         EXPECT_EQ(j["pins"]["P1"], c.p1);
         EXPECT_EQ(j["pins"]["P0"], "zzzzzzzz") << "P0 floats where nothing pulls it";

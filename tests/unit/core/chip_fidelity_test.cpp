@@ -113,7 +113,7 @@ TEST(ExternalPaging, MovxAtRiAddressesThePageInP2)
         Put(sim, 0x0000, {0x78, 0x30, 0x74, 0x5A, 0xF2, 0x79, 0x30, 0xE4, 0xE3});
         Steps(sim, 6);
         EXPECT_EQ(sim.Cpu().externalMemory[static_cast<std::size_t>(c.written)].Text(), "5A");
-        if (c.written != 0x0030) EXPECT_EQ(sim.Cpu().externalMemory[0x0030].Text(), "xx");
+        if (c.written != 0x0030) { EXPECT_EQ(sim.Cpu().externalMemory[0x0030].Text(), "xx"); }
         EXPECT_EQ(Byte(sim, sfr::ACC), "5A");
         EXPECT_EQ(sim.Current().source.value, c.written);
     }

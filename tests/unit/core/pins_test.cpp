@@ -160,8 +160,9 @@ TEST(PinInterruptTest, EdgeAndLevelTriggeredInt0)
             EXPECT_GE(entries, c.entries);
             EXPECT_EQ(sim.Cpu().ReadBit(pbit::IE0), kBitZero) << "released: the request is gone";
         }
-        if (entries > 0)
+        if (entries > 0) {
             EXPECT_EQ((std::stoi(Byte(sim, 0x31), nullptr, 16) >> 1) & 1, c.ie0SeenInside ? 1 : 0);
+        }
     }
 }
 

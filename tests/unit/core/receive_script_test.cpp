@@ -95,7 +95,7 @@ TEST(ReceiveTest, ModesRenOverrunAndSm2)
         EXPECT_EQ(cpu.ReadBit(pbit::RI) == kBitOne, c.ri);
         EXPECT_EQ(cpu.ReadBit(pbit::RB8) == kBitOne, c.rb8);
         EXPECT_EQ(state.received ? state.receiveBuffer : -1, c.buffer);
-        if (*c.log) EXPECT_TRUE(LogHas(cpu, c.log)) << cpu.simulationLog.Text();
+        if (*c.log) { EXPECT_TRUE(LogHas(cpu, c.log)) << cpu.simulationLog.Text(); }
     }
 }
 
