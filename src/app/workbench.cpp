@@ -78,12 +78,16 @@ void Workbench::UpdatePins()
 
 void Workbench::ClickPin(int xTwips, int yTwips)
 {
-    // The click works a switch from the pin to ground: it pulls the pin low,
-    // or lets it go. The latch stays as the program wrote it.
+    // The click works a switch from the pin to ground: with the level choice
+    // "0" it pulls the pin low, with "1" it lets the pin go. Nothing outside
+    // can write the latch or drive a pin the program holds low, so "1" only
+    // removes the pull; the latch stays as the program wrote it.
     const auto bit = m_chipPins.ClickPin(xTwips, yTwips, m_sim.Cpu());
     if (!bit) return;
     core::PortBytes pulls = m_sim.PullDowns(core::PullSource::Click);
-    pulls[static_cast<std::size_t>(core::PortIndexOf(bit->byte))] ^= static_cast<uint8_t>(1u << bit->bit);
+    auto& port = pulls[static_cast<std::size_t>(core::PortIndexOf(bit->byte))];
+    const auto mask = static_cast<uint8_t>(1u << bit->bit);
+    port = m_pinLevelChoice == '0' ? static_cast<uint8_t>(port | mask) : static_cast<uint8_t>(port & ~mask);
     m_sim.SetPullDowns(core::PullSource::Click, pulls);
     m_chipPins.UpdatePinLevels(m_sim.Cpu(), m_sim.Outside().pins);
     m_chipDraw = m_chipPins.DrawChip();

@@ -108,8 +108,8 @@ public:
     // describes the cell in the window caption; in "Note" the topic's sheet
     // is printed under the grid.
     void PointerMoved(double x, double y);
-    // Mouse-down on the chip picture, in its twips: a port pin takes
-    // PinLevelChoice.
+    // Mouse-down on the chip picture, in its twips: with PinLevelChoice "0"
+    // a port pin is pulled low from outside, with "1" the pull is removed.
     void ClickPin(int xTwips, int yTwips);
 
     // --- file list -----------------------------------------------------------

@@ -428,8 +428,12 @@ TEST_F(WorkbenchViews, PinClickPullsThePinLowAndLetsItGoLeavingTheLatch)
     const auto& drawn = m_bench->ChipPicture();
     EXPECT_FALSE(drawn.texts.empty());
     m_bench->ClickPin(p10.innerX, p10.y);
+    EXPECT_EQ(m_bench->Pins().Pin(1).colour, kPinLowColour) << "choice 0 keeps pulling";
+    m_bench->SetPinLevelChoice('1');
+    m_bench->ClickPin(p10.innerX, p10.y);
     EXPECT_EQ(m_bench->Pins().Pin(1).colour, kPinHighColour);
     EXPECT_EQ(m_bench->Pins().Pin(1).markColour, -1);
+    EXPECT_EQ(m_bench->Cpu().ReadBit(*p10.portBit), '1');
 
     m_bench->ClickChip(2);
     EXPECT_EQ(m_bench->Pins().PinCount(), 20);
