@@ -1,0 +1,100 @@
+#include "board/board_link.h"
+
+#include <optional>
+
+#include "core/serial.h"
+
+namespace zelo::board {
+
+namespace {
+constexpr uint8_t kPortAddress[4] = {core::sfr::P0, core::sfr::P1, core::sfr::P2, core::sfr::P3};
+
+// The byte's value, or nothing when a cell is not a plain 0 or 1.
+std::optional<uint8_t> CellsValue(const core::CpuState::ByteCells& cells)
+{
+    uint8_t value = 0;
+    for (int k = 0; k < 8; ++k) {
+        const char c = cells[static_cast<size_t>(k)];
+        if (c != '0' && c != '1') return std::nullopt;
+        if (c == '1') value |= static_cast<uint8_t>(1u << k);
+    }
+    return value;
+}
+
+int PortOfAddress(uint8_t address)
+{
+    for (int p = 0; p < 4; ++p)
+        if (kPortAddress[p] == address) return p;
+    return -1;
+}
+}  // namespace
+
+PortBytes ReadPortLatches(const core::CpuState& cpu)
+{
+    PortBytes latches{};
+    for (size_t p = 0; p < 4; ++p) {
+        const auto& cells = cpu.internal[kPortAddress[p]];
+        uint8_t value = 0;
+        for (int k = 0; k < 8; ++k)
+            if (cells[static_cast<size_t>(k)] != '0') value |= static_cast<uint8_t>(1u << k);
+        latches[p] = value;
+    }
+    return latches;
+}
+
+double ProgramBaud(const core::CpuState& cpu)
+{
+    const char sm0 = cpu.ReadBit(core::BitAddress{core::sfr::SCON, 7});
+    const char sm1 = cpu.ReadBit(core::BitAddress{core::sfr::SCON, 6});
+    const char smod = cpu.ReadBit(core::BitAddress{core::sfr::PCON, 7});
+    if ((sm0 != '0' && sm0 != '1') || (sm1 != '0' && sm1 != '1')) return 0;
+    const int mode = (sm0 == '1' ? 2 : 0) + (sm1 == '1' ? 1 : 0);
+    int th1 = 0;
+    if (mode == 1 || mode == 3) {
+        const auto value = CellsValue(cpu.internal[core::sfr::TH1]);
+        if (!value) return 0;
+        th1 = *value;
+    }
+    return core::ComputeSerialTiming(mode, smod == '1', th1).baud;
+}
+
+void BoardLink::AfterStep(core::Simulator& sim, Board& board, SerialTerminal* terminal, bool executed)
+{
+    core::CpuState& cpu = sim.Cpu();
+    if (executed) {
+        // A program write to a port bit ends the hold on that bit: the cell
+        // now carries the program's latch.
+        const core::CurrentInstruction& current = sim.Current();
+        for (int i = 0; i < current.changedCount; ++i) {
+            const core::ChangedLocation& c = current.changed[static_cast<size_t>(i)];
+            const int p = PortOfAddress(c.byte);
+            if (p < 0) continue;
+            m_held[static_cast<size_t>(p)] &= c.bit < 0 ? 0 : static_cast<uint8_t>(~(1u << c.bit));
+        }
+        if (terminal && current.destination.IsInternal(core::sfr::SBUF)) {
+            if (const auto byte = CellsValue(cpu.internal[core::sfr::SBUF]))
+                terminal->OnTransmit(*byte, ProgramBaud(cpu));
+        }
+    }
+    PortBytes latches = ReadPortLatches(cpu);
+    for (size_t p = 0; p < 4; ++p) latches[p] |= m_held[p];
+    const PortBytes& pulls = board.Update(latches, sim.CycleCounter());
+    HoldPins(cpu, latches, pulls);
+}
+
+void BoardLink::HoldPins(core::CpuState& cpu, const PortBytes& latches, const PortBytes& pulls)
+{
+    for (size_t p = 0; p < 4; ++p) {
+        const uint8_t hold = static_cast<uint8_t>(pulls[p] & latches[p]);
+        const uint8_t changed = static_cast<uint8_t>(hold ^ m_held[p]);
+        if (changed == 0) continue;
+        auto& cells = cpu.internal[kPortAddress[p]];
+        for (int k = 0; k < 8; ++k) {
+            if (!((changed >> k) & 1u) || cells[static_cast<size_t>(k)] == '-') continue;
+            cells[static_cast<size_t>(k)] = ((hold >> k) & 1u) ? '0' : '1';
+        }
+        m_held[p] = hold;
+    }
+}
+
+}  // namespace zelo::board

@@ -1,0 +1,116 @@
+#include "board/seven_segment.h"
+
+#include <algorithm>
+
+namespace zelo::board {
+
+namespace {
+// How long a digit stays marked as flickering after a dark gap: long enough
+// to be seen in a window refreshed a few times a second.
+constexpr uint64_t kFlickerHold = static_cast<uint64_t>(kCyclesPerSecond / 4);
+}  // namespace
+
+SevenSegmentDisplay::SevenSegmentDisplay(const DigitsSpec& spec)
+    : m_spec(spec),
+      m_count(std::clamp(spec.count, 1, kMaxDigits)),
+      m_persistence(CyclesOfMicroseconds(spec.persistenceMs * 1000.0))
+{
+    Reset();
+}
+
+void SevenSegmentDisplay::Reset()
+{
+    m_lit.fill(0);
+    for (auto& digit : m_offAt) digit.fill(kNever);
+    m_flickerAt.fill(kNever);
+}
+
+uint8_t SevenSegmentDisplay::SelectedDigits(const PortBytes& levels) const
+{
+    if (m_spec.decoder) {
+        // A 74x138 with its enables tied active: the output numbered by C B A
+        // goes low, and that digit's driver turns on.
+        int n = 0;
+        for (int k = 2; k >= 0; --k) n = 2 * n + (PinHigh(levels, m_spec.select[static_cast<size_t>(k)]) ? 1 : 0);
+        return n < m_count ? static_cast<uint8_t>(1u << n) : 0;
+    }
+    uint8_t mask = 0;
+    for (int d = 0; d < m_count; ++d)
+        if (PinHigh(levels, m_spec.select[static_cast<size_t>(d)]) != m_spec.selectActiveLow) mask |= 1u << d;
+    return mask;
+}
+
+void SevenSegmentDisplay::OnPins(const PortBytes& levels, uint64_t now)
+{
+    uint8_t pattern = 0;
+    for (int s = 0; s < 8; ++s)
+        if (PinHigh(levels, m_spec.segments[static_cast<size_t>(s)]) != m_spec.commonAnode) pattern |= 1u << s;
+    const uint8_t selected = SelectedDigits(levels);
+    for (int d = 0; d < m_count; ++d) {
+        const uint8_t lit = (selected >> d) & 1u ? pattern : 0;
+        const uint8_t old = m_lit[static_cast<size_t>(d)];
+        if (lit == old) continue;
+        auto& offAt = m_offAt[static_cast<size_t>(d)];
+        for (int s = 0; s < 8; ++s) {
+            const uint8_t bit = static_cast<uint8_t>(1u << s);
+            if ((old & bit) && !(lit & bit)) offAt[static_cast<size_t>(s)] = now;
+            if (!(old & bit) && (lit & bit)) {
+                const uint64_t off = offAt[static_cast<size_t>(s)];
+                if (off != kNever && now - off > m_persistence) m_flickerAt[static_cast<size_t>(d)] = now;
+            }
+        }
+        m_lit[static_cast<size_t>(d)] = lit;
+    }
+}
+
+uint8_t SevenSegmentDisplay::Visible(int digit, uint64_t now) const
+{
+    if (digit < 0 || digit >= m_count) return 0;
+    uint8_t visible = m_lit[static_cast<size_t>(digit)];
+    const auto& offAt = m_offAt[static_cast<size_t>(digit)];
+    for (int s = 0; s < 8; ++s) {
+        const uint64_t off = offAt[static_cast<size_t>(s)];
+        if (off != kNever && now >= off && now - off <= m_persistence) visible |= 1u << s;
+    }
+    return visible;
+}
+
+bool SevenSegmentDisplay::Flickering(int digit, uint64_t now) const
+{
+    if (digit < 0 || digit >= m_count) return false;
+    const uint64_t at = m_flickerAt[static_cast<size_t>(digit)];
+    return at != kNever && now >= at && now - at <= kFlickerHold;
+}
+
+std::string SevenSegmentDisplay::Text(uint64_t now) const
+{
+    std::string text;
+    for (int d = 0; d < m_count; ++d) {
+        const uint8_t v = Visible(d, now);
+        text += SegmentCharacter(v);
+        if (v & 0x80) text += '.';
+    }
+    return text;
+}
+
+char SegmentCharacter(uint8_t segments)
+{
+    struct Glyph
+    {
+        uint8_t pattern;
+        char c;
+    };
+    static constexpr Glyph kGlyphs[] = {
+        {0x3F, '0'}, {0x06, '1'}, {0x5B, '2'}, {0x4F, '3'}, {0x66, '4'}, {0x6D, '5'}, {0x7D, '6'},
+        {0x07, '7'}, {0x7F, '8'}, {0x6F, '9'}, {0x77, 'A'}, {0x7C, 'b'}, {0x39, 'C'}, {0x5E, 'd'},
+        {0x79, 'E'}, {0x71, 'F'}, {0x76, 'H'}, {0x38, 'L'}, {0x73, 'P'}, {0x3E, 'U'}, {0x40, '-'},
+        {0x00, ' '}, {0x27, '7'}, {0x67, '9'}, {0x5C, 'o'}, {0x54, 'n'}, {0x50, 'r'},
+        {0x08, '_'},
+    };
+    const uint8_t p = segments & 0x7F;
+    for (const Glyph& g : kGlyphs)
+        if (g.pattern == p) return g.c;
+    return '?';
+}
+
+}  // namespace zelo::board
