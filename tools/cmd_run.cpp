@@ -17,6 +17,7 @@
 #include "loader/listing_map.h"
 #include "core/wave_recorder.h"
 #include "loader/load_program.h"
+#include "run_board.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ struct RunOptions {
     std::vector<std::string> watches;  // "30H", "P1.0=1", "X:0100=5A"
     std::string input;
     std::string vcd;
+    std::string board;
 };
 
 // Where and why a run stopped on a breakpoint or watch.
@@ -275,6 +277,15 @@ int Run(const RunOptions& options)
     }
     std::optional<zelo::core::WaveRecorder> wave;
     if (!options.vcd.empty()) wave.emplace(sim);
+    std::optional<zelo::tools::RunBoard> board;
+    if (!options.board.empty()) {
+        board.emplace();
+        if (const auto problem = board->Open(options.board, folder, *chip)) {
+            std::cerr << "z51 run: " << options.board << ": " << *problem << "\n";
+            return 1;
+        }
+        board->AfterStep(sim, false);
+    }
 
     // Undisplayed unless the trace is asked for: the fast path of a run.
     sim.SetDisplayFlag(false);
@@ -294,6 +305,7 @@ int Run(const RunOptions& options)
             const auto report = sim.ExecuteStep();
             stop = report.stopReason;
             if (report.watchIndex >= 0) detail = WatchDetail(sim, report.watchIndex);
+            if (board) board->AfterStep(sim, report.executed);
             if (report.executed) {
                 std::cout << trace << " " << Simulator::PcCaption(sim.ProgramCounter())
                           << "  Cycle:" << sim.CycleCounter() << "  Step:" << sim.StepCounter() << "\n";
@@ -302,6 +314,7 @@ int Run(const RunOptions& options)
             const auto report = sim.ExecuteStep();
             stop = report.stopReason;
             if (report.watchIndex >= 0) detail = WatchDetail(sim, report.watchIndex);
+            if (board) board->AfterStep(sim, report.executed);
         }
         if (wave) wave->Sample(sim);
     }
@@ -316,9 +329,12 @@ int Run(const RunOptions& options)
     }
     const char* chipName = zelo::core::ChipName(*chip);
     if (options.json) {
-        std::cout << StateJson(sim, chipName, stop, detail).dump(1) << "\n";
+        auto j = StateJson(sim, chipName, stop, detail);
+        if (board) j["board"] = board->Report();
+        std::cout << j.dump(1) << "\n";
     } else {
         PrintText(sim, chipName, stop, detail);
+        if (board) std::cout << board->Text();
     }
     return 0;
 }
@@ -343,6 +359,9 @@ zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
         ->allow_extra_args(false);
     sub->add_option("--input", options->input, "an input script: pins, clocks, serial bytes, voltages over time");
     sub->add_option("--vcd", options->vcd, "write a Value Change Dump of the pins, flags and PC to this file");
+    sub->add_option("--board", options->board,
+                    "run with an accessory board (a board file, or a name in boards/ beside the HEX file) "
+                    "and show what it shows");
     return [options] { return Run(*options); };
 });
 

@@ -1,9 +1,9 @@
 #include "board/board_spec.h"
 
 #include <algorithm>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
+
+#include "core/text_file.h"
 
 namespace zelo::board {
 
@@ -313,15 +313,13 @@ BoardRead ParseBoard(std::string_view text, core::ChipModel chip)
 
 BoardRead ReadBoardFile(const std::filesystem::path& file, core::ChipModel chip)
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    const auto text = core::ReadTextFile(file);
+    if (!text) {
         BoardRead read;
         read.problems.push_back(file.filename().string() + " cannot be read");
         return read;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    BoardRead read = ParseBoard(text.str(), chip);
+    BoardRead read = ParseBoard(*text, chip);
     for (std::string& p : read.problems) p = file.filename().string() + ": " + p;
     if (read.spec.name.empty()) read.spec.name = file.stem().string();
     return read;
