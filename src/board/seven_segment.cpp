@@ -18,12 +18,7 @@ SevenSegmentDisplay::SevenSegmentDisplay(const DigitsSpec& spec)
     Reset();
 }
 
-void SevenSegmentDisplay::Reset()
-{
-    m_lit.fill(0);
-    for (auto& digit : m_offAt) digit.fill(kNever);
-    m_flickerAt.fill(kNever);
-}
+void SevenSegmentDisplay::Reset() { m_digit.fill(Digit{}); }
 
 uint8_t SevenSegmentDisplay::SelectedDigits(const PortBytes& levels) const
 {
@@ -47,38 +42,36 @@ void SevenSegmentDisplay::OnPins(const PortBytes& levels, uint64_t now)
         if (PinHigh(levels, m_spec.segments[static_cast<size_t>(s)]) != m_spec.commonAnode) pattern |= 1u << s;
     const uint8_t selected = SelectedDigits(levels);
     for (int d = 0; d < m_count; ++d) {
+        Digit& digit = m_digit[static_cast<size_t>(d)];
         const uint8_t lit = (selected >> d) & 1u ? pattern : 0;
-        const uint8_t old = m_lit[static_cast<size_t>(d)];
-        if (lit == old) continue;
-        auto& offAt = m_offAt[static_cast<size_t>(d)];
-        for (int s = 0; s < 8; ++s) {
-            const uint8_t bit = static_cast<uint8_t>(1u << s);
-            if ((old & bit) && !(lit & bit)) offAt[static_cast<size_t>(s)] = now;
-            if (!(old & bit) && (lit & bit)) {
-                const uint64_t off = offAt[static_cast<size_t>(s)];
-                if (off != kNever && now - off > m_persistence) m_flickerAt[static_cast<size_t>(d)] = now;
-            }
+        if (lit == digit.lit) continue;
+        if (digit.lit != 0 && now - digit.litSince >= digit.heldFor) {
+            digit.held = digit.lit;
+            digit.heldFor = now - digit.litSince;
         }
-        m_lit[static_cast<size_t>(d)] = lit;
+        if (lit != 0 && digit.lit == 0) {
+            if (digit.offAt != kNever && now - digit.offAt > m_persistence) digit.flickerAt = now;
+            digit.held = lit;
+            digit.heldFor = 0;
+        }
+        if (lit == 0) digit.offAt = now;
+        digit.litSince = now;
+        digit.lit = lit;
     }
 }
 
 uint8_t SevenSegmentDisplay::Visible(int digit, uint64_t now) const
 {
     if (digit < 0 || digit >= m_count) return 0;
-    uint8_t visible = m_lit[static_cast<size_t>(digit)];
-    const auto& offAt = m_offAt[static_cast<size_t>(digit)];
-    for (int s = 0; s < 8; ++s) {
-        const uint64_t off = offAt[static_cast<size_t>(s)];
-        if (off != kNever && now >= off && now - off <= m_persistence) visible |= 1u << s;
-    }
-    return visible;
+    const Digit& d = m_digit[static_cast<size_t>(digit)];
+    if (d.lit != 0) return d.lit;
+    return d.offAt != kNever && now >= d.offAt && now - d.offAt <= m_persistence ? d.held : 0;
 }
 
 bool SevenSegmentDisplay::Flickering(int digit, uint64_t now) const
 {
     if (digit < 0 || digit >= m_count) return false;
-    const uint64_t at = m_flickerAt[static_cast<size_t>(digit)];
+    const uint64_t at = m_digit[static_cast<size_t>(digit)].flickerAt;
     return at != kNever && now >= at && now - at <= kFlickerHold;
 }
 

@@ -2,10 +2,12 @@
 // digits, one digit (or, with a wrong program, several) selected at a time,
 // directly or through a 3-to-8 decoder.
 //
-// A segment stays visible for the persistence time after its digit stops
-// driving it, as the eye sees a scanned display: a program that comes back to
-// every digit within that time shows steady digits. A segment that lights
-// again after being dark for longer than that flickers, and the digit is
+// A digit stays visible for the persistence time after it goes dark, as the
+// eye sees a scanned display: a program that comes back to every digit within
+// that time shows steady digits. While dark it shows the pattern it held
+// longest while lit, so the short-lived patterns of a scan that changes the
+// segments before the select lines do not linger. A digit that lights again
+// after being dark for longer than the persistence time flickers, and is
 // marked as flickering for a while.
 #pragma once
 
@@ -44,9 +46,16 @@ private:
     DigitsSpec m_spec;
     int m_count;
     uint64_t m_persistence;
-    std::array<uint8_t, kMaxDigits> m_lit{};
-    std::array<std::array<uint64_t, 8>, kMaxDigits> m_offAt{};
-    std::array<uint64_t, kMaxDigits> m_flickerAt{};
+    struct Digit
+    {
+        uint8_t lit = 0;        // segments driven now
+        uint8_t held = 0;       // the pattern lit longest since the digit last lit up
+        uint64_t heldFor = 0;
+        uint64_t litSince = 0;  // when the current pattern started
+        uint64_t offAt = kNever;
+        uint64_t flickerAt = kNever;
+    };
+    std::array<Digit, kMaxDigits> m_digit{};
 };
 
 // The character a segment pattern shows ('0'-'9', 'A'-'F' and a few
