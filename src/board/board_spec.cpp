@@ -231,7 +231,7 @@ void DropUnfit(std::optional<T>& component, const char* name, std::vector<PinRef
     PinRef missing;
     if (!component || FitsChip(pins, chip, missing)) return;
     problems.push_back(std::string("\"") + name + "\": the " + core::ChipName(chip) + " has no pin " +
-                       PinName(missing) + "; the " + name + " are left off the board");
+                       PinName(missing) + "; left off the board");
     component.reset();
 }
 

@@ -1,0 +1,160 @@
+// The example programs run with their preset boards, the user's inputs given
+// between steps: what the board shows is what the program was written to show.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "asm/assembler_session.h"
+#include "board/board.h"
+#include "board/board_link.h"
+#include "board/board_report.h"
+#include "core/simulator.h"
+#include "loader/load_program.h"
+
+namespace fs = std::filesystem;
+
+namespace zelo::board {
+namespace {
+
+class BoardProgram : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::random_device rd;
+        m_dir = fs::temp_directory_path() / ("zelo_board_" + std::to_string(rd()));
+        fs::copy(fs::path(ZELO_SOURCE_DIR) / "examples", m_dir, fs::copy_options::recursive);
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+    }
+
+    void Start(const std::string& program, const std::string& boardFile,
+               core::ChipModel chip = core::ChipModel::C8051)
+    {
+        assembler::AssemblerSession session(m_dir, chip);
+        ASSERT_TRUE(session.LoadAsmFile(program));
+        session.AsmAll();
+        ASSERT_TRUE(session.Succeeded()) << session.AsmListText();
+        m_sim = std::make_unique<core::Simulator>(chip);
+        loader::HexLoaderState state;
+        const auto loaded = loader::LoadProgram(*m_sim, m_dir, {false, program + ".hex"}, state);
+        ASSERT_TRUE(loaded.hex.Ok());
+        m_sim->SetDisplayFlag(false);
+        BoardRead read = ReadBoardFile(m_dir / "boards" / (boardFile + ".json"), chip);
+        ASSERT_TRUE(read.Ok()) << read.problems.front();
+        m_board = Board(std::move(read.spec));
+        m_link.Reset();
+        m_link.AfterStep(*m_sim, m_board, &m_terminal, false);
+    }
+
+    // Runs until the cycle counter reaches `cycles` (or a stop).
+    void RunUntil(uint64_t cycles)
+    {
+        while (m_sim->CycleCounter() < cycles) {
+            const auto report = m_sim->ExecuteStep();
+            m_link.AfterStep(*m_sim, m_board, &m_terminal, report.executed);
+            ASSERT_EQ(report.stopReason, core::StopReason::None) << m_sim->Cpu().simulationLog.Text();
+        }
+    }
+    void RunFor(double milliseconds)
+    {
+        RunUntil(m_sim->CycleCounter() + static_cast<uint64_t>(milliseconds * kCyclesPerSecond / 1000));
+    }
+    std::string Digits() const { return m_board.Digits()->Text(m_board.Now()); }
+
+    fs::path m_dir;
+    std::unique_ptr<core::Simulator> m_sim;
+    Board m_board;
+    BoardLink m_link;
+    SerialTerminal m_terminal;
+};
+
+TEST_F(BoardProgram, StopwatchCountsHundredthsOnSteadyDigits)
+{
+    Start("stopwatch", "digits_and_keypad");
+    for (int tenth = 1; tenth <= 5; ++tenth) {
+        RunUntil(static_cast<uint64_t>((tenth * 0.1 + 0.005) * kCyclesPerSecond));
+        // The display lags the count by at most one scan (under 2 ms).
+        const std::string expected = "00." + std::to_string(tenth) + "0";
+        EXPECT_EQ(Digits(), expected);
+        for (int d = 0; d < 4; ++d) EXPECT_FALSE(m_board.Digits()->Flickering(d, m_board.Now())) << d;
+    }
+}
+
+TEST_F(BoardProgram, LcdHelloWaitsOnTheBusyFlagAndWritesBothLines)
+{
+    Start("lcd_hello", "lcd");
+    RunFor(30);
+    const Hd44780& lcd = *m_board.Lcd();
+    EXPECT_EQ(lcd.Lines()[0], "Hello           ");
+    EXPECT_EQ(lcd.Lines()[1], "8051 LCD        ");
+    EXPECT_TRUE(lcd.Problems().empty()) << lcd.Problems().front();
+    EXPECT_EQ(m_link.Held(), kNoPulls) << "the data lines are released after each busy read";
+}
+
+TEST_F(BoardProgram, KeypadKeysScrollOntoTheDigits)
+{
+    Start("keypad_digits", "digits_and_keypad");
+    RunFor(10);
+    EXPECT_EQ(Digits(), "    ");
+    const struct
+    {
+        int row, column;
+        const char* shown;
+    } keys[] = {{0, 1, "   2"}, {3, 1, "  20"}, {1, 3, " 20b"}, {2, 2, "20b9"}};
+    for (const auto& key : keys) {
+        m_board.SetKey(key.row, key.column, true);
+        RunFor(10);
+        m_board.SetKey(key.row, key.column, false);
+        RunFor(10);
+        EXPECT_EQ(Digits(), key.shown);
+    }
+}
+
+TEST_F(BoardProgram, PolledButtonLightsItsLed)
+{
+    Start("buttons_int0", "leds_and_switches");
+    RunFor(1);
+    EXPECT_FALSE(m_board.LedLit(7));
+    m_board.SetButton(1, true);  // P3.3
+    RunFor(1);
+    EXPECT_TRUE(m_board.LedLit(7));
+    EXPECT_EQ(m_sim->Cpu().PeekRamByteText(core::sfr::P3), "F7");
+    m_board.SetButton(1, false);
+    RunFor(1);
+    EXPECT_FALSE(m_board.LedLit(7));
+    EXPECT_EQ(m_sim->Cpu().PeekRamByteText(core::sfr::P3), "FF") << "the released pin reads high again";
+}
+
+TEST_F(BoardProgram, TerminalShowsWhatTheProgramSends)
+{
+    Start("serial_echo", "lcd");
+    RunFor(20);
+    EXPECT_EQ(m_terminal.Text(), "Echo>");
+    EXPECT_EQ(m_terminal.ProgramBaud(), 9600.0);
+    EXPECT_EQ(m_terminal.BaudWarning(), "");
+}
+
+TEST_F(BoardProgram, AProgramWriteToAHeldPinKeepsTheProgramsValue)
+{
+    // The keypad holds P1.5 low while row 0 is low; the program then writes
+    // the whole port, and the hold ends with the program's bits in place.
+    Start("keypad_digits", "digits_and_keypad");
+    m_board.SetKey(0, 1, true);
+    core::CpuState& cpu = m_sim->Cpu();
+    cpu.WriteRamByte(0xFE, core::sfr::P1);
+    m_link.AfterStep(*m_sim, m_board, &m_terminal, false);
+    EXPECT_EQ(cpu.PeekRamByteText(core::sfr::P1), "DE");
+    EXPECT_EQ(m_link.Held()[1], 0x20);
+    m_board.SetKey(0, 1, false);
+    m_link.AfterStep(*m_sim, m_board, &m_terminal, false);
+    EXPECT_EQ(cpu.PeekRamByteText(core::sfr::P1), "FE");
+    EXPECT_EQ(m_link.Held()[1], 0);
+}
+
+}  // namespace
+}  // namespace zelo::board
