@@ -128,6 +128,7 @@ void Workbench::InitialiseMachine()
     // of the previous steps stays on screen. Code memory keeps the program.
     m_sim.ResetForLoad();
     m_sim.SetDisplayFlag(true);
+    m_accessory.MachineReset(m_workspace / kBoardsFolder, m_chipModel, m_sim);
     m_machineCycleTime = 12.0 * (1.0 / 11.0592);
     m_marks = StateMarks{};
     ShowCounters();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/accessory_board.h"
 #include "app/chip_pins.h"
 #include "app/debug_marks.h"
 #include "app/debug_panel.h"
@@ -111,6 +112,17 @@ public:
     // Mouse-down on the chip picture, in its twips: with PinLevelChoice "0"
     // a port pin is pulled low from outside, with "1" the pull is removed.
     void ClickPin(int xTwips, int yTwips);
+
+    // --- the accessory board and terminal --------------------------------
+    const AccessoryBoard& Accessory() const { return m_accessory; }
+    void ChooseBoard(int index);
+    void BoardButton(int index, bool pressed);
+    void BoardSwitch(int index);
+    void BoardKey(int row, int column, bool pressed);
+    void SetTerminalBaud(int baud) { m_accessory.Terminal().SetBaud(baud); }
+    void SetTerminalEnding(board::LineEnding ending) { m_accessory.Terminal().SetEnding(ending); }
+    // Queues a typed line for the program; the problem of a bad line, or "".
+    std::string TerminalSend(const std::string& line, bool hex);
 
     // --- file list -----------------------------------------------------------
     void AsmOpneFile();
@@ -259,6 +271,9 @@ private:
     bool OpenSourceFile(const std::string& fileName);
     void EnableAfterRun();
     void ApplyStepReport(const core::StepReport& report);
+    // As RunBatch, with the board stepped after every instruction.
+    core::StepReport RunBatchWithBoard(int maxSteps);
+    void AfterBoardInput();
     void UpdateMarks();
     void ShowCounters();
     // The load command: resets the chip and reads a HEX file (Simulate mode).
@@ -286,6 +301,7 @@ private:
     StatePicture m_picture;
     StateMarks m_marks;
     ChipPins m_chipPins;
+    AccessoryBoard m_accessory;
     ChipDrawList m_chipDraw;
     int m_shownTopicSheet = -1;
     NumberConverter m_converter;

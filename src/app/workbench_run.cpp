@@ -157,6 +157,8 @@ void Workbench::OneStep()
     // return in one press.
     const auto called = m_sim.SteppedOverCallAt(m_sim.ProgramCounter());
     if (const auto over = m_sim.StepOverCall(kMaxSteppedOver)) {
+        // The board sees where the subroutine left the ports.
+        m_accessory.AfterStep(m_sim, over->executed);
         ApplyStepReport(*over);
         std::string message =
             "Stepped over " +
@@ -166,7 +168,9 @@ void Workbench::OneStep()
         m_texts.listBox = message + (m_texts.listBox.empty() ? "" : "\r\n" + m_texts.listBox);
         m_debugPanel.SetStopMessage(message);
     } else {
-        ApplyStepReport(m_sim.OneStep());
+        const auto report = m_sim.OneStep();
+        m_accessory.AfterStep(m_sim, report.executed);
+        ApplyStepReport(report);
     }
     if (wasRunning) EnableAfterRun();
     m_controls.Enable(Control::RamOp);
@@ -177,7 +181,7 @@ int Workbench::Timer1Tick(int budgetMicroseconds)
 {
     if (!m_sim.Running()) return 0;
     if (m_sim.DisplayFlag()) {
-        const auto report = m_sim.RunBatch(1);
+        const auto report = RunBatchWithBoard(1);
         ApplyStepReport(report);
         return report.stepsExecuted;
     }
@@ -186,7 +190,7 @@ int Workbench::Timer1Tick(int budgetMicroseconds)
     int steps = 0;
     core::StepReport report;
     do {
-        report = m_sim.RunBatch(4096);
+        report = RunBatchWithBoard(4096);
         steps += report.stepsExecuted;
     } while (m_sim.Running() && !m_sim.DisplayFlag() && !report.countersShown && !report.viewsRefreshed &&
              Clock::now() < deadline);
@@ -224,6 +228,7 @@ void Workbench::LoadProgram(const loader::HexFileChoice& choice)
 {
     const auto result = loader::LoadProgram(m_sim, m_workspace, choice, m_hexState, m_texts.hexToLine);
     if (!result.done) return;  // a run is in progress
+    m_accessory.ProgramLoaded(m_sim);
     m_texts.hexText.clear();
     m_texts.listBox.clear();
     m_texts.label1 = kAccessoryHeader;
