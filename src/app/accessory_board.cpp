@@ -8,6 +8,8 @@ void AccessoryBoard::Open(const std::filesystem::path& folder, core::ChipModel c
 {
     m_opened = true;
     m_files = board::ListBoardFiles(folder);
+    m_names.clear();
+    for (const auto& file : m_files) m_names.push_back(board::ReadBoardFile(file, chip).spec.name);
     int chosen = m_files.empty() ? -1 : 0;
     for (size_t i = 0; i < m_files.size(); ++i)
         if (m_files[i].filename() == kDefaultBoardFile) chosen = static_cast<int>(i);

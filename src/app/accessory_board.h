@@ -29,6 +29,8 @@ public:
     // may differ); the board powers up again.
     void MachineReset(const std::filesystem::path& boardsFolder, core::ChipModel chip, core::Simulator& sim);
     const std::vector<std::filesystem::path>& Files() const { return m_files; }
+    // The boards' own names ("LCD"), or their file names when they have none.
+    const std::vector<std::string>& Names() const { return m_names; }
     int Chosen() const { return m_chosen; }
     // Reads the chosen file; a file that cannot be used leaves an empty
     // board and its problems.
@@ -57,6 +59,7 @@ private:
 
     bool m_opened = false;
     std::vector<std::filesystem::path> m_files;
+    std::vector<std::string> m_names;
     int m_chosen = -1;
     std::vector<std::string> m_problems;
     board::Board m_board;

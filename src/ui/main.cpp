@@ -17,7 +17,7 @@
 
 namespace {
 constexpr const char* kUsage =
-    "Usage: zelo8051 [FOLDER] [--screenshot FILE [--demo NAME [--debug]]]\n"
+    "Usage: zelo8051 [FOLDER] [--screenshot FILE [--demo NAME [--debug | --board BOARD [--steps N]]]]\n"
     "The 8051 teaching workbench: assemble, simulate and disassemble 8051,\n"
     "8052 and 89Cx051 programs in one window. FOLDER is the workspace, the\n"
     "folder whose sources, listings and HEX files the workbench reads and writes.\n"
@@ -26,16 +26,20 @@ constexpr const char* kUsage =
     "  --screenshot FILE  save a picture of the window into FILE and end\n"
     "  --demo NAME        before the picture, assemble NAME.asm and step it\n"
     "  --debug            with --demo: the listing, a breakpoint and the Debug panel\n"
+    "  --board BOARD      with --demo, the board file BOARD of the boards folder\n"
+    "  --steps N          with --demo, the number of steps (12 unless given)\n"
     "  --help             show this text and end\n"
     "  --version          show the version and end\n";
 }  // namespace
 
-// zelo8051 [FOLDER] [--screenshot FILE [--demo NAME [--debug]]]
+// zelo8051 [FOLDER] [--screenshot FILE [--demo NAME [--debug | --board BOARD [--steps N]]]]
 // With --screenshot the window is grabbed into FILE after start-up and the
 // program ends; --demo first opens NAME.asm, assembles it, switches to
 // "Simulate" and executes a few steps, so the picture shows a program at work;
 // with --debug it shows the listing and the Debug panel instead, with a
 // watch on P1.0, and runs to a breakpoint on the first subroutine.
+// Without --debug, --board chooses the board file BOARD of the boards folder
+// and --steps sets the number of steps (12 unless said).
 int main(int argc, char** argv)
 {
     // Answered before the window system is reached, so they work without a display.
@@ -51,6 +55,8 @@ int main(int argc, char** argv)
     QString screenshot;
     QString demo;
     bool debugDemo = false;
+    QString demoBoard;
+    int demoSteps = 12;
     const QStringList args = application.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args.at(i) == "--screenshot" && i + 1 < args.size())
@@ -59,6 +65,10 @@ int main(int argc, char** argv)
             demo = args.at(++i);
         else if (args.at(i) == "--debug")
             debugDemo = true;
+        else if (args.at(i) == "--board" && i + 1 < args.size())
+            demoBoard = args.at(++i);
+        else if (args.at(i) == "--steps" && i + 1 < args.size())
+            demoSteps = args.at(++i).toInt();
         else
             choice.commandLineFolder = args.at(i).toStdString();
     }
@@ -102,7 +112,11 @@ int main(int argc, char** argv)
                 for (int tick = 0; tick < 100000 && model.RunningFlag(); ++tick) model.Timer1Tick();
             }
         } else {
-            for (int step = 0; step < 12; ++step) model.OneStep();
+            const auto& boards = model.Accessory().Files();
+            for (size_t i = 0; i < boards.size(); ++i)
+                if (QString::fromStdString(boards[i].stem().string()) == demoBoard)
+                    model.ChooseBoard(static_cast<int>(i));
+            for (int step = 0; step < demoSteps; ++step) model.OneStep();
         }
         window.Render();
     }

@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include "app/version.h"
+#include "ui/accessory_panel.h"
 #include "ui/chip_picture_widget.h"
 #include "ui/debug_panel_widget.h"
 #include "ui/draggable_frame.h"
@@ -100,6 +101,7 @@ void MainWindow::connectWidgets()
         m_model.SetPinLevelChoice(level);
         Render();
     });
+    connect(m_accessory, &AccessoryPanel::changed, this, [this] { Render(); });
     connect(m_f8051, &ChipPictureWidget::pinPressed, this, [this](int x, int y) {
         m_model.ClickPin(x, y);
         Render();
@@ -261,6 +263,7 @@ void MainWindow::Render()
         m_checkConvter->setChecked(m_model.Controls().Visible(app::Control::Converter));
     }
 
+    if (m_accessory->isVisible()) m_accessory->Render();
     m_label1->setText(Q(texts.label1));
     m_label2->setText(Q(texts.label2));
     m_asmFile->setTitle(Q(texts.asmFileCaption));

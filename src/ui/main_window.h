@@ -24,6 +24,7 @@ class QGroupBox;
 
 namespace zelo::ui {
 
+class AccessoryPanel;
 class ChipPictureWidget;
 class DebugPanelWidget;
 class DraggableFrame;
@@ -40,6 +41,7 @@ public:
     explicit MainWindow(std::filesystem::path workspace, QWidget* parent = nullptr);
 
     app::Workbench& Model() { return m_model; }
+    AccessoryPanel* Accessory() const { return m_accessory; }
     // Writes the model's state into every widget.
     void Render();
 
@@ -76,6 +78,7 @@ private:
     SourceEditor* m_editor = nullptr;
     QPlainTextEdit* m_listBox = nullptr;
     QWidget* m_pictureVo = nullptr;
+    AccessoryPanel* m_accessory = nullptr;
     QListWidget* m_codeList = nullptr;
     QListWidget* m_ramList = nullptr;
     QListWidget* m_fileDemo = nullptr;

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include "ui/accessory_panel.h"
 #include "ui/chip_picture_widget.h"
 #include "ui/debug_panel_widget.h"
 #include "ui/draggable_frame.h"
@@ -88,8 +89,8 @@ void MainWindow::createWidgets()
 
     m_editor = Named(new SourceEditor(m_lowerFrame), "編輯ASM");
     Place(m_editor, 60, 240, 13580, 3000);
-    m_pictureVo = Named(new QFrame(m_lowerFrame), "PictureVo");
-    static_cast<QFrame*>(m_pictureVo)->setFrameShape(QFrame::StyledPanel);
+    m_accessory = new AccessoryPanel(m_model, m_lowerFrame);
+    m_pictureVo = Named(m_accessory, "PictureVo");
     Place(m_pictureVo, 60, 240, 6040, 3000);
     m_codeList = Named(new QListWidget(m_lowerFrame), "CodeList");
     Place(m_codeList, 6160, 240, 7480, 3000);
