@@ -2,6 +2,7 @@
 // it, switch to "Simulate", step, run to a stop step; and the window paths
 // that once crashed or misled (runs under ASan with the other tests).
 #include <QCheckBox>
+#include <QComboBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <fstream>
 
 #include "app/version.h"
+#include "ui/accessory_panel.h"
 #include "ui/chip_picture_widget.h"
 #include "ui/main_window.h"
 #include "ui/plot_ram_widget.h"
@@ -439,6 +441,76 @@ private slots:
         numbers->repaint();
         QTest::qWait(50);
         QCOMPARE(shown, onScreen());
+    }
+
+private:
+    // Opens, assembles and simulates an example with a board chosen by name.
+    void SimulateWithBoard(MainWindow& window, const QString& program, const QString& board)
+    {
+        Click(window, "AsmOpneFile");
+        ChooseFile(window, program);
+        Click(window, "AsmAll");
+        Click(window, "Option1(1)");
+        auto* choice = Find<QComboBox>(window, "BoardChoice");
+        const int index = choice->findText(board);
+        QVERIFY(index >= 0);
+        choice->setCurrentIndex(index);
+        emit choice->activated(index);
+    }
+    void RunSteps(MainWindow& window, const char* steps)
+    {
+        auto* textStop = Find<QLineEdit>(window, "TextStop");
+        textStop->selectAll();
+        QTest::keyClicks(textStop, steps);
+        Click(window, "Run");
+        QTRY_COMPARE_WITH_TIMEOUT(Find<QPushButton>(window, "Run")->text(), QString("RUN"), 20000);
+    }
+
+private slots:
+    void aPressedBoardButtonLightsAnLed()
+    {
+        MainWindow window(Workspace());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        SimulateWithBoard(window, "buttons_int0.asm", "LEDs and switches");
+        auto* board = Find<zelo::ui::BoardWidget>(window, "BoardPicture");
+        QVERIFY(board->isVisible());
+        RunSteps(window, "20");
+        const auto& model = window.Model().Accessory().Board();
+        QVERIFY(!model.LedLit(7));
+
+        // The second button is wired to P3.3, which the program polls.
+        std::optional<zelo::app::BoardShape> button;
+        for (const auto& shape : board->Picture().shapes)
+            if (shape.part == zelo::app::BoardPart::Button && shape.index == 1) button = shape;
+        QVERIFY(button);
+        const QPoint centre(button->x + button->w / 2, button->y + button->h / 2);
+        QTest::mousePress(board, Qt::LeftButton, {}, centre);
+        QVERIFY(model.ButtonPressed(1));
+        QCOMPARE(QString::fromStdString(window.Model().Cpu().PeekRamByteText(0xB0)), QString("F7"));
+        for (int i = 0; i < 14; ++i) Click(window, "OneStep");  // twice round the loop
+        QVERIFY(model.LedLit(7));
+        QTest::mouseRelease(board, Qt::LeftButton, {}, centre);
+        for (int i = 0; i < 14; ++i) Click(window, "OneStep");  // twice round the loop
+        QVERIFY(!model.LedLit(7));
+    }
+
+    void theTerminalShowsTransmissionsAndQueuesTypedLines()
+    {
+        MainWindow window(Workspace());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        SimulateWithBoard(window, "serial_echo.asm", "LCD");
+        RunSteps(window, "3000");
+        auto* text = Find<QPlainTextEdit>(window, "TerminalText");
+        QCOMPARE(text->toPlainText(), QString("Echo>"));
+        QCOMPARE(Find<QPlainTextEdit>(window, "TerminalHex")->toPlainText(), QString("45 63 68 6F 3E\n"));
+
+        auto* input = Find<QLineEdit>(window, "TerminalInput");
+        QTest::keyClicks(input, "hi");
+        QTest::keyClick(input, Qt::Key_Return);
+        QVERIFY(input->text().isEmpty());
+        QCOMPARE(window.Model().Accessory().Terminal().Pending().size(), std::size_t(4));  // "hi" CR LF
     }
 };
 
