@@ -44,6 +44,7 @@ fuzz: deps
 
 screenshot: release
 	bash scripts/screenshot.sh $(REL_DIR)
+	bash scripts/screenshot.sh $(REL_DIR) docs/board_screenshot.png lcd_hello lcd 12000
 
 # The Debian package, from the release build: only the two programs and the
 # files that go with them are built, then CPack puts the package into
