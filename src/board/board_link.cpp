@@ -1,5 +1,6 @@
 #include "board/board_link.h"
 
+#include <cstring>
 #include <optional>
 
 #include "core/serial.h"
@@ -31,13 +32,18 @@ int PortOfAddress(uint8_t address)
 
 PortBytes ReadPortLatches(const core::CpuState& cpu)
 {
+    // Eight cells at once: a byte of the word is nonzero after the XOR unless
+    // its cell is '0', and the top bit of each nonzero byte is gathered into
+    // one byte by the multiplication (cell k lands in bit k).
+    constexpr uint64_t kZeros = 0x3030303030303030ull, kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    constexpr uint64_t kTops = 0x8080808080808080ull, kGather = 0x0102040810204080ull;
     PortBytes latches{};
     for (size_t p = 0; p < 4; ++p) {
-        const auto& cells = cpu.internal[kPortAddress[p]];
-        uint8_t value = 0;
-        for (int k = 0; k < 8; ++k)
-            if (cells[static_cast<size_t>(k)] != '0') value |= static_cast<uint8_t>(1u << k);
-        latches[p] = value;
+        uint64_t word;
+        std::memcpy(&word, cpu.internal[kPortAddress[p]].data(), sizeof word);
+        const uint64_t y = word ^ kZeros;
+        const uint64_t nonzero = (((y & kLow7) + kLow7) | y) & kTops;
+        latches[p] = static_cast<uint8_t>(((nonzero >> 7) * kGather) >> 56);
     }
     return latches;
 }

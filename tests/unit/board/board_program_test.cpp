@@ -156,5 +156,16 @@ TEST_F(BoardProgram, AProgramWriteToAHeldPinKeepsTheProgramsValue)
     EXPECT_EQ(m_link.Held()[1], 0);
 }
 
+TEST(BoardLinkLatches, EveryCellButAZeroReadsHigh)
+{
+    core::CpuState cpu;
+    const char* cells[4] = {"01x-1010", "00000000", "11111111", "x0-01110"};  // bit 0 first
+    const uint8_t expected[4] = {0b01011110, 0x00, 0xFF, 0b01110101};
+    for (int p = 0; p < 4; ++p)
+        for (int k = 0; k < 8; ++k) cpu.internal[static_cast<size_t>(0x80 + 0x10 * p)][static_cast<size_t>(k)] = cells[p][k];
+    const PortBytes latches = ReadPortLatches(cpu);
+    for (int p = 0; p < 4; ++p) EXPECT_EQ(latches[static_cast<size_t>(p)], expected[p]) << p;
+}
+
 }  // namespace
 }  // namespace zelo::board
