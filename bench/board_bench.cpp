@@ -39,8 +39,10 @@ void BM_BoardUpdateScanning(benchmark::State& state)
     // Every update selects the next digit with new segments: the worst case.
     Board board = PresetBoard("digits_and_keypad.json");
     board.SetKey(1, 2, true);
-    const PortBytes scan[4] = {{0xF9, 0xFE, 0xFE, 0xFF}, {0xA4, 0xFD, 0xFD, 0xFF},
-                               {0xB0, 0xFB, 0xFB, 0xFF}, {0x99, 0xF7, 0xF7, 0xFF}};
+    const PortBytes scan[4] = {{0xF9, 0xFE, 0xFE, 0xFF},
+                               {0xA4, 0xFD, 0xFD, 0xFF},
+                               {0xB0, 0xFB, 0xFB, 0xFF},
+                               {0x99, 0xF7, 0xF7, 0xFF}};
     uint64_t cycles = 0;
     int k = 0;
     for (auto _ : state) {
@@ -63,7 +65,8 @@ public:
         session.LoadAsmFile("stopwatch");
         session.AsmAll();
         zelo::loader::HexLoaderState loader;
-        m_ok = session.Succeeded() && zelo::loader::LoadProgram(sim, m_dir, {false, "stopwatch.hex"}, loader).hex.Ok();
+        m_ok = session.Succeeded() &&
+               zelo::loader::LoadProgram(sim, m_dir, {false, "stopwatch.hex"}, loader).hex.Ok();
         sim.SetDisplayFlag(false);
     }
     ~Stopwatch()
@@ -99,8 +102,14 @@ void StepStopwatch(benchmark::State& state, bool withBoard)
     state.SetItemsProcessed(state.iterations() * kSteps);
 }
 
-void BM_StopwatchSteps(benchmark::State& state) { StepStopwatch(state, false); }
-void BM_StopwatchStepsWithBoard(benchmark::State& state) { StepStopwatch(state, true); }
+void BM_StopwatchSteps(benchmark::State& state)
+{
+    StepStopwatch(state, false);
+}
+void BM_StopwatchStepsWithBoard(benchmark::State& state)
+{
+    StepStopwatch(state, true);
+}
 
 }  // namespace
 

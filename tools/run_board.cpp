@@ -5,7 +5,8 @@
 
 namespace zelo::tools {
 
-std::optional<std::string> RunBoard::Open(const std::string& name, const std::filesystem::path& hexFolder,
+std::optional<std::string> RunBoard::Open(const std::string& name,
+                                          const std::filesystem::path& hexFolder,
                                           core::ChipModel chip)
 {
     std::filesystem::path file(name);
@@ -26,7 +27,10 @@ std::optional<std::string> RunBoard::Open(const std::string& name, const std::fi
     return std::nullopt;
 }
 
-nlohmann::json RunBoard::Report() const { return board::BoardReport(m_board, m_problems, &m_terminal); }
+nlohmann::json RunBoard::Report() const
+{
+    return board::BoardReport(m_board, m_problems, &m_terminal);
+}
 
 std::string RunBoard::Text() const
 {
@@ -39,7 +43,8 @@ std::string RunBoard::Text() const
         text += "lcd    [" + j["lcd"]["lines"][0].get<std::string>() + "]\n";
         text += "       [" + j["lcd"]["lines"][1].get<std::string>() + "]\n";
     }
-    if (j.contains("buzzerHz")) text += "buzzer " + std::to_string(j["buzzerHz"].get<int>()) + " Hz\n";
+    if (j.contains("buzzerHz"))
+        text += "buzzer " + std::to_string(j["buzzerHz"].get<int>()) + " Hz\n";
     const std::string serial = j["serial"]["text"].get<std::string>();
     if (!serial.empty()) text += "serial " + serial + (serial.back() == '\n' ? "" : "\n");
     return text;

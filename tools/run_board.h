@@ -21,9 +21,12 @@ public:
     // BOARD is a file, or the name of one in the boards folder beside the
     // HEX file ("lcd" for boards/lcd.json). A file that cannot be used gives
     // its problems; pins the chip lacks only leave their component off.
-    std::optional<std::string> Open(const std::string& board, const std::filesystem::path& hexFolder,
-                                    core::ChipModel chip);
-    void AfterStep(core::Simulator& sim, bool executed) { m_link.AfterStep(sim, m_board, &m_terminal, executed); }
+    std::optional<std::string> Open(const std::string& board,
+                                    const std::filesystem::path& hexFolder, core::ChipModel chip);
+    void AfterStep(core::Simulator& sim, bool executed)
+    {
+        m_link.AfterStep(sim, m_board, &m_terminal, executed);
+    }
     nlohmann::json Report() const;
     // The board's lines of the text output.
     std::string Text() const;

@@ -16,7 +16,8 @@ void AccessoryBoard::Open(const std::filesystem::path& folder, core::ChipModel c
     Choose(chosen, chip);
 }
 
-void AccessoryBoard::MachineReset(const std::filesystem::path& folder, core::ChipModel chip, core::Simulator& sim)
+void AccessoryBoard::MachineReset(const std::filesystem::path& folder, core::ChipModel chip,
+                                  core::Simulator& sim)
 {
     if (m_opened)
         ChipChanged(chip);

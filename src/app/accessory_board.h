@@ -27,7 +27,8 @@ public:
     // The machine was initialised for a chip: the first time the folder is
     // opened, later the chosen board is read again for the chip (its limits
     // may differ); the board powers up again.
-    void MachineReset(const std::filesystem::path& boardsFolder, core::ChipModel chip, core::Simulator& sim);
+    void MachineReset(const std::filesystem::path& boardsFolder, core::ChipModel chip,
+                      core::Simulator& sim);
     const std::vector<std::filesystem::path>& Files() const { return m_files; }
     // The boards' own names ("LCD"), or their file names when they have none.
     const std::vector<std::string>& Names() const { return m_names; }
@@ -43,7 +44,10 @@ public:
 
     // A program was loaded: displays power up again, the terminal is cleared.
     void ProgramLoaded(core::Simulator& sim);
-    void AfterStep(core::Simulator& sim, bool executed) { m_link.AfterStep(sim, m_board, &m_terminal, executed); }
+    void AfterStep(core::Simulator& sim, bool executed)
+    {
+        m_link.AfterStep(sim, m_board, &m_terminal, executed);
+    }
 
     // Inputs; each shows at once on the board and in the port registers.
     void SetButton(core::Simulator& sim, int index, bool pressed);

@@ -38,13 +38,14 @@ private:
     int m_x = kMargin, m_y = kMargin, m_rowHeight = 0;
 };
 
-void Row(BoardPicture& p, Flow& flow, const char* caption, BoardPart part, const std::vector<board::PinRef>& pins,
-         int pitch, int w, int h)
+void Row(BoardPicture& p, Flow& flow, const char* caption, BoardPart part,
+         const std::vector<board::PinRef>& pins, int pitch, int w, int h)
 {
     const int n = static_cast<int>(pins.size());
     const auto [x, y] = flow.Place(caption, n * pitch, h, p);
     for (int i = 0; i < n; ++i)
-        p.shapes.push_back({part, i, x + i * pitch, y, w, h, board::PinName(pins[static_cast<size_t>(i)])});
+        p.shapes.push_back(
+            {part, i, x + i * pitch, y, w, h, board::PinName(pins[static_cast<size_t>(i)])});
 }
 
 }  // namespace
@@ -59,7 +60,8 @@ BoardPicture LayOutBoard(const board::BoardSpec& spec, int width)
     if (spec.digits) {
         const int n = spec.digits->count;
         const auto [x, y] = flow.Place("7-segment", n * 26, 44, p);
-        for (int d = 0; d < n; ++d) p.shapes.push_back({BoardPart::Digit, d, x + d * 26, y, 24, 44, ""});
+        for (int d = 0; d < n; ++d)
+            p.shapes.push_back({BoardPart::Digit, d, x + d * 26, y, 24, 44, ""});
     }
     if (spec.keypad) {
         const auto [x, y] = flow.Place("Keypad", 4 * 24, 4 * 24, p);
@@ -81,7 +83,8 @@ BoardPicture LayOutBoard(const board::BoardSpec& spec, int width)
 std::optional<BoardShape> HitBoardInput(const BoardPicture& picture, int x, int y)
 {
     for (const BoardShape& s : picture.shapes) {
-        if (s.part != BoardPart::Switch && s.part != BoardPart::Button && s.part != BoardPart::Key) continue;
+        if (s.part != BoardPart::Switch && s.part != BoardPart::Button && s.part != BoardPart::Key)
+            continue;
         if (x >= s.x && x < s.x + s.w && y >= s.y && y < s.y + s.h) return s;
     }
     return std::nullopt;

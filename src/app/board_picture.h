@@ -16,9 +16,9 @@ enum class BoardPart { Caption, Led, Switch, Button, Digit, Key, Lcd, Buzzer };
 struct BoardShape
 {
     BoardPart part = BoardPart::Caption;
-    int index = 0;          // LED, switch, button or digit number; key row * 4 + column
+    int index = 0;  // LED, switch, button or digit number; key row * 4 + column
     int x = 0, y = 0, w = 0, h = 0;
-    std::string label;      // caption text, key label, or the pin name of an input
+    std::string label;  // caption text, key label, or the pin name of an input
 };
 
 struct BoardPicture

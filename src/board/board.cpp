@@ -55,7 +55,8 @@ void Board::SetKey(int row, int column, bool pressed)
 bool Board::LedLit(int index) const
 {
     if (index < 0 || index >= LedCount()) return false;
-    return PinHigh(m_levels, m_spec.leds->pins[static_cast<size_t>(index)]) != m_spec.leds->litWhenLow;
+    return PinHigh(m_levels, m_spec.leds->pins[static_cast<size_t>(index)]) !=
+           m_spec.leds->litWhenLow;
 }
 
 const PortBytes& Board::Update(const PortBytes& latches, uint64_t cycles)

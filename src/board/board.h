@@ -37,14 +37,23 @@ public:
     const PortBytes& Update(const PortBytes& latches, uint64_t cycles);
 
     // --- inputs ---
-    int SwitchCount() const { return m_spec.switches ? static_cast<int>(m_spec.switches->pins.size()) : 0; }
-    int ButtonCount() const { return m_spec.buttons ? static_cast<int>(m_spec.buttons->pins.size()) : 0; }
+    int SwitchCount() const
+    {
+        return m_spec.switches ? static_cast<int>(m_spec.switches->pins.size()) : 0;
+    }
+    int ButtonCount() const
+    {
+        return m_spec.buttons ? static_cast<int>(m_spec.buttons->pins.size()) : 0;
+    }
     void SetSwitch(int index, bool closed);
     bool SwitchClosed(int index) const { return (m_switchesClosed >> index) & 1u; }
     void SetButton(int index, bool pressed);
     bool ButtonPressed(int index) const { return (m_buttonsPressed >> index) & 1u; }
     void SetKey(int row, int column, bool pressed);
-    bool KeyPressed(int row, int column) const { return (m_keysPressed >> (4 * row + column)) & 1u; }
+    bool KeyPressed(int row, int column) const
+    {
+        return (m_keysPressed >> (4 * row + column)) & 1u;
+    }
 
     // --- outputs, as of the last update ---
     uint64_t Now() const { return m_now; }

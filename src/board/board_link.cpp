@@ -64,7 +64,8 @@ double ProgramBaud(const core::CpuState& cpu)
     return core::ComputeSerialTiming(mode, smod == '1', th1).baud;
 }
 
-void BoardLink::AfterStep(core::Simulator& sim, Board& board, SerialTerminal* terminal, bool executed)
+void BoardLink::AfterStep(core::Simulator& sim, Board& board, SerialTerminal* terminal,
+                          bool executed)
 {
     core::CpuState& cpu = sim.Cpu();
     if (executed) {

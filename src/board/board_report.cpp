@@ -23,14 +23,16 @@ nlohmann::json BoardReport(const Board& board, const std::vector<std::string>& p
             segments.push_back(core::ToHexByte(digits->Visible(d, now)));
             flickering.push_back(digits->Flickering(d, now));
         }
-        j["digits"] = {{"text", digits->Text(now)}, {"segments", segments}, {"flickering", flickering}};
+        j["digits"] = {
+            {"text", digits->Text(now)}, {"segments", segments}, {"flickering", flickering}};
     }
     if (const Hd44780* lcd = board.Lcd()) {
         const auto lines = lcd->Lines();
-        j["lcd"] = {{"on", lcd->DisplayOn()},
-                    {"lines", {lines[0], lines[1]}},
-                    {"cursor", {lcd->CursorLine(), lcd->CursorColumn()}},
-                    {"problems", std::vector<std::string>(lcd->Problems().begin(), lcd->Problems().end())}};
+        j["lcd"] = {
+            {"on", lcd->DisplayOn()},
+            {"lines", {lines[0], lines[1]}},
+            {"cursor", {lcd->CursorLine(), lcd->CursorColumn()}},
+            {"problems", std::vector<std::string>(lcd->Problems().begin(), lcd->Problems().end())}};
     }
     if (const Buzzer* buzzer = board.BuzzerDevice()) j["buzzerHz"] = buzzer->FrequencyHz(now);
     if (terminal) {
@@ -38,7 +40,8 @@ nlohmann::json BoardReport(const Board& board, const std::vector<std::string>& p
                                  {"hex", terminal->Hex()},
                                  {"bytes", terminal->TransmittedCount()},
                                  {"warning", terminal->BaudWarning()}};
-        serial["programBaud"] = terminal->ProgramBaud() ? nlohmann::json(*terminal->ProgramBaud()) : nlohmann::json();
+        serial["programBaud"] =
+            terminal->ProgramBaud() ? nlohmann::json(*terminal->ProgramBaud()) : nlohmann::json();
         j["serial"] = std::move(serial);
     }
     return j;

@@ -57,11 +57,13 @@ struct Reader
         std::vector<PinRef> pins;
         if (value->is_string()) {
             const std::string port = value->get<std::string>();
-            if (port.size() != 2 || (port[0] != 'P' && port[0] != 'p') || port[1] < '0' || port[1] > '3') {
+            if (port.size() != 2 || (port[0] != 'P' && port[0] != 'p') || port[1] < '0' ||
+                port[1] > '3') {
                 Problem("\"" + port + "\" is not a port (P0 to P3) in \"" + key + "\"");
                 return std::nullopt;
             }
-            for (uint8_t bit = 0; bit < 8; ++bit) pins.push_back({static_cast<uint8_t>(port[1] - '0'), bit});
+            for (uint8_t bit = 0; bit < 8; ++bit)
+                pins.push_back({static_cast<uint8_t>(port[1] - '0'), bit});
         } else if (value->is_array()) {
             for (const json& item : *value) {
                 const auto pin = Pin(item, key);
@@ -72,20 +74,22 @@ struct Reader
             Problem(std::string("\"") + key + "\" must be a port such as \"P1\" or a list of pins");
             return std::nullopt;
         }
-        const bool sizeOk = sizes.size() == 0 ? (!pins.empty() && pins.size() <= 8)
-                                              : std::find(sizes.begin(), sizes.end(), pins.size()) != sizes.end();
+        const bool sizeOk = sizes.size() == 0
+                                ? (!pins.empty() && pins.size() <= 8)
+                                : std::find(sizes.begin(), sizes.end(), pins.size()) != sizes.end();
         if (!sizeOk) {
             std::string allowed;
             for (size_t n : sizes) allowed += (allowed.empty() ? "" : " or ") + std::to_string(n);
-            Problem(std::string("\"") + key + "\" has " + std::to_string(pins.size()) + " pins; it needs " +
-                    (allowed.empty() ? "1 to 8" : allowed));
+            Problem(std::string("\"") + key + "\" has " + std::to_string(pins.size()) +
+                    " pins; it needs " + (allowed.empty() ? "1 to 8" : allowed));
             return std::nullopt;
         }
         return pins;
     }
 
     // A choice between two words; true for the first.
-    bool Choice(const json& object, const char* key, const char* first, const char* second, bool fallback)
+    bool Choice(const json& object, const char* key, const char* first, const char* second,
+                bool fallback)
     {
         const json* value = Field(object, key, false);
         if (!value) return fallback;
@@ -128,8 +132,10 @@ void ReadDigits(Reader& r, const json& o, BoardSpec& spec)
 {
     DigitsSpec d;
     const auto segments = r.Pins(o, "segments", {8});
-    const bool decoder = o.contains("decoder") && o["decoder"].is_boolean() && o["decoder"].get<bool>();
-    if (o.contains("decoder") && !o["decoder"].is_boolean()) r.Problem("\"decoder\" must be true or false");
+    const bool decoder =
+        o.contains("decoder") && o["decoder"].is_boolean() && o["decoder"].get<bool>();
+    if (o.contains("decoder") && !o["decoder"].is_boolean())
+        r.Problem("\"decoder\" must be true or false");
     const auto select = decoder ? r.Pins(o, "select", {3}) : r.Pins(o, "select", {4, 8});
     d.commonAnode = r.Choice(o, "common", "anode", "cathode", true);
     d.selectActiveLow = r.Choice(o, "selectActive", "low", "high", true);
@@ -207,7 +213,8 @@ void ReadBuzzer(Reader& r, const json& o, BoardSpec& spec)
 std::string PlaceOf(std::string_view text, size_t offset)
 {
     offset = std::min(offset, text.size());
-    const size_t line = 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + offset, '\n'));
+    const size_t line =
+        1 + static_cast<size_t>(std::count(text.begin(), text.begin() + offset, '\n'));
     const size_t lineStart = text.rfind('\n', offset == 0 ? 0 : offset - 1);
     const size_t column = lineStart == std::string_view::npos ? offset : offset - lineStart - 1;
     return "line " + std::to_string(line) + ", column " + std::to_string(column + 1);
@@ -225,13 +232,13 @@ bool FitsChip(const Spec& pins, core::ChipModel chip, PinRef& missing)
 }
 
 template <typename T>
-void DropUnfit(std::optional<T>& component, const char* name, std::vector<PinRef> pins, core::ChipModel chip,
-               std::vector<std::string>& problems)
+void DropUnfit(std::optional<T>& component, const char* name, std::vector<PinRef> pins,
+               core::ChipModel chip, std::vector<std::string>& problems)
 {
     PinRef missing;
     if (!component || FitsChip(pins, chip, missing)) return;
-    problems.push_back(std::string("\"") + name + "\": the " + core::ChipName(chip) + " has no pin " +
-                       PinName(missing) + "; left off the board");
+    problems.push_back(std::string("\"") + name + "\": the " + core::ChipName(chip) +
+                       " has no pin " + PinName(missing) + "; left off the board");
     component.reset();
 }
 
@@ -287,21 +294,29 @@ BoardRead ParseBoard(std::string_view text, core::ChipModel chip)
         }
         Reader r{key, read.problems};
         if (!value.is_object()) {
-            if (key == "leds" || key == "switches" || key == "buttons" || key == "digits" || key == "keypad" ||
-                key == "lcd" || key == "buzzer")
+            if (key == "leds" || key == "switches" || key == "buttons" || key == "digits" ||
+                key == "keypad" || key == "lcd" || key == "buzzer")
                 r.Problem("the wiring must be a JSON object");
             else
                 read.problems.push_back("unknown component \"" + key + "\"");
             continue;
         }
-        if (key == "leds") ReadLeds(r, value, spec);
-        else if (key == "switches") ReadContacts(r, value, spec.switches);
-        else if (key == "buttons") ReadContacts(r, value, spec.buttons);
-        else if (key == "digits") ReadDigits(r, value, spec);
-        else if (key == "keypad") ReadKeypad(r, value, spec);
-        else if (key == "lcd") ReadLcd(r, value, spec);
-        else if (key == "buzzer") ReadBuzzer(r, value, spec);
-        else read.problems.push_back("unknown component \"" + key + "\"");
+        if (key == "leds")
+            ReadLeds(r, value, spec);
+        else if (key == "switches")
+            ReadContacts(r, value, spec.switches);
+        else if (key == "buttons")
+            ReadContacts(r, value, spec.buttons);
+        else if (key == "digits")
+            ReadDigits(r, value, spec);
+        else if (key == "keypad")
+            ReadKeypad(r, value, spec);
+        else if (key == "lcd")
+            ReadLcd(r, value, spec);
+        else if (key == "buzzer")
+            ReadBuzzer(r, value, spec);
+        else
+            read.problems.push_back("unknown component \"" + key + "\"");
     }
     // A board with wiring faults is not used at all: half a board would
     // only confuse. Pins the chip lacks leave just their component off.
@@ -329,8 +344,10 @@ std::vector<std::filesystem::path> ListBoardFiles(const std::filesystem::path& f
 {
     std::vector<std::filesystem::path> files;
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (it->path().extension() == ".json" && it->is_regular_file(ec)) files.push_back(it->path());
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec))
+        if (it->path().extension() == ".json" && it->is_regular_file(ec))
+            files.push_back(it->path());
     std::sort(files.begin(), files.end());
     return files;
 }

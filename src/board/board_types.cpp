@@ -12,7 +12,8 @@ std::string PinName(PinRef pin)
 
 std::optional<PinRef> ParsePinName(std::string_view text)
 {
-    if (text.size() != 4 || (text[0] != 'P' && text[0] != 'p') || text[2] != '.') return std::nullopt;
+    if (text.size() != 4 || (text[0] != 'P' && text[0] != 'p') || text[2] != '.')
+        return std::nullopt;
     if (text[1] < '0' || text[1] > '3' || text[3] < '0' || text[3] > '7') return std::nullopt;
     return PinRef{static_cast<uint8_t>(text[1] - '0'), static_cast<uint8_t>(text[3] - '0')};
 }

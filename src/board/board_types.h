@@ -40,8 +40,14 @@ struct PinRef
     uint8_t Mask() const { return static_cast<uint8_t>(1u << bit); }
 };
 
-inline bool PinHigh(const PortBytes& levels, PinRef pin) { return (levels[pin.port] >> pin.bit) & 1u; }
-inline void SetPin(PortBytes& bytes, PinRef pin) { bytes[pin.port] |= pin.Mask(); }
+inline bool PinHigh(const PortBytes& levels, PinRef pin)
+{
+    return (levels[pin.port] >> pin.bit) & 1u;
+}
+inline void SetPin(PortBytes& bytes, PinRef pin)
+{
+    bytes[pin.port] |= pin.Mask();
+}
 
 // "P1.3".
 std::string PinName(PinRef pin);

@@ -19,7 +19,8 @@ void Buzzer::OnPins(const PortBytes& levels, uint64_t now)
     m_high = high;
     if (!rising) return;
     // After a silence the first edge starts a new measurement.
-    const bool continued = m_lastRise != kNever && now - m_lastRise <= std::max(kSilence, 2 * m_period);
+    const bool continued =
+        m_lastRise != kNever && now - m_lastRise <= std::max(kSilence, 2 * m_period);
     m_period = continued ? now - m_lastRise : 0;
     m_lastRise = now;
 }

@@ -4,7 +4,10 @@
 
 namespace zelo::board {
 
-Hd44780::Hd44780(const LcdSpec& spec) : m_spec(spec) { Reset(); }
+Hd44780::Hd44780(const LcdSpec& spec) : m_spec(spec)
+{
+    Reset();
+}
 
 void Hd44780::Reset(uint64_t now)
 {
@@ -82,8 +85,8 @@ void Hd44780::OnPins(const PortBytes& levels, uint64_t now)
 void Hd44780::Transfer(bool rs, uint8_t value, uint64_t now)
 {
     if (Busy(now)) {
-        Problem(std::string("ignored while busy: ") + (rs ? "data " : "instruction ") + core::ToHexByte(value) +
-                "H");
+        Problem(std::string("ignored while busy: ") + (rs ? "data " : "instruction ") +
+                core::ToHexByte(value) + "H");
         return;
     }
     if (rs) {
@@ -219,8 +222,9 @@ std::array<std::string, 2> Hd44780::Lines() const
     for (int line = 0; line < 2; ++line) {
         for (int c = 0; c < kColumns; ++c) {
             const int a = VisibleAddress(line, c);
-            lines[static_cast<size_t>(line)] +=
-                (!m_displayOn || a < 0) ? std::string(" ") : LcdGlyph(m_ddram[static_cast<size_t>(a)]);
+            lines[static_cast<size_t>(line)] += (!m_displayOn || a < 0)
+                                                    ? std::string(" ")
+                                                    : LcdGlyph(m_ddram[static_cast<size_t>(a)]);
         }
     }
     return lines;
@@ -228,15 +232,23 @@ std::array<std::string, 2> Hd44780::Lines() const
 
 std::string LcdGlyph(uint8_t code)
 {
-    if (code >= 0x20 && code <= 0x7D && code != 0x5C) return std::string(1, static_cast<char>(code));
+    if (code >= 0x20 && code <= 0x7D && code != 0x5C)
+        return std::string(1, static_cast<char>(code));
     switch (code) {
-        case 0x5C: return "\u00A5";  // yen sign
-        case 0x7E: return "\u2192";
-        case 0x7F: return "\u2190";
-        case 0xDF: return "\u00B0";
-        case 0xE4: return "\u00B5";
-        case 0xF4: return "\u03A9";
-        default: break;
+        case 0x5C:
+            return "\u00A5";  // yen sign
+        case 0x7E:
+            return "\u2192";
+        case 0x7F:
+            return "\u2190";
+        case 0xDF:
+            return "\u00B0";
+        case 0xE4:
+            return "\u00B5";
+        case 0xF4:
+            return "\u03A9";
+        default:
+            break;
     }
     if (code < 0x10) return "\u25A0";  // a user-defined character
     return "\u2592";                   // a glyph outside ASCII

@@ -39,12 +39,15 @@ SendLine ParseSendLine(std::string_view line, bool hex, LineEnding ending)
                 continue;
             }
             size_t end = i;
-            while (end < line.size() && line[end] != ' ' && line[end] != ',' && line[end] != '\t') ++end;
+            while (end < line.size() && line[end] != ' ' && line[end] != ',' && line[end] != '\t')
+                ++end;
             std::string_view token = line.substr(i, end - i);
             i = end;
             std::string_view digits = token;
-            if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) digits.remove_prefix(2);
-            else if (digits.size() > 1 && (digits.back() == 'H' || digits.back() == 'h')) digits.remove_suffix(1);
+            if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X'))
+                digits.remove_prefix(2);
+            else if (digits.size() > 1 && (digits.back() == 'H' || digits.back() == 'h'))
+                digits.remove_suffix(1);
             int value = 0;
             bool good = !digits.empty() && digits.size() <= 2;
             for (char c : digits) {

@@ -18,7 +18,10 @@ SevenSegmentDisplay::SevenSegmentDisplay(const DigitsSpec& spec)
     Reset();
 }
 
-void SevenSegmentDisplay::Reset() { m_digit.fill(Digit{}); }
+void SevenSegmentDisplay::Reset()
+{
+    m_digit.fill(Digit{});
+}
 
 uint8_t SevenSegmentDisplay::SelectedDigits(const PortBytes& levels) const
 {
@@ -26,12 +29,14 @@ uint8_t SevenSegmentDisplay::SelectedDigits(const PortBytes& levels) const
         // A 74x138 with its enables tied active: the output numbered by C B A
         // goes low, and that digit's driver turns on.
         int n = 0;
-        for (int k = 2; k >= 0; --k) n = 2 * n + (PinHigh(levels, m_spec.select[static_cast<size_t>(k)]) ? 1 : 0);
+        for (int k = 2; k >= 0; --k)
+            n = 2 * n + (PinHigh(levels, m_spec.select[static_cast<size_t>(k)]) ? 1 : 0);
         return n < m_count ? static_cast<uint8_t>(1u << n) : 0;
     }
     uint8_t mask = 0;
     for (int d = 0; d < m_count; ++d)
-        if (PinHigh(levels, m_spec.select[static_cast<size_t>(d)]) != m_spec.selectActiveLow) mask |= 1u << d;
+        if (PinHigh(levels, m_spec.select[static_cast<size_t>(d)]) != m_spec.selectActiveLow)
+            mask |= 1u << d;
     return mask;
 }
 
@@ -39,7 +44,8 @@ void SevenSegmentDisplay::OnPins(const PortBytes& levels, uint64_t now)
 {
     uint8_t pattern = 0;
     for (int s = 0; s < 8; ++s)
-        if (PinHigh(levels, m_spec.segments[static_cast<size_t>(s)]) != m_spec.commonAnode) pattern |= 1u << s;
+        if (PinHigh(levels, m_spec.segments[static_cast<size_t>(s)]) != m_spec.commonAnode)
+            pattern |= 1u << s;
     const uint8_t selected = SelectedDigits(levels);
     for (int d = 0; d < m_count; ++d) {
         Digit& digit = m_digit[static_cast<size_t>(d)];
@@ -97,8 +103,7 @@ char SegmentCharacter(uint8_t segments)
         {0x3F, '0'}, {0x06, '1'}, {0x5B, '2'}, {0x4F, '3'}, {0x66, '4'}, {0x6D, '5'}, {0x7D, '6'},
         {0x07, '7'}, {0x7F, '8'}, {0x6F, '9'}, {0x77, 'A'}, {0x7C, 'b'}, {0x39, 'C'}, {0x5E, 'd'},
         {0x79, 'E'}, {0x71, 'F'}, {0x76, 'H'}, {0x38, 'L'}, {0x73, 'P'}, {0x3E, 'U'}, {0x40, '-'},
-        {0x00, ' '}, {0x27, '7'}, {0x67, '9'}, {0x5C, 'o'}, {0x54, 'n'}, {0x50, 'r'},
-        {0x08, '_'},
+        {0x00, ' '}, {0x27, '7'}, {0x67, '9'}, {0x5C, 'o'}, {0x54, 'n'}, {0x50, 'r'}, {0x08, '_'},
     };
     const uint8_t p = segments & 0x7F;
     for (const Glyph& g : kGlyphs)

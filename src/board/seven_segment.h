@@ -48,8 +48,8 @@ private:
     uint64_t m_persistence;
     struct Digit
     {
-        uint8_t lit = 0;        // segments driven now
-        uint8_t held = 0;       // the pattern lit longest since the digit last lit up
+        uint8_t lit = 0;   // segments driven now
+        uint8_t held = 0;  // the pattern lit longest since the digit last lit up
         uint64_t heldFor = 0;
         uint64_t litSince = 0;  // when the current pattern started
         uint64_t offAt = kNever;

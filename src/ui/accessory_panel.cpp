@@ -16,7 +16,10 @@ namespace zelo::ui {
 
 namespace {
 
-QString Q(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+QString Q(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
 
 const QColor kBoardGreen(0x1F, 0x5E, 0x3A);
 const QColor kLedOn(0xFF, 0x30, 0x30), kLedOff(0x50, 0x18, 0x18);
@@ -51,7 +54,8 @@ void BoardWidget::resizeEvent(QResizeEvent* event)
     Rebuild();
 }
 
-void BoardWidget::PaintDigit(QPainter& p, const app::BoardShape& s, uint8_t segments, bool flickering) const
+void BoardWidget::PaintDigit(QPainter& p, const app::BoardShape& s, uint8_t segments,
+                             bool flickering) const
 {
     // Segments a..g as bars around two stacked boxes, then the point.
     const int x = s.x + 3, y = s.y + 3, w = s.w - 9, h = (s.h - 6) / 2, t = 3;
@@ -86,10 +90,13 @@ void BoardWidget::PaintLcd(QPainter& p, const app::BoardShape& s) const
     for (int line = 0; line < 2; ++line) {
         const QString text = Q(lines[static_cast<size_t>(line)]);
         for (int c = 0; c < text.size() && c < 16; ++c)
-            p.drawText(QRect(s.x + 6 + c * 10, s.y + 6 + line * 18, 10, 18), Qt::AlignCenter, text.mid(c, 1));
+            p.drawText(QRect(s.x + 6 + c * 10, s.y + 6 + line * 18, 10, 18), Qt::AlignCenter,
+                       text.mid(c, 1));
     }
     if (lcd.DisplayOn() && lcd.CursorOn() && lcd.CursorLine() >= 0)
-        p.fillRect(QRect(s.x + 6 + lcd.CursorColumn() * 10, s.y + 6 + lcd.CursorLine() * 18 + 16, 9, 2), kLcdInk);
+        p.fillRect(
+            QRect(s.x + 6 + lcd.CursorColumn() * 10, s.y + 6 + lcd.CursorLine() * 18 + 16, 9, 2),
+            kLcdInk);
 }
 
 void BoardWidget::paintEvent(QPaintEvent*)
@@ -125,11 +132,13 @@ void BoardWidget::paintEvent(QPaintEvent*)
                 p.setPen(Qt::black);
                 p.setBrush(QColor(0x30, 0x30, 0x30));
                 p.drawRect(r);
-                p.setBrush(b.ButtonPressed(s.index) ? QColor(0x90, 0x10, 0x10) : QColor(0xD0, 0x20, 0x20));
+                p.setBrush(b.ButtonPressed(s.index) ? QColor(0x90, 0x10, 0x10)
+                                                    : QColor(0xD0, 0x20, 0x20));
                 p.drawEllipse(r.adjusted(4, 4, -4, -4));
                 break;
             case app::BoardPart::Digit:
-                PaintDigit(p, s, b.Digits()->Visible(s.index, b.Now()), b.Digits()->Flickering(s.index, b.Now()));
+                PaintDigit(p, s, b.Digits()->Visible(s.index, b.Now()),
+                           b.Digits()->Flickering(s.index, b.Now()));
                 break;
             case app::BoardPart::Key: {
                 const bool pressed = b.KeyPressed(s.index / 4, s.index % 4);
@@ -140,7 +149,9 @@ void BoardWidget::paintEvent(QPaintEvent*)
                 p.drawText(r, Qt::AlignCenter, Q(s.label));
                 break;
             }
-            case app::BoardPart::Lcd: PaintLcd(p, s); break;
+            case app::BoardPart::Lcd:
+                PaintLcd(p, s);
+                break;
             case app::BoardPart::Buzzer: {
                 const int hz = b.BuzzerDevice()->FrequencyHz(b.Now());
                 p.setPen(Qt::black);
@@ -162,7 +173,9 @@ void BoardWidget::mousePressEvent(QMouseEvent* event)
     const auto hit = app::HitBoardInput(m_picture, at.x(), at.y());
     if (!hit) return;
     switch (hit->part) {
-        case app::BoardPart::Switch: m_model.BoardSwitch(hit->index); break;
+        case app::BoardPart::Switch:
+            m_model.BoardSwitch(hit->index);
+            break;
         case app::BoardPart::Button:
             m_model.BoardButton(hit->index, true);
             m_held = hit;
@@ -171,7 +184,8 @@ void BoardWidget::mousePressEvent(QMouseEvent* event)
             m_model.BoardKey(hit->index / 4, hit->index % 4, true);
             m_held = hit;
             break;
-        default: return;
+        default:
+            return;
     }
     update();
     emit changed();
@@ -181,7 +195,8 @@ void BoardWidget::mouseReleaseEvent(QMouseEvent*)
 {
     if (!m_held) return;
     if (m_held->part == app::BoardPart::Button) m_model.BoardButton(m_held->index, false);
-    if (m_held->part == app::BoardPart::Key) m_model.BoardKey(m_held->index / 4, m_held->index % 4, false);
+    if (m_held->part == app::BoardPart::Key)
+        m_model.BoardKey(m_held->index / 4, m_held->index % 4, false);
     m_held.reset();
     update();
     emit changed();
@@ -189,7 +204,8 @@ void BoardWidget::mouseReleaseEvent(QMouseEvent*)
 
 // --- the panel ------------------------------------------------------------
 
-AccessoryPanel::AccessoryPanel(app::Workbench& model, QWidget* parent) : QTabWidget(parent), m_model(model)
+AccessoryPanel::AccessoryPanel(app::Workbench& model, QWidget* parent)
+    : QTabWidget(parent), m_model(model)
 {
     createWidgets();
     connectWidgets();
@@ -279,7 +295,8 @@ void AccessoryPanel::connectWidgets()
 
 void AccessoryPanel::Send()
 {
-    const std::string problem = m_model.TerminalSend(m_input->text().toStdString(), m_sendHex->isChecked());
+    const std::string problem =
+        m_model.TerminalSend(m_input->text().toStdString(), m_sendHex->isChecked());
     if (problem.empty()) m_input->clear();
     m_warning->setText(Q(problem));
     emit changed();
@@ -298,7 +315,8 @@ void AccessoryPanel::Render()
         m_board->Rebuild();
     }
     QString problems;
-    for (const std::string& p : accessory.Problems()) problems += (problems.isEmpty() ? "" : "\n") + Q(p);
+    for (const std::string& p : accessory.Problems())
+        problems += (problems.isEmpty() ? "" : "\n") + Q(p);
     if (const board::Hd44780* lcd = accessory.Board().Lcd(); lcd && !lcd->Problems().empty())
         problems += (problems.isEmpty() ? "LCD: " : "\nLCD: ") + Q(lcd->Problems().back());
     m_problems->setText(problems);
@@ -314,9 +332,9 @@ void AccessoryPanel::Render()
     }
     const std::string warning = terminal.BaudWarning();
     if (!warning.empty()) m_warning->setText(Q(warning));
-    m_pending->setText(terminal.Pending().empty()
-                           ? QString()
-                           : QString::number(terminal.Pending().size()) + " bytes waiting to be received");
+    m_pending->setText(terminal.Pending().empty() ? QString()
+                                                  : QString::number(terminal.Pending().size()) +
+                                                        " bytes waiting to be received");
 }
 
 }  // namespace zelo::ui

@@ -39,7 +39,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void PaintDigit(class QPainter& p, const app::BoardShape& s, uint8_t segments, bool flickering) const;
+    void PaintDigit(class QPainter& p, const app::BoardShape& s, uint8_t segments,
+                    bool flickering) const;
     void PaintLcd(class QPainter& p, const app::BoardShape& s) const;
 
     app::Workbench& m_model;

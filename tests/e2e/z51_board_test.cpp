@@ -33,8 +33,8 @@ protected:
     {
         const auto assembled = RunZ51("asm " + (m_dir / (name + ".asm")).string());
         EXPECT_EQ(assembled.status, 0) << assembled.out;
-        const auto run = RunZ51("run " + (m_dir / (name + ".hex")).string() + " --board " + board + " --json --steps " +
-                                std::to_string(steps) + " " + more);
+        const auto run = RunZ51("run " + (m_dir / (name + ".hex")).string() + " --board " + board +
+                                " --json --steps " + std::to_string(steps) + " " + more);
         EXPECT_EQ(run.status, 0) << run.out;
         const auto j = nlohmann::json::parse(run.out, nullptr, false);
         EXPECT_FALSE(j.is_discarded()) << run.out;
@@ -69,7 +69,8 @@ TEST_F(Z51BoardTest, ExamplesShowOnTheirBoards)
     EXPECT_EQ(echo["serial"]["programBaud"], 9600.0);
 
     // Seven steps of the walking light: LED 1 lit.
-    const auto leds = RunWithBoard("leds_p1", (m_dir / "boards" / "leds_and_switches.json").string(), 7);
+    const auto leds =
+        RunWithBoard("leds_p1", (m_dir / "boards" / "leds_and_switches.json").string(), 7);
     EXPECT_EQ(leds["leds"], "01000000");
     EXPECT_EQ(leds["buzzerHz"], 0);
 }
@@ -78,14 +79,16 @@ TEST_F(Z51BoardTest, TheChipLimitsTheWiringAndBadFilesAreNamed)
 {
     const auto small = RunWithBoard("leds_p1", "leds_and_switches", 7, "--chip 89Cx051");
     ASSERT_EQ(small["problems"].size(), 1u);
-    EXPECT_EQ(small["problems"][0],
-              "leds_and_switches.json: \"switches\": the 89Cx051 has no pin P2.0; left off the board");
+    EXPECT_EQ(
+        small["problems"][0],
+        "leds_and_switches.json: \"switches\": the 89Cx051 has no pin P2.0; left off the board");
     EXPECT_EQ(small["leds"], "01000000");
 
     std::ofstream(m_dir / "boards" / "broken.json") << "{\"lcd\": {\"data\": \"P1\"}}";
     RunZ51("asm " + (m_dir / "leds_p1.asm").string());
     const auto run = RunZ51("run " + (m_dir / "leds_p1.hex").string() + " --board broken", true);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.out.find("broken.json: \"lcd\": \"rs\" is missing"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("broken.json: \"lcd\": \"rs\" is missing"), std::string::npos)
+        << run.out;
     EXPECT_EQ(RunZ51("run " + (m_dir / "leds_p1.hex").string() + " --board nowhere").status, 1);
 }

@@ -21,7 +21,8 @@ protected:
     void SetUp() override
     {
         m_folder = fs::temp_directory_path() /
-                   ("zelo_accessory_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                   ("zelo_accessory_" +
+                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(m_folder);
         fs::create_directories(m_folder);
         fs::copy(fs::path(ZELO_SOURCE_DIR) / "examples" / "boards", m_folder);

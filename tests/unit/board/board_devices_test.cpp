@@ -15,7 +15,10 @@ Board MakeBoard(const char* json)
     return Board(std::move(read.spec));
 }
 
-PortBytes Latches(uint8_t p0, uint8_t p1, uint8_t p2, uint8_t p3) { return {p0, p1, p2, p3}; }
+PortBytes Latches(uint8_t p0, uint8_t p1, uint8_t p2, uint8_t p3)
+{
+    return {p0, p1, p2, p3};
+}
 
 TEST(BoardLedsAndContacts, LedsFollowPinsAndContactsPullLow)
 {
@@ -57,13 +60,15 @@ TEST(BoardKeypad, APressedKeyJoinsItsRowAndColumn)
     EXPECT_EQ(b.Update(Latches(0xFF, 0b11111011, 0xFF, 0xFF), 4)[1], 0);
 }
 
-constexpr const char* kDirectDigits = R"({"digits": {"segments": "P0", "select": ["P2.0", "P2.1", "P2.2", "P2.3"]}})";
+constexpr const char* kDirectDigits =
+    R"({"digits": {"segments": "P0", "select": ["P2.0", "P2.1", "P2.2", "P2.3"]}})";
 
 // Shows `pattern` (active-high segments) on digit d through a common-anode,
 // low-select wiring, at cycle t.
 void ShowDigit(Board& b, int d, uint8_t pattern, uint64_t t)
 {
-    b.Update(Latches(static_cast<uint8_t>(~pattern), 0xFF, static_cast<uint8_t>(~(1u << d)), 0xFF), t);
+    b.Update(Latches(static_cast<uint8_t>(~pattern), 0xFF, static_cast<uint8_t>(~(1u << d)), 0xFF),
+             t);
 }
 
 TEST(BoardDigits, AFastScanIsSteadyAndASlowOneFlickers)
@@ -91,7 +96,8 @@ TEST(BoardDigits, AFastScanIsSteadyAndASlowOneFlickers)
 
 TEST(BoardDigits, DecoderCathodeAndPointWiring)
 {
-    Board b = MakeBoard(R"({"digits": {"segments": "P1", "select": ["P3.3", "P3.4", "P3.5"], "decoder": true,
+    Board b = MakeBoard(
+        R"({"digits": {"segments": "P1", "select": ["P3.3", "P3.4", "P3.5"], "decoder": true,
                                        "count": 8, "common": "cathode"}})");
     // C B A = 1 1 0: digit 6, segments driven high for a cathode display.
     b.Update(Latches(0xFF, 0x80 | 0x6D, 0xFF, 0b11110111), 5);
@@ -103,8 +109,9 @@ TEST(BoardDigits, DecoderCathodeAndPointWiring)
 TEST(BoardDigits, APatternSetBeforeTheSelectChangesDoesNotLinger)
 {
     Board b = MakeBoard(kDirectDigits);
-    ShowDigit(b, 0, 0x06, 1);                                  // "1" on digit 0 for 900 cycles
-    b.Update(Latches(static_cast<uint8_t>(~0x5B), 0xFF, 0xFE, 0xFF), 901);  // "2" still on digit 0 briefly
+    ShowDigit(b, 0, 0x06, 1);  // "1" on digit 0 for 900 cycles
+    b.Update(Latches(static_cast<uint8_t>(~0x5B), 0xFF, 0xFE, 0xFF),
+             901);  // "2" still on digit 0 briefly
     ShowDigit(b, 1, 0x5B, 903);
     EXPECT_EQ(b.Digits()->Text(1000), "12  ");
 }
@@ -123,9 +130,10 @@ class LcdBus
 {
 public:
     explicit LcdBus(bool fourBit)
-        : m_board(MakeBoard(fourBit ? R"({"lcd": {"data": ["P1.4", "P1.5", "P1.6", "P1.7"],
+        : m_board(MakeBoard(
+              fourBit ? R"({"lcd": {"data": ["P1.4", "P1.5", "P1.6", "P1.7"],
                                                     "rs": "P3.4", "rw": "P3.5", "e": "P3.7"}})"
-                                    : R"({"lcd": {"data": "P1", "rs": "P3.4", "rw": "P3.5", "e": "P3.7"}})")),
+                      : R"({"lcd": {"data": "P1", "rs": "P3.4", "rw": "P3.5", "e": "P3.7"}})")),
           m_fourBit(fourBit)
     {
         Set(0xFF, false, false, false);
@@ -165,7 +173,8 @@ public:
 private:
     void Set(uint8_t p1, bool rs, bool rw, bool e)
     {
-        const uint8_t p3 = static_cast<uint8_t>(0x4F | (rs ? 0x10 : 0) | (rw ? 0x20 : 0) | (e ? 0x80 : 0));
+        const uint8_t p3 =
+            static_cast<uint8_t>(0x4F | (rs ? 0x10 : 0) | (rw ? 0x20 : 0) | (e ? 0x80 : 0));
         m_board.Update(Latches(0xFF, p1, 0xFF, p3), ++m_t);
     }
     Board m_board;
@@ -195,14 +204,14 @@ TEST(BoardLcd, EightAndFourBitInterfacesWriteTwoLines)
 
 TEST(BoardLcd, WrongSequencesShowOnTheGlass)
 {
-    {   // Never switched on: the text is written but nothing shows.
+    {  // Never switched on: the text is written but nothing shows.
         LcdBus lcd(false);
         lcd.Write(0x38, false);
         lcd.Text("A");
         EXPECT_FALSE(lcd.Lcd().DisplayOn());
         EXPECT_EQ(lcd.Lcd().Lines()[0], std::string(16, ' '));
     }
-    {   // One-line mode: 40H is far along the one long line, off the glass,
+    {  // One-line mode: 40H is far along the one long line, off the glass,
         // and the second line stays dark.
         LcdBus lcd(false);
         lcd.Write(0x30, false);
@@ -217,7 +226,7 @@ TEST(BoardLcd, WrongSequencesShowOnTheGlass)
         ASSERT_FALSE(lcd.Lcd().Problems().empty());
         EXPECT_EQ(lcd.Lcd().Problems().front(), "DDRAM address 28H is not on the display");
     }
-    {   // Writes without waiting for the busy flag are lost and named.
+    {  // Writes without waiting for the busy flag are lost and named.
         LcdBus lcd(false);
         lcd.Write(0x38, false);
         lcd.Write(0x0C, false);
@@ -227,7 +236,7 @@ TEST(BoardLcd, WrongSequencesShowOnTheGlass)
         EXPECT_EQ(lcd.Lcd().Lines()[0], "B               ");
         EXPECT_EQ(lcd.Lcd().Problems().back(), "ignored while busy: data 41H");
     }
-    {   // Straight after power-on the controller is still busy.
+    {  // Straight after power-on the controller is still busy.
         LcdBus lcd(false);
         lcd.Time() = 0;
         lcd.Write(0x38, false);
@@ -282,7 +291,8 @@ TEST(BoardBuzzer, FrequencyOfTheToggledPinAndSilence)
     Board b = MakeBoard(R"({"buzzer": {"pin": "P3.7"}})");
     // 1 kHz: a period of 921.6 cycles, toggled every 461.
     uint64_t t = 0;
-    for (int i = 0; i < 20; ++i, t += 461) b.Update(Latches(0xFF, 0xFF, 0xFF, i % 2 ? 0xFF : 0x7F), t);
+    for (int i = 0; i < 20; ++i, t += 461)
+        b.Update(Latches(0xFF, 0xFF, 0xFF, i % 2 ? 0xFF : 0x7F), t);
     EXPECT_EQ(b.BuzzerDevice()->FrequencyHz(t), 1000);
     EXPECT_EQ(b.BuzzerDevice()->FrequencyHz(t + Buzzer::kSilence + 1), 0);
 }

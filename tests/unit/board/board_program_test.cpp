@@ -62,7 +62,8 @@ protected:
     }
     void RunFor(double milliseconds)
     {
-        RunUntil(m_sim->CycleCounter() + static_cast<uint64_t>(milliseconds * kCyclesPerSecond / 1000));
+        RunUntil(m_sim->CycleCounter() +
+                 static_cast<uint64_t>(milliseconds * kCyclesPerSecond / 1000));
     }
     std::string Digits() const { return m_board.Digits()->Text(m_board.Now()); }
 
@@ -81,7 +82,8 @@ TEST_F(BoardProgram, StopwatchCountsHundredthsOnSteadyDigits)
         // The display lags the count by at most one scan (under 2 ms).
         const std::string expected = "00." + std::to_string(tenth) + "0";
         EXPECT_EQ(Digits(), expected);
-        for (int d = 0; d < 4; ++d) EXPECT_FALSE(m_board.Digits()->Flickering(d, m_board.Now())) << d;
+        for (int d = 0; d < 4; ++d)
+            EXPECT_FALSE(m_board.Digits()->Flickering(d, m_board.Now())) << d;
     }
 }
 
@@ -127,7 +129,8 @@ TEST_F(BoardProgram, PolledButtonLightsItsLed)
     m_board.SetButton(1, false);
     RunFor(1);
     EXPECT_FALSE(m_board.LedLit(7));
-    EXPECT_EQ(m_sim->Cpu().PeekRamByteText(core::sfr::P3), "FF") << "the released pin reads high again";
+    EXPECT_EQ(m_sim->Cpu().PeekRamByteText(core::sfr::P3), "FF")
+        << "the released pin reads high again";
 }
 
 TEST_F(BoardProgram, TerminalShowsWhatTheProgramSends)
@@ -162,7 +165,9 @@ TEST(BoardLinkLatches, EveryCellButAZeroReadsHigh)
     const char* cells[4] = {"01x-1010", "00000000", "11111111", "x0-01110"};  // bit 0 first
     const uint8_t expected[4] = {0b01011110, 0x00, 0xFF, 0b01110101};
     for (int p = 0; p < 4; ++p)
-        for (int k = 0; k < 8; ++k) cpu.internal[static_cast<size_t>(0x80 + 0x10 * p)][static_cast<size_t>(k)] = cells[p][k];
+        for (int k = 0; k < 8; ++k)
+            cpu.internal[static_cast<size_t>(0x80 + 0x10 * p)][static_cast<size_t>(k)] =
+                cells[p][k];
     const PortBytes latches = ReadPortLatches(cpu);
     for (int p = 0; p < 4; ++p) EXPECT_EQ(latches[static_cast<size_t>(p)], expected[p]) << p;
 }

@@ -56,7 +56,8 @@ TEST(BoardFile, FaultsAreNamed)
         {R"({"leds": "P1"})", "\"leds\": the wiring must be a JSON object"},
         {R"({"leds": {"pins": "P4"}})", "\"leds\": \"P4\" is not a port (P0 to P3) in \"pins\""},
         {R"({"leds": {"pins": ["P1.8"]}})", "\"leds\": \"P1.8\" is not a pin name (P0.0 to P3.7)"},
-        {R"({"leds": {"pins": "P1", "lit": "dim"}})", "\"leds\": \"lit\" must be \"low\" or \"high\""},
+        {R"({"leds": {"pins": "P1", "lit": "dim"}})",
+         "\"leds\": \"lit\" must be \"low\" or \"high\""},
         {R"({"switches": {"pins": ["P1.0", "P1.0"]}})", "\"switches\": P1.0 is wired twice"},
         {R"({"buttons": {}})", "\"buttons\": \"pins\" is missing"},
         {R"({"digits": {"segments": "P0", "select": ["P2.0", "P2.1"]}})",
@@ -79,7 +80,8 @@ TEST(BoardFile, FaultsAreNamed)
 
 TEST(BoardFile, TheSmallChipLeavesOffWhatItCannotReach)
 {
-    const char* json = R"({"leds": {"pins": "P1"}, "switches": {"pins": "P2"}, "buzzer": {"pin": "P3.6"}})";
+    const char* json =
+        R"({"leds": {"pins": "P1"}, "switches": {"pins": "P2"}, "buzzer": {"pin": "P3.6"}})";
     const BoardRead big = ParseBoard(json, ChipModel::C8052);
     EXPECT_TRUE(big.Ok());
     const BoardRead small = ParseBoard(json, ChipModel::C89Cx051);
@@ -93,12 +95,14 @@ TEST(BoardFile, TheSmallChipLeavesOffWhatItCannotReach)
 
 TEST(BoardFile, ShippedPresetsReadCleanlyOnTheChipsTheyFit)
 {
-    const std::filesystem::path boards = std::filesystem::path(ZELO_SOURCE_DIR) / "examples" / "boards";
+    const std::filesystem::path boards =
+        std::filesystem::path(ZELO_SOURCE_DIR) / "examples" / "boards";
     const auto files = ListBoardFiles(boards);
     ASSERT_EQ(files.size(), 3u);
     for (const auto& file : files) {
         const BoardRead read = ReadBoardFile(file, ChipModel::C8051);
-        EXPECT_TRUE(read.Ok()) << file << ": " << (read.problems.empty() ? "" : read.problems.front());
+        EXPECT_TRUE(read.Ok()) << file << ": "
+                               << (read.problems.empty() ? "" : read.problems.front());
     }
     EXPECT_EQ(ReadBoardFile(boards / "lcd.json", ChipModel::C8051).spec.name, "LCD");
     EXPECT_TRUE(ReadBoardFile(boards / "lcd.json", ChipModel::C89Cx051).Ok());
