@@ -7,10 +7,14 @@
 // The board's pull-downs reach the program through the port registers: a
 // pulled pin's cell reads 0 while it is held and gets its 1 back when the
 // board lets go, unless the program wrote that bit in the meantime. This
-// stands in for a pin model that keeps latch and pin apart; its known limit is
+// stands in for a pin model that keeps latch and pin apart; its limits are
 // that a read-modify-write instruction on a port (ANL P1,#.., CPL P1.0) sees
-// a held pin as a 0 latch. HoldPins is the one place that changes when the
-// chip gets separate pin levels.
+// a held pin as a 0 latch, and that nothing samples P3.2/P3.3 for INT0/INT1
+// or P3.0 for the receiver. HoldPins is the one place that changes when the
+// chip gets separate pin levels: it then hands `pulls` to the chip, which
+// reads pin = latch AND NOT pull on port reads, samples INT0/INT1 and the
+// timer inputs from the pins, and takes the terminal's Pending bytes into
+// its receiver.
 #pragma once
 
 #include "board/board.h"
