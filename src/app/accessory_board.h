@@ -44,6 +44,8 @@ public:
 
     // A program was loaded: displays power up again, the terminal is cleared.
     void ProgramLoaded(core::Simulator& sim);
+    // The port registers were changed outside a step (a click on a chip pin).
+    void PortsChanged(core::Simulator& sim) { Sync(sim); }
     void AfterStep(core::Simulator& sim, bool executed)
     {
         m_link.AfterStep(sim, m_board, &m_terminal, executed);
