@@ -220,6 +220,7 @@ void AccessoryPanel::createWidgets()
     auto* top = new QHBoxLayout;
     m_boardChoice = new QComboBox(boardTab);
     m_boardChoice->setObjectName("BoardChoice");
+    m_boardChoice->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_problems = new QLabel(boardTab);
     m_problems->setObjectName("BoardProblems");
     m_problems->setStyleSheet("color: #C00000");
