@@ -82,6 +82,7 @@ void Workbench::RunToLine(int line)
 void Workbench::StepBack()
 {
     if (m_sim.Running() || !m_sim.StepBack()) return;
+    m_accessory.PortsChanged(m_sim);
     ShowCounters();
     m_texts.hexBox.clear();
     m_texts.hexText = WithListingText(m_sim.TraceLine(), m_sim.ProgramCounter());

@@ -61,7 +61,6 @@ bool Board::LedLit(int index) const
 
 const PortBytes& Board::Update(const PortBytes& latches, uint64_t cycles)
 {
-    if (cycles < m_now) Reset();
     m_now = cycles;
     const bool lcdRead = m_lcd && m_lcd->Reading(m_levels);
     if (latches == m_latches && !m_inputsChanged && !lcdRead) return m_pulls;

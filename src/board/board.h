@@ -33,7 +33,8 @@ public:
 
     // After a step: latches as the program drives P0-P3, and the cycle
     // counter. Returns the pins the board pulls low. A counter smaller than
-    // the last one means the chip was reset, and the board is reset too.
+    // the last one (a step taken back) moves the board's clock back without
+    // undoing what it shows; a new program resets the board through Reset.
     const PortBytes& Update(const PortBytes& latches, uint64_t cycles);
 
     // --- inputs ---

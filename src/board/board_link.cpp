@@ -92,12 +92,14 @@ void BoardLink::AfterStep(core::Simulator& sim, Board& board, SerialTerminal* te
 void BoardLink::HoldPins(core::CpuState& cpu, const PortBytes& latches, const PortBytes& pulls)
 {
     for (size_t p = 0; p < 4; ++p) {
+        // Held pins are written every time, not only when the hold starts: a
+        // step taken back may have put the latch's 1 into the cell again.
         const uint8_t hold = static_cast<uint8_t>(pulls[p] & latches[p]);
-        const uint8_t changed = static_cast<uint8_t>(hold ^ m_held[p]);
-        if (changed == 0) continue;
+        const uint8_t touched = static_cast<uint8_t>(hold | m_held[p]);
+        if (touched == 0) continue;
         auto& cells = cpu.internal[kPortAddress[p]];
         for (int k = 0; k < 8; ++k) {
-            if (!((changed >> k) & 1u) || cells[static_cast<size_t>(k)] == '-') continue;
+            if (!((touched >> k) & 1u) || cells[static_cast<size_t>(k)] == '-') continue;
             cells[static_cast<size_t>(k)] = ((hold >> k) & 1u) ? '0' : '1';
         }
         m_held[p] = hold;

@@ -51,12 +51,13 @@ void SevenSegmentDisplay::OnPins(const PortBytes& levels, uint64_t now)
         Digit& digit = m_digit[static_cast<size_t>(d)];
         const uint8_t lit = (selected >> d) & 1u ? pattern : 0;
         if (lit == digit.lit) continue;
-        if (digit.lit != 0 && now - digit.litSince >= digit.heldFor) {
+        if (digit.lit != 0 && now >= digit.litSince && now - digit.litSince >= digit.heldFor) {
             digit.held = digit.lit;
             digit.heldFor = now - digit.litSince;
         }
         if (lit != 0 && digit.lit == 0) {
-            if (digit.offAt != kNever && now - digit.offAt > m_persistence) digit.flickerAt = now;
+            if (digit.offAt != kNever && now >= digit.offAt && now - digit.offAt > m_persistence)
+                digit.flickerAt = now;
             digit.held = lit;
             digit.heldFor = 0;
         }

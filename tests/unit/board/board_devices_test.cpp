@@ -40,6 +40,7 @@ TEST(BoardLedsAndContacts, LedsFollowPinsAndContactsPullLow)
     b.SetButton(0, false);
     EXPECT_EQ(b.Update(Latches(0xFF, 0xFF, 0xFF, 0xFF), 12)[3], 0);
     EXPECT_TRUE(b.SwitchClosed(1));  // a program reload leaves switches where they are
+    b.Reset();
     b.Update(kAllHigh, 0);
     EXPECT_TRUE(b.SwitchClosed(1));
     EXPECT_EQ(b.PullDowns()[2], 0x02);
@@ -284,6 +285,17 @@ TEST(BoardLcd, EntryModeShiftAndHome)
     EXPECT_EQ(lcd.Lcd().Lines()[0], " cba            ");
     EXPECT_EQ(lcd.Lcd().AddressCounter(), 0);
     EXPECT_EQ(LcdGlyph(0x5C), "\u00A5");
+}
+
+TEST(BoardLcd, AStepTakenBackKeepsWhatTheGlassShows)
+{
+    LcdBus lcd(false);
+    lcd.Write(0x38, false);
+    lcd.Write(0x0C, false);
+    lcd.Text("A");
+    lcd.Time() = 100;  // the cycle counter went back
+    EXPECT_EQ(lcd.Read(false) & 0x7F, 0x01);
+    EXPECT_EQ(lcd.Lcd().Lines()[0], "A               ");
 }
 
 TEST(BoardBuzzer, FrequencyOfTheToggledPinAndSilence)
