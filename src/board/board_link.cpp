@@ -22,12 +22,6 @@ std::optional<uint8_t> CellsValue(const core::CpuState::ByteCells& cells)
     return value;
 }
 
-int PortOfAddress(uint8_t address)
-{
-    for (int p = 0; p < 4; ++p)
-        if (kPortAddress[p] == address) return p;
-    return -1;
-}
 }  // namespace
 
 PortBytes ReadPortLatches(const core::CpuState& cpu)
@@ -68,42 +62,22 @@ void BoardLink::AfterStep(core::Simulator& sim, Board& board, SerialTerminal* te
                           bool executed)
 {
     core::CpuState& cpu = sim.Cpu();
-    if (executed) {
-        // A program write to a port bit ends the hold on that bit: the cell
-        // now carries the program's latch.
-        const core::CurrentInstruction& current = sim.Current();
-        for (int i = 0; i < current.changedCount; ++i) {
-            const core::ChangedLocation& c = current.changed[static_cast<size_t>(i)];
-            const int p = PortOfAddress(c.byte);
-            if (p < 0) continue;
-            m_held[static_cast<size_t>(p)] &= c.bit < 0 ? 0 : static_cast<uint8_t>(~(1u << c.bit));
-        }
-        if (terminal && current.destination.IsInternal(core::sfr::SBUF)) {
-            if (const auto byte = CellsValue(cpu.internal[core::sfr::SBUF]))
-                terminal->OnTransmit(*byte, ProgramBaud(cpu));
-        }
+    if (executed && terminal && sim.Current().destination.IsInternal(core::sfr::SBUF)) {
+        if (const auto byte = CellsValue(cpu.internal[core::sfr::SBUF]))
+            terminal->OnTransmit(*byte, ProgramBaud(cpu));
     }
-    PortBytes latches = ReadPortLatches(cpu);
-    for (size_t p = 0; p < 4; ++p) latches[p] |= m_held[p];
-    const PortBytes& pulls = board.Update(latches, sim.CycleCounter());
-    HoldPins(cpu, latches, pulls);
-}
+    if (terminal)
+        while (const auto byte = terminal->TakePending()) sim.QueueReceive(*byte);
 
-void BoardLink::HoldPins(core::CpuState& cpu, const PortBytes& latches, const PortBytes& pulls)
-{
-    for (size_t p = 0; p < 4; ++p) {
-        // Held pins are written every time, not only when the hold starts: a
-        // step taken back may have put the latch's 1 into the cell again.
-        const uint8_t hold = static_cast<uint8_t>(pulls[p] & latches[p]);
-        const uint8_t touched = static_cast<uint8_t>(hold | m_held[p]);
-        if (touched == 0) continue;
-        auto& cells = cpu.internal[kPortAddress[p]];
-        for (int k = 0; k < 8; ++k) {
-            if (!((touched >> k) & 1u) || cells[static_cast<size_t>(k)] == '-') continue;
-            cells[static_cast<size_t>(k)] = ((hold >> k) & 1u) ? '0' : '1';
-        }
-        m_held[p] = hold;
-    }
+    // The board sees the pins as the other outside sources leave them.
+    PortBytes latches = ReadPortLatches(cpu);
+    const auto& script = sim.PullDowns(core::PullSource::Script);
+    const auto& click = sim.PullDowns(core::PullSource::Click);
+    for (size_t p = 0; p < 4; ++p)
+        latches[p] = static_cast<uint8_t>(latches[p] & ~(script[p] | click[p]));
+    const PortBytes& pulls = board.Update(latches, sim.CycleCounter());
+    if (pulls != sim.PullDowns(core::PullSource::Board))
+        sim.SetPullDowns(core::PullSource::Board, pulls);
 }
 
 }  // namespace zelo::board

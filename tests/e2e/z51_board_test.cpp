@@ -63,10 +63,10 @@ TEST_F(Z51BoardTest, ExamplesShowOnTheirBoards)
     const auto keypad = RunWithBoard("keypad_digits", "digits_and_keypad", 20000);
     EXPECT_EQ(keypad["digits"]["text"], "    ");
 
-    const auto echo = RunWithBoard("serial_echo", "lcd", 20000);
-    EXPECT_EQ(echo["serial"]["text"], "Echo>");
-    EXPECT_EQ(echo["serial"]["hex"], "45 63 68 6F 3E\n");
-    EXPECT_EQ(echo["serial"]["programBaud"], 9600.0);
+    const auto sent = RunWithBoard("serial_9600", "lcd", 20000);
+    EXPECT_EQ(sent["serial"]["text"], "Hi 8051\n");
+    EXPECT_EQ(sent["serial"]["hex"], "48 69 20 38 30 35 31 0D 0A\n");
+    EXPECT_EQ(sent["serial"]["programBaud"], 9600.0);
 
     // Seven steps of the walking light: LED 1 lit.
     const auto leds =

@@ -77,9 +77,9 @@ TEST_F(AccessoryBoardTest, AnotherBoardLetsGoOfTheHeldPins)
     AccessoryBoard a;
     a.MachineReset(m_folder, core::ChipModel::C8051, sim);
     a.SetButton(sim, 0, true);  // P3.2
-    EXPECT_EQ(sim.Cpu().PeekRamByteText(core::sfr::P3), "FB");
+    EXPECT_EQ(sim.PinLevels()[3], 0xFB);
     a.Rewire(IndexOf(a, "lcd.json"), core::ChipModel::C8051, sim);
-    EXPECT_EQ(sim.Cpu().PeekRamByteText(core::sfr::P3), "FF");
+    EXPECT_EQ(sim.PinLevels()[3], 0xFF);
     EXPECT_FALSE(a.Board().ButtonPressed(0));
 }
 

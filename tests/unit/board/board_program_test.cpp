@@ -57,7 +57,8 @@ protected:
         while (m_sim->CycleCounter() < cycles) {
             const auto report = m_sim->ExecuteStep();
             m_link.AfterStep(*m_sim, m_board, &m_terminal, report.executed);
-            ASSERT_EQ(report.stopReason, core::StopReason::None) << m_sim->Cpu().simulationLog.Text();
+            ASSERT_EQ(report.stopReason, core::StopReason::None)
+                << m_sim->Cpu().simulationLog.Text();
         }
     }
     void RunFor(double milliseconds)
@@ -95,7 +96,8 @@ TEST_F(BoardProgram, LcdHelloWaitsOnTheBusyFlagAndWritesBothLines)
     EXPECT_EQ(lcd.Lines()[0], "Hello           ");
     EXPECT_EQ(lcd.Lines()[1], "8051 LCD        ");
     EXPECT_TRUE(lcd.Problems().empty()) << lcd.Problems().front();
-    EXPECT_EQ(m_link.Held(), kNoPulls) << "the data lines are released after each busy read";
+    EXPECT_EQ(m_sim->PullDowns(core::PullSource::Board), kNoPulls)
+        << "the data lines are released after each busy read";
 }
 
 TEST_F(BoardProgram, KeypadKeysScrollOntoTheDigits)
@@ -117,46 +119,57 @@ TEST_F(BoardProgram, KeypadKeysScrollOntoTheDigits)
     }
 }
 
-TEST_F(BoardProgram, PolledButtonLightsItsLed)
+TEST_F(BoardProgram, ButtonsReachThePinsAndInt0)
 {
     Start("buttons_int0", "leds_and_switches");
     RunFor(1);
     EXPECT_FALSE(m_board.LedLit(7));
-    m_board.SetButton(1, true);  // P3.3
+    m_board.SetButton(1, true);  // P3.3, polled
     RunFor(1);
     EXPECT_TRUE(m_board.LedLit(7));
-    EXPECT_EQ(m_sim->Cpu().PeekRamByteText(core::sfr::P3), "F7");
+    EXPECT_EQ(m_sim->PinLevels()[3], 0xF7);
+    EXPECT_EQ(m_sim->Latches()[3], 0xFF) << "the latch stays as the program wrote it";
     m_board.SetButton(1, false);
     RunFor(1);
     EXPECT_FALSE(m_board.LedLit(7));
-    EXPECT_EQ(m_sim->Cpu().PeekRamByteText(core::sfr::P3), "FF")
-        << "the released pin reads high again";
+    EXPECT_EQ(m_sim->PinLevels()[3], 0xFF);
+
+    // Two presses of the button on P3.2: two falling edges of INT0.
+    for (int press = 0; press < 2; ++press) {
+        m_board.SetButton(0, true);
+        RunFor(2);
+        m_board.SetButton(0, false);
+        RunFor(2);
+    }
+    EXPECT_EQ(m_sim->Cpu().PeekRamByteText(0x30), "02");
+    EXPECT_FALSE(m_board.LedLit(0));
+    EXPECT_TRUE(m_board.LedLit(1));
 }
 
-TEST_F(BoardProgram, TerminalShowsWhatTheProgramSends)
+TEST_F(BoardProgram, TerminalBytesAreEchoed)
 {
     Start("serial_echo", "lcd");
+    EXPECT_EQ(m_terminal.Send("ok", false), "");
     RunFor(20);
-    EXPECT_EQ(m_terminal.Text(), "Echo>");
+    EXPECT_EQ(m_terminal.Text(), "ok\n");
+    EXPECT_EQ(m_terminal.Hex(), "6F 6B 0D 0A\n");
     EXPECT_EQ(m_terminal.ProgramBaud(), 9600.0);
     EXPECT_EQ(m_terminal.BaudWarning(), "");
 }
 
-TEST_F(BoardProgram, AProgramWriteToAHeldPinKeepsTheProgramsValue)
+TEST_F(BoardProgram, TheBoardPullsPinsNotLatches)
 {
-    // The keypad holds P1.5 low while row 0 is low; the program then writes
-    // the whole port, and the hold ends with the program's bits in place.
+    // The keypad joins row 0 (driven low) to column 1: P1.5 reads low while
+    // the program's latch keeps its 1.
     Start("keypad_digits", "digits_and_keypad");
     m_board.SetKey(0, 1, true);
-    core::CpuState& cpu = m_sim->Cpu();
-    cpu.WriteRamByte(0xFE, core::sfr::P1);
+    m_sim->Cpu().WriteRamByte(0xFE, core::sfr::P1);
     m_link.AfterStep(*m_sim, m_board, &m_terminal, false);
-    EXPECT_EQ(cpu.PeekRamByteText(core::sfr::P1), "DE");
-    EXPECT_EQ(m_link.Held()[1], 0x20);
+    EXPECT_EQ(m_sim->Latches()[1], 0xFE);
+    EXPECT_EQ(m_sim->PinLevels()[1], 0xDE);
     m_board.SetKey(0, 1, false);
     m_link.AfterStep(*m_sim, m_board, &m_terminal, false);
-    EXPECT_EQ(cpu.PeekRamByteText(core::sfr::P1), "FE");
-    EXPECT_EQ(m_link.Held()[1], 0);
+    EXPECT_EQ(m_sim->PinLevels()[1], 0xFE);
 }
 
 TEST(BoardLinkLatches, EveryCellButAZeroReadsHigh)
