@@ -22,7 +22,7 @@ using zelo::board::PortBytes;
 Board PresetBoard(const char* file)
 {
     const fs::path path = fs::path(ZELO_SOURCE_DIR) / "examples/boards" / file;
-    return Board(zelo::board::ReadBoardFile(path, zelo::core::ChipModel::C8051).spec);
+    return Board(zelo::board::ReadBoardFile(path, zelo::core::ChipModel::C8051).wiring);
 }
 
 void BM_BoardUpdateIdle(benchmark::State& state)

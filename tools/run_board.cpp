@@ -1,7 +1,7 @@
 #include "run_board.h"
 
 #include "board/board_report.h"
-#include "board/board_spec.h"
+#include "board/board_wiring.h"
 
 namespace zelo::tools {
 
@@ -17,12 +17,12 @@ std::optional<std::string> RunBoard::Open(const std::string& name,
         if (std::filesystem::exists(inFolder, ec)) file = inFolder;
     }
     board::BoardRead read = board::ReadBoardFile(file, chip);
-    if (read.spec.Empty() && !read.problems.empty()) {
+    if (read.wiring.Empty() && !read.problems.empty()) {
         std::string message;
         for (const std::string& p : read.problems) message += (message.empty() ? "" : "\n") + p;
         return message;
     }
-    m_board = board::Board(std::move(read.spec));
+    m_board = board::Board(std::move(read.wiring));
     m_problems = std::move(read.problems);
     return std::nullopt;
 }

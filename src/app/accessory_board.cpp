@@ -1,6 +1,6 @@
 #include "app/accessory_board.h"
 
-#include "board/board_spec.h"
+#include "board/board_wiring.h"
 
 namespace zelo::app {
 
@@ -9,7 +9,7 @@ void AccessoryBoard::Open(const std::filesystem::path& folder, core::ChipModel c
     m_opened = true;
     m_files = board::ListBoardFiles(folder);
     m_names.clear();
-    for (const auto& file : m_files) m_names.push_back(board::ReadBoardFile(file, chip).spec.name);
+    for (const auto& file : m_files) m_names.push_back(board::ReadBoardFile(file, chip).wiring.name);
     int chosen = m_files.empty() ? -1 : 0;
     for (size_t i = 0; i < m_files.size(); ++i)
         if (m_files[i].filename() == kDefaultBoardFile) chosen = static_cast<int>(i);
@@ -37,7 +37,7 @@ void AccessoryBoard::Choose(int index, core::ChipModel chip)
     m_chosen = index;
     board::BoardRead read = board::ReadBoardFile(m_files[static_cast<size_t>(index)], chip);
     m_problems = std::move(read.problems);
-    m_board = board::Board(std::move(read.spec));
+    m_board = board::Board(std::move(read.wiring));
     m_link.Reset();
 }
 

@@ -50,32 +50,32 @@ void Row(BoardPicture& p, Flow& flow, const char* caption, BoardPart part,
 
 }  // namespace
 
-BoardPicture LayOutBoard(const board::BoardSpec& spec, int width)
+BoardPicture LayOutBoard(const board::BoardWiring& wiring, int width)
 {
     BoardPicture p;
     Flow flow(width);
-    if (spec.leds) Row(p, flow, "LEDs", BoardPart::Led, spec.leds->pins, 20, 16, 16);
-    if (spec.switches) Row(p, flow, "Switches", BoardPart::Switch, spec.switches->pins, 20, 14, 28);
-    if (spec.buttons) Row(p, flow, "Buttons", BoardPart::Button, spec.buttons->pins, 28, 22, 22);
-    if (spec.digits) {
-        const int n = spec.digits->count;
+    if (wiring.leds) Row(p, flow, "LEDs", BoardPart::Led, wiring.leds->pins, 20, 16, 16);
+    if (wiring.switches) Row(p, flow, "Switches", BoardPart::Switch, wiring.switches->pins, 20, 14, 28);
+    if (wiring.buttons) Row(p, flow, "Buttons", BoardPart::Button, wiring.buttons->pins, 28, 22, 22);
+    if (wiring.digits) {
+        const int n = wiring.digits->count;
         const auto [x, y] = flow.Place("7-segment", n * 26, 44, p);
         for (int d = 0; d < n; ++d)
             p.shapes.push_back({BoardPart::Digit, d, x + d * 26, y, 24, 44, ""});
     }
-    if (spec.keypad) {
+    if (wiring.keypad) {
         const auto [x, y] = flow.Place("Keypad", 4 * 24, 4 * 24, p);
         for (int k = 0; k < 16; ++k)
             p.shapes.push_back({BoardPart::Key, k, x + (k % 4) * 24, y + (k / 4) * 24, 22, 22,
-                                std::string(1, spec.keypad->labels[static_cast<size_t>(k)])});
+                                std::string(1, wiring.keypad->labels[static_cast<size_t>(k)])});
     }
-    if (spec.lcd) {
+    if (wiring.lcd) {
         const auto [x, y] = flow.Place("LCD 16x2", 16 * 10 + 12, 2 * 18 + 12, p);
         p.shapes.push_back({BoardPart::Lcd, 0, x, y, 16 * 10 + 12, 2 * 18 + 12, ""});
     }
-    if (spec.buzzer) {
+    if (wiring.buzzer) {
         const auto [x, y] = flow.Place("Buzzer", 80, 24, p);
-        p.shapes.push_back({BoardPart::Buzzer, 0, x, y, 80, 24, board::PinName(spec.buzzer->pin)});
+        p.shapes.push_back({BoardPart::Buzzer, 0, x, y, 80, 24, board::PinName(wiring.buzzer->pin)});
     }
     return p;
 }

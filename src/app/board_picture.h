@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "board/board_spec.h"
+#include "board/board_wiring.h"
 
 namespace zelo::app {
 
@@ -30,7 +30,7 @@ struct BoardPicture
 // The components in a fixed order (LEDs, switches, buttons, digits, keypad,
 // LCD, buzzer), each under its caption, flowing left to right and on to a
 // new row when the width is used up.
-BoardPicture LayOutBoard(const board::BoardSpec& spec, int width);
+BoardPicture LayOutBoard(const board::BoardWiring& wiring, int width);
 
 // The input (switch, button or key) under the point, if any.
 std::optional<BoardShape> HitBoardInput(const BoardPicture& picture, int x, int y);

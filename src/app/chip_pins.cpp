@@ -9,7 +9,7 @@ namespace zelo::app {
 
 namespace {
 
-struct PinSpec
+struct PackagePin
 {
     const char* name;
     int colour;    // fixed colour, or kPinHighColour for a port or plain pin
@@ -20,7 +20,7 @@ struct PinSpec
 constexpr int kHigh = kPinHighColour;
 
 // 40-pin DIP of the 8051 and 8052, pins 1..40.
-constexpr PinSpec kDip40[] = {
+constexpr PackagePin kDip40[] = {
     {"P1.0", kHigh, 0x90, 0},
     {"P1.1", kHigh, 0x90, 1},
     {"P1.2", kHigh, 0x90, 2},
@@ -64,7 +64,7 @@ constexpr PinSpec kDip40[] = {
 };
 
 // 20-pin package of the 89Cx051, pins 1..20. P3.6 has no pin.
-constexpr PinSpec kDip20[] = {
+constexpr PackagePin kDip20[] = {
     {"RST/VPP", kPinLowColour, 0, 0}, {"P3.0(R×D)", kHigh, 0xB0, 0},
     {"P3.1(T×D)", kHigh, 0xB0, 1},    {"XTAL2", kPinClockColour, 0, 0},
     {"XTAL1", kPinClockColour, 0, 0}, {"P3.2(int0)", kHigh, 0xB0, 2},
@@ -98,19 +98,19 @@ int PinLevelColour(core::BitCell cell)
 void ChipPins::LayOutPins(core::ChipModel chip)
 {
     m_chip = chip;
-    const std::span<const PinSpec> specs = chip == core::ChipModel::C89Cx051
-                                               ? std::span<const PinSpec>(kDip20)
-                                               : std::span<const PinSpec>(kDip40);
-    const int count = static_cast<int>(specs.size());
+    const std::span<const PackagePin> packagePins = chip == core::ChipModel::C89Cx051
+                                               ? std::span<const PackagePin>(kDip20)
+                                               : std::span<const PackagePin>(kDip40);
+    const int count = static_cast<int>(packagePins.size());
     const int perSide = count / 2;
     const double pitch = static_cast<double>(BodyHeight() - 2 * kPinMargin) / (perSide - 1);
 
-    m_pins.assign(specs.size(), ChipPin{});
+    m_pins.assign(packagePins.size(), ChipPin{});
     for (int i = 1; i <= perSide; ++i) {
         const int y = kBodyTop + kPinMargin + static_cast<int>(std::lround(pitch * (i - 1)));
         for (const int number : {i, count + 1 - i}) {
             ChipPin& pin = m_pins[static_cast<std::size_t>(number - 1)];
-            const PinSpec& entry = specs[static_cast<std::size_t>(number - 1)];
+            const PackagePin& entry = packagePins[static_cast<std::size_t>(number - 1)];
             pin.number = number;
             pin.name = entry.name;
             pin.colour = entry.colour;

@@ -11,11 +11,11 @@ PortBytes Levels(const PortBytes& latches, const PortBytes& pulls)
 }
 }  // namespace
 
-Board::Board(BoardSpec spec) : m_spec(std::move(spec))
+Board::Board(BoardWiring wiring) : m_wiring(std::move(wiring))
 {
-    if (m_spec.digits) m_digits.emplace(*m_spec.digits);
-    if (m_spec.lcd) m_lcd.emplace(*m_spec.lcd);
-    if (m_spec.buzzer) m_buzzer.emplace(*m_spec.buzzer);
+    if (m_wiring.digits) m_digits.emplace(*m_wiring.digits);
+    if (m_wiring.lcd) m_lcd.emplace(*m_wiring.lcd);
+    if (m_wiring.buzzer) m_buzzer.emplace(*m_wiring.buzzer);
 }
 
 void Board::Reset()
@@ -46,7 +46,7 @@ void Board::SetButton(int index, bool pressed)
 
 void Board::SetKey(int row, int column, bool pressed)
 {
-    if (!m_spec.keypad || row < 0 || row > 3 || column < 0 || column > 3) return;
+    if (!m_wiring.keypad || row < 0 || row > 3 || column < 0 || column > 3) return;
     const uint16_t bit = static_cast<uint16_t>(1u << (4 * row + column));
     m_keysPressed = static_cast<uint16_t>(pressed ? m_keysPressed | bit : m_keysPressed & ~bit);
     m_inputsChanged = true;
@@ -55,8 +55,8 @@ void Board::SetKey(int row, int column, bool pressed)
 bool Board::LedLit(int index) const
 {
     if (index < 0 || index >= LedCount()) return false;
-    return PinHigh(m_levels, m_spec.leds->pins[static_cast<size_t>(index)]) !=
-           m_spec.leds->litWhenLow;
+    return PinHigh(m_levels, m_wiring.leds->pins[static_cast<size_t>(index)]) !=
+           m_wiring.leds->litWhenLow;
 }
 
 const PortBytes& Board::Update(const PortBytes& latches, uint64_t cycles)
@@ -73,12 +73,12 @@ void Board::Recompute(const PortBytes& latches)
 {
     if (m_inputsChanged) {
         m_contactPulls = kNoPulls;
-        if (m_spec.switches)
-            for (size_t i = 0; i < m_spec.switches->pins.size(); ++i)
-                if ((m_switchesClosed >> i) & 1u) SetPin(m_contactPulls, m_spec.switches->pins[i]);
-        if (m_spec.buttons)
-            for (size_t i = 0; i < m_spec.buttons->pins.size(); ++i)
-                if ((m_buttonsPressed >> i) & 1u) SetPin(m_contactPulls, m_spec.buttons->pins[i]);
+        if (m_wiring.switches)
+            for (size_t i = 0; i < m_wiring.switches->pins.size(); ++i)
+                if ((m_switchesClosed >> i) & 1u) SetPin(m_contactPulls, m_wiring.switches->pins[i]);
+        if (m_wiring.buttons)
+            for (size_t i = 0; i < m_wiring.buttons->pins.size(); ++i)
+                if ((m_buttonsPressed >> i) & 1u) SetPin(m_contactPulls, m_wiring.buttons->pins[i]);
         m_inputsChanged = false;
     }
     PortBytes pulls = m_contactPulls;
@@ -92,8 +92,8 @@ void Board::Recompute(const PortBytes& latches)
         const PortBytes before = Levels(latches, pulls);
         for (int k = 0; k < 16; ++k) {
             if (!((m_keysPressed >> k) & 1u)) continue;
-            const PinRef row = m_spec.keypad->rows[static_cast<size_t>(k / 4)];
-            const PinRef column = m_spec.keypad->columns[static_cast<size_t>(k % 4)];
+            const PinRef row = m_wiring.keypad->rows[static_cast<size_t>(k / 4)];
+            const PinRef column = m_wiring.keypad->columns[static_cast<size_t>(k % 4)];
             if (!PinHigh(before, row)) SetPin(pulls, column);
             if (!PinHigh(before, column)) SetPin(pulls, row);
         }

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "board/board_spec.h"
+#include "board/board_wiring.h"
 #include "board/buzzer.h"
 #include "board/lcd_hd44780.h"
 #include "board/seven_segment.h"
@@ -23,9 +23,9 @@ class Board
 {
 public:
     Board() = default;
-    explicit Board(BoardSpec spec);
+    explicit Board(BoardWiring wiring);
 
-    const BoardSpec& Spec() const { return m_spec; }
+    const BoardWiring& Wiring() const { return m_wiring; }
 
     // A program was loaded: the displays power up again; switch positions
     // and held buttons and keys stay as the user left them.
@@ -40,11 +40,11 @@ public:
     // --- inputs ---
     int SwitchCount() const
     {
-        return m_spec.switches ? static_cast<int>(m_spec.switches->pins.size()) : 0;
+        return m_wiring.switches ? static_cast<int>(m_wiring.switches->pins.size()) : 0;
     }
     int ButtonCount() const
     {
-        return m_spec.buttons ? static_cast<int>(m_spec.buttons->pins.size()) : 0;
+        return m_wiring.buttons ? static_cast<int>(m_wiring.buttons->pins.size()) : 0;
     }
     void SetSwitch(int index, bool closed);
     bool SwitchClosed(int index) const { return (m_switchesClosed >> index) & 1u; }
@@ -60,7 +60,7 @@ public:
     uint64_t Now() const { return m_now; }
     const PortBytes& PinLevels() const { return m_levels; }
     const PortBytes& PullDowns() const { return m_pulls; }
-    int LedCount() const { return m_spec.leds ? static_cast<int>(m_spec.leds->pins.size()) : 0; }
+    int LedCount() const { return m_wiring.leds ? static_cast<int>(m_wiring.leds->pins.size()) : 0; }
     bool LedLit(int index) const;
     const SevenSegmentDisplay* Digits() const { return m_digits ? &*m_digits : nullptr; }
     const Hd44780* Lcd() const { return m_lcd ? &*m_lcd : nullptr; }
@@ -69,7 +69,7 @@ public:
 private:
     void Recompute(const PortBytes& latches);
 
-    BoardSpec m_spec;
+    BoardWiring m_wiring;
     std::optional<SevenSegmentDisplay> m_digits;
     std::optional<Hd44780> m_lcd;
     std::optional<Buzzer> m_buzzer;

@@ -9,7 +9,7 @@ nlohmann::json BoardReport(const Board& board, const std::vector<std::string>& p
 {
     nlohmann::json j;
     const uint64_t now = board.Now();
-    j["name"] = board.Spec().name;
+    j["name"] = board.Wiring().name;
     j["problems"] = problems;
     if (board.LedCount() > 0) {
         std::string leds;

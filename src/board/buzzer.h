@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "board/board_spec.h"
+#include "board/board_wiring.h"
 
 namespace zelo::board {
 
@@ -15,7 +15,7 @@ public:
     // No edge for this long (or two periods, if longer) and it is silent.
     static constexpr uint64_t kSilence = CyclesOfMicroseconds(50'000);
 
-    explicit Buzzer(const BuzzerSpec& spec) : m_pin(spec.pin) {}
+    explicit Buzzer(const BuzzerWiring& wiring) : m_pin(wiring.pin) {}
 
     void Reset();
     void OnPins(const PortBytes& levels, uint64_t now);

@@ -4,7 +4,7 @@
 
 namespace zelo::board {
 
-Hd44780::Hd44780(const LcdSpec& spec) : m_spec(spec)
+Hd44780::Hd44780(const LcdWiring& wiring) : m_wiring(wiring)
 {
     Reset();
 }
@@ -36,27 +36,27 @@ void Hd44780::Problem(std::string text)
 
 bool Hd44780::Reading(const PortBytes& levels) const
 {
-    return m_spec.rw && PinHigh(levels, *m_spec.rw) && PinHigh(levels, m_spec.e);
+    return m_wiring.rw && PinHigh(levels, *m_wiring.rw) && PinHigh(levels, m_wiring.e);
 }
 
 uint8_t Hd44780::DataNibbleOrByte(const PortBytes& levels) const
 {
     // Eight lines are D0..D7; four lines are D4..D7 and the value is their nibble.
     uint8_t value = 0;
-    for (size_t k = 0; k < m_spec.data.size(); ++k)
-        if (PinHigh(levels, m_spec.data[k])) value |= static_cast<uint8_t>(1u << k);
+    for (size_t k = 0; k < m_wiring.data.size(); ++k)
+        if (PinHigh(levels, m_wiring.data[k])) value |= static_cast<uint8_t>(1u << k);
     return value;
 }
 
 void Hd44780::OnPins(const PortBytes& levels, uint64_t now)
 {
-    const bool e = PinHigh(levels, m_spec.e);
+    const bool e = PinHigh(levels, m_wiring.e);
     const bool falling = m_lastE && !e;
     m_lastE = e;
     if (!falling) return;
-    const bool rs = PinHigh(levels, m_spec.rs);
-    const bool read = m_spec.rw && PinHigh(levels, *m_spec.rw);
-    const bool fourWires = m_spec.data.size() == 4;
+    const bool rs = PinHigh(levels, m_wiring.rs);
+    const bool read = m_wiring.rw && PinHigh(levels, *m_wiring.rw);
+    const bool fourWires = m_wiring.data.size() == 4;
     if (read) {
         // A completed data read moves the address counter on, as a write does.
         if (!m_eightBit) {
@@ -179,12 +179,12 @@ PortBytes Hd44780::Drive(const PortBytes& levels, uint64_t now) const
 {
     PortBytes pulls = kNoPulls;
     if (!Reading(levels)) return pulls;
-    uint8_t value = ReadValue(PinHigh(levels, m_spec.rs), now);
+    uint8_t value = ReadValue(PinHigh(levels, m_wiring.rs), now);
     if (!m_eightBit) value = m_readLowNibbleNext ? static_cast<uint8_t>(value << 4) : value;
-    const bool fourWires = m_spec.data.size() == 4;
-    for (size_t k = 0; k < m_spec.data.size(); ++k) {
+    const bool fourWires = m_wiring.data.size() == 4;
+    for (size_t k = 0; k < m_wiring.data.size(); ++k) {
         const int bit = fourWires ? static_cast<int>(k) + 4 : static_cast<int>(k);
-        if (!((value >> bit) & 1u)) SetPin(pulls, m_spec.data[k]);
+        if (!((value >> bit) & 1u)) SetPin(pulls, m_wiring.data[k]);
     }
     return pulls;
 }

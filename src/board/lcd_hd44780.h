@@ -19,7 +19,7 @@
 #include <deque>
 #include <string>
 
-#include "board/board_spec.h"
+#include "board/board_wiring.h"
 
 namespace zelo::board {
 
@@ -32,7 +32,7 @@ public:
     static constexpr uint64_t kClearCycles = CyclesOfMicroseconds(1520);
     static constexpr uint64_t kPowerOnCycles = CyclesOfMicroseconds(10000);
 
-    explicit Hd44780(const LcdSpec& spec);
+    explicit Hd44780(const LcdWiring& wiring);
 
     // Power-on: 8-bit interface, one line, display off, increment, busy.
     void Reset(uint64_t now = 0);
@@ -68,7 +68,7 @@ private:
     int VisibleAddress(int line, int column) const;
     void Problem(std::string text);
 
-    LcdSpec m_spec;
+    LcdWiring m_wiring;
     bool m_lastE = false;
     bool m_eightBit = true, m_twoLines = false;
     bool m_displayOn = false, m_cursorOn = false, m_blinkOn = false;

@@ -10,10 +10,10 @@ namespace {
 constexpr uint64_t kFlickerHold = static_cast<uint64_t>(kCyclesPerSecond / 4);
 }  // namespace
 
-SevenSegmentDisplay::SevenSegmentDisplay(const DigitsSpec& spec)
-    : m_spec(spec),
-      m_count(std::clamp(spec.count, 1, kMaxDigits)),
-      m_persistence(CyclesOfMicroseconds(spec.persistenceMs * 1000.0))
+SevenSegmentDisplay::SevenSegmentDisplay(const DigitsWiring& wiring)
+    : m_wiring(wiring),
+      m_count(std::clamp(wiring.count, 1, kMaxDigits)),
+      m_persistence(CyclesOfMicroseconds(wiring.persistenceMs * 1000.0))
 {
     Reset();
 }
@@ -25,17 +25,17 @@ void SevenSegmentDisplay::Reset()
 
 uint8_t SevenSegmentDisplay::SelectedDigits(const PortBytes& levels) const
 {
-    if (m_spec.decoder) {
+    if (m_wiring.decoder) {
         // A 74x138 with its enables tied active: the output numbered by C B A
         // goes low, and that digit's driver turns on.
         int n = 0;
         for (int k = 2; k >= 0; --k)
-            n = 2 * n + (PinHigh(levels, m_spec.select[static_cast<size_t>(k)]) ? 1 : 0);
+            n = 2 * n + (PinHigh(levels, m_wiring.select[static_cast<size_t>(k)]) ? 1 : 0);
         return n < m_count ? static_cast<uint8_t>(1u << n) : 0;
     }
     uint8_t mask = 0;
     for (int d = 0; d < m_count; ++d)
-        if (PinHigh(levels, m_spec.select[static_cast<size_t>(d)]) != m_spec.selectActiveLow)
+        if (PinHigh(levels, m_wiring.select[static_cast<size_t>(d)]) != m_wiring.selectActiveLow)
             mask |= 1u << d;
     return mask;
 }
@@ -44,7 +44,7 @@ void SevenSegmentDisplay::OnPins(const PortBytes& levels, uint64_t now)
 {
     uint8_t pattern = 0;
     for (int s = 0; s < 8; ++s)
-        if (PinHigh(levels, m_spec.segments[static_cast<size_t>(s)]) != m_spec.commonAnode)
+        if (PinHigh(levels, m_wiring.segments[static_cast<size_t>(s)]) != m_wiring.commonAnode)
             pattern |= 1u << s;
     const uint8_t selected = SelectedDigits(levels);
     for (int d = 0; d < m_count; ++d) {

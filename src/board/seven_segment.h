@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string>
 
-#include "board/board_spec.h"
+#include "board/board_wiring.h"
 
 namespace zelo::board {
 
@@ -25,7 +25,7 @@ public:
     static constexpr int kMaxDigits = 8;
     static constexpr uint64_t kNever = UINT64_MAX;
 
-    explicit SevenSegmentDisplay(const DigitsSpec& spec);
+    explicit SevenSegmentDisplay(const DigitsWiring& wiring);
 
     void Reset();
     // The pin levels changed at cycle `now`.
@@ -43,7 +43,7 @@ public:
 private:
     uint8_t SelectedDigits(const PortBytes& levels) const;
 
-    DigitsSpec m_spec;
+    DigitsWiring m_wiring;
     int m_count;
     uint64_t m_persistence;
     struct Digit

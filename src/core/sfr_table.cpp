@@ -4,7 +4,7 @@ namespace zelo::core {
 
 namespace {
 
-struct SfrSpec {
+struct SfrEntry {
     const char* name;
     const char* address;
     const char* reset8051;  // nullptr: no such register on that chip
@@ -15,7 +15,7 @@ struct SfrSpec {
 };
 
 // Rows 0..29 exactly as the chips define them.
-constexpr SfrSpec kSfrSpecs[30] = {
+constexpr SfrEntry kSfrEntries[30] = {
     {"A", "E0", "00000000", "00000000", "00000000", 0, true},
     {"B", "F0", "00000000", "00000000", "00000000", 0, true},
     {"PSW", "D0", "000000x0", "0x000000", "000000x0", 0, true},
@@ -91,7 +91,7 @@ constexpr Description kDescriptions[] = {
 void FillChipSfrRows(ChipModel chip, std::array<SfrRow, kSfrRows>& rows)
 {
     for (int i = 0; i < 30; ++i) {
-        const SfrSpec& entry = kSfrSpecs[i];
+        const SfrEntry& entry = kSfrEntries[i];
         const char* reset = chip == ChipModel::C8051   ? entry.reset8051
                             : chip == ChipModel::C8052 ? entry.reset8052
                                                        : entry.reset89;

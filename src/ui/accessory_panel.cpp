@@ -43,7 +43,7 @@ BoardWidget::BoardWidget(app::Workbench& model, QWidget* parent) : QWidget(paren
 
 void BoardWidget::Rebuild()
 {
-    m_picture = app::LayOutBoard(m_model.Accessory().Board().Spec(), std::max(width(), 200));
+    m_picture = app::LayOutBoard(m_model.Accessory().Board().Wiring(), std::max(width(), 200));
     m_held.reset();
     update();
 }

@@ -18,7 +18,7 @@ using namespace zelo::board;
 
 namespace {
 
-PortBytes WiredPins(const BoardSpec& s)
+PortBytes WiredPins(const BoardWiring& s)
 {
     PortBytes wired = kNoPulls;
     auto add = [&wired](PinRef pin) { SetPin(wired, pin); };
@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (core::ChipModel chip : {core::ChipModel::C8051, core::ChipModel::C89Cx051}) {
         BoardRead read = ParseBoard(text, chip);
         ZELO_FUZZ_CHECK(read.Ok() || !read.problems.empty(), "a refused board names a problem");
-        const PortBytes wired = WiredPins(read.spec);
-        Board board(std::move(read.spec));
+        const PortBytes wired = WiredPins(read.wiring);
+        Board board(std::move(read.wiring));
         uint64_t cycles = 0;
         for (size_t i = 0; i + 5 <= steps.size(); i += 5) {
             const PortBytes latches{

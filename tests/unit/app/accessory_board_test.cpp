@@ -63,8 +63,8 @@ TEST_F(AccessoryBoardTest, ABrokenFileLeavesAnEmptyBoardAndItsProblem)
     a.Rewire(IndexOf(a, "zz_broken.json"), core::ChipModel::C8051, sim);
     ASSERT_EQ(a.Problems().size(), 1u);
     EXPECT_EQ(a.Problems()[0], "zz_broken.json: not valid JSON at line 1, column 26");
-    EXPECT_TRUE(a.Board().Spec().Empty());
-    EXPECT_TRUE(LayOutBoard(a.Board().Spec(), 400).shapes.empty());
+    EXPECT_TRUE(a.Board().Wiring().Empty());
+    EXPECT_TRUE(LayOutBoard(a.Board().Wiring(), 400).shapes.empty());
     a.AfterStep(sim, false);  // an empty board steps as well
     a.Rewire(IndexOf(a, "lcd.json"), core::ChipModel::C8051, sim);
     EXPECT_TRUE(a.Problems().empty());
@@ -89,7 +89,7 @@ TEST_F(AccessoryBoardTest, ClicksLandOnTheInputsTheyCover)
     AccessoryBoard a;
     a.MachineReset(m_folder, core::ChipModel::C8051, sim);
     a.Rewire(IndexOf(a, "digits_and_keypad.json"), core::ChipModel::C8051, sim);
-    const BoardPicture picture = LayOutBoard(a.Board().Spec(), 480);
+    const BoardPicture picture = LayOutBoard(a.Board().Wiring(), 480);
     for (const BoardShape& s : picture.shapes) {
         EXPECT_LE(s.x + s.w, 480) << s.label;
         if (s.part != BoardPart::Key) continue;

@@ -12,7 +12,7 @@ Board MakeBoard(const char* json)
 {
     BoardRead read = ParseBoard(json, core::ChipModel::C8051);
     EXPECT_TRUE(read.Ok()) << read.problems.front();
-    return Board(std::move(read.spec));
+    return Board(std::move(read.wiring));
 }
 
 PortBytes Latches(uint8_t p0, uint8_t p1, uint8_t p2, uint8_t p3)

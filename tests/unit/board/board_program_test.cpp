@@ -46,7 +46,7 @@ protected:
         m_sim->SetDisplayFlag(false);
         BoardRead read = ReadBoardFile(m_dir / "boards" / (boardFile + ".json"), chip);
         ASSERT_TRUE(read.Ok()) << read.problems.front();
-        m_board = Board(std::move(read.spec));
+        m_board = Board(std::move(read.wiring));
         m_link.Reset();
         m_link.AfterStep(*m_sim, m_board, &m_terminal, false);
     }

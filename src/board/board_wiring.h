@@ -30,18 +30,18 @@
 
 namespace zelo::board {
 
-struct LedSpec
+struct LedWiring
 {
     std::vector<PinRef> pins;
     bool litWhenLow = true;
 };
 
-struct ContactSpec  // slide switches or push buttons
+struct ContactWiring  // slide switches or push buttons
 {
     std::vector<PinRef> pins;
 };
 
-struct DigitsSpec
+struct DigitsWiring
 {
     std::array<PinRef, 8> segments{};  // a..g, dp
     std::vector<PinRef> select;        // one per digit, or the decoder's A, B, C
@@ -52,35 +52,35 @@ struct DigitsSpec
     double persistenceMs = 20.0;
 };
 
-struct KeypadSpec
+struct KeypadWiring
 {
     std::array<PinRef, 4> rows{};
     std::array<PinRef, 4> columns{};
     std::string labels = "123A456B789C*0#D";  // row by row
 };
 
-struct LcdSpec
+struct LcdWiring
 {
     std::vector<PinRef> data;  // D0..D7, or D4..D7 for a 4-bit wiring
     PinRef rs{}, e{};
     std::optional<PinRef> rw;  // not wired: RW tied low, the LCD is only written
 };
 
-struct BuzzerSpec
+struct BuzzerWiring
 {
     PinRef pin{};
 };
 
-struct BoardSpec
+struct BoardWiring
 {
     std::string name;
-    std::optional<LedSpec> leds;
-    std::optional<ContactSpec> switches;
-    std::optional<ContactSpec> buttons;
-    std::optional<DigitsSpec> digits;
-    std::optional<KeypadSpec> keypad;
-    std::optional<LcdSpec> lcd;
-    std::optional<BuzzerSpec> buzzer;
+    std::optional<LedWiring> leds;
+    std::optional<ContactWiring> switches;
+    std::optional<ContactWiring> buttons;
+    std::optional<DigitsWiring> digits;
+    std::optional<KeypadWiring> keypad;
+    std::optional<LcdWiring> lcd;
+    std::optional<BuzzerWiring> buzzer;
 
     bool Empty() const
     {
@@ -94,7 +94,7 @@ struct BoardSpec
 // problem; the rest of the board stays.
 struct BoardRead
 {
-    BoardSpec spec;
+    BoardWiring wiring;
     std::vector<std::string> problems;
     bool Ok() const { return problems.empty(); }
 };
@@ -109,6 +109,6 @@ std::vector<std::filesystem::path> ListBoardFiles(const std::filesystem::path& b
 
 // Leaves off the components wired to pins the chip does not have, with one
 // problem each. Used again when the chip changes under a loaded board.
-void FitToChip(BoardSpec& spec, core::ChipModel chip, std::vector<std::string>& problems);
+void FitToChip(BoardWiring& wiring, core::ChipModel chip, std::vector<std::string>& problems);
 
 }  // namespace zelo::board

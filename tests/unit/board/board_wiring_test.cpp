@@ -1,6 +1,6 @@
 // Board files: what a good file wires, and a message naming the fault for
 // each kind of bad one.
-#include "board/board_spec.h"
+#include "board/board_wiring.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ TEST(BoardFile, WiringIsReadAsWritten)
         "buzzer": {"pin": "P3.7"}})",
                                       ChipModel::C8051);
     ASSERT_TRUE(read.Ok()) << read.problems.front();
-    const BoardSpec& s = read.spec;
+    const BoardWiring& s = read.wiring;
     EXPECT_EQ(s.name, "Lab");
     ASSERT_TRUE(s.leds);
     EXPECT_EQ(s.leds->pins.size(), 8u);
@@ -74,7 +74,7 @@ TEST(BoardFile, FaultsAreNamed)
         const BoardRead read = ParseBoard(c.json, ChipModel::C8051);
         ASSERT_FALSE(read.Ok()) << c.json;
         EXPECT_EQ(read.problems.front(), c.problem) << c.json;
-        EXPECT_TRUE(read.spec.Empty()) << "a faulty board is not used: " << c.json;
+        EXPECT_TRUE(read.wiring.Empty()) << "a faulty board is not used: " << c.json;
     }
 }
 
@@ -88,9 +88,9 @@ TEST(BoardFile, TheSmallChipLeavesOffWhatItCannotReach)
     ASSERT_EQ(small.problems.size(), 2u);
     EXPECT_EQ(small.problems[0], "\"switches\": the 89Cx051 has no pin P2.0; left off the board");
     EXPECT_EQ(small.problems[1], "\"buzzer\": the 89Cx051 has no pin P3.6; left off the board");
-    EXPECT_TRUE(small.spec.leds);
-    EXPECT_FALSE(small.spec.switches);
-    EXPECT_FALSE(small.spec.buzzer);
+    EXPECT_TRUE(small.wiring.leds);
+    EXPECT_FALSE(small.wiring.switches);
+    EXPECT_FALSE(small.wiring.buzzer);
 }
 
 TEST(BoardFile, ShippedPresetsReadCleanlyOnTheChipsTheyFit)
@@ -104,7 +104,7 @@ TEST(BoardFile, ShippedPresetsReadCleanlyOnTheChipsTheyFit)
         EXPECT_TRUE(read.Ok()) << file << ": "
                                << (read.problems.empty() ? "" : read.problems.front());
     }
-    EXPECT_EQ(ReadBoardFile(boards / "lcd.json", ChipModel::C8051).spec.name, "LCD");
+    EXPECT_EQ(ReadBoardFile(boards / "lcd.json", ChipModel::C8051).wiring.name, "LCD");
     EXPECT_TRUE(ReadBoardFile(boards / "lcd.json", ChipModel::C89Cx051).Ok());
     const BoardRead missing = ReadBoardFile(boards / "none.json", ChipModel::C8051);
     EXPECT_EQ(missing.problems.front(), "none.json cannot be read");

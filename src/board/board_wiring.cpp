@@ -1,4 +1,4 @@
-#include "board/board_spec.h"
+#include "board/board_wiring.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
@@ -111,26 +111,26 @@ void CheckDistinct(Reader& reader, const std::vector<PinRef>& pins)
             }
 }
 
-void ReadLeds(Reader& r, const json& o, BoardSpec& spec)
+void ReadLeds(Reader& r, const json& o, BoardWiring& wiring)
 {
     auto pins = r.Pins(o, "pins");
     const bool low = r.Choice(o, "lit", "low", "high", true);
     if (!pins) return;
     CheckDistinct(r, *pins);
-    spec.leds = LedSpec{std::move(*pins), low};
+    wiring.leds = LedWiring{std::move(*pins), low};
 }
 
-void ReadContacts(Reader& r, const json& o, std::optional<ContactSpec>& into)
+void ReadContacts(Reader& r, const json& o, std::optional<ContactWiring>& into)
 {
     auto pins = r.Pins(o, "pins");
     if (!pins) return;
     CheckDistinct(r, *pins);
-    into = ContactSpec{std::move(*pins)};
+    into = ContactWiring{std::move(*pins)};
 }
 
-void ReadDigits(Reader& r, const json& o, BoardSpec& spec)
+void ReadDigits(Reader& r, const json& o, BoardWiring& wiring)
 {
-    DigitsSpec d;
+    DigitsWiring d;
     const auto segments = r.Pins(o, "segments", {8});
     const bool decoder =
         o.contains("decoder") && o["decoder"].is_boolean() && o["decoder"].get<bool>();
@@ -162,12 +162,12 @@ void ReadDigits(Reader& r, const json& o, BoardSpec& spec)
     std::vector<PinRef> all(segments->begin(), segments->end());
     all.insert(all.end(), select->begin(), select->end());
     CheckDistinct(r, all);
-    spec.digits = std::move(d);
+    wiring.digits = std::move(d);
 }
 
-void ReadKeypad(Reader& r, const json& o, BoardSpec& spec)
+void ReadKeypad(Reader& r, const json& o, BoardWiring& wiring)
 {
-    KeypadSpec k;
+    KeypadWiring k;
     const auto rows = r.Pins(o, "rows", {4});
     const auto columns = r.Pins(o, "columns", {4});
     if (const json* l = r.Field(o, "labels", false)) {
@@ -182,12 +182,12 @@ void ReadKeypad(Reader& r, const json& o, BoardSpec& spec)
     std::vector<PinRef> all(rows->begin(), rows->end());
     all.insert(all.end(), columns->begin(), columns->end());
     CheckDistinct(r, all);
-    spec.keypad = std::move(k);
+    wiring.keypad = std::move(k);
 }
 
-void ReadLcd(Reader& r, const json& o, BoardSpec& spec)
+void ReadLcd(Reader& r, const json& o, BoardWiring& wiring)
 {
-    LcdSpec l;
+    LcdWiring l;
     const auto data = r.Pins(o, "data", {8, 4});
     const auto rs = r.PinField(o, "rs");
     const auto e = r.PinField(o, "e");
@@ -201,12 +201,12 @@ void ReadLcd(Reader& r, const json& o, BoardSpec& spec)
     all.push_back(l.e);
     if (l.rw) all.push_back(*l.rw);
     CheckDistinct(r, all);
-    spec.lcd = std::move(l);
+    wiring.lcd = std::move(l);
 }
 
-void ReadBuzzer(Reader& r, const json& o, BoardSpec& spec)
+void ReadBuzzer(Reader& r, const json& o, BoardWiring& wiring)
 {
-    if (const auto pin = r.PinField(o, "pin")) spec.buzzer = BuzzerSpec{*pin};
+    if (const auto pin = r.PinField(o, "pin")) wiring.buzzer = BuzzerWiring{*pin};
 }
 
 // Line and column of a byte offset, for the message of a syntax error.
@@ -220,8 +220,8 @@ std::string PlaceOf(std::string_view text, size_t offset)
     return "line " + std::to_string(line) + ", column " + std::to_string(column + 1);
 }
 
-template <typename Spec>
-bool FitsChip(const Spec& pins, core::ChipModel chip, PinRef& missing)
+template <typename Wiring>
+bool FitsChip(const Wiring& pins, core::ChipModel chip, PinRef& missing)
 {
     for (const PinRef& pin : pins)
         if (!ChipHasPin(chip, pin)) {
@@ -244,7 +244,7 @@ void DropUnfit(std::optional<T>& component, const char* name, std::vector<PinRef
 
 }  // namespace
 
-void FitToChip(BoardSpec& s, core::ChipModel chip, std::vector<std::string>& problems)
+void FitToChip(BoardWiring& s, core::ChipModel chip, std::vector<std::string>& problems)
 {
     if (s.leds) DropUnfit(s.leds, "leds", s.leds->pins, chip, problems);
     if (s.switches) DropUnfit(s.switches, "switches", s.switches->pins, chip, problems);
@@ -283,11 +283,11 @@ BoardRead ParseBoard(std::string_view text, core::ChipModel chip)
         read.problems.push_back("a board must be one JSON object of components");
         return read;
     }
-    BoardSpec spec;
+    BoardWiring wiring;
     for (const auto& [key, value] : root.items()) {
         if (key == "name") {
             if (value.is_string())
-                spec.name = value.get<std::string>();
+                wiring.name = value.get<std::string>();
             else
                 read.problems.push_back("\"name\" must be a text");
             continue;
@@ -302,27 +302,27 @@ BoardRead ParseBoard(std::string_view text, core::ChipModel chip)
             continue;
         }
         if (key == "leds")
-            ReadLeds(r, value, spec);
+            ReadLeds(r, value, wiring);
         else if (key == "switches")
-            ReadContacts(r, value, spec.switches);
+            ReadContacts(r, value, wiring.switches);
         else if (key == "buttons")
-            ReadContacts(r, value, spec.buttons);
+            ReadContacts(r, value, wiring.buttons);
         else if (key == "digits")
-            ReadDigits(r, value, spec);
+            ReadDigits(r, value, wiring);
         else if (key == "keypad")
-            ReadKeypad(r, value, spec);
+            ReadKeypad(r, value, wiring);
         else if (key == "lcd")
-            ReadLcd(r, value, spec);
+            ReadLcd(r, value, wiring);
         else if (key == "buzzer")
-            ReadBuzzer(r, value, spec);
+            ReadBuzzer(r, value, wiring);
         else
             read.problems.push_back("unknown component \"" + key + "\"");
     }
     // A board with wiring faults is not used at all: half a board would
     // only confuse. Pins the chip lacks leave just their component off.
     if (!read.problems.empty()) return read;
-    FitToChip(spec, chip, read.problems);
-    read.spec = std::move(spec);
+    FitToChip(wiring, chip, read.problems);
+    read.wiring = std::move(wiring);
     return read;
 }
 
@@ -336,7 +336,7 @@ BoardRead ReadBoardFile(const std::filesystem::path& file, core::ChipModel chip)
     }
     BoardRead read = ParseBoard(*text, chip);
     for (std::string& p : read.problems) p = file.filename().string() + ": " + p;
-    if (read.spec.name.empty()) read.spec.name = file.stem().string();
+    if (read.wiring.name.empty()) read.wiring.name = file.stem().string();
     return read;
 }
 
