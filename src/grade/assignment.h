@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "board/board_wiring.h"
 #include "core/chip_model.h"
 #include "core/input_script.h"
 #include "grade/locations.h"
@@ -43,6 +44,16 @@ struct PinSample
     std::vector<LocationValue> pins;
 };
 
+// What the accessory board shows at one moment: at a cycle count, or at the
+// end of the run. Only the parts given are compared.
+struct BoardSample
+{
+    std::optional<uint64_t> atCycle;
+    std::optional<std::string> leds;    // one '0'/'1' per LED, LED 0 first; 1 = lit
+    std::optional<std::string> digits;  // the digits' characters, "." after a lit point
+    std::vector<std::string> lcd;       // the LCD's first line, or both; trailing blanks ignored
+};
+
 struct UartExpectation
 {
     bool isPattern = false;
@@ -57,7 +68,7 @@ struct Expectations
     std::vector<LocationValue> xram;
     std::vector<PinSample> pins;
     std::optional<UartExpectation> uartOut;
-    bool board = false;                 // board state (LEDs, digits, LCD) is expected
+    std::vector<BoardSample> board;
     std::optional<CodeTarget> reaches;  // the program must arrive here
     std::optional<uint64_t> withinCycles;
     bool noError = false;  // the run must not stop with an error
@@ -79,6 +90,7 @@ struct GradingCase
     std::optional<std::filesystem::path> input;  // input script (pins, serial)
     std::vector<core::InputEvent> inputEvents;   // its events, read once
     std::optional<std::filesystem::path> board;  // accessory board
+    board::BoardWiring boardWiring;              // its components, read once
     Expectations expect;
 };
 

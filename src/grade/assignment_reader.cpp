@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <set>
 
+#include "board/board_wiring.h"
 #include "core/hex_text.h"
 #include "core/input_script.h"
 #include "core/text_file.h"
@@ -70,12 +71,16 @@ private:
     void ReadExpect(const toml::table& table, const std::string& field, GradingCase& grading);
     void ReadPins(const toml::node& node, const std::string& field, Expectations& expect);
     void ReadUart(const toml::node& node, const std::string& field, Expectations& expect);
+    void ReadBoardFile(const toml::node* node, const std::string& field, GradingCase& grading);
+    void ReadBoardExpect(const toml::node& node, const std::string& field, GradingCase& grading);
+    void ReadBoardSample(const toml::node& item, const std::string& field, GradingCase& grading);
 
     std::string m_source;
     std::filesystem::path m_folder;
     core::CpuState m_chipTables;  // the SFR names of the assignment's chip
     core::ChipModel m_chip = core::ChipModel::C8051;
     std::vector<std::string> m_problems;
+    bool m_caseNamesBoard = false;  // the case being read has a `board` field
 };
 
 std::string Join(const std::string& field, std::string_view key)
@@ -166,8 +171,7 @@ std::optional<std::filesystem::path> Reader::FileField(const toml::table& table,
 
 // The case's input script, parsed once for every run of the case; each bad
 // line of it is a problem of the field, naming the script and the line.
-void Reader::ReadInputScript(const toml::node* node, const std::string& field,
-                             GradingCase& grading)
+void Reader::ReadInputScript(const toml::node* node, const std::string& field, GradingCase& grading)
 {
     const std::string name = grading.input->filename().string();
     std::string error;
@@ -180,6 +184,121 @@ void Reader::ReadInputScript(const toml::node* node, const std::string& field,
     for (const core::ScriptProblem& p : script.problems)
         Problem(node, field, name + ": " + core::ProblemText(p));
     grading.inputEvents = std::move(script.events);
+}
+
+// The case's board, read once for every run of the case; every problem of
+// the file (its JSON line, a component's wiring, a pin the chip lacks) is a
+// problem of the field.
+void Reader::ReadBoardFile(const toml::node* node, const std::string& field, GradingCase& grading)
+{
+    board::BoardRead read = board::ReadBoardFile(*grading.board, m_chip);
+    for (const std::string& p : read.problems) Problem(node, field, p);
+    grading.boardWiring = std::move(read.wiring);
+}
+
+// Characters as the LCD shows them: UTF-8 sequences count once.
+std::size_t Characters(std::string_view text)
+{
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+std::string TrimEnd(std::string text)
+{
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+// One board state: each part named must be one the board has, in the form
+// the board shows it.
+void Reader::ReadBoardSample(const toml::node& item, const std::string& field, GradingCase& grading)
+{
+    const toml::table* table = item.as_table();
+    if (!table) {
+        Problem(&item, field,
+                "must be a table ({ leds = \"10000000\", digits = \"1234\", lcd = \"HELLO\" })");
+        return;
+    }
+    CheckKeys(*table, field, {"at_cycle", "leds", "digits", "lcd"});
+    const std::size_t problemsBefore = m_problems.size();
+    const board::BoardWiring& wiring = grading.boardWiring;
+    BoardSample sample;
+    if (table->contains("at_cycle")) sample.atCycle = Count(*table, "at_cycle", field);
+    if (const auto leds = Text(*table, "leds", field)) {
+        const std::size_t count = wiring.leds ? wiring.leds->pins.size() : 0;
+        if (count == 0)
+            Problem(table->get("leds"), Join(field, "leds"), "the board has no LEDs");
+        else if (leds->size() != count || leds->find_first_not_of("01") != std::string::npos)
+            Problem(
+                table->get("leds"), Join(field, "leds"),
+                "must be " + std::to_string(count) + " characters 0 or 1, LED 0 first (1 = lit)");
+        else
+            sample.leds = *leds;
+    }
+    if (const auto digits = Text(*table, "digits", field)) {
+        const auto count = static_cast<std::size_t>(
+            std::count_if(digits->begin(), digits->end(), [](char c) { return c != '.'; }));
+        if (!wiring.digits)
+            Problem(table->get("digits"), Join(field, "digits"),
+                    "the board has no 7-segment digits");
+        else if (count != static_cast<std::size_t>(wiring.digits->count))
+            Problem(table->get("digits"), Join(field, "digits"),
+                    "must be " + std::to_string(wiring.digits->count) +
+                        " characters, digit 0 first (a blank for a dark digit, \".\" after a "
+                        "digit whose point is lit)");
+        else
+            sample.digits = *digits;
+    }
+    if (const toml::node* n = table->get("lcd")) {
+        const std::string here = Join(field, "lcd");
+        std::vector<std::string> lines;
+        bool texts = true;
+        if (const auto text = n->value_exact<std::string>()) {
+            lines.push_back(*text);
+        } else if (const toml::array* list = n->as_array();
+                   list && !list->empty() && list->size() <= 2) {
+            for (const toml::node& line : *list) {
+                const auto text = line.value_exact<std::string>();
+                texts = texts && text.has_value();
+                lines.push_back(text.value_or(""));
+            }
+        } else {
+            texts = false;
+        }
+        if (!texts)
+            Problem(n, here, "must be a text (the first line) or [\"line 1\", \"line 2\"]");
+        else if (!wiring.lcd)
+            Problem(n, here, "the board has no LCD");
+        else if (std::any_of(lines.begin(), lines.end(),
+                             [](const std::string& l) { return Characters(l) > 16; }))
+            Problem(n, here, "a line of the LCD holds at most 16 characters");
+        else
+            for (std::string& line : lines) sample.lcd.push_back(TrimEnd(std::move(line)));
+    }
+    if (m_problems.size() != problemsBefore) return;
+    if (!sample.leds && !sample.digits && sample.lcd.empty()) {
+        Problem(&item, field, "names nothing the board shows (leds, digits, lcd)");
+        return;
+    }
+    grading.expect.board.push_back(std::move(sample));
+}
+
+// A board state at the end of the run, or a list of them with `at_cycle`.
+void Reader::ReadBoardExpect(const toml::node& node, const std::string& field, GradingCase& grading)
+{
+    if (!m_caseNamesBoard) {
+        Problem(&node, field, "needs the case's board (board = \"FILE\")");
+        return;
+    }
+    // A board file that could not be found or read is reported already.
+    if (grading.boardWiring.Empty()) return;
+    if (const toml::array* list = node.as_array()) {
+        for (std::size_t k = 0; k < list->size(); ++k)
+            ReadBoardSample(*list->get(k), field + "[" + std::to_string(k + 1) + "]", grading);
+    } else {
+        ReadBoardSample(node, field, grading);
+    }
 }
 
 // A table of locations and values: a byte takes 0-255 (or an array of
@@ -336,15 +455,8 @@ void Reader::ReadExpect(const toml::table& table, const std::string& field, Grad
         expect.idata = Values(*n, Join(field, "idata"), Space::Upper, false);
     if (const toml::node* n = table.get("pins")) ReadPins(*n, Join(field, "pins"), expect);
     if (const toml::node* n = table.get("uart_out")) ReadUart(*n, Join(field, "uart_out"), expect);
-    if (const toml::node* n = table.get("board")) {
-        if (const toml::table* t = n->as_table()) {
-            CheckKeys(*t, Join(field, "board"), {"leds", "digits", "lcd"});
-            expect.board = true;
-        } else {
-            Problem(n, Join(field, "board"),
-                    "must be a table ({ leds = \"...\", digits = \"...\", lcd = \"...\" })");
-        }
-    }
+    if (const toml::node* n = table.get("board"))
+        ReadBoardExpect(*n, Join(field, "board"), grading);
     expect.reaches = Target(table, "reaches", field);
     expect.withinCycles = Count(table, "within_cycles", field);
     if (expect.withinCycles && !table.contains("reaches"))
@@ -383,7 +495,9 @@ void Reader::ReadCase(const toml::table& table, const std::string& field, Assign
     if (auto t = Target(table, "stop_at", field)) grading.stopAt = t;
     grading.input = FileField(table, "input", field);
     if (grading.input) ReadInputScript(table.get("input"), Join(field, "input"), grading);
+    m_caseNamesBoard = table.contains("board");
     grading.board = FileField(table, "board", field);
+    if (grading.board) ReadBoardFile(table.get("board"), Join(field, "board"), grading);
     if (const toml::node* n = table.get("init")) {
         if (const toml::table* t = n->as_table())
             ReadInit(*t, Join(field, "init"), grading);
@@ -469,8 +583,8 @@ std::string CodeTarget::Text() const
 
 bool Expectations::Empty() const
 {
-    return iram.empty() && idata.empty() && xram.empty() && pins.empty() && !uartOut && !board &&
-           !reaches && !noError && !cyclesAtMost;
+    return iram.empty() && idata.empty() && xram.empty() && pins.empty() && !uartOut &&
+           board.empty() && !reaches && !noError && !cyclesAtMost;
 }
 
 int Assignment::TotalPoints() const

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "board/board.h"
+#include "board/board_link.h"
 #include "core/hex_text.h"
 #include "core/port_pins.h"
 #include "core/simulator.h"
@@ -99,24 +101,75 @@ void CheckValues(const core::CpuState& cpu, const std::vector<LocationValue>& va
 // (a floating P0 pin reads 1).
 std::string PinText(const core::Simulator& sim, const Location& where)
 {
-    const uint8_t level = sim.PinLevels()[static_cast<std::size_t>(core::PortIndexOf(
-        static_cast<uint8_t>(where.address)))];
+    const uint8_t level = sim.PinLevels()[static_cast<std::size_t>(
+        core::PortIndexOf(static_cast<uint8_t>(where.address)))];
     if (where.IsBit()) return (level >> where.bit) & 1u ? "1" : "0";
     return core::ToHexByte(level);
 }
 
-void CheckPins(const core::Simulator& sim, const std::vector<LocationValue>& values,
-               std::vector<CheckResult>& checks, const std::string& suffix = {})
+// Adds a check of `expected` against `actual`; a sample the run never
+// reached (`actual` empty) fails with `missed` as what was seen.
+void AddCheck(std::vector<CheckResult>& checks, std::string what, std::string expected,
+              const std::optional<std::string>& actual, const std::string& missed)
 {
-    for (const LocationValue& v : values) {
-        CheckResult check;
-        check.what = CheckName("pins", v.where) + suffix;
-        check.expected = ValueText(v.where, v.value);
-        check.actual = PinText(sim, v.where);
-        check.status = check.expected == check.actual ? CheckStatus::Pass : CheckStatus::Fail;
-        checks.push_back(std::move(check));
+    CheckResult check;
+    check.what = std::move(what);
+    check.expected = std::move(expected);
+    check.actual = actual.value_or(missed);
+    check.status = actual && check.expected == check.actual ? CheckStatus::Pass : CheckStatus::Fail;
+    checks.push_back(std::move(check));
+}
+
+// The pins now, or (without a simulator) a sample the run never reached.
+void CheckPins(const core::Simulator* sim, const std::vector<LocationValue>& values,
+               std::vector<CheckResult>& checks, const std::string& suffix,
+               const std::string& missed = {})
+{
+    for (const LocationValue& v : values)
+        AddCheck(checks, CheckName("pins", v.where) + suffix, ValueText(v.where, v.value),
+                 sim ? std::optional(PinText(*sim, v.where)) : std::nullopt, missed);
+}
+
+std::string TrimEnd(std::string text)
+{
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
+// What the board shows now, part by part, or (without a board) a sample the
+// run never reached. The reader has made sure the board has every part named.
+void CheckBoard(const board::Board* shown, const BoardSample& wanted,
+                std::vector<CheckResult>& checks, const std::string& suffix,
+                const std::string& missed = {})
+{
+    if (wanted.leds) {
+        std::optional<std::string> leds;
+        if (shown) {
+            leds.emplace();
+            for (int i = 0; i < shown->LedCount(); ++i) *leds += shown->LedLit(i) ? '1' : '0';
+        }
+        AddCheck(checks, "board leds" + suffix, *wanted.leds, leds, missed);
+    }
+    if (wanted.digits && (!shown || shown->Digits())) {
+        AddCheck(checks, "board digits" + suffix, *wanted.digits,
+                 shown ? std::optional(shown->Digits()->Text(shown->Now())) : std::nullopt, missed);
+    }
+    if (!wanted.lcd.empty() && (!shown || shown->Lcd())) {
+        const auto lines = shown ? shown->Lcd()->Lines() : std::array<std::string, 2>{};
+        for (std::size_t k = 0; k < wanted.lcd.size(); ++k) {
+            AddCheck(checks, "board lcd line " + std::to_string(k + 1) + suffix, wanted.lcd[k],
+                     shown ? std::optional(TrimEnd(lines[k])) : std::nullopt, missed);
+        }
     }
 }
+
+// A state sampled during the run: the pins or the board's, at a cycle count.
+struct TimedSample
+{
+    uint64_t atCycle = 0;
+    const PinSample* pins = nullptr;
+    const BoardSample* board = nullptr;
+};
 
 // Only these stops can end a grading run: no breakpoints, watches or step
 // counts are set.
@@ -175,14 +228,6 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading,
         result.note = "the program did not assemble or load";
         return result;
     }
-    // A case that needs a device the simulator does not have yet is not run:
-    // its results would say nothing.
-    if (grading.board) {
-        result.note =
-            "not supported yet: boards (board = " + grading.board->filename().string() + ")";
-        return result;
-    }
-
     std::vector<std::string> notes;
     std::optional<uint16_t> stopAddress, reachAddress;
     if (grading.stopAt) {
@@ -211,15 +256,34 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading,
     for (const LocationValue& v : grading.initXram) WriteLocation(cpu, v.where, v.value);
     if (grading.input) sim.SetInputEvents(grading.inputEvents);
 
-    // Pin samples taken during the run, in cycle order.
-    std::vector<const PinSample*> timed;
+    // The board is joined to the pins before the first step: its switches,
+    // buttons and keypad answer from cycle 0, and it follows every step.
+    std::optional<board::Board> shown;
+    board::BoardLink link;
+    if (grading.board) {
+        shown.emplace(grading.boardWiring);
+        link.AfterStep(sim, *shown, nullptr, false);
+    }
+
+    // Samples taken during the run, in cycle order.
+    std::vector<TimedSample> timed;
     for (const PinSample& s : grading.expect.pins)
-        if (s.atCycle) timed.push_back(&s);
-    std::stable_sort(timed.begin(), timed.end(), [](const PinSample* a, const PinSample* b) {
-        return *a->atCycle < *b->atCycle;
+        if (s.atCycle) timed.push_back({*s.atCycle, &s, nullptr});
+    for (const BoardSample& s : grading.expect.board)
+        if (s.atCycle) timed.push_back({*s.atCycle, nullptr, &s});
+    std::stable_sort(timed.begin(), timed.end(), [](const TimedSample& a, const TimedSample& b) {
+        return a.atCycle < b.atCycle;
     });
     std::vector<CheckResult> sampleChecks;
     std::size_t nextSample = 0;
+    auto takeSample = [&](const TimedSample& s, const std::string& missed) {
+        const std::string suffix = " at cycle " + std::to_string(s.atCycle);
+        const bool reached = missed.empty();
+        if (s.pins) CheckPins(reached ? &sim : nullptr, s.pins->pins, sampleChecks, suffix, missed);
+        if (s.board)
+            CheckBoard(reached && shown ? &*shown : nullptr, *s.board, sampleChecks, suffix,
+                       missed);
+    };
     // The simulator keeps the transmit stream; the grader notes which of its
     // bytes had undefined bits, so that no pattern can match them.
     std::vector<uint64_t> undefinedSent;
@@ -227,10 +291,8 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading,
     RunStop stop = RunStop::NotRun;
     for (;;) {
         const uint64_t cycles = sim.CycleCounter();
-        while (nextSample < timed.size() && *timed[nextSample]->atCycle <= cycles) {
-            const PinSample& s = *timed[nextSample++];
-            CheckPins(sim, s.pins, sampleChecks, " at cycle " + std::to_string(*s.atCycle));
-        }
+        while (nextSample < timed.size() && timed[nextSample].atCycle <= cycles)
+            takeSample(timed[nextSample++], {});
         const uint16_t pc = sim.ProgramCounter();
         if ((stopAddress && pc == *stopAddress) || (reachAddress && pc == *reachAddress)) {
             stop = RunStop::Target;
@@ -251,6 +313,7 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading,
         }
         const uint64_t sentBefore = sim.TransmittedCount();
         const core::StepReport report = sim.ExecuteStep();
+        if (shown) link.AfterStep(sim, *shown, nullptr, report.executed);
         if (sim.TransmittedCount() != sentBefore && sentBefore < kMaxStream &&
             !ReadLocation(cpu, Location::Byte(Space::Internal, core::sfr::SBUF)))
             undefinedSent.push_back(sentBefore);
@@ -319,18 +382,13 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading,
     CheckValues(cpu, expect.idata, "idata", checks);
     CheckValues(cpu, expect.xram, "xram", checks);
     for (const PinSample& s : expect.pins)
-        if (!s.atCycle) CheckPins(sim, s.pins, checks);
+        if (!s.atCycle) CheckPins(&sim, s.pins, checks, {});
+    if (shown)
+        for (const BoardSample& s : expect.board)
+            if (!s.atCycle) CheckBoard(&*shown, s, checks, {});
+    const std::string missed = "run ended at cycle " + std::to_string(result.cycles);
+    for (; nextSample < timed.size(); ++nextSample) takeSample(timed[nextSample], missed);
     for (CheckResult& c : sampleChecks) checks.push_back(std::move(c));
-    for (; nextSample < timed.size(); ++nextSample) {
-        for (const LocationValue& v : timed[nextSample]->pins) {
-            CheckResult check;
-            check.what = CheckName("pins", v.where) + " at cycle " +
-                         std::to_string(*timed[nextSample]->atCycle);
-            check.expected = ValueText(v.where, v.value);
-            check.actual = "run ended at cycle " + std::to_string(result.cycles);
-            checks.push_back(std::move(check));
-        }
-    }
     if (expect.uartOut) {
         const uint64_t sentCount = sim.TransmittedCount();
         Stream sent;
@@ -360,16 +418,10 @@ CaseResult RunCase(const Assignment& assignment, const GradingCase& grading,
         }
         checks.push_back(std::move(check));
     }
-    if (expect.board) {
-        checks.push_back(
-            {"board", "board state", "not supported yet: boards", CheckStatus::Unsupported});
-    }
-
     for (std::string& n : notes) result.note += (result.note.empty() ? "" : "; ") + n;
     result.passed = result.note.empty() &&
                     std::all_of(checks.begin(), checks.end(),
                                 [](const CheckResult& c) { return c.status == CheckStatus::Pass; });
-    if (expect.board && result.note.empty()) result.note = "not supported yet: board expectations";
     result.points = result.passed ? grading.points : 0;
     return result;
 }

@@ -8,14 +8,7 @@ namespace {
 
 const char* StatusName(CheckStatus status)
 {
-    switch (status) {
-        case CheckStatus::Pass:
-            return "pass";
-        case CheckStatus::Unsupported:
-            return "unsupported";
-        default:
-            return "fail";
-    }
+    return status == CheckStatus::Pass ? "pass" : "fail";
 }
 
 std::string Padded(std::string text, std::size_t width)

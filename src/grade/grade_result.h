@@ -8,7 +8,7 @@
 
 namespace zelo::grade {
 
-enum class CheckStatus { Pass, Fail, Unsupported };
+enum class CheckStatus { Pass, Fail };
 
 struct CheckResult
 {
@@ -20,7 +20,7 @@ struct CheckResult
 
 // How a run ended.
 enum class RunStop {
-    NotRun,  // the case was not run (a feature it needs is missing, or no code)
+    NotRun,  // the case was not run (the program did not assemble or load)
     Target,  // the program arrived at the case's stop point
     CycleLimit,
     StepLimit,

@@ -62,6 +62,9 @@ struct Malformed
     const char* message;  // part of the one expected problem
 };
 
+#define BOARD_CASE(file) \
+    "[[case]]\nname=\"a\"\npoints=1\nboard=\"" ZELO_SOURCE_DIR "/examples/boards/" file "\"\n"
+
 const Malformed kMalformed[] = {
     {"chip = \"8086\"\n[[case]]\nname=\"a\"\npoints=1\nexpect={no_error=true}",
      "a.toml:1:8: chip: unknown chip \"8086\""},
@@ -90,8 +93,24 @@ const Malformed kMalformed[] = {
      "the 89Cx051 has no port P0"},
     {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\nreaches=\"TWO WORDS\"",
      "case[1].expect.reaches: must be a label"},
-    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\nboard={lamps=1}",
+    {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\nboard={leds=\"1\"}",
+     "case[1].expect.board: needs the case's board"},
+    {BOARD_CASE("lcd.json") "[case.expect]\nboard={lamps=1}",
      "case[1].expect.board.lamps: unknown field"},
+    {BOARD_CASE("lcd.json") "[case.expect]\nboard={leds=\"1\"}",
+     "case[1].expect.board.leds: the board has no LEDs"},
+    {BOARD_CASE("leds_and_switches.json") "[case.expect]\nboard={leds=\"1\"}",
+     "case[1].expect.board.leds: must be 8 characters 0 or 1"},
+    {BOARD_CASE("lcd.json") "[case.expect]\nboard={lcd=[\"a\",\"b\",\"c\"]}",
+     "case[1].expect.board.lcd: must be a text"},
+    {BOARD_CASE("lcd.json") "[case.expect]\nboard={lcd=\"0123456789ABCDEFG\"}",
+     "at most 16 characters"},
+    {BOARD_CASE("digits_and_keypad.json") "[[case.expect.board]]\nat_cycle=5\ndigits=\"1.2\"",
+     "case[1].expect.board[1].digits: must be 4 characters"},
+    {BOARD_CASE("digits_and_keypad.json") "[case.expect]\nboard={at_cycle=5}",
+     "case[1].expect.board: names nothing the board shows"},
+    {"chip=\"89Cx051\"\n" BOARD_CASE("digits_and_keypad.json") "expect={no_error=true}",
+     "case[1].board: digits_and_keypad.json: \"digits\": the 89Cx051 has no pin P0.0"},
     {"[[case]]\nname=\"a\"\npoints=1\nexpect={}", "case[1].expect: names no expectation"},
     {"title = \"x\"", "case: the assignment needs at least one [[case]]"},
     {"[[case]]\nname=\"a\"\npoints=1\n[case.expect]\nidata={\"90H\"=1}",

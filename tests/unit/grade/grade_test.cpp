@@ -1,6 +1,6 @@
 // Grading whole programs: what each kind of expectation sees after a run,
-// that input scripts drive the run and unsupported devices never pass, and that the worker count changes
-// nothing in the reports.
+// that input scripts and boards drive the run, and that the worker count
+// changes nothing in the reports.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -133,7 +133,7 @@ at_cycle = 1000
     EXPECT_FALSE(r.cases[1].passed);
 }
 
-TEST_F(GradeTest, InputScriptEndsTheRunAndBoardsAreReportedUnsupported)
+TEST_F(GradeTest, InputScriptEndsTheRun)
 {
     const auto file = Write("send.asm", kSender);
     Write("keys.txt", "@5 end\n");
@@ -142,10 +142,6 @@ name = "with input"
 points = 1
 input = "keys.txt"
 expect = { no_error = true, reaches = "DONE" }
-[[case]]
-name = "board state"
-points = 1
-expect = { no_error = true, board = { leds = "on" } }
 )",
                          file);
     // The script's end stops the run before DONE, at the first instruction
@@ -153,21 +149,146 @@ expect = { no_error = true, board = { leds = "on" } }
     EXPECT_EQ(r.cases[0].stop, RunStop::InputDone);
     EXPECT_EQ(r.cases[0].checks[0].actual, "not reached (input-done at cycle 6)");
     EXPECT_EQ(r.cases[0].checks[1].status, CheckStatus::Pass);
-    EXPECT_FALSE(r.cases[1].passed);
-    EXPECT_EQ(r.cases[1].checks.back().status, CheckStatus::Unsupported);
     EXPECT_EQ(r.points, 0);
 }
 
-TEST_F(GradeTest, BadInputScriptIsAnAssignmentProblemNamingItsLine)
+TEST_F(GradeTest, BadInputScriptOrBoardIsAnAssignmentProblemNamingItsLine)
 {
     Write("keys.txt", "@0 P3.2=0\n@1ms jump\n");
+    Write("bad.json", "{\n  \"leds\": {\"pins\": \"P1\",}\n}\n");
     const auto read = ParseAssignment(
-        "[[case]]\nname=\"a\"\npoints=1\ninput=\"keys.txt\"\nexpect={no_error=true}", "t.toml",
-        m_dir);
+        "[[case]]\nname=\"a\"\npoints=1\ninput=\"keys.txt\"\n"
+        "board=\"bad.json\"\nexpect={no_error=true}",
+        "t.toml", m_dir);
     EXPECT_FALSE(read.assignment);
-    ASSERT_EQ(read.problems.size(), 1u);
+    ASSERT_EQ(read.problems.size(), 2u);
     EXPECT_EQ(read.problems[0].rfind("t.toml:4:7: case[1].input: keys.txt: line 2: ", 0), 0u)
         << read.problems[0];
+    EXPECT_EQ(
+        read.problems[1].rfind("t.toml:5:7: case[1].board: bad.json: not valid JSON at line 2", 0),
+        0u)
+        << read.problems[1];
+}
+
+// The board is joined to the pins for the whole run: an input script and the
+// program drive it, what it pulls low reaches the program, and what it shows
+// is compared at the end and at sampled cycles.
+TEST_F(GradeTest, BoardShowsLedsDigitsAndLcdText)
+{
+    const std::string boards = std::string(ZELO_SOURCE_DIR) + "/examples/boards/";
+    // LED 0 on, then LED 1 too once the script pulls P3.2 low.
+    const auto leds =
+        Write("leds.asm", " MOV P1,#0FEH\n JB P3.2,$\n MOV P1,#0FCH\nDONE: SJMP DONE\n END\n");
+    Write("press.in", "@1000 P3.2=0\n");
+    const auto l = Grade(R"(stop_at = "DONE"
+[[case]]
+name = "end and samples"
+points = 1
+board = ")" + boards + R"(leds_and_switches.json"
+input = "press.in"
+[[case.expect.board]]
+leds = "11000000"
+[[case.expect.board]]
+at_cycle = 500
+leds = "10000000"
+[[case]]
+name = "wrong and never reached"
+points = 1
+board = ")" + boards + R"(leds_and_switches.json"
+input = "press.in"
+[[case.expect.board]]
+leds = "10000000"
+[[case.expect.board]]
+at_cycle = 900000
+leds = "11000000"
+)",
+                         leds);
+    ASSERT_TRUE(l.assembled) << l.assemblerReport;
+    EXPECT_TRUE(l.cases[0].passed) << l.cases[0].checks[0].actual;
+    ASSERT_EQ(l.cases[1].checks.size(), 2u);
+    EXPECT_EQ(l.cases[1].checks[0].what, "board leds");
+    EXPECT_EQ(l.cases[1].checks[0].actual, "11000000");
+    EXPECT_EQ(l.cases[1].checks[1].what, "board leds at cycle 900000");
+    EXPECT_EQ(l.cases[1].checks[1].actual.rfind("run ended at cycle ", 0), 0u);
+    EXPECT_EQ(l.points, 1);
+
+    // Digit 0 shows "1": segments b and c low on P0, digit 0 selected by P2.0 low.
+    const auto digit = Write("digit.asm", " MOV P0,#0F9H\n MOV P2,#0FEH\nDONE: SJMP DONE\n END\n");
+    const auto d = Grade(R"(stop_at = "DONE"
+[[case]]
+name = "one"
+points = 1
+board = ")" + boards + R"(digits_and_keypad.json"
+expect = { board = { digits = "1   " } }
+[[case]]
+name = "two"
+points = 1
+board = ")" + boards + R"(digits_and_keypad.json"
+expect = { board = { digits = "2   " } }
+)",
+                         digit);
+    EXPECT_TRUE(d.cases[0].passed) << d.cases[0].checks[0].actual;
+    EXPECT_EQ(d.cases[1].checks[0].actual, "1   ");
+    EXPECT_FALSE(d.cases[1].passed);
+
+    // The LCD is busy for 10 ms after power-on; the program waits on its busy
+    // flag, which only the board's pull on P1.7 can clear.
+    const auto lcd = Write("lcd.asm", R"(        ACALL WAIT
+        MOV A,#38H
+        ACALL CMD
+        MOV A,#0CH
+        ACALL CMD
+        MOV A,#'H'
+        ACALL DAT
+        MOV A,#'I'
+        ACALL DAT
+        MOV A,#0C0H
+        ACALL CMD
+        MOV A,#'!'
+        ACALL DAT
+DONE:   SJMP DONE
+WAIT:   MOV P1,#0FFH
+        CLR P3.4
+        SETB P3.5
+W1:     SETB P3.7
+        MOV C,P1.7
+        CLR P3.7
+        JC W1
+        RET
+CMD:    ACALL WAIT
+        CLR P3.4
+        SJMP PUT
+DAT:    ACALL WAIT
+        SETB P3.4
+PUT:    CLR P3.5
+        MOV P1,A
+        SETB P3.7
+        CLR P3.7
+        RET
+        END
+)");
+    const auto t = Grade(R"(stop_at = "DONE"
+max_cycles = 100000
+[[case]]
+name = "both lines"
+points = 1
+board = ")" + boards + R"(lcd.json"
+expect = { board = { lcd = ["HI", "!"] }, no_error = true }
+[[case]]
+name = "first line"
+points = 1
+board = ")" + boards + R"(lcd.json"
+expect = { board = { lcd = "HO" } }
+)",
+                         lcd);
+    ASSERT_TRUE(t.assembled) << t.assemblerReport;
+    EXPECT_EQ(t.cases[0].stop, RunStop::Target);
+    EXPECT_GT(t.cases[0].cycles, 9216u);  // it waited out the power-on time
+    EXPECT_TRUE(t.cases[0].passed)
+        << t.cases[0].checks[0].actual << "|" << t.cases[0].checks[1].actual;
+    EXPECT_EQ(t.cases[1].checks[0].what, "board lcd line 1");
+    EXPECT_EQ(t.cases[1].checks[0].actual, "HI");
+    EXPECT_FALSE(t.cases[1].passed);
 }
 
 TEST_F(GradeTest, RunLimitsAndErrorStops)
