@@ -46,7 +46,8 @@ TEST_P(Z51GradeTest, SampleSubmissionsGiveTheDocumentedReport)
     fs::remove(csv);
 }
 
-INSTANTIATE_TEST_SUITE_P(Assignments, Z51GradeTest, ::testing::Values("sum_copy", "blink", "echo"));
+INSTANTIATE_TEST_SUITE_P(Assignments, Z51GradeTest,
+                         ::testing::Values("sum_copy", "blink", "echo", "counter_leds"));
 
 TEST(Z51Grade, BadAssignmentIsRefusedWithFieldMessages)
 {
