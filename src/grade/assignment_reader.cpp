@@ -81,6 +81,7 @@ private:
     core::ChipModel m_chip = core::ChipModel::C8051;
     std::vector<std::string> m_problems;
     bool m_caseNamesBoard = false;  // the case being read has a `board` field
+    bool m_caseBoardRead = false;   // and its file was read without a problem
 };
 
 std::string Join(const std::string& field, std::string_view key)
@@ -193,6 +194,7 @@ void Reader::ReadBoardFile(const toml::node* node, const std::string& field, Gra
 {
     board::BoardRead read = board::ReadBoardFile(*grading.board, m_chip);
     for (const std::string& p : read.problems) Problem(node, field, p);
+    m_caseBoardRead = read.problems.empty();
     grading.boardWiring = std::move(read.wiring);
 }
 
@@ -292,7 +294,7 @@ void Reader::ReadBoardExpect(const toml::node& node, const std::string& field, G
         return;
     }
     // A board file that could not be found or read is reported already.
-    if (grading.boardWiring.Empty()) return;
+    if (!m_caseBoardRead) return;
     if (const toml::array* list = node.as_array()) {
         for (std::size_t k = 0; k < list->size(); ++k)
             ReadBoardSample(*list->get(k), field + "[" + std::to_string(k + 1) + "]", grading);
@@ -496,6 +498,7 @@ void Reader::ReadCase(const toml::table& table, const std::string& field, Assign
     grading.input = FileField(table, "input", field);
     if (grading.input) ReadInputScript(table.get("input"), Join(field, "input"), grading);
     m_caseNamesBoard = table.contains("board");
+    m_caseBoardRead = false;
     grading.board = FileField(table, "board", field);
     if (grading.board) ReadBoardFile(table.get("board"), Join(field, "board"), grading);
     if (const toml::node* n = table.get("init")) {

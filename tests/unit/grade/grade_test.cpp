@@ -156,12 +156,18 @@ TEST_F(GradeTest, BadInputScriptOrBoardIsAnAssignmentProblemNamingItsLine)
 {
     Write("keys.txt", "@0 P3.2=0\n@1ms jump\n");
     Write("bad.json", "{\n  \"leds\": {\"pins\": \"P1\",}\n}\n");
+    Write("bare.json", "{\"name\": \"bare\"}");
     const auto read = ParseAssignment(
         "[[case]]\nname=\"a\"\npoints=1\ninput=\"keys.txt\"\n"
-        "board=\"bad.json\"\nexpect={no_error=true}",
+        "board=\"bad.json\"\nexpect={no_error=true}\n"
+        "[[case]]\nname=\"b\"\npoints=1\nboard=\"bare.json\"\nexpect={board={leds=\"1\"}}",
         "t.toml", m_dir);
     EXPECT_FALSE(read.assignment);
-    ASSERT_EQ(read.problems.size(), 2u);
+    ASSERT_EQ(read.problems.size(), 3u);
+    // A board with nothing on it is read, but shows no LEDs to expect.
+    EXPECT_NE(read.problems[2].find("case[2].expect.board.leds: the board has no LEDs"),
+              std::string::npos)
+        << read.problems[2];
     EXPECT_EQ(read.problems[0].rfind("t.toml:4:7: case[1].input: keys.txt: line 2: ", 0), 0u)
         << read.problems[0];
     EXPECT_EQ(
