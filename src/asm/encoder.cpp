@@ -1,8 +1,10 @@
 #include "asm/encoder.h"
 
 #include <array>
-#include <optional>
 #include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "asm/expressions.h"
 #include "core/ascii_text.h"
@@ -50,15 +52,240 @@ private:
     std::string_view m_view;
 };
 
-ByteText Op(char high, char low)
+// What an operand is, as far as choosing an opcode row goes.
+enum class OperandKind : uint8_t {
+    None,  // not written
+    A,
+    C,
+    AB,
+    DPTR,
+    AtDptr,
+    AtAPlusDptr,
+    AtAPlusPc,
+    Register,    // R0..R7
+    AtRegister,  // @R0, @R1
+    Immediate,   // #...
+    NotBit,      // /bit
+    Address,     // any other text: an address, a bit, a label or an expression
+};
+
+struct Operand
 {
-    const char digits[] = {high, low};
-    return ByteText(std::string_view(digits, 2));
+    OperandKind kind = OperandKind::None;
+    uint8_t reg = 0;  // the number of a Register or AtRegister operand
+    std::string_view text;
+};
+
+Operand ClassifyOperand(std::string_view text)
+{
+    static constexpr std::pair<std::string_view, OperandKind> kKeywords[] = {
+        {"A", OperandKind::A},           {"C", OperandKind::C},
+        {"AB", OperandKind::AB},         {"DPTR", OperandKind::DPTR},
+        {"@DPTR", OperandKind::AtDptr},  {"@A+DPTR", OperandKind::AtAPlusDptr},
+        {"@A+PC", OperandKind::AtAPlusPc},
+    };
+    Operand op{OperandKind::Address, 0, text};
+    if (text.empty()) {
+        op.kind = OperandKind::None;
+    } else if (text[0] == '#') {
+        op.kind = OperandKind::Immediate;
+    } else if (text[0] == '/') {
+        op.kind = OperandKind::NotBit;
+    } else if (const char n = RegisterNibble(text); n != '?') {
+        op.kind = n >= '8' ? OperandKind::Register : OperandKind::AtRegister;
+        op.reg = static_cast<uint8_t>(text.back() - '0');
+    } else {
+        for (const auto& [word, kind] : kKeywords) {
+            if (text == word) op.kind = kind;
+        }
+    }
+    return op;
 }
 
-bool IsImmediate(std::string_view op)
+// What an operand of a row adds to the code bytes.
+enum class Field : uint8_t {
+    Nothing,   // A, C, DPTR, Rn, @Ri...: part of the opcode
+    Data,      // #data: one byte
+    Data16,    // #data16: two bytes, or a fix-up
+    Direct,    // dir
+    Bit,       // bit
+    NotBit,    // /bit
+    Relative,  // rel: a fix-up
+    Long,      // addr16: a fix-up
+    Absolute,  // addr11: a fix-up that also sets the opcode
+};
+
+bool IsAddressField(Field f)
 {
-    return !op.empty() && op[0] == '#';
+    return f == Field::Direct || f == Field::Bit || f == Field::Relative || f == Field::Long ||
+           f == Field::Absolute;
+}
+
+struct Pattern
+{
+    OperandKind kind = OperandKind::None;
+    Field field = Field::Nothing;
+    friend bool operator==(const Pattern&, const Pattern&) = default;
+};
+
+// An operand column of the opcode table as a pattern.
+Pattern PatternOf(std::string_view column)
+{
+    static constexpr std::pair<std::string_view, Pattern> kPlaceholders[] = {
+        {"#data", {OperandKind::Immediate, Field::Data}},
+        {"#data16", {OperandKind::Immediate, Field::Data16}},
+        {"dir", {OperandKind::Address, Field::Direct}},
+        {"bit", {OperandKind::Address, Field::Bit}},
+        {"/bit", {OperandKind::NotBit, Field::NotBit}},
+        {"rel", {OperandKind::Address, Field::Relative}},
+        {"addr16", {OperandKind::Address, Field::Long}},
+    };
+    for (const auto& [word, pattern] : kPlaceholders) {
+        if (column == word) return pattern;
+    }
+    if (column.starts_with("(P")) return {OperandKind::Address, Field::Absolute};  // AJMP/ACALL page
+    return {ClassifyOperand(column).kind, Field::Nothing};
+}
+
+// An instruction form: the opcode table's rows that differ only in the
+// register number are one form (opcode of R0 or @R0), and so are the eight
+// page rows of AJMP and ACALL.
+struct Form
+{
+    uint8_t opcode = 0;
+    uint8_t count = 0;  // operands
+    std::array<Pattern, 3> patterns{};
+    bool SameOperands(const Form& other) const
+    {
+        return count == other.count && patterns == other.patterns;
+    }
+};
+
+// The forms of each mnemonic, gathered once from the opcode table.
+class FormIndex
+{
+public:
+    FormIndex()
+    {
+        const core::OpcodeTable& table = core::StandardOpcodeTable();
+        for (unsigned opcode = 0; opcode < 256; ++opcode) {
+            const core::OpcodeRow& row = table.Row(static_cast<uint8_t>(opcode));
+            if (row.mnemonic == core::Mnemonic::NON) continue;
+            Form form;
+            form.opcode = static_cast<uint8_t>(opcode);
+            for (const std::string& column : row.operands) {
+                if (!column.empty()) form.patterns[form.count++] = PatternOf(column);
+            }
+            Add(row.mnemonic, form);
+        }
+        // The generic JMP and CALL are written like AJMP and ACALL; Round 2
+        // picks the opcode once the target is known.
+        for (const Form& f : Of(core::Mnemonic::AJMP)) Add(core::Mnemonic::JMP, f);
+        for (const Form& f : Of(core::Mnemonic::ACALL)) Add(core::Mnemonic::CALL, f);
+    }
+    const std::vector<Form>& Of(core::Mnemonic m) const { return m_forms[static_cast<std::size_t>(m)]; }
+
+private:
+    void Add(core::Mnemonic m, const Form& form)
+    {
+        std::vector<Form>& forms = m_forms[static_cast<std::size_t>(m)];
+        for (const Form& f : forms) {
+            if (f.SameOperands(form)) return;
+        }
+        forms.push_back(form);
+    }
+
+    std::array<std::vector<Form>, static_cast<std::size_t>(core::Mnemonic::Count)> m_forms;
+};
+
+const FormIndex& Forms()
+{
+    static const FormIndex index;
+    return index;
+}
+
+using Operands = std::array<Operand, 3>;
+
+// Where an address is due any written operand is taken (its byte shows "??"
+// unless the text names an address); everywhere else the kind must match.
+enum class Fit : uint8_t { No, AsAddress, Exactly };
+
+Fit FitOf(const Operand& op, const Pattern& p)
+{
+    if (op.kind == p.kind) return Fit::Exactly;
+    if (op.kind != OperandKind::None && IsAddressField(p.field)) return Fit::AsAddress;
+    return Fit::No;
+}
+
+// The form the operands take: each operand fits, and the one after the
+// form's last is missing (a form without operands wants none at all). Of
+// several forms, the one whose operands fit exactly furthest to the left
+// wins, so that "MOV C,A" is C,bit with a bad bit and not dir,A with a bad
+// address.
+const Form* ChooseForm(const std::vector<Form>& forms, const Operands& ops)
+{
+    const Form* best = nullptr;
+    int bestScore = -1;
+    for (const Form& form : forms) {
+        if (form.count == 0) {
+            if (ops[0].kind != OperandKind::None || ops[1].kind != OperandKind::None ||
+                ops[2].kind != OperandKind::None)
+                continue;
+        } else if (form.count < 3 && ops[form.count].kind != OperandKind::None) {
+            continue;
+        }
+        int score = 0;
+        bool fits = true;
+        for (int i = 0; i < form.count && fits; ++i) {
+            const Fit fit = FitOf(ops[i], form.patterns[i]);
+            fits = fit != Fit::No;
+            score = score * 2 + (fit == Fit::Exactly ? 1 : 0);
+        }
+        if (fits && score > bestScore) {
+            best = &form;
+            bestScore = score;
+        }
+    }
+    return best;
+}
+
+// Operand combinations that an address-taking form would accept but that
+// the instruction set has no room for: the whole line is an error rather
+// than a form with a "??" byte.
+bool IsRefusedForm(core::Mnemonic m, const Operands& ops)
+{
+    using enum OperandKind;
+    const OperandKind first = ops[0].kind;
+    const OperandKind second = ops[1].kind;
+    switch (m) {
+        case core::Mnemonic::XCH:
+            return second == Immediate;  // no XCH A,#data
+        case core::Mnemonic::XRL:
+            return first == C;  // XRL has no carry forms
+        case core::Mnemonic::DEC:
+            return first == DPTR;  // only INC DPTR exists
+        case core::Mnemonic::SETB:
+            return first == A;  // only CLR A and CPL A exist
+        case core::Mnemonic::MOV:
+            return (first == A && second == A) || (first == DPTR && second != Immediate);
+        case core::Mnemonic::DJNZ:
+            return first == AtRegister;
+        case core::Mnemonic::AJMP:
+        case core::Mnemonic::ACALL:
+        case core::Mnemonic::JMP:
+        case core::Mnemonic::CALL:
+            // An absolute target is never written "@..." (JMP @A+DPTR aside).
+            return ops[0].text.starts_with('@') && !(m == core::Mnemonic::JMP && first == AtAPlusDptr);
+        default:
+            return false;
+    }
+}
+
+// ORL, ANL and XRL take a missing destination for an address that names
+// nothing: "ORL ,A" is the dir,A form with a "??" byte.
+bool ReadsMissingDestinationAsAddress(core::Mnemonic m)
+{
+    return m == core::Mnemonic::ORL || m == core::Mnemonic::ANL || m == core::Mnemonic::XRL;
 }
 
 // The immediate byte, or "??" when the value is not one byte.
@@ -80,11 +307,6 @@ ByteText BitByte(std::string_view op, const SymbolTable& symbols)
     return kErrorMarker;
 }
 
-struct Operands
-{
-    std::string_view a, b, c;  // operands 1..3 as OperandText gives them
-};
-
 Encoded Error()
 {
     Encoded e;
@@ -92,135 +314,71 @@ Encoded Error()
     return e;
 }
 
-Encoded Bytes(ByteText b0, ByteText b1 = kNoByte, ByteText b2 = kNoByte)
-{
-    Encoded e;
-    e.bytes = {b0, b1, b2};
-    return e;
-}
-
-Encoded WithFixup(Encoded e, FixupKind kind, std::string_view target)
+void SetFixup(Encoded& e, FixupKind kind, std::string_view target)
 {
     e.fixup = kind;
     e.symbolic = std::string(target);
-    return e;
 }
 
-// ADD, ADDC, SUBB, XCH: A,Rn / A,@Ri / A,#data / A,direct
-Encoded Arithmetic(char family, bool allowImmediate, const Operands& o, const SymbolTable& s)
-{
-    if (o.a != "A" || o.b.empty() || !o.c.empty()) return Error();
-    if (const char n = RegisterNibble(o.b); n != '?') return Bytes(Op(family, n));
-    if (IsImmediate(o.b)) {
-        if (!allowImmediate) return Error();
-        return Bytes(Op(family, '4'), ImmediateByte(o.b, s));
-    }
-    return Bytes(Op(family, '5'), DirectByte(o.b, s));
-}
+// MOV dir,dir keeps the source address before the destination.
+constexpr uint8_t kMoveDirectToDirect = 0x85;
 
-// ORL, ANL, XRL; ORL and ANL also take C,bit and C,/bit.
-Encoded Logic(char family, std::string_view carryOps, const Operands& o, const SymbolTable& s)
+// The code bytes of a form: the opcode (plus the register number), then
+// one or two bytes for each operand that carries a value, in operand order.
+Encoded Compose(core::Mnemonic m, const Form& form, const Operands& ops, const SymbolTable& s)
 {
-    if (o.b.empty() || !o.c.empty()) return Error();
-    if (o.a == "C") {
-        if (carryOps.empty()) return Error();
-        if (o.b[0] == '/')
-            return Bytes(carryOps.substr(2, 2), BitByte(o.b.substr(1), s));
-        return Bytes(carryOps.substr(0, 2), BitByte(o.b, s));
-    }
-    if (o.a == "A") {
-        if (const char n = RegisterNibble(o.b); n != '?') return Bytes(Op(family, n));
-        if (IsImmediate(o.b)) return Bytes(Op(family, '4'), ImmediateByte(o.b, s));
-        return Bytes(Op(family, '5'), DirectByte(o.b, s));
-    }
-    if (o.b == "A") return Bytes(Op(family, '2'), DirectByte(o.a, s));
-    if (IsImmediate(o.b)) return Bytes(Op(family, '3'), DirectByte(o.a, s), ImmediateByte(o.b, s));
-    return Error();
-}
-
-Encoded IncDec(bool inc, const Operands& o, const SymbolTable& s)
-{
-    const char family = inc ? '0' : '1';
-    if (o.a.empty() || !o.b.empty()) return Error();
-    if (o.a == "A") return Bytes(Op(family, '4'));
-    if (o.a == "DPTR") return inc ? Bytes("A3") : Error();
-    if (const char n = RegisterNibble(o.a); n != '?') return Bytes(Op(family, n));
-    return Bytes(Op(family, '5'), DirectByte(o.a, s));
-}
-
-Encoded Mov(const Operands& o, const SymbolTable& s)
-{
-    if (o.a.empty() || o.b.empty() || !o.c.empty()) return Error();
-    if (o.a == "DPTR") {
-        if (!IsImmediate(o.b)) return Error();
-        const Immediate v = EvaluateImmediate(o.b, s);
-        if (v.Ok()) return Bytes("90", ByteText::Hex(v.value >> 8), ByteText::Hex(v.value));
-        return WithFixup(Bytes("90", kPlaceholder, kPlaceholder), FixupKind::Word16, o.b);
-    }
-    if (o.a == "A") {
-        if (const char n = RegisterNibble(o.b); n != '?') return Bytes(Op('E', n));
-        if (IsImmediate(o.b)) return Bytes("74", ImmediateByte(o.b, s));
-        if (o.b == "A") return Error();
-        return Bytes("E5", DirectByte(o.b, s));
-    }
-    if (o.a == "C") return Bytes("A2", BitByte(o.b, s));
-    if (const char n = RegisterNibble(o.a); n != '?') {
-        if (o.b == "A") return Bytes(Op('F', n));
-        if (IsImmediate(o.b)) return Bytes(Op('7', n), ImmediateByte(o.b, s));
-        return Bytes(Op('A', n), DirectByte(o.b, s));  // "R1" as a source is its bank-0 address
-    }
-    if (o.b == "C") return Bytes("92", BitByte(o.a, s));
-    if (o.b == "A") return Bytes("F5", DirectByte(o.a, s));
-    if (const char n = RegisterNibble(o.b); n != '?') return Bytes(Op('8', n), DirectByte(o.a, s));
-    if (IsImmediate(o.b)) return Bytes("75", DirectByte(o.a, s), ImmediateByte(o.b, s));
-    return Bytes("85", DirectByte(o.b, s), DirectByte(o.a, s));
-}
-
-Encoded ClrCplSetb(char family, bool allowA, const Operands& o, const SymbolTable& s)
-{
-    if (o.a.empty() || !o.b.empty()) return Error();
-    if (o.a == "A") return allowA ? Bytes(family == 'C' ? "E4" : "F4") : Error();
-    if (o.a == "C") return Bytes(Op(family, '3'));
-    return Bytes(Op(family, '2'), BitByte(o.a, s));
-}
-
-Encoded Fixed(const Operands& o, std::initializer_list<std::array<const char*, 3>> forms)
-{
-    if (!o.c.empty()) return Error();
-    for (const auto& f : forms) {
-        if (o.a == f[0] && o.b == f[1]) return Bytes(f[2]);
-    }
-    return Error();
-}
-
-Encoded Only(const Operands& o, const char* operand, const char* opcode)
-{
-    if (o.a == operand && o.b.empty()) return Bytes(opcode);
-    return Error();
-}
-
-Encoded Djnz(const Operands& o, const SymbolTable& s)
-{
-    if (o.a.empty() || o.b.empty() || !o.c.empty()) return Error();
-    if (const char n = RegisterNibble(o.a); n != '?' && n >= '8')
-        return WithFixup(Bytes(Op('D', n), kPlaceholder), FixupKind::Relative, o.b);
-    if (RegisterNibble(o.a) != '?') return Error();
-    return WithFixup(Bytes("D5", DirectByte(o.a, s), kPlaceholder), FixupKind::Relative, o.b);
-}
-
-Encoded Cjne(const Operands& o, const SymbolTable& s)
-{
-    if (o.a.empty() || o.b.empty() || o.c.empty()) return Error();
     Encoded e;
-    if (o.a == "A") {
-        e = IsImmediate(o.b) ? Bytes("B4", ImmediateByte(o.b, s), kPlaceholder)
-                             : Bytes("B5", DirectByte(o.b, s), kPlaceholder);
-    } else if (const char n = RegisterNibble(o.a); n != '?' && IsImmediate(o.b)) {
-        e = Bytes(Op('B', n), ImmediateByte(o.b, s), kPlaceholder);
-    } else {
-        return Error();
+    unsigned opcode = form.opcode;
+    std::size_t next = 1;
+    for (int i = 0; i < form.count; ++i) {
+        const std::string_view text = ops[i].text;
+        switch (form.patterns[i].field) {
+            case Field::Nothing:
+                if (ops[i].kind == OperandKind::Register || ops[i].kind == OperandKind::AtRegister)
+                    opcode += ops[i].reg;
+                break;
+            case Field::Data:
+                e.bytes[next++] = ImmediateByte(text, s);
+                break;
+            case Field::Data16:
+                if (const Immediate v = EvaluateImmediate(text, s); v.Ok()) {
+                    e.bytes[next++] = ByteText::Hex(v.value >> 8);
+                    e.bytes[next++] = ByteText::Hex(v.value);
+                } else {
+                    e.bytes[next++] = kPlaceholder;
+                    e.bytes[next++] = kPlaceholder;
+                    SetFixup(e, FixupKind::Word16, text);
+                }
+                break;
+            case Field::Direct:
+                e.bytes[next++] = DirectByte(text, s);
+                break;
+            case Field::Bit:
+                e.bytes[next++] = BitByte(text, s);
+                break;
+            case Field::NotBit:
+                e.bytes[next++] = BitByte(text.substr(1), s);
+                break;
+            case Field::Relative:
+                e.bytes[next++] = kPlaceholder;
+                SetFixup(e, FixupKind::Relative, text);
+                break;
+            case Field::Long:
+                e.bytes[next++] = kPlaceholder;
+                e.bytes[next++] = kPlaceholder;
+                SetFixup(e, FixupKind::Word16, text);
+                break;
+            case Field::Absolute:
+                e.bytes[next++] = kPlaceholder;
+                SetFixup(e, FixupKind::Absolute11, text);
+                e.isCall = m == core::Mnemonic::ACALL || m == core::Mnemonic::CALL;
+                break;
+        }
     }
-    return WithFixup(e, FixupKind::Relative, o.c);
+    // The opcode of an absolute jump carries the target's page.
+    e.bytes[0] = e.fixup == FixupKind::Absolute11 ? ByteText(kPlaceholder) : ByteText::Hex(opcode);
+    if (form.opcode == kMoveDirectToDirect) std::swap(e.bytes[1], e.bytes[2]);
+    return e;
 }
 
 }  // namespace
@@ -242,28 +400,6 @@ std::optional<core::Mnemonic> InstructionMnemonic(std::string_view m)
     const auto mnemonic = core::MnemonicFromUpperText(m);
     if (!mnemonic || *mnemonic == core::Mnemonic::NON) return std::nullopt;
     return mnemonic;
-}
-
-Encoded ShortJump(const char* opcode, const Operands& o)
-{
-    if (o.a.empty() || !o.b.empty()) return Error();
-    return WithFixup(Bytes(opcode, kPlaceholder), FixupKind::Relative, o.a);
-}
-
-Encoded BitJump(const char* opcode, const Operands& o, const SymbolTable& s)
-{
-    if (o.a.empty() || o.b.empty() || !o.c.empty()) return Error();
-    return WithFixup(Bytes(opcode, BitByte(o.a, s), kPlaceholder), FixupKind::Relative, o.b);
-}
-
-Encoded AbsoluteJump(core::Mnemonic m, const Operands& o)
-{
-    if (o.a.empty() || !o.b.empty()) return Error();
-    if (o.a == "@A+DPTR") return m == core::Mnemonic::JMP ? Bytes("73") : Error();
-    if (o.a[0] == '@') return Error();
-    Encoded e = WithFixup(Bytes(kPlaceholder, kPlaceholder), FixupKind::Absolute11, o.a);
-    e.isCall = m == core::Mnemonic::ACALL || m == core::Mnemonic::CALL;
-    return e;
 }
 
 }  // namespace
@@ -289,108 +425,15 @@ std::optional<Encoded> EncodeIfInstruction(std::string_view mnemonic, std::strin
     const OperandText first(operand1, true);
     const OperandText second(operand2, true);
     const OperandText third(operand3, false);  // a jump target
-    const Operands o{first.View(), second.View(), third.View()};
-    const bool none = o.a.empty() && o.b.empty() && o.c.empty();
-    switch (*kind) {
-        case core::Mnemonic::ADD:
-            return Arithmetic('2', true, o, s);
-        case core::Mnemonic::ADDC:
-            return Arithmetic('3', true, o, s);
-        case core::Mnemonic::SUBB:
-            return Arithmetic('9', true, o, s);
-        case core::Mnemonic::XCH:
-            return Arithmetic('C', false, o, s);
-        case core::Mnemonic::ORL:
-            return Logic('4', "72A0", o, s);
-        case core::Mnemonic::ANL:
-            return Logic('5', "82B0", o, s);
-        case core::Mnemonic::XRL:
-            return Logic('6', "", o, s);
-        case core::Mnemonic::INC:
-            return IncDec(true, o, s);
-        case core::Mnemonic::DEC:
-            return IncDec(false, o, s);
-        case core::Mnemonic::MOV:
-            return Mov(o, s);
-        case core::Mnemonic::NOP:
-            return none ? Bytes("00") : Error();
-        case core::Mnemonic::RET:
-            return none ? Bytes("22") : Error();
-        case core::Mnemonic::RETI:
-            return none ? Bytes("32") : Error();
-        case core::Mnemonic::RR:
-            return Only(o, "A", "03");
-        case core::Mnemonic::RRC:
-            return Only(o, "A", "13");
-        case core::Mnemonic::RL:
-            return Only(o, "A", "23");
-        case core::Mnemonic::RLC:
-            return Only(o, "A", "33");
-        case core::Mnemonic::SWAP:
-            return Only(o, "A", "C4");
-        case core::Mnemonic::DA:
-            return Only(o, "A", "D4");
-        case core::Mnemonic::DIV:
-            return Only(o, "AB", "84");
-        case core::Mnemonic::MUL:
-            return Only(o, "AB", "A4");
-        case core::Mnemonic::PUSH:
-        case core::Mnemonic::POP:
-            if (o.a.empty() || !o.b.empty()) return Error();
-            return Bytes(*kind == core::Mnemonic::PUSH ? "C0" : "D0", DirectByte(o.a, s));
-        case core::Mnemonic::CLR:
-            return ClrCplSetb('C', true, o, s);
-        case core::Mnemonic::CPL:
-            return ClrCplSetb('B', true, o, s);
-        case core::Mnemonic::SETB:
-            return ClrCplSetb('D', false, o, s);
-        case core::Mnemonic::MOVX:
-            return Fixed(o, {{"A", "@DPTR", "E0"},
-                             {"A", "@R0", "E2"},
-                             {"A", "@R1", "E3"},
-                             {"@DPTR", "A", "F0"},
-                             {"@R0", "A", "F2"},
-                             {"@R1", "A", "F3"}});
-        case core::Mnemonic::MOVC:
-            return Fixed(o, {{"A", "@A+PC", "83"}, {"A", "@A+DPTR", "93"}});
-        case core::Mnemonic::XCHD:
-            return Fixed(o, {{"A", "@R0", "D6"}, {"A", "@R1", "D7"}});
-        case core::Mnemonic::LJMP:
-        case core::Mnemonic::LCALL:
-            if (o.a.empty() || !o.b.empty()) return Error();
-            return WithFixup(
-                Bytes(*kind == core::Mnemonic::LJMP ? "02" : "12", kPlaceholder, kPlaceholder),
-                FixupKind::Word16, o.a);
-        case core::Mnemonic::AJMP:
-        case core::Mnemonic::ACALL:
-        case core::Mnemonic::JMP:
-        case core::Mnemonic::CALL:
-            return AbsoluteJump(*kind, o);
-        case core::Mnemonic::SJMP:
-            return ShortJump("80", o);
-        case core::Mnemonic::JNZ:
-            return ShortJump("70", o);
-        case core::Mnemonic::JZ:
-            return ShortJump("60", o);
-        case core::Mnemonic::JNC:
-            return ShortJump("50", o);
-        case core::Mnemonic::JC:
-            return ShortJump("40", o);
-        case core::Mnemonic::JNB:
-            return BitJump("30", o, s);
-        case core::Mnemonic::JB:
-            return BitJump("20", o, s);
-        case core::Mnemonic::JBC:
-            return BitJump("10", o, s);
-        case core::Mnemonic::DJNZ:
-            return Djnz(o, s);
-        case core::Mnemonic::CJNE:
-            return Cjne(o, s);
-        case core::Mnemonic::NON:
-        case core::Mnemonic::Count:
-            break;
-    }
-    return Error();
+    Operands ops{ClassifyOperand(first.View()), ClassifyOperand(second.View()),
+                 ClassifyOperand(third.View())};
+    if (ReadsMissingDestinationAsAddress(*kind) && ops[0].kind == OperandKind::None &&
+        ops[1].kind != OperandKind::None)
+        ops[0].kind = OperandKind::Address;
+    if (IsRefusedForm(*kind, ops)) return Error();
+    const Form* form = ChooseForm(Forms().Of(*kind), ops);
+    if (!form) return Error();
+    return Compose(*kind, *form, ops, s);
 }
 
 }  // namespace zelo::assembler

@@ -1,6 +1,7 @@
-// The instruction encoder: code bytes for every mnemonic family of the
-// MCS-51, composed as a family digit (high nibble) and an operand digit (low
-// nibble), with "xx" placeholders and a fix-up kind for label references.
+// The instruction encoder: code bytes for every instruction of the MCS-51,
+// found by looking up the opcode table's row for the mnemonic and the kinds
+// of its operands, with "xx" placeholders and a fix-up kind for label
+// references.
 #pragma once
 
 #include <optional>
