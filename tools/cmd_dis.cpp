@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "app/load_texts.h"
 #include "command_registry.h"
 #include "core/chip_model.h"
 #include "loader/disassemble_file.h"
@@ -23,11 +24,11 @@ zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
         }
         const auto result = zelo::loader::DisassembleFile(*file, *model);
         if (!result.ok) {
-            std::cerr << result.message << "\n";
+            std::cerr << zelo::app::DisassemblyFailure(result) << "\n";
             return 1;
         }
-        for (const auto& note : result.notes) std::cerr << note << "\n";
-        if (!result.asmFileCaption.empty()) std::cerr << result.asmFileCaption << "\n";
+        for (const auto& note : zelo::app::DisassemblyNotes(result)) std::cerr << note << "\n";
+        if (const auto caption = zelo::app::DisassemblyAsmFileCaption(result)) std::cerr << *caption << "\n";
         std::cout << "Listing: " << result.listingPath.string() << "\n";
         std::cout << "Source:  " << result.sourcePath.string() << "\n";
         return 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/load_texts.h"
 #include "command_registry.h"
 #include "core/ascii_text.h"
 #include "core/hex_text.h"
@@ -234,9 +235,7 @@ int Run(const RunOptions& options)
     zelo::loader::HexLoaderState state;
     const auto loaded = zelo::loader::LoadProgram(sim, folder, {false, path.filename().string()}, state);
     if (!loaded.hex.Ok()) {
-        const auto& hex = loaded.hex;
-        std::cerr << "z51 run: " << options.file << ": "
-                  << hex.hexFileCaption.value_or(hex.asmFileCaption.value_or("cannot be loaded")) << "\n";
+        std::cerr << "z51 run: " << options.file << ": " << zelo::app::HexLoadFailure(loaded.hex) << "\n";
         return 1;
     }
 

@@ -2,6 +2,7 @@
 #include "app/workbench.h"
 
 #include "app/file_names.h"
+#include "app/load_texts.h"
 
 #include <algorithm>
 
@@ -176,12 +177,12 @@ void Workbench::Disassemble(const std::string& fileName)
 {
     const auto result = loader::DisassembleFile(WorkspaceFile(fileName), m_chipModel);
     if (!result.ok) {
-        m_texts.listBox = result.message;
+        m_texts.listBox = DisassemblyFailure(result);
         return;
     }
     m_texts.listBox = result.listingText;
-    if (!result.asmFileCaption.empty()) m_texts.asmFileCaption = result.asmFileCaption;
-    for (const auto& note : result.notes) m_texts.listBox += "\n" + note;
+    if (const auto caption = DisassemblyAsmFileCaption(result)) m_texts.asmFileCaption = *caption;
+    for (const auto& note : DisassemblyNotes(result)) m_texts.listBox += "\n" + note;
 }
 
 }  // namespace zelo::app

@@ -3,6 +3,7 @@
 #include "app/workbench.h"
 
 #include "app/file_names.h"
+#include "app/load_texts.h"
 
 #include <chrono>
 
@@ -233,17 +234,19 @@ void Workbench::LoadProgram(const loader::HexFileChoice& choice)
     m_texts.listBox.clear();
     m_texts.label1 = kAccessoryHeader;
     m_texts.label2 = kRomHeader;
-    if (result.hex.asmFileCaption) m_texts.asmFileCaption = *result.hex.asmFileCaption;
+    if (const auto caption = AsmFileCaptionAfterLoad(result.hex)) m_texts.asmFileCaption = *caption;
     // A load that reports nothing leaves the plain caption, not the report
     // of an earlier load.
-    m_texts.hexFileCaption = result.hex.hexFileCaption.value_or(kHexFileCaption);
+    m_texts.hexFileCaption = HexFileCaption(result.hex).value_or(kHexFileCaption);
     // The rows show code memory as the load left it, also after a failure.
-    m_codeListRows = loader::RomRows(m_sim.Cpu());
+    m_codeListRows = RomRows(m_sim.Cpu());
     // A HEX file names the loaded code only; the source keeps its own name.
-    if (result.hex.problem != loader::HexLoadProblem::MissingFile) m_codeName = m_hexState.programName;
-    m_texts.hexToLine = result.hexToLine;
-    m_texts.cycle = result.cycleCaption;
-    m_texts.stepVo = result.stepCaption;
+    if (result.hex.problem != loader::HexLoadProblem::NoProgram &&
+        result.hex.problem != loader::HexLoadProblem::MissingFile)
+        m_codeName = m_hexState.programName;
+    m_texts.hexToLine = core::Simulator::PcCaption(0);
+    m_texts.cycle = "Cycle:0";
+    m_texts.stepVo = "Step:0";
     m_texts.hexBox.clear();
     m_sim.SetDisplayFlag(true);
     m_marks = StateMarks{};

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "app/load_texts.h"
 #include "asm/assembler_session.h"
 #include "core/ascii_text.h"
 #include "core/hex_text.h"
@@ -92,9 +93,7 @@ PreparedProgram PrepareHex(const SubmissionFile& file, core::ChipModel chip)
     const auto loaded =
         loader::ReadHexIntoCodeMemory(folder, {false, file.path.filename().string()}, cpu, state);
     if (!loaded.Ok()) {
-        program.report =
-            file.path.filename().string() + ": " +
-            loaded.hexFileCaption.value_or(loaded.asmFileCaption.value_or("cannot be loaded"));
+        program.report = file.path.filename().string() + ": " + app::HexLoadFailure(loaded);
         return program;
     }
     for (int a = 0; a < 0x10000; ++a) {

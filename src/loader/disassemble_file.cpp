@@ -4,7 +4,6 @@
 #include "core/hex_text.h"
 #include "core/cpu_state.h"
 #include "core/text_file.h"
-#include "loader/intel_hex.h"
 
 namespace zelo::loader {
 
@@ -19,96 +18,97 @@ DisassemblyOutput DisassembleImage(const CodeImage& image, core::ChipModel chip)
 
 namespace {
 
-std::optional<CodeImage> LoadHex(const fs::path& file, std::string* error, std::string* note)
+DisassemblyImage LoadHex(const fs::path& file)
 {
+    DisassemblyImage loaded;
     core::CpuState cpu;
     HexLoaderState state;
-    const HexLoadResult result =
-        ReadHexForDisassembly(file.parent_path().empty() ? fs::path(".") : file.parent_path(),
-                              file.filename().string(), cpu, state);
-    if (!result.Ok()) {
-        if (error != nullptr) {
-            const std::string name = file.filename().string();
-            if (result.hexFileCaption) *error = name + ": " + *result.hexFileCaption;
-            else if (result.asmFileCaption) *error = name + ": " + *result.asmFileCaption;
-            else *error = name + " has wrong format";
-        }
-        return std::nullopt;
+    loaded.hex = ReadHexForDisassembly(file.parent_path().empty() ? fs::path(".") : file.parent_path(),
+                                       file.filename().string(), cpu, state);
+    if (!loaded.hex.Ok()) {
+        loaded.problem = DisassemblyProblem::BadHex;
+        return loaded;
     }
-    if (!result.endRecord && result.bytesLoaded > 0 && note != nullptr)
-        *note = file.filename().string() + " has no end record; the " +
-                std::to_string(result.bytesLoaded) +
-                " bytes before the end of the file were disassembled.";
     CodeImage image;
-    for (int a = 0; a < kCodeSpace && a < static_cast<int>(result.loadedMark.size()); ++a) {
-        if (!result.loadedMark[a]) continue;
+    const std::vector<uint8_t>& mark = loaded.hex.loadedMark;
+    for (int a = 0; a < kCodeSpace && a < static_cast<int>(mark.size()); ++a) {
+        if (!mark[a]) continue;
         const core::HexCell cell = cpu.codeMemory[a];
         const int hi = core::HexDigitAnyCase(cell.hi), lo = core::HexDigitAnyCase(cell.lo);
         if (hi < 0 || lo < 0) continue;
         image.Set(a, static_cast<uint8_t>(hi * 16 + lo));
     }
-    return image;
+    loaded.image = std::move(image);
+    return loaded;
+}
+
+DisassemblyImage Refused(DisassemblyProblem problem, std::string detail = {})
+{
+    DisassemblyImage refused;
+    refused.problem = problem;
+    refused.detail = std::move(detail);
+    return refused;
 }
 
 }  // namespace
 
-std::optional<CodeImage> LoadImageForDisassembly(const fs::path& file, std::string* error,
-                                                 std::string* note)
+DisassemblyImage LoadImageForDisassembly(const fs::path& file)
 {
-    auto fail = [&](const std::string& message) -> std::optional<CodeImage> {
-        if (error != nullptr) *error = message;
-        return std::nullopt;
-    };
     const std::string name = file.filename().string();
     const std::string kind = core::ToUpperAscii(name.size() >= 3 ? name.substr(name.size() - 3) : name);
-    if (kind != "TSK" && kind != "HEX") return fail(name + " is not a .hex or .tsk file.");
+    if (kind != "TSK" && kind != "HEX") return Refused(DisassemblyProblem::NotHexOrTask);
     std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) return fail(name + " doesn't  exist.");
-    if (kind == "HEX") return LoadHex(file, error, note);
+    if (!fs::is_regular_file(file, ec)) return Refused(DisassemblyProblem::MissingFile);
+    if (kind == "HEX") return LoadHex(file);
 
     // A file far too large is refused before it is read into memory.
     if (const auto size = fs::file_size(file, ec); !ec && size > static_cast<std::uintmax_t>(kCodeSpace))
-        return fail(name + " is larger than 64 KB and is not a task file.");
+        return Refused(DisassemblyProblem::TaskTooLarge);
     std::string readError;
     const auto bytes = core::ReadBinaryFile(file, &readError);
-    if (!bytes) return fail(name + " cannot be read: " + readError);
-    if (bytes->size() > static_cast<std::size_t>(kCodeSpace))
-        return fail(name + " is larger than 64 KB and is not a task file.");
-    return CodeImageFromTask(*bytes);
+    if (!bytes) return Refused(DisassemblyProblem::Unreadable, readError);
+    if (bytes->size() > static_cast<std::size_t>(kCodeSpace)) return Refused(DisassemblyProblem::TaskTooLarge);
+    DisassemblyImage loaded;
+    loaded.image = CodeImageFromTask(*bytes);
+    return loaded;
 }
 
 DisassemblyFileResult DisassembleFile(const fs::path& file, core::ChipModel chip)
 {
     DisassemblyFileResult result;
-    const std::string name = file.filename().string();
+    result.fileName = file.filename().string();
+    const std::string& name = result.fileName;
     result.disassemblyName = name.size() > 4 ? name.substr(0, name.size() - 4) : std::string();
-    std::string note;
-    auto image = LoadImageForDisassembly(file, &result.message, &note);
-    if (!image) return result;
-    if (image->End() == 0) note = name + " holds no code: 0 bytes loaded.";
+    DisassemblyImage loaded = LoadImageForDisassembly(file);
+    result.hex = std::move(loaded.hex);
+    if (!loaded.image) {
+        result.problem = loaded.problem;
+        result.detail = std::move(loaded.detail);
+        return result;
+    }
+    result.noCode = loaded.image->End() == 0;
 
-    const DisassemblyOutput output = DisassembleImage(*image, chip);
+    DisassemblyOutput output = DisassembleImage(*loaded.image, chip);
+    result.dataLines = output.dataLines;
     if (output.dataLines > kAssemblerDataLineLimit) {
         // The source would not assemble: the assembler's data list holds
         // fewer DB lines than the bytes outside code need.
-        result.message = name + " needs " + std::to_string(output.dataLines) +
-                         " DB lines, more than the " + std::to_string(kAssemblerDataLineLimit) +
-                         " the assembler holds: no disassembly written.";
+        result.problem = DisassemblyProblem::TooManyDataLines;
         return result;
     }
-    if (!note.empty()) result.notes.push_back(note);
-    result.notes.insert(result.notes.end(), output.messages.begin(), output.messages.end());
+    result.messages = std::move(output.messages);
     result.listingPath = file.parent_path() / (result.disassemblyName + "Dis.lst");
     result.sourcePath = file.parent_path() / (result.disassemblyName + "Dis.asm");
-    std::string writeError;
-    if (!core::WriteTextLines(result.listingPath, output.listingLines, &writeError) ||
-        !core::WriteTextLines(result.sourcePath, output.sourceLines, &writeError)) {
-        result.message = "The disassembly could not be written: " + writeError;
+    if (!core::WriteTextLines(result.listingPath, output.listingLines, &result.detail) ||
+        !core::WriteTextLines(result.sourcePath, output.sourceLines, &result.detail)) {
+        result.problem = DisassemblyProblem::NotWritten;
         return result;
     }
     result.ok = true;
-    if (auto text = core::ReadTextFile(result.listingPath)) result.listingText = *text;
-    else result.asmFileCaption = kListingMissingCaption;
+    if (auto text = core::ReadTextFile(result.listingPath)) {
+        result.listingText = std::move(*text);
+        result.listingReadBack = true;
+    }
     return result;
 }
 

@@ -16,32 +16,9 @@ using core::HexDigitAnyCase;
 
 namespace {
 
-constexpr int kRomRowCount = 256;
-
-std::string LinePrefix(int count, int line)
-{
-    return "HexFile has " + std::to_string(count) + " lines  ==>  Line" + std::to_string(line);
-}
-
 int PairValue(std::string_view text, std::size_t at)
 {
     return 16 * HexDigitAnyCase(text[at]) + HexDigitAnyCase(text[at + 1]);
-}
-
-std::string ProblemCaption(const HexRecord& record, int count, int line)
-{
-    const std::string prefix = LinePrefix(count, line);
-    switch (record.problem) {
-        case HexLoadProblem::WrongChecksum: return prefix + " has wrong checksum";
-        case HexLoadProblem::PastEnd: return prefix + " reaches past FFFFH";
-        case HexLoadProblem::UnsupportedType: {
-            std::string caption = prefix + " has unsupported record type " + core::ToHexByte(record.type);
-            if (record.type == 2 || record.type == 4) caption += " with base " + core::ToUpperAscii(record.data);
-            return caption;
-        }
-        default: break;
-    }
-    return prefix + " has wrong format";
 }
 
 // Step 5 of both loads: store the records of the store's lines in order.
@@ -49,14 +26,17 @@ std::string ProblemCaption(const HexRecord& record, int count, int line)
 HexLoadResult StoreRecords(CpuState& cpu, HexLoaderState& state, std::vector<uint8_t>* mark)
 {
     HexLoadResult result;
+    result.recordsStored = true;
     const int count = state.store.Count();
+    result.lineCount = count;
     for (int i = 1; i <= count; ++i) {
         const std::string& line = state.store.lines[static_cast<std::size_t>(i - 1)];
         const HexRecord record = ParseHexRecord(line);
         if (record.problem != HexLoadProblem::None) {
             result.problem = record.problem;
             result.problemLine = i;
-            result.hexFileCaption = ProblemCaption(record, count, i);
+            result.recordType = record.type;
+            if (record.type == 2 || record.type == 4) result.recordBase = core::ToUpperAscii(record.data);
             return result;
         }
         if (record.type == 1) {  // end of file: what follows is not read
@@ -75,27 +55,14 @@ HexLoadResult StoreRecords(CpuState& cpu, HexLoaderState& state, std::vector<uin
         }
         state.codeEnd = record.address + record.count;
     }
-    // A file that loads nothing, or that was cut before its end record,
-    // says so: the window would otherwise show an empty or partial program
-    // as a good load.
-    if (result.bytesLoaded == 0) {
-        result.hexFileCaption = "HexFile has " + std::to_string(count) +
-                                " lines  ==>  0 bytes loaded: " +
-                                (result.endRecord ? "only the end record" : "no records");
-    } else if (!result.endRecord) {
-        result.hexFileCaption = "HexFile has " + std::to_string(count) +
-                                " lines  ==>  no end record; " +
-                                std::to_string(result.bytesLoaded) + " bytes loaded";
-    }
     return result;
 }
 
-// Keeps what the viewer move of ReadHexLines produced unless the store left
-// its own caption.
+// Keeps the name and the line the viewer move of ReadHexLines showed.
 void MergeViewer(const HexLoadResult& viewer, HexLoadResult& result)
 {
-    if (!result.hexFileCaption) result.hexFileCaption = viewer.hexFileCaption;
-    if (!result.hexText) result.hexText = viewer.hexText;
+    result.fileName = viewer.fileName;
+    result.viewer = viewer.viewer;
 }
 
 }  // namespace
@@ -171,38 +138,34 @@ HexLoadResult ReadHexLines(const fs::path& folder, std::string_view fileName, He
                            std::string_view hexToLineText)
 {
     HexLoadResult result;
+    result.fileName = std::string(fileName);
     store.lines.clear();
     store.currentLine = 0;
     const auto path = FindFileIgnoringCase(folder, fileName);
     std::error_code sizeError;
     if (path && fs::file_size(*path, sizeError) > kMaxHexFileBytes && !sizeError) {
         result.problem = HexLoadProblem::TooLarge;
-        result.hexFileCaption = std::string(fileName) + " is larger than " + std::to_string(kMaxHexLines) +
-                                " lines of HEX records and cannot be loaded";
         return result;
     }
     std::optional<std::string> text;
     if (path) text = core::ReadTextFile(*path);
     if (!text) {
         result.problem = HexLoadProblem::MissingFile;
-        result.hexFileCaption = std::string(fileName) + " doesn't  exist.";
         return result;
     }
     std::vector<std::string> lines = core::SplitLines(*text);
     if (lines.size() > static_cast<std::size_t>(kMaxHexLines)) {
         result.problem = HexLoadProblem::TooManyLines;
-        result.hexFileCaption = "HexFile has " + std::to_string(lines.size()) + " lines  ==>  more than " +
-                                std::to_string(kMaxHexLines) + " lines cannot be loaded";
+        result.lineCount = static_cast<int>(lines.size());
         return result;
     }
     store.lines = std::move(lines);
+    result.lineCount = store.Count();
 
     const int last = std::min(LeadingNumber(hexToLineText), store.Count());
-    for (int k = 1; k <= last; ++k) {
-        store.currentLine = k;
-        const HexLoadResult shown = ShowHexLine(store);
-        if (shown.hexFileCaption) result.hexFileCaption = shown.hexFileCaption;
-        if (shown.hexText) result.hexText = shown.hexText;
+    if (last > 0) {
+        store.currentLine = last;
+        result.viewer = ShowHexLine(store).viewer;
     }
     return result;
 }
@@ -210,40 +173,15 @@ HexLoadResult ReadHexLines(const fs::path& folder, std::string_view fileName, He
 HexLoadResult ShowHexLine(const HexLineStore& store)
 {
     HexLoadResult result;
+    result.lineCount = store.Count();
     const int k = store.currentLine;
     if (k < 1 || k > store.Count()) return result;
     const std::string& line = store.lines[static_cast<std::size_t>(k - 1)];
+    result.viewer = HexViewerLine{k, line};
     if (line.empty() || line[0] != ':') {
         result.problem = HexLoadProblem::WrongFormat;
         result.problemLine = k;
-        result.hexFileCaption = LinePrefix(store.Count(), k) + " has wrong format";
-        return result;
     }
-    const std::string_view r = std::string_view(line).substr(1);
-    // Mid$-like pieces: 1-based start, clipped to the line.
-    auto mid = [&r](std::size_t start, std::size_t length) {
-        return start - 1 >= r.size() ? std::string_view() : r.substr(start - 1, length);
-    };
-    const std::size_t n = static_cast<std::size_t>(core::ParseHexByteValue(core::ToUpperAscii(mid(1, 2))));
-    std::string text = ":  ";
-    text += mid(1, 2);
-    text += "  ";
-    text += mid(3, 4);
-    text += "   ";
-    text += mid(7, 2);
-    text += "   ";
-    text += mid(9, 2 * n);
-    text += "   ";
-    text += mid(9 + 2 * n, 2);
-    result.hexText = std::move(text);
-
-    unsigned sum = 0;
-    for (std::size_t at = 0; at + 1 < r.size(); at += 2) {
-        const int hi = HexDigitAnyCase(r[at]);
-        const int lo = HexDigitAnyCase(r[at + 1]);
-        sum += static_cast<unsigned>(16 * (hi < 0 ? 0 : hi) + (lo < 0 ? 0 : lo));
-    }
-    result.hexFileCaption = LinePrefix(store.Count(), k) + "    CheckSum=" + core::ToHexWord(sum);
     return result;
 }
 
@@ -260,9 +198,9 @@ HexLoadResult ReadHexIntoCodeMemory(const fs::path& folder, const HexFileChoice&
         programName = fileName.size() > 4 ? fileName.substr(0, fileName.size() - 4) : std::string();
     }
     HexLoadResult result;
+    result.fileName = fileName;
     if (fileName.empty() || !FindFileIgnoringCase(folder, fileName)) {
-        result.problem = HexLoadProblem::MissingFile;
-        result.asmFileCaption = "AsmFile : No file exist";
+        result.problem = HexLoadProblem::NoProgram;
         return result;
     }
     state.programName = programName;
@@ -277,7 +215,6 @@ HexLoadResult ReadHexIntoCodeMemory(const fs::path& folder, const HexFileChoice&
 
     result = StoreRecords(cpu, state, nullptr);
     MergeViewer(viewer, result);
-    if (result.Ok()) result.romRows = RomRows(cpu);
     return result;
 }
 
@@ -300,22 +237,6 @@ HexLoadResult ReadHexForDisassembly(const fs::path& folder, std::string_view fil
     }
     result.loadedMark = std::move(mark);
     return result;
-}
-
-std::vector<std::string> RomRows(const CpuState& cpu)
-{
-    std::vector<std::string> rows;
-    rows.reserve(kRomRowCount);
-    for (int r = 0; r < kRomRowCount; ++r) {
-        std::string row = core::ToHexWord(static_cast<unsigned>(16 * r));
-        row += ' ';
-        for (int c = 0; c < 16; ++c) {
-            row += ' ';
-            row += cpu.codeMemory[static_cast<std::size_t>(16 * r + c)].Text();
-        }
-        rows.push_back(std::move(row));
-    }
-    return rows;
 }
 
 }  // namespace zelo::loader

@@ -9,8 +9,8 @@
 // would move the rest of the file elsewhere). Any problem is reported with its
 // line number and stops loading; records stored before the bad line stay.
 //
-// Nothing here touches a window: captions and the ROM rows come back as texts
-// in the result and the caller shows them.
+// Nothing here touches a window: the result says what was read and what
+// went wrong, and the caller makes its captions from that.
 #pragma once
 
 #include <cstdint>
@@ -47,7 +47,8 @@ struct HexLoaderState {
 
 enum class HexLoadProblem {
     None,
-    MissingFile,      // nothing found at the path
+    NoProgram,        // no file chosen, or the chosen one is not in the folder: nothing changes
+    MissingFile,      // nothing readable at the path
     TooManyLines,     // more than kMaxHexLines lines
     TooLarge,         // more bytes than kMaxHexLines records can hold
     WrongFormat,      // no ":" or not a well-formed record
@@ -56,18 +57,26 @@ enum class HexLoadProblem {
     PastEnd,          // data reaching past FFFFH
 };
 
-// The texts a load or a viewer move leaves for the window; an empty optional
-// means "leave that control as it is".
+// The line the record viewer shows.
+struct HexViewerLine {
+    int number = 0;    // 1-based
+    std::string text;  // the line as the file holds it
+};
+
+// What a read, a load or a viewer move found. The window's captions are
+// made from it by the caller.
 struct HexLoadResult {
     HexLoadProblem problem = HexLoadProblem::None;
-    int problemLine = 0;                        // 1-based line of the problem
-    std::optional<std::string> asmFileCaption;  // caption of the AsmFile frame
-    std::optional<std::string> hexFileCaption;  // caption of the HexFile frame
-    std::optional<std::string> hexText;         // the record viewer box HexText
-    std::vector<std::string> romRows;           // RomRows; empty when not rebuilt
-    std::vector<uint8_t> loadedMark;            // disassembly: 1 for every cell a record wrote
-    int bytesLoaded = 0;                        // data bytes the records stored
-    bool endRecord = false;                     // the file has its end record
+    int problemLine = 0;                 // 1-based line of the problem
+    std::string fileName;                // the file asked for
+    int lineCount = 0;                   // lines of the file (all of them when there are too many)
+    int recordType = 0;                  // type of the record that stopped the load
+    std::string recordBase;              // its data, upper-cased, for the types 02 and 04
+    bool recordsStored = false;          // the records were read into memory, as far as they go
+    int bytesLoaded = 0;                 // data bytes the records stored
+    bool endRecord = false;              // the file has its end record
+    std::optional<HexViewerLine> viewer; // the record viewer's line, when one is shown
+    std::vector<uint8_t> loadedMark;     // disassembly: 1 for every cell a record wrote
 
     bool Ok() const { return problem == HexLoadProblem::None; }
 };
@@ -87,27 +96,22 @@ int LeadingNumber(std::string_view text);
 HexLoadResult ReadHexLines(const std::filesystem::path& folder, std::string_view fileName,
                            HexLineStore& store, std::string_view hexToLineText = "");
 
-// Decodes the current viewer line: the HexText box and the HexFile caption
-// with the line's byte sum.
+// The current viewer line, with a wrong-format problem when it does not
+// begin with ":".
 HexLoadResult ShowHexLine(const HexLineStore& store);
 
 // The simulation load of the records: clears code and external memory to
-// "xx", stores the records, sets CodeEnd and ProgramName and builds the ROM
-// rows when every record was stored. A missing file changes nothing.
+// "xx", stores the records and sets CodeEnd and ProgramName. A file that is
+// not there changes nothing.
 HexLoadResult ReadHexIntoCodeMemory(const std::filesystem::path& folder, const HexFileChoice& choice,
                                     core::CpuState& cpu, HexLoaderState& state,
                                     std::string_view hexToLineText = "");
 
 // The disassembler's load: code memory filled with "FF", the records stored,
-// CodeEnd and DisassemblyName set, loadedMark filled; no ROM rows.
+// CodeEnd and DisassemblyName set, loadedMark filled.
 HexLoadResult ReadHexForDisassembly(const std::filesystem::path& folder, std::string_view fileName,
                                     core::CpuState& cpu, HexLoaderState& state,
                                     std::string_view hexToLineText = "");
-
-// The 256 rows of the ROM view: "0000  02 00 30 xx ..." for 0000H-0FFFH.
-std::vector<std::string> RomRows(const core::CpuState& cpu);
-inline constexpr const char* kRomCaption =
-    "Addr  00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F (ROM)  ";
 
 // The file in folder whose name equals fileName without regard to case (the
 // exact name first); nothing when there is none.

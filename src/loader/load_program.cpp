@@ -11,9 +11,6 @@ LoadProgramResult LoadProgram(core::Simulator& simulator, const std::filesystem:
     result.done = true;
     result.hex = ReadHexIntoCodeMemory(folder, choice, simulator.Cpu(), state, hexToLineText);
     simulator.Cpu().programCounter = 0;
-    result.hexToLine = core::Simulator::PcCaption(0);
-    result.cycleCaption = "Cycle:0";
-    result.stepCaption = "Step:0";
     return result;
 }
 

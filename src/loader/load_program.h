@@ -3,7 +3,6 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
 #include <string_view>
 
 #include "core/simulator.h"
@@ -12,11 +11,8 @@
 namespace zelo::loader {
 
 struct LoadProgramResult {
-    bool done = false;             // false while a run is in progress: nothing happened
-    HexLoadResult hex;             // captions, viewer text and ROM rows of the read
-    std::string hexToLine;         // "PC:0000"
-    std::string cycleCaption;      // "Cycle:0"
-    std::string stepCaption;       // "Step:0"
+    bool done = false;  // false while a run is in progress: nothing happened
+    HexLoadResult hex;  // what the read found
 };
 
 // hexToLineText is what the HexToLine box holds before the load: a number

@@ -70,8 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (data[0] & 8) {
             const fs::path task = fuzz::TempFolder() / "T.tsk";
             fuzz::WriteTempFile(task, bytes);
-            std::string error;
-            const auto loaded = LoadImageForDisassembly(task, &error);
+            const auto loaded = LoadImageForDisassembly(task).image;
             ZELO_FUZZ_CHECK(loaded.has_value(), "a task file of at most 64 KB loads");
             ZELO_FUZZ_CHECK(loaded->value == image.value && loaded->programmed == image.programmed,
                             "the task file on disk gives the image of its bytes");

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/load_texts.h"
 #include "core/text_file.h"
 #include "fuzz_check.h"
 #include "fuzz_temp_folder.h"
@@ -148,10 +149,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int k = 1; k <= store.Count(); ++k) {
         store.currentLine = k;
         const HexLoadResult shown = ShowHexLine(store);
-        ZELO_FUZZ_CHECK(shown.hexFileCaption.has_value(), "every line gets a caption");
+        const auto caption = app::HexFileCaption(shown);
+        ZELO_FUZZ_CHECK(caption.has_value(), "every line gets a caption");
         const std::string prefix = "HexFile has " + std::to_string(store.Count()) + " lines  ==>  Line" +
                                    std::to_string(k);
-        ZELO_FUZZ_CHECK(shown.hexFileCaption->rfind(prefix, 0) == 0, "the caption names the line");
+        ZELO_FUZZ_CHECK(caption->rfind(prefix, 0) == 0, "the caption names the line");
+        ZELO_FUZZ_CHECK(shown.viewer && app::HexViewerText(*shown.viewer).has_value() == shown.Ok(),
+                        "every record is shown in the viewer box");
         ZELO_FUZZ_CHECK(shown.Ok() == (!lines[k - 1].empty() && lines[k - 1][0] == ':'),
                         "a line without ':' is a wrong format, others are shown");
     }
@@ -185,13 +189,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (badLine != 0) {
         ZELO_FUZZ_CHECK(!load.Ok() && load.problemLine == badLine, "the load stops at the first bad record");
-        ZELO_FUZZ_CHECK(load.hexFileCaption.has_value(), "a bad record is reported");
-        ZELO_FUZZ_CHECK(load.romRows.empty(), "no ROM rows after a failed load");
+        ZELO_FUZZ_CHECK(app::HexFileCaption(load).has_value(), "a bad record is reported");
         return 0;
     }
     ZELO_FUZZ_CHECK(load.Ok(), "a file of good records loads");
     ZELO_FUZZ_CHECK(state.codeEnd == modelEnd, "CodeEnd is one past the last data record");
-    ZELO_FUZZ_CHECK(load.romRows.size() == 256, "a load builds the ROM rows");
     ZELO_FUZZ_CHECK(ModelMismatch(model, cpu) < 0, "cells hold what the last record wrote, xx where none did");
 
     // The disassembly load marks exactly the written cells.

@@ -188,7 +188,7 @@ TEST_F(RoundTrip, AtTheAssemblersLimits)
         std::ofstream(m_dir / "gaps.tsk", std::ios::binary) << task;
         const auto result = loader::DisassembleFile(m_dir / "gaps.tsk", ChipModel::C8051);
         if (lines <= 100) {
-            ASSERT_TRUE(result.ok) << result.message;
+            ASSERT_TRUE(result.ok);
             std::string report;
             const auto source = core::ReadTextFile(result.sourcePath);
             ASSERT_TRUE(source.has_value());
@@ -196,9 +196,8 @@ TEST_F(RoundTrip, AtTheAssemblersLimits)
                 << report;
         } else {
             EXPECT_FALSE(result.ok);
-            EXPECT_NE(result.message.find("needs 101 DB lines, more than the 100"),
-                      std::string::npos)
-                << result.message;
+            EXPECT_EQ(result.problem, loader::DisassemblyProblem::TooManyDataLines);
+            EXPECT_EQ(result.dataLines, 101);
             EXPECT_FALSE(fs::exists(m_dir / "gapsDis.asm"));
         }
         fs::remove(m_dir / "gapsDis.asm");
@@ -355,9 +354,9 @@ TEST_F(RoundTrip, ExamplePrograms)
             ASSERT_TRUE(session.LoadAsmFile(entry.path().stem().string())) << entry.path();
             session.AsmAll();
             ASSERT_TRUE(session.Succeeded()) << entry.path() << "\n" << session.AsmListText();
-            const auto image = loader::LoadImageForDisassembly(*session.HexPath(), nullptr);
-            ASSERT_TRUE(image.has_value()) << entry.path();
-            EXPECT_TRUE(SameAfterRoundTrip(*image, chip)) << entry.path() << " " << core::ChipName(chip);
+            const auto loaded = loader::LoadImageForDisassembly(*session.HexPath());
+            ASSERT_TRUE(loaded.image.has_value()) << entry.path();
+            EXPECT_TRUE(SameAfterRoundTrip(*loaded.image, chip)) << entry.path() << " " << core::ChipName(chip);
             ++checked;
         }
     }
@@ -380,9 +379,9 @@ TEST_F(RoundTrip, DifferentialCorpusAssembledByAs31)
         ASSERT_EQ(std::system(command.c_str()), 0) << entry.path();
         fs::path hex = copy;
         hex.replace_extension(".hex");
-        std::string error;
-        const auto image = loader::LoadImageForDisassembly(hex, &error);
-        ASSERT_TRUE(image.has_value()) << entry.path() << ": " << error;
+        const auto loaded = loader::LoadImageForDisassembly(hex);
+        ASSERT_TRUE(loaded.image.has_value()) << entry.path();
+        const auto& image = loaded.image;
         const auto text = core::ReadTextFile(entry.path());
         const bool is8052 = text && text->find("; chip: 8052") != std::string::npos;
         EXPECT_TRUE(SameAfterRoundTrip(*image, is8052 ? ChipModel::C8052 : ChipModel::C8051)) << entry.path();

@@ -36,7 +36,7 @@ void ExpectSoundOutcome(const AssemblerSession& s, const std::filesystem::path& 
     core::CpuState cpu;
     loader::HexLoaderState state;
     const auto load = loader::ReadHexIntoCodeMemory(folder, {false, s.ProgramName() + ".hex"}, cpu, state);
-    EXPECT_TRUE(load.Ok()) << load.hexFileCaption.value_or("");
+    EXPECT_TRUE(load.Ok()) << load.problemLine;
 }
 
 struct SourceCase {

@@ -239,7 +239,7 @@ TEST_F(DisassembleFileTest, HexEndingBefore1000HStopsAtItsLastByte)
 {
     Write("prog.hex", ":0500000012000580FE66\r\n:0100050022D8\r\n:00000001FF\r\n");
     const auto result = DisassembleFile(m_dir / "prog.hex", core::ChipModel::C8051);
-    ASSERT_TRUE(result.ok) << result.message;
+    ASSERT_TRUE(result.ok);
     EXPECT_EQ(result.disassemblyName, "prog");
     EXPECT_EQ(result.listingPath, m_dir / "progDis.lst");
     const auto source = core::ReadTextFile(m_dir / "progDis.asm");
@@ -249,14 +249,14 @@ TEST_F(DisassembleFileTest, HexEndingBefore1000HStopsAtItsLastByte)
     EXPECT_EQ(lines.back(), "LCALL:1   RET");
     EXPECT_EQ(result.listingText.find("FF "), std::string::npos);
     EXPECT_NE(result.listingText.find("\r\n"), std::string::npos);
-    EXPECT_TRUE(result.asmFileCaption.empty());
+    EXPECT_TRUE(result.listingReadBack);
 }
 
 TEST_F(DisassembleFileTest, TaskFileIsReadFromAddressZero)
 {
     Write("t.TSK", std::string("\x02\x00\x05\xFF\xFF\x22", 6));
     const auto result = DisassembleFile(m_dir / "t.TSK", core::ChipModel::C8051);
-    ASSERT_TRUE(result.ok) << result.message;
+    ASSERT_TRUE(result.ok);
     EXPECT_TRUE(fs::exists(m_dir / "tDis.lst"));
     EXPECT_NE(result.listingText.find("    3 0003 FF               MOV   R7,A"), std::string::npos);
     EXPECT_NE(result.listingText.find("LJMP:1    RET"), std::string::npos);
@@ -269,14 +269,17 @@ TEST_F(DisassembleFileTest, BadInputIsRefusedWithAMessageAndWritesNothing)
     Write("x.bin", "abc");
     const struct {
         const char* name;
-        const char* words;
+        DisassemblyProblem problem;
     } cases[] = {
-        {"none.hex", "exist"}, {"none.tsk", "exist"}, {"big.tsk", "64 KB"}, {"bad.hex", "bad.hex"}, {"x.bin", ".hex or .tsk"},
+        {"none.hex", DisassemblyProblem::MissingFile},   {"none.tsk", DisassemblyProblem::MissingFile},
+        {"big.tsk", DisassemblyProblem::TaskTooLarge},   {"bad.hex", DisassemblyProblem::BadHex},
+        {"x.bin", DisassemblyProblem::NotHexOrTask},
     };
     for (const auto& c : cases) {
         const auto result = DisassembleFile(m_dir / c.name, core::ChipModel::C8051);
         EXPECT_FALSE(result.ok) << c.name;
-        EXPECT_NE(result.message.find(c.words), std::string::npos) << c.name << ": " << result.message;
+        EXPECT_EQ(result.problem, c.problem) << c.name;
+        EXPECT_EQ(result.fileName, c.name);
     }
     for (const auto& entry : fs::directory_iterator(m_dir))
         EXPECT_EQ(entry.path().string().find("Dis."), std::string::npos) << entry.path();

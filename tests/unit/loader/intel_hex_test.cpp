@@ -103,7 +103,7 @@ TEST(HexRecordTest, WriterRecordsReadBack)
     EXPECT_EQ(FormatDataRecord(0x0000, std::vector<uint8_t>(255, 0)).size(), 1u + 2 * (4 + 255) + 2);
 }
 
-TEST(HexLoadTest, FirstRecordLoadsAndRomRowShowsIt)
+TEST(HexLoadTest, FirstRecordLoads)
 {
     TempFolder dir;
     dir.Write("prog.hex", {":03000000020030CB", ":00000001FF"});
@@ -117,13 +117,11 @@ TEST(HexLoadTest, FirstRecordLoadsAndRomRowShowsIt)
     EXPECT_EQ(Cell(cpu, 3), "xx");
     EXPECT_EQ(state.codeEnd, 3);
     EXPECT_EQ(state.programName, "prog");
-    ASSERT_EQ(result.romRows.size(), 256u);
-    EXPECT_EQ(result.romRows[0].substr(0, 18), "0000  02 00 30 xx ");
-    EXPECT_EQ(result.romRows[255].substr(0, 6), "0FF0  ");
-    EXPECT_EQ(result.romRows[0].size(), 6u + 16 * 3 - 1);
+    EXPECT_TRUE(result.recordsStored && result.endRecord);
+    EXPECT_EQ(result.bytesLoaded, 3);
     // "PC:0000" moves the viewer to no line.
     EXPECT_EQ(state.store.currentLine, 0);
-    EXPECT_FALSE(result.hexFileCaption.has_value());
+    EXPECT_FALSE(result.viewer.has_value());
 }
 
 TEST(HexLoadTest, ProblemLinesStopLoadingAndKeepWhatWasStored)
@@ -132,24 +130,18 @@ TEST(HexLoadTest, ProblemLinesStopLoadingAndKeepWhatWasStored)
         const char* name;
         std::vector<std::string> lines;
         HexLoadProblem problem;
-        std::string caption;
+        int line;
         int codeEnd;
     };
     const std::string good1 = ":03000000020030CB";
     const std::string good2 = ":021000001234A8";  // 1000H: 12 34
     const Case cases[] = {
-        {"blank line before the end", {good1, "", good2, ":00000001FF"}, HexLoadProblem::WrongFormat,
-         "HexFile has 4 lines  ==>  Line2 has wrong format", 3},
-        {"wrong checksum", {good1, ":021000001234A9", ":00000001FF"}, HexLoadProblem::WrongChecksum,
-         "HexFile has 3 lines  ==>  Line2 has wrong checksum", 3},
-        {"record type 03", {good1, ":0400000300001234B3", good2}, HexLoadProblem::UnsupportedType,
-         "HexFile has 3 lines  ==>  Line2 has unsupported record type 03", 3},
-        {"non-zero base", {good1, ":020000040001F9", good2}, HexLoadProblem::UnsupportedType,
-         "HexFile has 3 lines  ==>  Line2 has unsupported record type 04 with base 0001", 3},
-        {"past FFFFH", {good1, ":02FFFF00AABB9B"}, HexLoadProblem::PastEnd,
-         "HexFile has 2 lines  ==>  Line2 reaches past FFFFH", 3},
-        {"no colon on the first line", {"03000000020030CB"}, HexLoadProblem::WrongFormat,
-         "HexFile has 1 lines  ==>  Line1 has wrong format", -1},
+        {"blank line before the end", {good1, "", good2, ":00000001FF"}, HexLoadProblem::WrongFormat, 2, 3},
+        {"wrong checksum", {good1, ":021000001234A9", ":00000001FF"}, HexLoadProblem::WrongChecksum, 2, 3},
+        {"record type 03", {good1, ":0400000300001234B3", good2}, HexLoadProblem::UnsupportedType, 2, 3},
+        {"non-zero base", {good1, ":020000040001F9", good2}, HexLoadProblem::UnsupportedType, 2, 3},
+        {"past FFFFH", {good1, ":02FFFF00AABB9B"}, HexLoadProblem::PastEnd, 2, 3},
+        {"no colon on the first line", {"03000000020030CB"}, HexLoadProblem::WrongFormat, 1, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -159,9 +151,8 @@ TEST(HexLoadTest, ProblemLinesStopLoadingAndKeepWhatWasStored)
         HexLoaderState state;
         const auto result = ReadHexIntoCodeMemory(dir.Path(), {false, "bad.hex"}, cpu, state);
         EXPECT_EQ(result.problem, c.problem);
-        ASSERT_TRUE(result.hexFileCaption.has_value());
-        EXPECT_EQ(*result.hexFileCaption, c.caption);
-        EXPECT_TRUE(result.romRows.empty());
+        EXPECT_EQ(result.problemLine, c.line);
+        EXPECT_EQ(result.lineCount, static_cast<int>(c.lines.size()));
         EXPECT_EQ(state.codeEnd, c.codeEnd);
         EXPECT_EQ(Cell(cpu, 0), c.codeEnd == 3 ? "02" : "xx");
         EXPECT_EQ(Cell(cpu, 0x1000), "xx");  // nothing after the bad line is stored
@@ -198,7 +189,6 @@ TEST(HexLoadTest, HighRecordsLoadAndOldProgramIsGone)
     EXPECT_EQ(state.codeEnd, 10);        // the last record carrying data
     EXPECT_EQ(Cell(cpu, 0x3000), "xx");
     EXPECT_EQ(cpu.externalMemory[0x3000].Text(), "xx");
-    for (const auto& row : result.romRows) EXPECT_EQ(row.find("12 34"), std::string::npos);
 }
 
 TEST(HexLoadTest, MissingFileChangesNothing)
@@ -210,8 +200,7 @@ TEST(HexLoadTest, MissingFileChangesNothing)
     state.codeEnd = 77;
     state.programName = "old";
     const auto result = ReadHexIntoCodeMemory(dir.Path(), {false, "none.hex"}, cpu, state);
-    EXPECT_EQ(result.problem, HexLoadProblem::MissingFile);
-    EXPECT_EQ(result.asmFileCaption.value_or(""), "AsmFile : No file exist");
+    EXPECT_EQ(result.problem, HexLoadProblem::NoProgram);
     EXPECT_EQ(Cell(cpu, 5), "A5");
     EXPECT_EQ(state.codeEnd, 77);
     EXPECT_EQ(state.programName, "old");
@@ -240,8 +229,7 @@ TEST(HexLoadTest, FilesOverTheLineLimitAreRefused)
     HexLoaderState state;
     const auto result = ReadHexIntoCodeMemory(dir.Path(), {false, "long.hex"}, cpu, state);
     EXPECT_EQ(result.problem, HexLoadProblem::TooManyLines);
-    EXPECT_EQ(result.hexFileCaption.value_or(""),
-              "HexFile has 4001 lines  ==>  more than 4000 lines cannot be loaded");
+    EXPECT_EQ(result.lineCount, 4001);
     EXPECT_EQ(state.store.Count(), 0);
     EXPECT_EQ(Cell(cpu, 0), "xx");
 
@@ -251,35 +239,22 @@ TEST(HexLoadTest, FilesOverTheLineLimitAreRefused)
     EXPECT_EQ(Cell(cpu, 0), "02");
 }
 
-TEST(HexViewerTest, ShowsFieldsAndByteSum)
+TEST(HexViewerTest, ShowsTheCurrentLineAndNamesOneThatIsNoRecord)
 {
-    struct Case {
-        const char* line;
-        const char* text;
-        const char* sum;
-    };
-    const Case cases[] = {
-        {":03000000020030CB", ":  03  0000   00   020030   CB", "0100"},
-        {":03000000020030CC", ":  03  0000   00   020030   CC", "0101"},  // wrong checksum
-        {":00000001FF", ":  00  0000   01      FF", "0100"},
-        {":030000", ":  03  0000         ", "0003"},  // short line: empty pieces
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
-        HexLineStore store;
-        store.lines = {c.line};
-        store.currentLine = 1;
-        const auto shown = ShowHexLine(store);
-        EXPECT_EQ(shown.hexText.value_or("?"), c.text);
-        EXPECT_EQ(shown.hexFileCaption.value_or(""),
-                  std::string("HexFile has 1 lines  ==>  Line1    CheckSum=") + c.sum);
-    }
     HexLineStore store;
     store.lines = {":00000001FF", "junk"};
+    store.currentLine = 1;
+    const auto good = ShowHexLine(store);
+    EXPECT_TRUE(good.Ok());
+    ASSERT_TRUE(good.viewer.has_value());
+    EXPECT_EQ(good.viewer->text, ":00000001FF");
     store.currentLine = 2;
     const auto bad = ShowHexLine(store);
-    EXPECT_FALSE(bad.hexText.has_value());
-    EXPECT_EQ(bad.hexFileCaption.value_or(""), "HexFile has 2 lines  ==>  Line2 has wrong format");
+    EXPECT_EQ(bad.problem, HexLoadProblem::WrongFormat);
+    EXPECT_EQ(bad.problemLine, 2);
+    EXPECT_EQ(bad.lineCount, 2);
+    store.currentLine = 3;
+    EXPECT_FALSE(ShowHexLine(store).viewer.has_value());
 }
 
 TEST(HexViewerTest, NumberInPcBoxMovesTheViewerAfterRead)
@@ -299,16 +274,12 @@ TEST(HexViewerTest, NumberInPcBoxMovesTheViewerAfterRead)
         const auto result = ReadHexLines(dir.Path(), "twelve.hex", store, c.box);
         EXPECT_EQ(store.Count(), 12);
         EXPECT_EQ(store.currentLine, c.line);
-        if (c.line > 0) {
-            EXPECT_EQ(result.hexFileCaption.value_or(""), "HexFile has 12 lines  ==>  Line" +
-                                                              std::to_string(c.line) + "    CheckSum=0100");
-        } else {
-            EXPECT_FALSE(result.hexFileCaption.has_value());
-        }
+        EXPECT_EQ(result.viewer.has_value() ? result.viewer->number : 0, c.line);
     }
     HexLineStore store;
     const auto missing = ReadHexLines(dir.Path(), "gone.hex", store, "3");
-    EXPECT_EQ(missing.hexFileCaption.value_or(""), "gone.hex doesn't  exist.");
+    EXPECT_EQ(missing.problem, HexLoadProblem::MissingFile);
+    EXPECT_EQ(missing.fileName, "gone.hex");
     EXPECT_EQ(store.Count(), 0);
 }
 
@@ -329,7 +300,6 @@ TEST(HexDisassemblyLoadTest, FillsWithFfAndMarksLoadedCells)
     EXPECT_EQ(state.disassemblyName, "code");
     EXPECT_EQ(state.programName, "keep");
     EXPECT_EQ(cpu.externalMemory[0].Text(), "55");  // external memory untouched
-    EXPECT_TRUE(result.romRows.empty());
     ASSERT_EQ(result.loadedMark.size(), static_cast<std::size_t>(zelo::core::kMemoryCells));
     int marked = 0;
     for (uint8_t m : result.loadedMark) marked += m;
@@ -338,7 +308,7 @@ TEST(HexDisassemblyLoadTest, FillsWithFfAndMarksLoadedCells)
     EXPECT_EQ(result.loadedMark[3], 0);
 
     const auto missing = ReadHexForDisassembly(dir.Path(), "none.hex", cpu, state);
-    EXPECT_EQ(missing.hexFileCaption.value_or(""), "none.hex doesn't  exist.");
+    EXPECT_EQ(missing.problem, HexLoadProblem::MissingFile);
     EXPECT_EQ(state.codeEnd, -1);
     EXPECT_EQ(Cell(cpu, 0), "FF");
 }
@@ -351,18 +321,12 @@ TEST(HexLoadTest, EmptyFilesAndAMissingEndRecordAreNamed)
     {
         const char* what;
         std::vector<std::string> lines;
-        const char* caption;
+        bool endRecord;
         int bytes;
     } cases[] = {
-        {"empty file", {}, "HexFile has 0 lines  ==>  0 bytes loaded: no records", 0},
-        {"only the end record",
-         {":00000001FF"},
-         "HexFile has 1 lines  ==>  0 bytes loaded: only the end record",
-         0},
-        {"no end record",
-         {":03000000020030CB"},
-         "HexFile has 1 lines  ==>  no end record; 3 bytes loaded",
-         3},
+        {"empty file", {}, false, 0},
+        {"only the end record", {":00000001FF"}, true, 0},
+        {"no end record", {":03000000020030CB"}, false, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -372,7 +336,8 @@ TEST(HexLoadTest, EmptyFilesAndAMissingEndRecordAreNamed)
         HexLoaderState state;
         const HexLoadResult r = ReadHexIntoCodeMemory(folder.Path(), {false, "p.hex"}, cpu, state);
         EXPECT_TRUE(r.Ok());
-        EXPECT_EQ(r.hexFileCaption.value_or(""), c.caption);
+        EXPECT_TRUE(r.recordsStored);
+        EXPECT_EQ(r.endRecord, c.endRecord);
         EXPECT_EQ(r.bytesLoaded, c.bytes);
         EXPECT_EQ(Cell(cpu, 0), c.bytes > 0 ? "02" : "xx");
     }

@@ -32,8 +32,7 @@ TEST(LoadProgramTest, LoadResetsChipCountersAndRunsTheNewProgram)
     const LoadProgramResult loaded = LoadProgram(sim, dir, {false, "count.hex"}, state, "PC:0000");
     ASSERT_TRUE(loaded.done);
     EXPECT_TRUE(loaded.hex.Ok());
-    EXPECT_EQ(loaded.hexToLine, "PC:0000");
-    EXPECT_EQ(loaded.cycleCaption, "Cycle:0");
+    EXPECT_EQ(sim.Cpu().programCounter, 0);
     EXPECT_EQ(state.programName, "count");
     EXPECT_EQ(sim.Cpu().PeekRamByteText(0x30), "xx");
     EXPECT_TRUE(sim.Cpu().codeMemory[0x0100].IsUnloaded());
@@ -55,7 +54,7 @@ TEST(LoadProgramTest, LoadResetsChipCountersAndRunsTheNewProgram)
     // A missing file still resets the chip and the counters.
     const LoadProgramResult missing = LoadProgram(sim, dir, {false, "none.hex"}, state);
     EXPECT_TRUE(missing.done);
-    EXPECT_EQ(missing.hex.asmFileCaption.value_or(""), "AsmFile : No file exist");
+    EXPECT_EQ(missing.hex.problem, HexLoadProblem::NoProgram);
     EXPECT_EQ(sim.StepCounter(), 0u);
     EXPECT_EQ(sim.Cpu().PeekRamByteText(0x30), "xx");
     fs::remove_all(dir);
