@@ -160,6 +160,35 @@ std::string DisassemblyFailure(const loader::DisassemblyFileResult& r)
     return {};
 }
 
+std::string DisassemblyNoteText(loader::DisassemblyNote note)
+{
+    using loader::DisassemblyNote;
+    switch (note) {
+        case DisassemblyNote::CodeLabelsFull:
+            return "The Addr16 label table is full (" + std::to_string(loader::kCodeLabelLimit) +
+                   " labels): later targets are written as addresses or bytes.";
+        case DisassemblyNote::DptrLabelsFull:
+            return "The DPTR label table is full (" + std::to_string(loader::kDptrLabelLimit) +
+                   " labels): later DPTR values get no label and no data area.";
+        case DisassemblyNote::RelativeLabelsFull:
+            return "The relative label table is full (" + std::to_string(loader::kRelativeLabelLimit) +
+                   " labels): later relative jumps are written as bytes.";
+        case DisassemblyNote::DataAreasFull:
+            return "More than " + std::to_string(loader::kDataAreaLimit) +
+                   " DPTR data areas: later areas are disassembled as code.";
+        case DisassemblyNote::DataLinesFull:
+            return "More than " + std::to_string(loader::kAssemblerDataLineLimit) +
+                   " DB lines for the assembler's data list: the last DPTR data areas are written as code.";
+        case DisassemblyNote::AssemblerLabelsFull:
+            return "More than " + std::to_string(loader::kAssemblerLabelLimit) +
+                   " labels for the assembler's label table: the jumps to the last ones are written as bytes.";
+        case DisassemblyNote::SymbolTableFull:
+            return "More than " + std::to_string(loader::kAssemblerSymbolLimit) +
+                   " names for one of the assembler's symbol tables: the later declarations are left out.";
+    }
+    return {};
+}
+
 std::vector<std::string> DisassemblyNotes(const loader::DisassemblyFileResult& r)
 {
     std::vector<std::string> notes;
@@ -168,7 +197,7 @@ std::vector<std::string> DisassemblyNotes(const loader::DisassemblyFileResult& r
     else if (!r.hex.endRecord && r.hex.bytesLoaded > 0)
         notes.push_back(r.fileName + " has no end record; the " + std::to_string(r.hex.bytesLoaded) +
                         " bytes before the end of the file were disassembled.");
-    notes.insert(notes.end(), r.messages.begin(), r.messages.end());
+    for (const loader::DisassemblyNote note : r.notes) notes.push_back(DisassemblyNoteText(note));
     return notes;
 }
 

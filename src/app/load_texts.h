@@ -33,6 +33,8 @@ std::vector<std::string> RomRows(const core::CpuState& cpu);
 
 // Why a disassembly was not written.
 std::string DisassemblyFailure(const loader::DisassemblyFileResult& result);
+// The text of one of the disassembler's notes.
+std::string DisassemblyNoteText(loader::DisassemblyNote note);
 // What a written disassembly has to say: the file's own note, then the
 // disassembler's.
 std::vector<std::string> DisassemblyNotes(const loader::DisassemblyFileResult& result);

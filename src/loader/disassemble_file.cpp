@@ -96,7 +96,7 @@ DisassemblyFileResult DisassembleFile(const fs::path& file, core::ChipModel chip
         result.problem = DisassemblyProblem::TooManyDataLines;
         return result;
     }
-    result.messages = std::move(output.messages);
+    result.notes = std::move(output.notes);
     result.listingPath = file.parent_path() / (result.disassemblyName + "Dis.lst");
     result.sourcePath = file.parent_path() / (result.disassemblyName + "Dis.asm");
     if (!core::WriteTextLines(result.listingPath, output.listingLines, &result.detail) ||

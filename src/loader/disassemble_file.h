@@ -46,7 +46,7 @@ struct DisassemblyFileResult {
     std::filesystem::path sourcePath;       // <name>Dis.asm
     std::string listingText;                // the listing read back, for the listing box
     bool listingReadBack = false;           // the listing could be read back
-    std::vector<std::string> messages;      // the disassembler's: tables that filled up and similar
+    std::vector<DisassemblyNote> notes;     // the disassembler's: tables that filled up and similar
 };
 
 // The two files' lines for an image already in memory.

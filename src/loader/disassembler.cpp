@@ -83,10 +83,9 @@ Disassembler::Disassembler(const CodeImage& image, core::ChipModel chip)
 {
 }
 
-void Disassembler::Note(const std::string& message)
+void Disassembler::Note(DisassemblyNote note)
 {
-    if (std::find(m_messages.begin(), m_messages.end(), message) == m_messages.end())
-        m_messages.push_back(message);
+    if (std::find(m_notes.begin(), m_notes.end(), note) == m_notes.end()) m_notes.push_back(note);
 }
 
 void Disassembler::ResetTables()
@@ -105,7 +104,7 @@ void Disassembler::ResetTables()
 
 void Disassembler::Run()
 {
-    m_messages.clear();
+    m_notes.clear();
     m_annotation.assign(kCodeSpace, 0);
     m_inArea.assign(kCodeSpace, 0);
     m_areas.clear();
@@ -114,11 +113,11 @@ void Disassembler::Run()
 
     ResetTables();
     DisassemblyWalk(1);
-    m_messages.clear();  // the first walk's tables are only used for the data areas
+    m_notes.clear();  // the first walk's tables are only used for the data areas
     FindDptrDataAreas();
-    const std::vector<std::string> areaMessages = m_messages;
+    const std::vector<DisassemblyNote> areaNotes = m_notes;
     for (;;) {
-        m_messages = areaMessages;
+        m_notes = areaNotes;
         ResetTables();
         DisassemblyWalk(2);
         NameLabels();
@@ -130,7 +129,7 @@ void Disassembler::Run()
         dropped = true;
     }
     if (dropped)
-        Note("More than 100 DB lines for the assembler's data list: the last DPTR data areas are written as code.");
+        Note(DisassemblyNote::DataLinesFull);
 }
 
 bool Disassembler::Decode(int address, int pass, Decoded& out) const
@@ -230,7 +229,7 @@ void Disassembler::AddCodeLabel(uint16_t target, CodeLabelKind kind, uint16_t fr
         return;
     }
     if (static_cast<int>(m_codeLabels.size()) >= kCodeLabelLimit) {
-        Note("The Addr16 label table is full (300 labels): later targets are written as addresses or bytes.");
+        Note(DisassemblyNote::CodeLabelsFull);
         return;
     }
     m_codeIndex[target] = static_cast<int>(m_codeLabels.size());
@@ -246,7 +245,7 @@ void Disassembler::AddDptrLabel(uint16_t value, uint16_t from)
         return;
     }
     if (static_cast<int>(m_dptrLabels.size()) >= kDptrLabelLimit) {
-        Note("The DPTR label table is full (20 labels): later DPTR values get no label and no data area.");
+        Note(DisassemblyNote::DptrLabelsFull);
         return;
     }
     m_dptrIndex[value] = static_cast<int>(m_dptrLabels.size());
@@ -262,7 +261,7 @@ void Disassembler::AddRelativeLabel(uint16_t target, uint16_t from, const std::s
         return;
     }
     if (static_cast<int>(m_relativeLabels.size()) >= kRelativeLabelLimit) {
-        Note("The relative label table is full (300 labels): later relative jumps are written as bytes.");
+        Note(DisassemblyNote::RelativeLabelsFull);
         return;
     }
     m_relativeIndex[target] = static_cast<int>(m_relativeLabels.size());
@@ -274,7 +273,7 @@ void Disassembler::FindDptrDataAreas()
     int open = -1;
     auto close = [&](int last) {
         if (static_cast<int>(m_areas.size()) >= kDataAreaLimit) {
-            Note("More than 20 DPTR data areas: later areas are disassembled as code.");
+            Note(DisassemblyNote::DataAreasFull);
         } else {
             m_areas.push_back({open, last});
             for (int a = open; a <= last; ++a) m_inArea[a] = 1;

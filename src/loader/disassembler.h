@@ -72,10 +72,22 @@ struct WalkItem {
     bool data = false;
 };
 
+// What a disassembly had to give up: a table that filled up and what was
+// written instead.
+enum class DisassemblyNote : uint8_t {
+    CodeLabelsFull,       // the Addr16 label table: later targets written as addresses or bytes
+    DptrLabelsFull,       // the DPTR label table: later values get no label and no data area
+    RelativeLabelsFull,   // the relative label table: later relative jumps written as bytes
+    DataAreasFull,        // more DPTR data areas than kept: later ones disassembled as code
+    DataLinesFull,        // more DB lines than the assembler holds: last data areas written as code
+    AssemblerLabelsFull,  // more labels than the assembler holds: jumps to the last ones as bytes
+    SymbolTableFull,      // more names than an assembler symbol table holds: declarations left out
+};
+
 struct DisassemblyOutput {
     std::vector<std::string> listingLines;  // "Dis.lst"
     std::vector<std::string> sourceLines;   // "Dis.asm"
-    std::vector<std::string> messages;      // tables that filled up, declarations left out
+    std::vector<DisassemblyNote> notes;     // each at most once, in the order they arose
     int dataLines = 0;                      // DB lines written
 };
 
@@ -111,7 +123,7 @@ public:
     const std::vector<LabelEntry>& DptrLabels() const { return m_dptrLabels; }
     const std::vector<LabelEntry>& RelativeLabels() const { return m_relativeLabels; }
     const std::vector<DataArea>& DptrDataAreas() const { return m_areas; }
-    const std::vector<std::string>& Messages() const { return m_messages; }
+    const std::vector<DisassemblyNote>& Notes() const { return m_notes; }
 
 private:
     struct Decoded {
@@ -138,7 +150,7 @@ private:
     std::string LabelAt(int address) const;
     std::string InstructionOperands(const WalkItem& item, std::string& mnemonic) const;
     std::string TargetText(uint16_t target, bool relative) const;
-    void Note(const std::string& message);
+    void Note(DisassemblyNote note);
 
     const CodeImage& m_image;
     core::ChipModel m_chip;
@@ -161,7 +173,7 @@ private:
     std::unordered_map<int, std::string> m_local;     // by address: local label of the line
     std::vector<uint8_t> m_declared;      // by code label index: its EQU line is written
     bool m_declarationsDone = false;
-    std::vector<std::string> m_messages;
+    std::vector<DisassemblyNote> m_notes;
 };
 
 }  // namespace zelo::loader

@@ -111,7 +111,7 @@ bool Disassembler::PromoteCrossSectionTargets()
             if (m_live[r] && (isBoundary(r) || sectionOf(r) != sectionOf(e.target))) crosses = true;
         if (!crosses) continue;
         if (static_cast<int>(m_codeLabels.size()) >= kCodeLabelLimit) {
-            Note("The Addr16 label table is full (300 labels): later targets are written as addresses or bytes.");
+            Note(DisassemblyNote::CodeLabelsFull);
             for (WalkItem& item : m_items)
                 for (uint16_t r : e.referrers)
                     if (!item.data && item.address == r) item.data = true;
@@ -140,7 +140,7 @@ bool Disassembler::LimitLineLabels()
     }
     int excess = static_cast<int>(local.size() + ordinary.size()) - kAssemblerLabelLimit;
     if (excess <= 0) return false;
-    Note("More than 300 labels for the assembler's label table: the jumps to the last ones are written as bytes.");
+    Note(DisassemblyNote::AssemblerLabelsFull);
     while (excess > 0 && !local.empty()) {
         m_unlabelled[local.back()] = 1;
         local.pop_back();

@@ -125,7 +125,7 @@ std::vector<std::string> Disassembler::WriteDeclarations()
     countSection(m_bits, ";-----  Bit declare   -----", "Bit:", "REG", budget.bits,
                  [this](uint8_t v) { return BitOperandText(v, m_chip); });
     if (leftOut)
-        Note("More than 100 names for one of the assembler's symbol tables: the later declarations are left out.");
+        Note(DisassemblyNote::SymbolTableFull);
     m_declarationsDone = true;
     return lines;
 }
@@ -265,7 +265,7 @@ DisassemblyOutput Disassembler::WriteDisassembly()
 
     for (const std::string& line : out.listingLines)
         out.sourceLines.push_back(line.size() > kPrefixWidth ? line.substr(kPrefixWidth) : std::string());
-    out.messages = m_messages;
+    out.notes = m_notes;
     return out;
 }
 

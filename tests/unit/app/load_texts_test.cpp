@@ -143,16 +143,33 @@ TEST(LoadTexts, DisassemblyMessagesAndNotes)
     DisassemblyFileResult written = result(DisassemblyProblem::None);
     written.ok = true;
     written.hex = Stored(1, 3, false);
-    written.messages = {"a table is full"};
+    written.notes = {loader::DisassemblyNote::DataAreasFull};
     EXPECT_EQ(DisassemblyNotes(written),
               (std::vector<std::string>{"p.hex has no end record; the 3 bytes before the end of the file were "
                                         "disassembled.",
-                                        "a table is full"}));
+                                        "More than 20 DPTR data areas: later areas are disassembled as code."}));
     written.noCode = true;
     EXPECT_EQ(DisassemblyNotes(written).front(), "p.hex holds no code: 0 bytes loaded.");
     EXPECT_EQ(DisassemblyAsmFileCaption(written).value_or(""), "編輯ASMList : No file exist");
     written.listingReadBack = true;
     EXPECT_FALSE(DisassemblyAsmFileCaption(written).has_value());
+
+    using loader::DisassemblyNote;
+    const std::pair<DisassemblyNote, const char*> notes[] = {
+        {DisassemblyNote::CodeLabelsFull,
+         "The Addr16 label table is full (300 labels): later targets are written as addresses or bytes."},
+        {DisassemblyNote::DptrLabelsFull,
+         "The DPTR label table is full (20 labels): later DPTR values get no label and no data area."},
+        {DisassemblyNote::RelativeLabelsFull,
+         "The relative label table is full (300 labels): later relative jumps are written as bytes."},
+        {DisassemblyNote::DataLinesFull,
+         "More than 100 DB lines for the assembler's data list: the last DPTR data areas are written as code."},
+        {DisassemblyNote::AssemblerLabelsFull,
+         "More than 300 labels for the assembler's label table: the jumps to the last ones are written as bytes."},
+        {DisassemblyNote::SymbolTableFull,
+         "More than 100 names for one of the assembler's symbol tables: the later declarations are left out."},
+    };
+    for (const auto& [note, text] : notes) EXPECT_EQ(DisassemblyNoteText(note), text);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Full tables: labels stop being added with a message, and what is written
+// Full tables: labels stop being added with a note, and what is written
 // stays valid source.
 #include <gtest/gtest.h>
 
@@ -9,10 +9,9 @@
 namespace zelo::loader {
 namespace {
 
-bool HasMessage(const std::vector<std::string>& messages, const std::string& words)
+bool HasNote(const std::vector<DisassemblyNote>& notes, DisassemblyNote note)
 {
-    return std::any_of(messages.begin(), messages.end(),
-                       [&](const std::string& m) { return m.find(words) != std::string::npos; });
+    return std::find(notes.begin(), notes.end(), note) != notes.end();
 }
 
 bool HasLine(const std::vector<std::string>& lines, const std::string& text)
@@ -40,9 +39,9 @@ TEST(DisassemblerLimits, CodeLabelTableStopsAt300AndLaterTargetsAreWrittenAsAddr
     d.Run();
     const auto out = d.WriteDisassembly();
     EXPECT_EQ(d.CodeLabels().size(), 300u);
-    EXPECT_TRUE(HasMessage(out.messages, "Addr16 label table is full"));
+    EXPECT_TRUE(HasNote(out.notes, DisassemblyNote::CodeLabelsFull));
     // Only 100 of the 300 fit the assembler's EQU table; the others are written as addresses.
-    EXPECT_TRUE(HasMessage(out.messages, "declarations are left out"));
+    EXPECT_TRUE(HasNote(out.notes, DisassemblyNote::SymbolTableFull));
     EXPECT_TRUE(HasLine(out.sourceLines, "LCALL LCALL:100"));
     EXPECT_TRUE(HasLine(out.sourceLines, "LCALL 4064H"));  // label 101: not declared
     EXPECT_TRUE(HasLine(out.sourceLines, "LCALL 412CH"));  // the 301st target: no label
@@ -67,7 +66,7 @@ TEST(DisassemblerLimits, DptrLabelsStopAt20AndDataAreasAt20)
     d.Run();
     const auto out = d.WriteDisassembly();
     EXPECT_EQ(d.DptrLabels().size(), 20u);
-    EXPECT_TRUE(HasMessage(out.messages, "DPTR label table is full"));
+    EXPECT_TRUE(HasNote(out.notes, DisassemblyNote::DptrLabelsFull));
     ASSERT_EQ(d.DptrDataAreas().size(), 20u);
     EXPECT_EQ(d.DptrDataAreas()[0].first, 0x100);
     EXPECT_EQ(d.DptrDataAreas()[0].last, 0x101);
@@ -86,7 +85,7 @@ TEST(DisassemblerLimits, RelativeLabelTableStopsAt300AndLaterJumpsAreWrittenAsBy
     d.Run();
     const auto out = d.WriteDisassembly();
     EXPECT_EQ(d.RelativeLabels().size(), 300u);
-    EXPECT_TRUE(HasMessage(out.messages, "relative label table is full"));
+    EXPECT_TRUE(HasNote(out.notes, DisassemblyNote::RelativeLabelsFull));
     ASSERT_GE(out.sourceLines.size(), 2u);
     EXPECT_EQ(out.sourceLines.back(), "          RET");
     const std::string& last = out.sourceLines[out.sourceLines.size() - 2];
@@ -105,7 +104,7 @@ TEST(DisassemblerLimits, DataAreasBeyondTheAssemblersHundredDbLinesAreWrittenAsC
     d.Run();
     const auto out = d.WriteDisassembly();
     EXPECT_TRUE(d.DptrDataAreas().empty());
-    EXPECT_TRUE(HasMessage(out.messages, "More than 100 DB lines"));
+    EXPECT_TRUE(HasNote(out.notes, DisassemblyNote::DataLinesFull));
     EXPECT_FALSE(HasLine(out.sourceLines, " DB "));
     EXPECT_EQ(out.sourceLines.back(), "          NOP");
 
@@ -141,7 +140,7 @@ TEST(DisassemblerLimits, NoMoreThan300LabelsAreWrittenOnLines)
             line.find(" REG ") == std::string::npos)
             ++labelled;
     EXPECT_EQ(labelled, kAssemblerLabelLimit);
-    EXPECT_TRUE(HasMessage(out.messages, "More than 300 labels"));
+    EXPECT_TRUE(HasNote(out.notes, DisassemblyNote::AssemblerLabelsFull));
     ASSERT_GE(out.sourceLines.size(), 2u);
     EXPECT_EQ(out.sourceLines.back(), "          RET");  // its label was the one dropped
     EXPECT_EQ(out.sourceLines[out.sourceLines.size() - 2], "          DB    80H,00H,80H,00H");  // 50 jumps as bytes: 12 lines of 8 and this one
