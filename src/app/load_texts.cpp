@@ -52,8 +52,8 @@ std::optional<std::string> HexFileCaption(const loader::HexLoadResult& r)
             return r.fileName + " is larger than " + std::to_string(loader::kMaxHexLines) +
                    " lines of HEX records and cannot be loaded";
         case HexLoadProblem::TooManyLines:
-            return LineCountPrefix(r.lineCount) + "more than " + std::to_string(loader::kMaxHexLines) +
-                   " lines cannot be loaded";
+            return LineCountPrefix(r.lineCount) + "more than " +
+                   std::to_string(loader::kMaxHexLines) + " lines cannot be loaded";
         case HexLoadProblem::WrongFormat:
             return prefix + " has wrong format";
         case HexLoadProblem::WrongChecksum:
@@ -61,7 +61,8 @@ std::optional<std::string> HexFileCaption(const loader::HexLoadResult& r)
         case HexLoadProblem::PastEnd:
             return prefix + " reaches past FFFFH";
         case HexLoadProblem::UnsupportedType: {
-            std::string caption = prefix + " has unsupported record type " + core::ToHexByte(r.recordType);
+            std::string caption =
+                prefix + " has unsupported record type " + core::ToHexByte(r.recordType);
             if (r.recordType == 2 || r.recordType == 4) caption += " with base " + r.recordBase;
             return caption;
         }
@@ -72,8 +73,8 @@ std::optional<std::string> HexFileCaption(const loader::HexLoadResult& r)
     // says so: the window would otherwise show an empty or partial program
     // as a good load.
     if (r.recordsStored && r.bytesLoaded == 0)
-        return LineCountPrefix(r.lineCount) + "0 bytes loaded: " +
-               (r.endRecord ? "only the end record" : "no records");
+        return LineCountPrefix(r.lineCount) +
+               "0 bytes loaded: " + (r.endRecord ? "only the end record" : "no records");
     if (r.recordsStored && !r.endRecord)
         return LineCountPrefix(r.lineCount) + "no end record; " + std::to_string(r.bytesLoaded) +
                " bytes loaded";
@@ -100,7 +101,8 @@ std::optional<std::string> HexViewerText(const loader::HexViewerLine& line)
     auto mid = [&r](std::size_t start, std::size_t length) {
         return start - 1 >= r.size() ? std::string_view() : r.substr(start - 1, length);
     };
-    const std::size_t n = static_cast<std::size_t>(core::ParseHexByteValue(core::ToUpperAscii(mid(1, 2))));
+    const std::size_t n =
+        static_cast<std::size_t>(core::ParseHexByteValue(core::ToUpperAscii(mid(1, 2))));
     std::string text = ":  ";
     text += mid(1, 2);
     text += "  ";
@@ -171,20 +173,24 @@ std::string DisassemblyNoteText(loader::DisassemblyNote note)
             return "The DPTR label table is full (" + std::to_string(loader::kDptrLabelLimit) +
                    " labels): later DPTR values get no label and no data area.";
         case DisassemblyNote::RelativeLabelsFull:
-            return "The relative label table is full (" + std::to_string(loader::kRelativeLabelLimit) +
+            return "The relative label table is full (" +
+                   std::to_string(loader::kRelativeLabelLimit) +
                    " labels): later relative jumps are written as bytes.";
         case DisassemblyNote::DataAreasFull:
             return "More than " + std::to_string(loader::kDataAreaLimit) +
                    " DPTR data areas: later areas are disassembled as code.";
         case DisassemblyNote::DataLinesFull:
             return "More than " + std::to_string(loader::kAssemblerDataLineLimit) +
-                   " DB lines for the assembler's data list: the last DPTR data areas are written as code.";
+                   " DB lines for the assembler's data list: the last DPTR data areas are written "
+                   "as code.";
         case DisassemblyNote::AssemblerLabelsFull:
             return "More than " + std::to_string(loader::kAssemblerLabelLimit) +
-                   " labels for the assembler's label table: the jumps to the last ones are written as bytes.";
+                   " labels for the assembler's label table: the jumps to the last ones are "
+                   "written as bytes.";
         case DisassemblyNote::SymbolTableFull:
             return "More than " + std::to_string(loader::kAssemblerSymbolLimit) +
-                   " names for one of the assembler's symbol tables: the later declarations are left out.";
+                   " names for one of the assembler's symbol tables: the later declarations are "
+                   "left out.";
     }
     return {};
 }
@@ -195,7 +201,8 @@ std::vector<std::string> DisassemblyNotes(const loader::DisassemblyFileResult& r
     if (r.noCode)
         notes.push_back(r.fileName + " holds no code: 0 bytes loaded.");
     else if (!r.hex.endRecord && r.hex.bytesLoaded > 0)
-        notes.push_back(r.fileName + " has no end record; the " + std::to_string(r.hex.bytesLoaded) +
+        notes.push_back(r.fileName + " has no end record; the " +
+                        std::to_string(r.hex.bytesLoaded) +
                         " bytes before the end of the file were disassembled.");
     for (const loader::DisassemblyNote note : r.notes) notes.push_back(DisassemblyNoteText(note));
     return notes;

@@ -79,9 +79,12 @@ struct Operand
 Operand ClassifyOperand(std::string_view text)
 {
     static constexpr std::pair<std::string_view, OperandKind> kKeywords[] = {
-        {"A", OperandKind::A},           {"C", OperandKind::C},
-        {"AB", OperandKind::AB},         {"DPTR", OperandKind::DPTR},
-        {"@DPTR", OperandKind::AtDptr},  {"@A+DPTR", OperandKind::AtAPlusDptr},
+        {"A", OperandKind::A},
+        {"C", OperandKind::C},
+        {"AB", OperandKind::AB},
+        {"DPTR", OperandKind::DPTR},
+        {"@DPTR", OperandKind::AtDptr},
+        {"@A+DPTR", OperandKind::AtAPlusDptr},
         {"@A+PC", OperandKind::AtAPlusPc},
     };
     Operand op{OperandKind::Address, 0, text};
@@ -143,7 +146,8 @@ Pattern PatternOf(std::string_view column)
     for (const auto& [word, pattern] : kPlaceholders) {
         if (column == word) return pattern;
     }
-    if (column.starts_with("(P")) return {OperandKind::Address, Field::Absolute};  // AJMP/ACALL page
+    if (column.starts_with("(P"))
+        return {OperandKind::Address, Field::Absolute};  // AJMP/ACALL page
     return {ClassifyOperand(column).kind, Field::Nothing};
 }
 
@@ -183,7 +187,10 @@ public:
         for (const Form& f : Of(core::Mnemonic::AJMP)) Add(core::Mnemonic::JMP, f);
         for (const Form& f : Of(core::Mnemonic::ACALL)) Add(core::Mnemonic::CALL, f);
     }
-    const std::vector<Form>& Of(core::Mnemonic m) const { return m_forms[static_cast<std::size_t>(m)]; }
+    const std::vector<Form>& Of(core::Mnemonic m) const
+    {
+        return m_forms[static_cast<std::size_t>(m)];
+    }
 
 private:
     void Add(core::Mnemonic m, const Form& form)
@@ -275,7 +282,8 @@ bool IsRefusedForm(core::Mnemonic m, const Operands& ops)
         case core::Mnemonic::JMP:
         case core::Mnemonic::CALL:
             // An absolute target is never written "@..." (JMP @A+DPTR aside).
-            return ops[0].text.starts_with('@') && !(m == core::Mnemonic::JMP && first == AtAPlusDptr);
+            return ops[0].text.starts_with('@') &&
+                   !(m == core::Mnemonic::JMP && first == AtAPlusDptr);
         default:
             return false;
     }

@@ -1,8 +1,8 @@
 // The texts made from what the loaders found: every reason has its caption
 // or message, word for word.
-#include <gtest/gtest.h>
-
 #include "app/load_texts.h"
+
+#include <gtest/gtest.h>
 
 namespace zelo::app {
 namespace {
@@ -12,7 +12,8 @@ using loader::DisassemblyProblem;
 using loader::HexLoadProblem;
 using loader::HexLoadResult;
 
-HexLoadResult Problem(HexLoadProblem problem, int lines, int line, int type = 0, const char* base = "")
+HexLoadResult Problem(HexLoadProblem problem, int lines, int line, int type = 0,
+                      const char* base = "")
 {
     HexLoadResult r;
     r.problem = problem;
@@ -48,16 +49,20 @@ TEST(LoadTexts, HexFileCaptionOfEveryReason)
         HexLoadResult result;
         const char* caption;  // nullptr: the caption stays
     } cases[] = {
-        {Problem(HexLoadProblem::WrongFormat, 4, 2), "HexFile has 4 lines  ==>  Line2 has wrong format"},
-        {Problem(HexLoadProblem::WrongChecksum, 3, 2), "HexFile has 3 lines  ==>  Line2 has wrong checksum"},
+        {Problem(HexLoadProblem::WrongFormat, 4, 2),
+         "HexFile has 4 lines  ==>  Line2 has wrong format"},
+        {Problem(HexLoadProblem::WrongChecksum, 3, 2),
+         "HexFile has 3 lines  ==>  Line2 has wrong checksum"},
         {Problem(HexLoadProblem::UnsupportedType, 3, 2, 3),
          "HexFile has 3 lines  ==>  Line2 has unsupported record type 03"},
         {Problem(HexLoadProblem::UnsupportedType, 3, 2, 4, "0001"),
          "HexFile has 3 lines  ==>  Line2 has unsupported record type 04 with base 0001"},
-        {Problem(HexLoadProblem::PastEnd, 2, 2), "HexFile has 2 lines  ==>  Line2 reaches past FFFFH"},
+        {Problem(HexLoadProblem::PastEnd, 2, 2),
+         "HexFile has 2 lines  ==>  Line2 reaches past FFFFH"},
         {Problem(HexLoadProblem::TooManyLines, 4001, 0),
          "HexFile has 4001 lines  ==>  more than 4000 lines cannot be loaded"},
-        {Problem(HexLoadProblem::TooLarge, 0, 0), "p.hex is larger than 4000 lines of HEX records and cannot be loaded"},
+        {Problem(HexLoadProblem::TooLarge, 0, 0),
+         "p.hex is larger than 4000 lines of HEX records and cannot be loaded"},
         {Problem(HexLoadProblem::MissingFile, 0, 0), "p.hex doesn't  exist."},
         {Problem(HexLoadProblem::NoProgram, 0, 0), nullptr},
         {Stored(0, 0, false), "HexFile has 0 lines  ==>  0 bytes loaded: no records"},
@@ -67,14 +72,17 @@ TEST(LoadTexts, HexFileCaptionOfEveryReason)
         {Viewing(12, 7, ":020000000102FB"), "HexFile has 12 lines  ==>  Line7    CheckSum=0100"},
         {Viewing(2, 2, "junk"), "HexFile has 2 lines  ==>  Line2 has wrong format"},
         // The load's own report wins over the viewer's line.
-        {Viewing(3, 3, ":00000001FF", Stored(3, 0, true)), "HexFile has 3 lines  ==>  0 bytes loaded: only the end record"},
-        {Viewing(3, 3, ":00000001FF", Stored(3, 5, true)), "HexFile has 3 lines  ==>  Line3    CheckSum=0100"},
+        {Viewing(3, 3, ":00000001FF", Stored(3, 0, true)),
+         "HexFile has 3 lines  ==>  0 bytes loaded: only the end record"},
+        {Viewing(3, 3, ":00000001FF", Stored(3, 5, true)),
+         "HexFile has 3 lines  ==>  Line3    CheckSum=0100"},
     };
     for (const auto& c : cases) {
         const auto caption = HexFileCaption(c.result);
         EXPECT_EQ(caption.value_or("(stays)"), c.caption ? c.caption : "(stays)");
     }
-    EXPECT_EQ(AsmFileCaptionAfterLoad(Problem(HexLoadProblem::NoProgram, 0, 0)).value_or(""), "AsmFile : No file exist");
+    EXPECT_EQ(AsmFileCaptionAfterLoad(Problem(HexLoadProblem::NoProgram, 0, 0)).value_or(""),
+              "AsmFile : No file exist");
     EXPECT_FALSE(AsmFileCaptionAfterLoad(Problem(HexLoadProblem::MissingFile, 0, 0)).has_value());
     EXPECT_EQ(HexLoadFailure(Problem(HexLoadProblem::NoProgram, 0, 0)), "AsmFile : No file exist");
 }
@@ -135,19 +143,22 @@ TEST(LoadTexts, DisassemblyMessagesAndNotes)
         {DisassemblyProblem::TaskTooLarge, "p.hex is larger than 64 KB and is not a task file."},
         {DisassemblyProblem::Unreadable, "p.hex cannot be read: disk full"},
         {DisassemblyProblem::TooManyDataLines,
-         "p.hex needs 101 DB lines, more than the 100 the assembler holds: no disassembly written."},
+         "p.hex needs 101 DB lines, more than the 100 the assembler holds: no disassembly "
+         "written."},
         {DisassemblyProblem::NotWritten, "The disassembly could not be written: disk full"},
     };
-    for (const auto& [problem, message] : failures) EXPECT_EQ(DisassemblyFailure(result(problem)), message);
+    for (const auto& [problem, message] : failures)
+        EXPECT_EQ(DisassemblyFailure(result(problem)), message);
 
     DisassemblyFileResult written = result(DisassemblyProblem::None);
     written.ok = true;
     written.hex = Stored(1, 3, false);
     written.notes = {loader::DisassemblyNote::DataAreasFull};
     EXPECT_EQ(DisassemblyNotes(written),
-              (std::vector<std::string>{"p.hex has no end record; the 3 bytes before the end of the file were "
-                                        "disassembled.",
-                                        "More than 20 DPTR data areas: later areas are disassembled as code."}));
+              (std::vector<std::string>{
+                  "p.hex has no end record; the 3 bytes before the end of the file were "
+                  "disassembled.",
+                  "More than 20 DPTR data areas: later areas are disassembled as code."}));
     written.noCode = true;
     EXPECT_EQ(DisassemblyNotes(written).front(), "p.hex holds no code: 0 bytes loaded.");
     EXPECT_EQ(DisassemblyAsmFileCaption(written).value_or(""), "編輯ASMList : No file exist");
@@ -157,17 +168,23 @@ TEST(LoadTexts, DisassemblyMessagesAndNotes)
     using loader::DisassemblyNote;
     const std::pair<DisassemblyNote, const char*> notes[] = {
         {DisassemblyNote::CodeLabelsFull,
-         "The Addr16 label table is full (300 labels): later targets are written as addresses or bytes."},
+         "The Addr16 label table is full (300 labels): later targets are written as addresses or "
+         "bytes."},
         {DisassemblyNote::DptrLabelsFull,
-         "The DPTR label table is full (20 labels): later DPTR values get no label and no data area."},
+         "The DPTR label table is full (20 labels): later DPTR values get no label and no data "
+         "area."},
         {DisassemblyNote::RelativeLabelsFull,
-         "The relative label table is full (300 labels): later relative jumps are written as bytes."},
+         "The relative label table is full (300 labels): later relative jumps are written as "
+         "bytes."},
         {DisassemblyNote::DataLinesFull,
-         "More than 100 DB lines for the assembler's data list: the last DPTR data areas are written as code."},
+         "More than 100 DB lines for the assembler's data list: the last DPTR data areas are "
+         "written as code."},
         {DisassemblyNote::AssemblerLabelsFull,
-         "More than 300 labels for the assembler's label table: the jumps to the last ones are written as bytes."},
+         "More than 300 labels for the assembler's label table: the jumps to the last ones are "
+         "written as bytes."},
         {DisassemblyNote::SymbolTableFull,
-         "More than 100 names for one of the assembler's symbol tables: the later declarations are left out."},
+         "More than 100 names for one of the assembler's symbol tables: the later declarations are "
+         "left out."},
     };
     for (const auto& [note, text] : notes) EXPECT_EQ(DisassemblyNoteText(note), text);
 }
