@@ -112,40 +112,79 @@ enum class LineKind : uint8_t {
     Org,
 };
 
+// One code byte as a number with its state: no byte, a value, a value Round
+// 2 fills in, or an error. The listing's texts ("  ", "xx", "??" and two
+// hexadecimal digits) are made only when a line is written out.
+enum class ByteState : uint8_t { None, Value, Pending, Error };
+
+struct CodeByte
+{
+    uint8_t value = 0;
+    ByteState state = ByteState::None;
+
+    static constexpr CodeByte Of(unsigned v) { return {static_cast<uint8_t>(v & 0xFF), ByteState::Value}; }
+    static constexpr CodeByte Pending() { return {0, ByteState::Pending}; }
+    static constexpr CodeByte Error() { return {0, ByteState::Error}; }
+    bool IsValue() const { return state == ByteState::Value; }
+    bool IsError() const { return state == ByteState::Error; }
+    friend bool operator==(const CodeByte&, const CodeByte&) = default;
+};
+
+// The byte a text of the encoder stands for: two upper-case hexadecimal
+// digits, "xx", "  " (or nothing); any other text is an error.
+CodeByte ByteFromText(std::string_view text);
+// The two characters the listing shows for a byte.
+std::array<char, 2> ByteChars(CodeByte b);
+inline std::string ByteString(CodeByte b)
+{
+    const auto c = ByteChars(b);
+    return std::string(c.data(), 2);
+}
+
+using LineBytes = std::array<CodeByte, 3>;
+
+// A piece of the text an assembly keeps for its lines (see Assembly).
+struct TextSlice
+{
+    uint32_t offset = 0;
+    uint32_t size = 0;
+};
+
 // A DW item naming a label, resolved in Round 2.
 struct PendingWord
 {
-    int index = 0;  // first byte of the item in AsmLine::data
-    std::string text;
+    uint32_t index = 0;  // first byte of the item among the line's data bytes
+    TextSlice text;
 };
 
-// One row of the per-line tables.
+// One row of the line table, kept small: 4000 of them are made for every
+// run. Texts are slices of the assembly's text store, data bytes a range of
+// its byte store.
 struct AsmLine
 {
-    std::string text;
-    bool library = false;  // came from an INCLUDE file
-    bool linked = false;   // appended from an .EXTERN module
-    LineFields fields;
-    bool hasLabel = false;
-    int operandCount = 0;  // non-empty fields among 2..5
-
-    LineKind kind = LineKind::Nothing;
+    TextSlice text;
+    std::array<TextSlice, 5> fields;  // label, mnemonic, operands 1..3
+    TextSlice comment;
+    TextSlice symbolic;  // the target Round 2 resolves
+    TextSlice message;   // status message of the line ("Problem in REG", table limits)
+    uint32_t dataFirst = 0;  // DB/DW bytes
+    uint32_t dataCount = 0;
+    uint32_t pendingFirst = 0;
+    uint32_t pendingCount = 0;
+    int32_t length = 0;
     uint16_t address = 0;
-    int length = 0;
-    CodeBytes bytes{kNoByte, kNoByte, kNoByte};
+    LineBytes bytes{};
+    LineKind kind = LineKind::Nothing;
     FixupKind fixup = FixupKind::None;
-    std::string symbolic;
-    bool isCall = false;            // ACALL/CALL: Round 2 opcode digit + 1
-    std::vector<ByteText> data;  // DB/DW bytes
-    std::vector<PendingWord> pendingWords;
+    bool library : 1 = false;   // came from an INCLUDE file
+    bool linked : 1 = false;    // appended from an .EXTERN module
+    bool neglected : 1 = false;
+    bool isCall : 1 = false;    // ACALL/CALL: Round 2 opcode digit + 1
     // A Round 1 problem that lies in no byte: a name defined twice, code
     // placed over earlier code or past FFFFH.
-    bool refused = false;
-    bool round1Error = false;
-    bool round2Error = false;
-    std::string message;  // status message of the line ("Problem in REG", table limits)
-
-    bool HasProblemByte() const;
+    bool refused : 1 = false;
+    bool round1Error : 1 = false;
+    bool round2Error : 1 = false;
 };
 
 }  // namespace zelo::assembler

@@ -23,23 +23,6 @@ constexpr const char* kRule = "-------------------------------";
 
 }  // namespace
 
-bool AsmLine::HasProblemByte() const
-{
-    auto problem = [](const ByteText& b) {
-        for (char c : b) {
-            if (c == '?') return true;
-        }
-        return false;
-    };
-    for (const ByteText& b : bytes) {
-        if (problem(b)) return true;
-    }
-    for (const ByteText& b : data) {
-        if (problem(b)) return true;
-    }
-    return false;
-}
-
 ListingClock SystemClock()
 {
     const std::time_t now = std::time(nullptr);
@@ -92,7 +75,7 @@ void AssemblerSession::Reset()
     m_assembling = false;
     m_finished = false;
     m_succeeded = false;
-    m_lines.clear();
+    m_assembly.Clear();
     m_libraryCount = 0;
     m_totalLines = 0;
     m_currentLine = 0;
@@ -163,25 +146,30 @@ void AssemblerSession::StartAssembly()
     const std::size_t total = list.lines.size() + core::CountLines(m_sourceText);
     const bool tooMany = total > static_cast<std::size_t>(kMaxAssemblyLines);
     const std::size_t kept = tooMany ? kMaxAssemblyLines + 1 : total;
-    m_lines.resize(kept);
+    std::size_t libraryText = 0;
+    for (const std::string& text : list.lines) libraryText += text.size();
+    // Room for the lines' texts and their fields, kept once each.
+    m_assembly.Reserve(kept, 2 * (m_sourceText.size() + libraryText) + 256);
+    std::vector<AsmLine>& lines = m_assembly.lines;
+    lines.resize(kept);
     std::size_t row = 0;
-    for (std::string& text : list.lines) {
+    for (const std::string& text : list.lines) {
         if (row == kept) break;
-        m_lines[row].library = true;
-        m_lines[row++].text = std::move(text);
+        lines[row].library = true;
+        lines[row++].text = m_assembly.Keep(text);
     }
     core::ForEachLine(m_sourceText, [&](std::string_view text) {
-        if (row < kept) m_lines[row++].text.assign(text);
+        if (row < kept) lines[row++].text = m_assembly.Keep(text);
     });
     if (tooMany) {
         // The line after the limit stands for every refused line.
-        AsmLine& refused = m_lines.back();
+        AsmLine& refused = lines.back();
         refused.library = static_cast<int>(kept) - 1 < m_libraryCount;
-        refused.text = "; " + std::to_string(total - kMaxAssemblyLines) +
-                       " lines refused: the line table holds " + std::to_string(kMaxAssemblyLines) +
-                       " lines";
+        refused.text = m_assembly.Keep("; " + std::to_string(total - kMaxAssemblyLines) +
+                                       " lines refused: the line table holds " +
+                                       std::to_string(kMaxAssemblyLines) + " lines");
     }
-    m_totalLines = static_cast<int>(m_lines.size());
+    m_totalLines = static_cast<int>(lines.size());
     m_endSeen = false;
     m_assembling = true;
     m_finished = false;
@@ -197,8 +185,9 @@ void AssemblerSession::StartAssembly()
     m_currentLine = m_libraryCount;
     if (tooMany) {
         // Make sure the refusal shows as a problem however the line scans.
-        m_lines.back().message =
-            "Too many lines: at most " + std::to_string(kMaxAssemblyLines) + " lines";
+        m_assembly.SetMessage(m_assembly.lines.back(), "Too many lines: at most " +
+                                                           std::to_string(kMaxAssemblyLines) +
+                                                           " lines");
     }
 }
 
@@ -217,7 +206,7 @@ void AssemblerSession::AsmNextLine()
         return;
     }
     ++m_currentLine;
-    if (m_showProgress) m_asmText = m_lines[m_currentLine - 1].text;
+    if (m_showProgress) m_asmText = m_assembly.LineText(m_assembly.lines[m_currentLine - 1]);
     AssembleLine(m_currentLine);
     if (m_currentLine == m_totalLines) FinishRun();
 }
@@ -236,12 +225,12 @@ void AssemblerSession::AsmAll()
     m_showProgress = false;
     while (m_assembling && m_currentLine < m_totalLines) AsmNextLine();
     m_showProgress = true;
-    if (m_currentLine >= 1 && m_currentLine <= static_cast<int>(m_lines.size())) {
+    if (m_currentLine >= 1 && m_currentLine <= static_cast<int>(m_assembly.lines.size())) {
         // The messages the last line would have shown.
-        const AsmLine& last = m_lines[m_currentLine - 1];
-        m_asmText = last.text;
+        const AsmLine& last = m_assembly.lines[m_currentLine - 1];
+        m_asmText = m_assembly.LineText(last);
         m_asmFileCaption = LineProgressText(m_totalLines - m_libraryCount,
-                                            SourceNumber(m_currentLine), last.fields.neglected);
+                                            SourceNumber(m_currentLine), last.neglected);
     }
     if (m_assembling) FinishRun();  // a source made of library lines only
     BuildReport();
@@ -254,9 +243,10 @@ void AssemblerSession::CountRound1Problem(int number)
         m_problemLines.push_back(number);
 }
 
-void AssemblerSession::DefineLabel(AsmLine& line, int number)
+void AssemblerSession::DefineLabel(bool hasLabel, int number)
 {
-    if (!line.hasLabel) return;
+    if (!hasLabel) return;
+    LineDraft& line = m_draft;
     const std::string& name = line.fields.Label();
     if (const auto earlier = m_labels.EarlierDefinition(name, number)) {
         // The first definition would silently win every lookup.
@@ -272,13 +262,13 @@ void AssemblerSession::DefineLabel(AsmLine& line, int number)
         return;
     }
     if (!m_labels.Add(name, static_cast<uint16_t>(m_locationCounter), number)) {
-        line.bytes[0] = kErrorMarker;
+        line.bytes[0] = CodeByte::Error();
         line.message =
             "Table full: the label table holds at most " + std::to_string(kMaxLabels) + " labels";
         return;
     }
     if (!name.empty() && name[0] != '$' && !m_labels.AddSection(number)) {
-        line.bytes[0] = kErrorMarker;
+        line.bytes[0] = CodeByte::Error();
         line.message = "Table full: the section list holds at most " +
                        std::to_string(kMaxSections) + " sections";
     }
@@ -286,28 +276,22 @@ void AssemblerSession::DefineLabel(AsmLine& line, int number)
 
 void AssemblerSession::AssembleLine(int number)
 {
-    AsmLine& line = m_lines[number - 1];
-    // A refusal set when the line table was built (too many lines) survives
-    // the line's own assembling.
-    std::string refusal;
-    refusal.swap(line.message);
+    LineDraft& line = m_draft;
+    line.Clear();
+    {
+        AsmLine& row = m_assembly.lines[number - 1];
+        // A refusal set when the line table was built (too many lines)
+        // survives the line's own assembling.
+        if (row.message.size > 0) line.message.assign(m_assembly.Message(row));
+        ScanLineInto(m_assembly.LineText(row), m_endSeen, line.fields);
+    }
+    const bool refusal = !line.message.empty();
+    std::string refusalText;
+    if (refusal) refusalText.swap(line.message);
     const int total = m_totalLines - m_libraryCount;
-    ScanLineInto(line.text, m_endSeen, line.fields);
     if (m_showProgress)
         m_asmFileCaption = LineProgressText(total, SourceNumber(number), line.fields.neglected);
-    line.hasLabel = !line.fields.Label().empty();
-    line.operandCount = 0;
-    for (int k = 2; k <= 5; ++k) line.operandCount += line.fields.field[k].empty() ? 0 : 1;
-    line.bytes = {kNoByte, kNoByte, kNoByte};
-    line.fixup = FixupKind::None;
-    line.symbolic.clear();
-    line.isCall = false;
-    line.kind = LineKind::Nothing;
-    line.data.clear();
-    line.pendingWords.clear();
-    line.round1Error = line.round2Error = false;
-    line.refused = false;
-    line.message.clear();
+    bool hasLabel = !line.fields.Label().empty();
 
     LineFields& f = line.fields;
     // Views of the label and mnemonic fields as upper-case: the fields they
@@ -322,11 +306,12 @@ void AssemblerSession::AssembleLine(int number)
         HandleExtern(line, m_symbols, LibraryFolder());
         f.field[1].clear();
         f.field[2].clear();
-        if (f.comment.empty()) f.comment = line.text;  // the listing still shows the line
-        line.hasLabel = false;
+        // The listing still shows the line.
+        if (f.comment.empty()) f.comment.assign(m_assembly.LineText(m_assembly.lines[number - 1]));
+        hasLabel = false;
     } else {
         const bool symbolDirective = IsSymbolDirective(m);
-        if (m != "ORG" && !symbolDirective) DefineLabel(line, number);
+        if (m != "ORG" && !symbolDirective) DefineLabel(hasLabel, number);
         if (m.empty() || m == "END") {
             // a label-only line
         } else if (symbolDirective) {
@@ -334,8 +319,8 @@ void AssemblerSession::AssembleLine(int number)
         } else if (m == "ORG") {
             uint16_t origin = static_cast<uint16_t>(m_locationCounter);
             HandleOrg(line, origin);
-            if (line.bytes[0] != kErrorMarker) m_locationCounter = origin;
-            DefineLabel(line, number);
+            if (!line.bytes[0].IsError()) m_locationCounter = origin;
+            DefineLabel(hasLabel, number);
         } else if (m == "DB" || m == "DW" || IsBareHexByte(m)) {
             if (IsBareHexByte(m)) {
                 f.field[3] = std::string(m);
@@ -344,7 +329,7 @@ void AssemblerSession::AssembleLine(int number)
             }
             if (m_dataLines >= kMaxDataLines) {
                 line.kind = LineKind::Data;
-                line.bytes[0] = kErrorMarker;
+                line.bytes[0] = CodeByte::Error();
                 line.message = "Table full: the data list holds at most " +
                                std::to_string(kMaxDataLines) + " DB/DW lines";
             } else {
@@ -354,54 +339,73 @@ void AssemblerSession::AssembleLine(int number)
         } else if (std::optional<Encoded> encoded = EncodeIfInstruction(
                        m, f.Operand(1), f.Operand(2), f.Operand(3), m_symbols)) {
             Encoded& e = *encoded;
+            const bool labelFailed = line.bytes[0].IsError();  // label table full
             line.kind = LineKind::Instruction;
-            if (line.bytes[0] == kErrorMarker) e.bytes[0] = kErrorMarker;  // label table full
-            line.bytes = e.bytes;
+            for (std::size_t k = 0; k < line.bytes.size(); ++k) line.bytes[k] = ByteFromText(e.bytes[k]);
+            if (labelFailed) line.bytes[0] = CodeByte::Error();
             line.fixup = e.fixup;
             line.symbolic = std::move(e.symbolic);
             line.isCall = e.isCall;
         } else {
-            line.bytes[0] = kErrorMarker;
+            line.bytes[0] = CodeByte::Error();
         }
     }
-    if (!refusal.empty()) {
-        line.bytes[0] = kErrorMarker;
-        line.message = std::move(refusal);
+    if (refusal) {
+        line.bytes[0] = CodeByte::Error();
+        line.message = std::move(refusalText);
     }
 
+    AsmLine& row = m_assembly.lines[number - 1];
     // Length: from the opcode table, 2 for the absolute jumps waiting for
     // Round 2, the data bytes for DB/DW.
-    line.length = 0;
+    row.length = 0;
     if (line.kind == LineKind::Instruction) {
-        const ByteText& b0 = line.bytes[0];
-        if (b0 == kPlaceholder) {
-            line.length = 2;
-        } else if (b0.size() == 2 && core::IsUpperHexDigit(b0[0]) && core::IsUpperHexDigit(b0[1])) {
-            line.length = core::StandardOpcodeTable()
-                              .Row(static_cast<uint8_t>(core::ParseHexByteValue(b0)))
-                              .bytes;
+        const CodeByte b0 = line.bytes[0];
+        if (b0.state == ByteState::Pending) {
+            row.length = 2;
+        } else if (b0.IsValue()) {
+            row.length = core::StandardOpcodeTable().Row(b0.value).bytes;
         } else {
-            for (const ByteText& b : line.bytes) line.length += b == kNoByte ? 0 : 1;
+            for (const CodeByte& b : line.bytes) row.length += b.state == ByteState::None ? 0 : 1;
         }
     } else if (line.kind == LineKind::Data) {
-        line.length = static_cast<int>(line.data.size());
+        row.length = static_cast<int>(line.data.size());
     }
+    row.kind = line.kind;
     const unsigned start = m_locationCounter;
-    line.address = static_cast<uint16_t>(start);
-    m_locationCounter = start + static_cast<unsigned>(line.length);
-    if (line.length > 0) {
-        std::string placement = PlaceCode(line, start, number);
+    row.address = static_cast<uint16_t>(start);
+    m_locationCounter = start + static_cast<unsigned>(row.length);
+    if (row.length > 0) {
+        std::string placement = PlaceCode(row, start, number);
         if (!placement.empty()) {
             line.refused = true;
             if (line.message.empty()) line.message = std::move(placement);
         }
     }
+    KeepDraft(row);
 
-    if (line.HasProblemByte() || line.refused) {
-        line.round1Error = true;
+    if (m_assembly.HasProblemByte(row) || row.refused) {
+        row.round1Error = true;
         CountRound1Problem(number);
     }
-    if (m_trace) AppendTrace(line, number);
+    if (m_trace) AppendTrace(row, number);
+}
+
+void AssemblerSession::KeepDraft(AsmLine& row)
+{
+    const LineDraft& line = m_draft;
+    for (int k = 1; k <= 5; ++k) row.fields[k - 1] = m_assembly.Keep(line.fields.field[k]);
+    row.comment = m_assembly.Keep(line.fields.comment);
+    row.neglected = line.fields.neglected;
+    row.bytes = line.bytes;
+    row.fixup = line.fixup;
+    row.isCall = line.isCall;
+    row.refused = line.refused;
+    row.symbolic = m_assembly.Keep(line.symbolic);
+    row.message = m_assembly.Keep(line.message);
+    m_assembly.KeepData(row, line.data);
+    for (std::size_t k = 0; k < line.wordCount; ++k)
+        m_assembly.AddPendingWord(row, line.pendingWords[k].index, line.pendingWords[k].text);
 }
 
 std::string AssemblerSession::LineName(int number) const
@@ -425,7 +429,7 @@ std::string AssemblerSession::PlaceCode(const AsmLine& line, unsigned start, int
         if (!m_occupied.test(a)) continue;
         // Rare: find the earlier line that placed the cell, to name it.
         for (int n = number - 1; n >= 1; --n) {
-            const AsmLine& other = m_lines[n - 1];
+            const AsmLine& other = m_assembly.lines[n - 1];
             const bool code = other.kind == LineKind::Instruction || other.kind == LineKind::Data;
             if (code && other.length > 0 && a >= other.address &&
                 a < static_cast<unsigned>(other.address) + static_cast<unsigned>(other.length)) {
@@ -442,7 +446,7 @@ std::string AssemblerSession::PlaceCode(const AsmLine& line, unsigned start, int
 
 void AssemblerSession::AppendTrace(const AsmLine& line, int number)
 {
-    const LineFields& f = line.fields;
+    const LineFields& f = m_draft.fields;
     std::string operands = f.field[3];
     for (int k = 4; k <= 5; ++k) {
         if (!f.field[k].empty()) operands += "," + f.field[k];
@@ -453,8 +457,8 @@ void AssemblerSession::AppendTrace(const AsmLine& line, int number)
     out += ' ';
     out += core::ToHexWord(line.address);
     out += ' ';
-    for (const ByteText& b : line.bytes) {
-        out += b;
+    for (const CodeByte& b : line.bytes) {
+        out.append(ByteChars(b).data(), 2);
         out += ' ';
     }
     core::AppendField(f.field[1], 10, out);
@@ -499,12 +503,17 @@ void AssemblerSession::BuildReport()
         const std::string where =
             first >= 1 || firstNumber < 1 ? std::to_string(first) : LineName(firstNumber).substr(5);
         r += "Problem in line: " + where + "\n";
-        if (firstNumber >= 1 && firstNumber <= static_cast<int>(m_lines.size())) {
-            const LineFields& f = m_lines[firstNumber - 1].fields;
-            r += f.field[1] + "-" + f.field[2] + "-" + f.field[3] + "-" + f.field[4] + "-" +
-                 f.field[5] + "\n";
-            if (!m_lines[firstNumber - 1].message.empty())
-                r += m_lines[firstNumber - 1].message + "\n";
+        if (firstNumber >= 1 && firstNumber <= static_cast<int>(m_assembly.lines.size())) {
+            const AsmLine& line = m_assembly.lines[firstNumber - 1];
+            for (int k = 1; k <= 5; ++k) {
+                r += m_assembly.Field(line, k);
+                r += k < 5 ? "-" : "\n";
+            }
+            const std::string_view message = m_assembly.Message(line);
+            if (!message.empty()) {
+                r += message;
+                r += "\n";
+            }
         }
         r += std::string(kRule) + "\n";
         if (m_round1Problems != 0)

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "asm/asm_types.h"
+#include "asm/assembly.h"
 #include "asm/source_file.h"
 #include "asm/symbols.h"
 #include "asm/usage_counts.h"
@@ -124,7 +125,9 @@ public:
     // The table as the simulator's step-over rows: each subroutine runs from
     // its label to the first RET at or after it.
     std::vector<core::StepOverRow> StepOverRows() const;
-    const std::vector<AsmLine>& Lines() const { return m_lines; }
+    const std::vector<AsmLine>& Lines() const { return m_assembly.lines; }
+    // The line table with the texts and data bytes of its lines.
+    const Assembly& Result() const { return m_assembly; }
     int LibraryLineCount() const { return m_libraryCount; }
     int TotalLineCount() const { return m_totalLines; }
     int CurrentLine() const { return m_currentLine; }
@@ -144,7 +147,8 @@ public:
 private:
     // assembler_session.cpp
     void AssembleLine(int number);
-    void DefineLabel(AsmLine& line, int number);
+    void DefineLabel(bool hasLabel, int number);
+    void KeepDraft(AsmLine& line);
     void CountRound1Problem(int number);
     void AppendTrace(const AsmLine& line, int number);
     void FinishRun();
@@ -162,7 +166,7 @@ private:
     // round2.cpp
     void LinkExterns();
     void ResolveLine(int number);
-    std::optional<unsigned> ResolveTarget(const std::string& text, int number,
+    std::optional<unsigned> ResolveTarget(std::string_view text, int number,
                                           bool expressionFirst) const;
     int ProgramEnd() const;
 
@@ -184,7 +188,8 @@ private:
 
     SymbolTable m_symbols;
     LabelTable m_labels;
-    std::vector<AsmLine> m_lines;  // index = line number - 1
+    Assembly m_assembly;
+    LineDraft m_draft;  // the line being assembled
     int m_libraryCount = 0;
     std::vector<HeaderSpan> m_headers;
     int m_totalLines = 0;  // before linking

@@ -17,19 +17,19 @@ std::string SymbolName(const std::string& label)
     return name;
 }
 
-void Fail(AsmLine& line, std::string message)
+void Fail(LineDraft& line, std::string message)
 {
-    line.bytes[0] = kErrorMarker;
+    line.bytes[0] = CodeByte::Error();
     line.message = std::move(message);
 }
 
-void ShowValue(AsmLine& line, unsigned value, int width)
+void ShowValue(LineDraft& line, unsigned value, int width)
 {
     if (width == 2) {
-        line.bytes[0] = core::ToHexByte(value >> 8);
-        line.bytes[1] = core::ToHexByte(value & 0xFF);
+        line.bytes[0] = CodeByte::Of(value >> 8);
+        line.bytes[1] = CodeByte::Of(value & 0xFF);
     } else {
-        line.bytes[0] = core::ToHexByte(value & 0xFF);
+        line.bytes[0] = CodeByte::Of(value & 0xFF);
     }
 }
 
@@ -40,7 +40,7 @@ std::string TableFull(const char* table, int limit)
 }
 
 // EQU and CON: the value forms in their order.
-void DefineEqu(AsmLine& line, const std::string& name, SymbolTable& symbols)
+void DefineEqu(LineDraft& line, const std::string& name, SymbolTable& symbols)
 {
     const std::string value = core::UpperTrimmedText(line.fields.Operand(1));
     bool added = true;
@@ -89,7 +89,7 @@ bool IsBareHexByte(std::string_view m)
            core::IsUpperHexDigit(m[1]);
 }
 
-void HandleSymbolDirective(AsmLine& line, const std::string& m, SymbolTable& symbols)
+void HandleSymbolDirective(LineDraft& line, const std::string& m, SymbolTable& symbols)
 {
     line.kind = LineKind::Symbol;
     const std::string name = SymbolName(line.fields.Label());
@@ -107,7 +107,7 @@ void HandleSymbolDirective(AsmLine& line, const std::string& m, SymbolTable& sym
         if (auto a = symbols.DirectAddress(operand)) {
             if (!symbols.AddByte(name, *a))
                 return Fail(line, TableFull("the symbol table", kMaxSymbolsPerPart));
-            line.bytes[0] = core::ToHexByte(*a);
+            line.bytes[0] = CodeByte::Of(*a);
             return;
         }
         if (m == "SFR") return Fail(line, "Problem in SFR");
@@ -115,13 +115,13 @@ void HandleSymbolDirective(AsmLine& line, const std::string& m, SymbolTable& sym
     if (auto b = symbols.BitAddress(operand)) {
         if (!symbols.AddBit(name, *b))
             return Fail(line, TableFull("the symbol table", kMaxSymbolsPerPart));
-        line.bytes[0] = core::ToHexByte(*b);
+        line.bytes[0] = CodeByte::Of(*b);
         return;
     }
     Fail(line, "Problem in REG");
 }
 
-void HandleOrg(AsmLine& line, uint16_t& locationCounter)
+void HandleOrg(LineDraft& line, uint16_t& locationCounter)
 {
     line.kind = LineKind::Org;
     const std::string operand(core::TrimBlanks(line.fields.Operand(1)));
@@ -135,9 +135,8 @@ void HandleOrg(AsmLine& line, uint16_t& locationCounter)
     }
     if (!value || *value > 0xFFFF) return Fail(line, "Problem in ORG");
     locationCounter = static_cast<uint16_t>(*value);
-    const std::string text = core::ToHexWord(*value);
-    line.bytes[0] = text.substr(0, 2);
-    line.bytes[1] = text.substr(2, 2);
+    line.bytes[0] = CodeByte::Of(*value >> 8);
+    line.bytes[1] = CodeByte::Of(*value & 0xFF);
 }
 
 std::vector<std::string> SplitDataItems(std::string_view list)
@@ -167,7 +166,7 @@ std::vector<std::string> SplitDataItems(std::string_view list)
     return items;
 }
 
-void HandleData(AsmLine& line, bool words, const SymbolTable& symbols)
+void HandleData(LineDraft& line, bool words, const SymbolTable& symbols)
 {
     line.kind = LineKind::Data;
     for (const std::string& item : SplitDataItems(line.fields.Operand(1))) {
@@ -176,33 +175,33 @@ void HandleData(AsmLine& line, bool words, const SymbolTable& symbols)
         if (quoted && !(item.size() == 3 && words)) {
             for (std::size_t k = 1; k + 1 < item.size(); ++k) {
                 const unsigned code = static_cast<unsigned char>(item[k]);
-                if (words) line.data.push_back("00");
-                line.data.push_back(core::ToHexByte(code));
+                if (words) line.data.push_back(CodeByte::Of(0));
+                line.data.push_back(CodeByte::Of(code));
             }
             continue;
         }
         const Immediate v = item.empty() ? Immediate{} : EvaluateImmediate(item, symbols);
         if (!words) {
-            line.data.push_back(v.IsByte() ? v.Text() : kErrorMarker);
+            line.data.push_back(v.IsByte() ? CodeByte::Of(v.value) : CodeByte::Error());
             continue;
         }
         if (v.Ok()) {
-            line.data.push_back(core::ToHexByte(v.value >> 8));
-            line.data.push_back(core::ToHexByte(v.value & 0xFF));
+            line.data.push_back(CodeByte::Of(v.value >> 8));
+            line.data.push_back(CodeByte::Of(v.value & 0xFF));
         } else if (!item.empty()) {
             // A label: Round 2 fills the word in.
-            line.pendingWords.push_back({static_cast<int>(line.data.size()), core::UpperTrimmedText(item)});
-            line.data.push_back(kPlaceholder);
-            line.data.push_back(kPlaceholder);
+            line.AddPendingWord(static_cast<uint32_t>(line.data.size()), core::UpperTrimmed(item).View());
+            line.data.push_back(CodeByte::Pending());
+            line.data.push_back(CodeByte::Pending());
         } else {
-            line.data.push_back(kErrorMarker);
-            line.data.push_back(kErrorMarker);
+            line.data.push_back(CodeByte::Error());
+            line.data.push_back(CodeByte::Error());
         }
     }
     for (std::size_t k = 0; k < 3 && k < line.data.size(); ++k) line.bytes[k] = line.data[k];
 }
 
-void HandleExtern(AsmLine& line, SymbolTable& symbols, const std::filesystem::path& libraryFolder)
+void HandleExtern(LineDraft& line, SymbolTable& symbols, const std::filesystem::path& libraryFolder)
 {
     const std::string name = StripEnclosing(line.fields.field[2]);
     const auto path = name.empty() ? std::nullopt : FindFileNoCase(libraryFolder, name + ".lst");

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "asm/asm_types.h"
+#include "asm/assembly.h"
 #include "asm/symbols.h"
 
 namespace zelo::assembler {
@@ -18,20 +18,20 @@ bool IsBareHexByte(std::string_view upperMnemonic);
 
 // NAME EQU/CON/SFR/REG/BIT value: defines the symbol; the value is shown in
 // the code-byte columns. Sets byte 0 to "??" and the message on failure.
-void HandleSymbolDirective(AsmLine& line, const std::string& upperMnemonic, SymbolTable& symbols);
+void HandleSymbolDirective(LineDraft& line, const std::string& upperMnemonic, SymbolTable& symbols);
 
 // ORG address: sets the location counter, or "??" when the operand is not
 // an address of at most five characters.
-void HandleOrg(AsmLine& line, uint16_t& locationCounter);
+void HandleOrg(LineDraft& line, uint16_t& locationCounter);
 
 // DB and DW: the data bytes of the line; DW items naming labels become
 // "xx" "xx" with a pending word for Round 2.
-void HandleData(AsmLine& line, bool words, const SymbolTable& symbols);
+void HandleData(LineDraft& line, bool words, const SymbolTable& symbols);
 
 // Splits a DB/DW list at commas outside quotes.
 std::vector<std::string> SplitDataItems(std::string_view list);
 
 // .EXTERN NAME: the module's listing must exist in the library folder.
-void HandleExtern(AsmLine& line, SymbolTable& symbols, const std::filesystem::path& libraryFolder);
+void HandleExtern(LineDraft& line, SymbolTable& symbols, const std::filesystem::path& libraryFolder);
 
 }  // namespace zelo::assembler

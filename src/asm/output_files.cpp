@@ -85,19 +85,21 @@ void PutNumberAddressBytes(int number, const AsmLine& line, LineBuffer& out)
     const uint16_t a = line.address;
     const char word[] = {' ', kHex[a >> 12], kHex[(a >> 8) & 0xF], kHex[(a >> 4) & 0xF], kHex[a & 0xF], ' '};
     out.Put({word, sizeof word});
-    for (const ByteText& b : line.bytes) out.Put(b.View());
+    for (const CodeByte& b : line.bytes) out.Put(std::string_view(ByteChars(b).data(), 2));
     out.Put(" ");
 }
 
 // Appends the listing line of a source line (without its line break).
-void AppendListingLine(int number, const AsmLine& line, std::string& out)
+void AppendListingLine(int number, const Assembly& assembly, const AsmLine& line, std::string& out)
 {
-    const LineFields& f = line.fields;
+    std::array<std::string_view, 6> field;  // field[1..5] as the scanner numbers them
+    for (int k = 1; k <= 5; ++k) field[k] = assembly.Field(line, k);
+    const std::string_view comment = assembly.Comment(line);
     LineBuffer b;
     PutNumberAddressBytes(number, line, b);
-    if (f.field[1].empty() && f.field[2].empty()) {
+    if (field[1].empty() && field[2].empty()) {
         out += b.View();
-        out += f.comment;
+        out += comment;
         return;
     }
     // Label in 10 columns, mnemonic in 6, operands joined by commas, the
@@ -106,14 +108,14 @@ void AppendListingLine(int number, const AsmLine& line, std::string& out)
     // A name as long as its column or longer still gets one blank after it:
     // the listing is read back field by field when it is linked as a module.
     const std::size_t start = b.Size();
-    const std::size_t labelEnd = start + std::max<std::size_t>(f.field[1].size() + 1, 10);
-    const std::size_t mnemonicEnd = labelEnd + std::max<std::size_t>(f.field[2].size() + 1, 6);
-    bool fits = b.Put(f.field[1]) && b.Pad(labelEnd) && b.Put(f.field[2]) && b.Pad(mnemonicEnd);
+    const std::size_t labelEnd = start + std::max<std::size_t>(field[1].size() + 1, 10);
+    const std::size_t mnemonicEnd = labelEnd + std::max<std::size_t>(field[2].size() + 1, 6);
+    bool fits = b.Put(field[1]) && b.Pad(labelEnd) && b.Put(field[2]) && b.Pad(mnemonicEnd);
     bool first = true;
     for (int k = 3; k <= 5 && fits; ++k) {
-        if (f.field[k].empty()) continue;
+        if (field[k].empty()) continue;
         if (!first) fits = b.Put(",");
-        fits = fits && b.Put(f.field[k]);
+        fits = fits && b.Put(field[k]);
         first = false;
     }
     if (fits) {
@@ -122,50 +124,24 @@ void AppendListingLine(int number, const AsmLine& line, std::string& out)
     } else {
         const std::size_t lineStart = out.size();
         out += b.View().substr(0, start);
-        core::AppendField(f.field[1], 10, out);
-        if (f.field[1].size() >= 10) out += ' ';
-        core::AppendField(f.field[2], 6, out);
-        if (f.field[2].size() >= 6) out += ' ';
+        core::AppendField(field[1], 10, out);
+        if (field[1].size() >= 10) out += ' ';
+        core::AppendField(field[2], 6, out);
+        if (field[2].size() >= 6) out += ' ';
         first = true;
         for (int k = 3; k <= 5; ++k) {
-            if (f.field[k].empty()) continue;
+            if (field[k].empty()) continue;
             if (!first) out += ',';
-            out += f.field[k];
+            out += field[k];
             first = false;
         }
         if (out.size() - lineStart < 50) out.append(50 - (out.size() - lineStart), ' ');
     }
-    if (!f.comment.empty()) {
+    if (!comment.empty()) {
         out += ';';
-        out += f.comment;
+        out += comment;
     }
 }
-
-uint8_t ByteValue(std::string_view text)
-{
-    return static_cast<uint8_t>(core::ParseHexByteValue(text));
-}
-
-// The code bytes a line puts into the image, without copying them.
-struct LineCode
-{
-    const ByteText* first = nullptr;
-    std::size_t count = 0;
-
-    explicit LineCode(const AsmLine& line)
-    {
-        if (line.kind == LineKind::Data) {
-            first = line.data.data();
-            count = line.data.size();
-        } else if (line.kind == LineKind::Instruction) {
-            first = line.bytes.data();
-            count = static_cast<std::size_t>(std::clamp(line.length, 0, 3));
-        }
-    }
-    bool empty() const { return count == 0; }
-    const ByteText* begin() const { return first; }
-    const ByteText* end() const { return first + count; }
-};
 
 }  // namespace
 
@@ -187,7 +163,8 @@ void AssemblerSession::WriteListing()
     // 70 characters, and lines are never kept apart.
     std::string& text = m_listingText;
     text.clear();
-    text.reserve(256 + 80 * m_lines.size());
+    const std::vector<AsmLine>& lines = m_assembly.lines;
+    text.reserve(256 + 80 * lines.size());
     auto endLine = [&text] { text += "\r\n"; };
     text += "                       8051 AsmList  ZELO   " + clock.date + clock.time;
     endLine();
@@ -201,9 +178,9 @@ void AssemblerSession::WriteListing()
     // Every line is resolved, library and linked lines included; only the
     // source lines are printed.
     int round1Count = 0;
-    for (int number = 1; number <= static_cast<int>(m_lines.size()); ++number) {
-        AsmLine& line = m_lines[number - 1];
-        if (line.fixup != FixupKind::None || !line.pendingWords.empty()) ResolveLine(number);
+    for (int number = 1; number <= static_cast<int>(lines.size()); ++number) {
+        const AsmLine& line = lines[number - 1];
+        if (line.fixup != FixupKind::None || line.pendingCount > 0) ResolveLine(number);
         if (line.round2Error) {
             ++m_round2Problems;
             if (static_cast<int>(m_problemLines.size()) < kMaxProblemLines)
@@ -213,17 +190,17 @@ void AssemblerSession::WriteListing()
         if (line.library || line.linked || number > m_totalLines) continue;
 
         const int sourceNumber = SourceNumber(number);
-        AppendListingLine(sourceNumber, line, text);
+        AppendListingLine(sourceNumber, m_assembly, line, text);
         endLine();
         // Only opcodes that were assembled count: a failed line's "??" is no
         // opcode.
         if (m_statistics && line.kind == LineKind::Instruction && line.length > 0 &&
             !line.round1Error && !line.round2Error)
-            ++m_usage[ByteValue(line.bytes[0])];
-        if (line.kind == LineKind::Data && core::TrimBlanks(line.fields.Mnemonic()).size() == 2) {
+            ++m_usage[line.bytes[0].value];
+        if (line.kind == LineKind::Data && core::TrimBlanks(m_assembly.Field(line, 2)).size() == 2) {
             text.append(28, ' ');
             text += "BYTE:";
-            for (const ByteText& b : line.data) text += b.View();
+            for (const CodeByte& b : m_assembly.Data(line)) text.append(ByteChars(b).data(), 2);
             endLine();
         }
         if (line.round1Error) {
@@ -238,7 +215,7 @@ void AssemblerSession::WriteListing()
     }
     text += kDoubleRule;
     endLine();
-    text += "          Total compiler lines:" + std::to_string(m_lines.size());
+    text += "          Total compiler lines:" + std::to_string(lines.size());
     endLine();
     text += ErrorCountLine(m_round1Problems, 1);
     endLine();
@@ -294,12 +271,12 @@ bool AssemblerSession::WriteHexFile()
         open = true;
         start = static_cast<uint16_t>(address);
     };
-    for (const AsmLine& line : m_lines) {
-        if (line.kind == LineKind::Org && line.bytes[0] != kErrorMarker) {
+    for (const AsmLine& line : m_assembly.lines) {
+        if (line.kind == LineKind::Org && !line.bytes[0].IsError()) {
             begin(line.address);
             continue;
         }
-        const LineCode code(line);
+        const std::span<const CodeByte> code = m_assembly.Code(line);
         if (code.empty()) continue;
         unsigned address = line.address;
         // A line that does not follow the pending bytes starts a new record.
@@ -309,9 +286,9 @@ bool AssemblerSession::WriteHexFile()
             else
                 start = static_cast<uint16_t>(address);
         }
-        for (const ByteText& b : code) {
+        for (const CodeByte& b : code) {
             if (count == pending.size()) begin(address);
-            pending[count++] = ByteValue(b);
+            pending[count++] = b.value;
             ++address;
         }
     }
@@ -374,20 +351,21 @@ void AssemblerSession::BuildStepOverTable() const
 {
     m_stepOver = {};
     std::unordered_set<std::string, NameHash, std::equal_to<>> called;
-    for (const AsmLine& line : m_lines) {
-        const std::string_view m = core::TrimBlanks(line.fields.Mnemonic());
+    const std::vector<AsmLine>& lines = m_assembly.lines;
+    for (const AsmLine& line : lines) {
+        const std::string_view m = core::TrimBlanks(m_assembly.Field(line, 2));
         if ((core::EqualsNoCase(m, "ACALL") || core::EqualsNoCase(m, "CALL") ||
              core::EqualsNoCase(m, "LCALL")) &&
             static_cast<int>(called.size()) < kMaxCallNames) {
-            const core::UpperTrimmed name(line.fields.Operand(1));
+            const core::UpperTrimmed name(m_assembly.Field(line, 3));
             if (called.find(name.View()) == called.end()) called.emplace(name.View());
         }
-        if (line.kind == LineKind::Instruction && line.bytes[0] == "22")
+        if (line.kind == LineKind::Instruction && line.bytes[0] == CodeByte::Of(0x22))
             m_stepOver.returnAddresses.push_back(line.address);
     }
     for (int number = m_libraryCount + 1; number <= m_totalLines; ++number) {
-        const AsmLine& line = m_lines[number - 1];
-        const core::UpperTrimmed upper(line.fields.Label());
+        const AsmLine& line = lines[number - 1];
+        const core::UpperTrimmed upper(m_assembly.Field(line, 1));
         std::string_view label = upper.View();
         if (!label.empty() && label.back() == ':') label.remove_suffix(1);
         if (label.empty() || label[0] == '$') continue;
@@ -422,9 +400,9 @@ std::string AssemblerSession::CrossCheckHex()
             fromHex[(address + k) & 0xFFFF] = rest.substr(8 + 2 * k, 2);
     }
     std::map<int, std::string> fromList;
-    for (const AsmLine& line : m_lines) {
+    for (const AsmLine& line : m_assembly.lines) {
         int address = line.address;
-        for (const ByteText& b : LineCode(line)) fromList[(address++) & 0xFFFF] = b;
+        for (const CodeByte& b : m_assembly.Code(line)) fromList[(address++) & 0xFFFF] = ByteString(b);
     }
     if (fromHex.size() != fromList.size()) {
         out = " ====  The number of code has problem  ===\n" + std::to_string(fromList.size()) +

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "asm/assembler_session.h"
+#include "asm/assembly.h"
 #include "asm/expressions.h"
 #include "asm/numbers.h"
 #include "core/ascii_text.h"
@@ -85,7 +86,7 @@ bool IsNonCodeDirective(const std::string& mnemonic)
 int AssemblerSession::ProgramEnd() const
 {
     int end = 0;
-    for (const AsmLine& l : m_lines) {
+    for (const AsmLine& l : m_assembly.lines) {
         if (l.kind == LineKind::Instruction || l.kind == LineKind::Data)
             end = std::max(end, l.address + l.length);
     }
@@ -119,46 +120,50 @@ void AssemblerSession::LinkExterns()
                 std::find(globals.begin(), globals.end(), label) != globals.end() &&
                 label != ".GLOBAL") {
                 m_labels.Add(label, static_cast<uint16_t>(at),
-                             static_cast<int>(m_lines.size()) + 1);
+                             static_cast<int>(m_assembly.lines.size()) + 1);
             }
             if (IsNonCodeDirective(fields.mnemonic)) continue;
 
-            AsmLine linked;
-            linked.linked = true;
-            linked.kind = LineKind::Data;
-            linked.address = static_cast<uint16_t>(at);
+            std::vector<CodeByte>& data = m_draft.data;
+            data.clear();
             if (i + 1 < lines.size() && lines[i + 1].rfind(kByteLinePrefix, 0) == 0) {
-                // DB/DW: the whole data list stands on the BYTE: line.
+                // DB/DW: the whole data list stands on the BYTE: line, each
+                // pair of characters read as hexadecimal digits.
                 const std::string bytes(
                     core::TrimBlanks(lines[i + 1].substr(kByteLinePrefix.size())));
                 for (std::size_t k = 0; k + 1 < bytes.size(); k += 2)
-                    linked.data.push_back(bytes.substr(k, 2));
+                    data.push_back(CodeByte::Of(
+                        static_cast<unsigned>(core::ParseHexByteValue(std::string_view(bytes).substr(k, 2)))));
             } else {
                 for (std::size_t col : {12u, 14u, 16u}) {
                     const std::string b = Columns(l, col, 2);
-                    if (b.size() == 2 && IsHexText(b)) linked.data.push_back(b);
+                    if (b.size() == 2 && IsHexText(b)) data.push_back(ByteFromText(b));
                 }
             }
-            if (linked.data.empty()) continue;
-            if (static_cast<int>(m_lines.size()) >= kMaxLineTableRows) {
+            if (data.empty()) continue;
+            if (static_cast<int>(m_assembly.lines.size()) >= kMaxLineTableRows) {
                 m_asmListText = module.name + ": the line table holds at most " +
                                 std::to_string(kMaxLineTableRows) + " lines";
                 ++m_round1Problems;
                 return;
             }
-            linked.length = static_cast<int>(linked.data.size());
-            for (std::size_t k = 0; k < 3 && k < linked.data.size(); ++k)
-                linked.bytes[k] = linked.data[k];
-            m_lines.push_back(std::move(linked));
+            AsmLine linked;
+            linked.linked = true;
+            linked.kind = LineKind::Data;
+            linked.address = static_cast<uint16_t>(at);
+            linked.length = static_cast<int>(data.size());
+            for (std::size_t k = 0; k < 3 && k < data.size(); ++k) linked.bytes[k] = data[k];
+            m_assembly.KeepData(linked, data);
+            m_assembly.lines.push_back(linked);
         }
     }
 }
 
-std::optional<unsigned> AssemblerSession::ResolveTarget(const std::string& text, int number,
+std::optional<unsigned> AssemblerSession::ResolveTarget(std::string_view text, int number,
                                                         bool expressionFirst) const
 {
-    const AsmLine& line = m_lines[number - 1];
-    const core::UpperTrimmed upper(std::string_view(text).substr(!text.empty() && text[0] == '#'));
+    const AsmLine& line = m_assembly.lines[number - 1];
+    const core::UpperTrimmed upper(text.substr(!text.empty() && text[0] == '#'));
     const std::string_view t = upper.View();
     if (t == "$") return line.address;  // the instruction's own address
     auto asLabel = [&]() -> std::optional<unsigned> {
@@ -179,65 +184,73 @@ std::optional<unsigned> AssemblerSession::ResolveTarget(const std::string& text,
 
 void AssemblerSession::ResolveLine(int number)
 {
-    AsmLine& line = m_lines[number - 1];
-    for (const PendingWord& w : line.pendingWords) {
-        const auto v = ResolveTarget(w.text, number, true);
-        line.data[w.index] = v ? core::ToHexByte(*v >> 8) : kErrorMarker;
-        line.data[w.index + 1] = v ? core::ToHexByte(*v & 0xFF) : kErrorMarker;
+    AsmLine& line = m_assembly.lines[number - 1];
+    for (const PendingWord& w : m_assembly.PendingWords(line)) {
+        const auto v = ResolveTarget(m_assembly.Text(w.text), number, true);
+        const std::span<CodeByte> data = m_assembly.Data(line);
+        data[w.index] = v ? CodeByte::Of(*v >> 8) : CodeByte::Error();
+        data[w.index + 1] = v ? CodeByte::Of(*v & 0xFF) : CodeByte::Error();
     }
-    if (!line.pendingWords.empty()) {
-        for (std::size_t k = 0; k < 3 && k < line.data.size(); ++k) line.bytes[k] = line.data[k];
+    if (line.pendingCount > 0) {
+        const std::span<const CodeByte> data = m_assembly.Data(line);
+        for (std::size_t k = 0; k < 3 && k < data.size(); ++k) line.bytes[k] = data[k];
     }
 
+    // A message is made before it is kept: the symbolic text is a view into
+    // the store the message is kept in.
+    const std::string_view symbolic = m_assembly.Symbolic(line);
+    std::string message;
     switch (line.fixup) {
         case FixupKind::None:
             break;
         case FixupKind::Relative: {
-            const auto target = ResolveTarget(line.symbolic, number, false);
-            const int slot = line.bytes[1] == kPlaceholder ? 1 : 2;
+            const auto target = ResolveTarget(symbolic, number, false);
+            const int slot = line.bytes[1].state == ByteState::Pending ? 1 : 2;
             if (!target) {
-                line.bytes[slot] = kErrorMarker;
-                line.message = "Label not found: " + line.symbolic;
+                line.bytes[slot] = CodeByte::Error();
+                message = "Label not found: " + std::string(symbolic);
                 break;
             }
             const int offset = static_cast<int>(*target) - (line.address + line.length);
             if (offset < -128 || offset > 127) {
-                line.bytes[slot] = kErrorMarker;
-                line.message = "Relative jump out of range: " + std::to_string(offset);
+                line.bytes[slot] = CodeByte::Error();
+                message = "Relative jump out of range: " + std::to_string(offset);
                 break;
             }
-            line.bytes[slot] = core::ToHexByte(static_cast<unsigned>(offset) & 0xFF);
+            line.bytes[slot] = CodeByte::Of(static_cast<unsigned>(offset) & 0xFF);
             break;
         }
         case FixupKind::Absolute11: {
-            const auto target = ResolveTarget(line.symbolic, number, false);
+            const auto target = ResolveTarget(symbolic, number, false);
             const unsigned next = (line.address + 2u) & 0xFFFF;
             if (!target || next / 2048 != *target / 2048) {
-                line.bytes[0] = kErrorMarker;
-                line.bytes[1] = kErrorMarker;
-                line.message = target ? "Target not in the same 2K page: " + line.symbolic
-                                      : "Label not found: " + line.symbolic;
+                line.bytes[0] = CodeByte::Error();
+                line.bytes[1] = CodeByte::Error();
+                message = (target ? "Target not in the same 2K page: " : "Label not found: ") +
+                          std::string(symbolic);
                 break;
             }
+            // The opcode: the target's page bits over x1H (AJMP) or x1H + 10H (ACALL).
             const unsigned digit = 2 * ((*target >> 8) & 7) + (line.isCall ? 1 : 0);
-            line.bytes[0] = std::string{"0123456789ABCDEF"[digit], '1'};
-            line.bytes[1] = core::ToHexByte(*target & 0xFF);
+            line.bytes[0] = CodeByte::Of(digit << 4 | 1);
+            line.bytes[1] = CodeByte::Of(*target & 0xFF);
             break;
         }
         case FixupKind::Word16: {
-            const auto target = ResolveTarget(line.symbolic, number, true);
+            const auto target = ResolveTarget(symbolic, number, true);
             if (!target) {
-                line.bytes[1] = kErrorMarker;
-                line.bytes[2] = kErrorMarker;
-                line.message = "Cannot resolve: " + line.symbolic;
+                line.bytes[1] = CodeByte::Error();
+                line.bytes[2] = CodeByte::Error();
+                message = "Cannot resolve: " + std::string(symbolic);
                 break;
             }
-            line.bytes[1] = core::ToHexByte(*target >> 8);
-            line.bytes[2] = core::ToHexByte(*target & 0xFF);
+            line.bytes[1] = CodeByte::Of(*target >> 8);
+            line.bytes[2] = CodeByte::Of(*target & 0xFF);
             break;
         }
     }
-    if (line.HasProblemByte() && !line.round1Error) line.round2Error = true;
+    if (!message.empty()) m_assembly.SetMessage(line, message);
+    if (m_assembly.HasProblemByte(line) && !line.round1Error) line.round2Error = true;
 }
 
 }  // namespace zelo::assembler

@@ -82,21 +82,32 @@ inline Assembled AssembleText(const std::string& source,
 
 // The bytes a line contributes, as "74 FF" (code bytes up to the length, or
 // the data bytes of DB/DW).
-inline std::string LineBytes(const AsmLine& line)
+inline std::string LineBytes(const AssemblerSession& session, const AsmLine& line)
 {
+    const Assembly& assembly = session.Result();
     std::string out;
-    auto add = [&](std::string_view b) {
+    auto add = [&](CodeByte b) {
         if (!out.empty()) out += ' ';
-        out += b;
+        out += ByteString(b);
     };
     if (line.kind == LineKind::Data) {
-        for (const auto& b : line.data) add(b);
+        for (const CodeByte b : assembly.Data(line)) add(b);
     } else {
-        for (const auto& b : line.bytes) {
-            if (b != "  ") add(b);
+        for (const CodeByte b : line.bytes) {
+            if (b.state != ByteState::None) add(b);
         }
     }
     return out;
+}
+inline std::string LineBytes(const AssemblerSession& session, std::size_t index)
+{
+    return LineBytes(session, session.Lines().at(index));
+}
+
+// The status message of line `index` of the line table.
+inline std::string LineMessage(const AssemblerSession& session, std::size_t index)
+{
+    return std::string(session.Result().Message(session.Lines().at(index)));
 }
 
 }  // namespace zelo::assembler::testing

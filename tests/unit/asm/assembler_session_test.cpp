@@ -12,6 +12,7 @@ namespace {
 using testing::AssembleText;
 using testing::FixedClock;
 using testing::LineBytes;
+using testing::LineMessage;
 using testing::TempWorkspace;
 
 std::string DataFile(const std::string& name)
@@ -106,7 +107,7 @@ TEST(AssemblerRun, Round2ProblemForAnUndefinedLabel)
     const AssemblerSession& s = *a.session;
     EXPECT_EQ(s.Round1Problems(), 0);
     EXPECT_EQ(s.Round2Problems(), 1);
-    EXPECT_EQ(LineBytes(s.Lines()[0]), "80 00");
+    EXPECT_EQ(LineBytes(s, 0), "80 00");
     EXPECT_EQ(s.AsmListText(),
               "        8051\n-------------------------------\nProblem in line: 3\n-SJMP-NOWHERE--\n"
               "Label not found: NOWHERE\n-------------------------------\nRound 2 Problems :1\n");
@@ -143,24 +144,24 @@ TEST(AssemblerRun, RelativeOffsetsAndTheirRange)
         bool found = false;
         for (const AsmLine& line : a.session->Lines()) {
             if (line.fixup == FixupKind::Relative) {
-                EXPECT_EQ(LineBytes(line), c.bytes) << c.source;
+                EXPECT_EQ(LineBytes(*a.session, line), c.bytes) << c.source;
                 found = true;
             }
         }
         EXPECT_TRUE(found) << c.source;
     }
     const auto back = AssembleText("L:\tNOP\n\tJB P1.0,L\n");
-    EXPECT_EQ(LineBytes(back.session->Lines()[1]), "20 90 FC");
+    EXPECT_EQ(LineBytes(*back.session, 1), "20 90 FC");
 }
 
 TEST(AssemblerRun, AbsoluteJumpsCheckTheTwoKilobytePage)
 {
     const auto same = AssembleText("\tORG 07FDH\n\tACALL X\n\tORG 07F0H\nX:\tRET\n");
-    EXPECT_EQ(LineBytes(same.session->Lines()[1]), "F1 F0");
+    EXPECT_EQ(LineBytes(*same.session, 1), "F1 F0");
     const auto other = AssembleText("\tORG 07FEH\n\tACALL X\n\tORG 07F0H\nX:\tRET\n");
     EXPECT_EQ(other.session->Round2Problems(), 1);
     const auto jmp = AssembleText("\tJMP LOOP\n\tORG 0345H\nLOOP:\tNOP\n");
-    EXPECT_EQ(LineBytes(jmp.session->Lines()[0]), "61 45");
+    EXPECT_EQ(LineBytes(*jmp.session, 0), "61 45");
     EXPECT_EQ(jmp.session->Lines()[0].length, 2);
 }
 
@@ -171,10 +172,10 @@ TEST(AssemblerRun, SixteenBitReferences)
         "0200H\nTABLE:\tDB 1\n");
     const auto& lines = a.session->Lines();
     EXPECT_EQ(a.session->Round2Problems(), 0);
-    EXPECT_EQ(LineBytes(lines[0]), "90 02 00");
-    EXPECT_EQ(LineBytes(lines[1]), "02 02 02");
-    EXPECT_EQ(LineBytes(lines[2]), "12 12 34");
-    EXPECT_EQ(LineBytes(lines[3]), "90 20 00");
+    EXPECT_EQ(LineBytes(*a.session, 0), "90 02 00");
+    EXPECT_EQ(LineBytes(*a.session, 1), "02 02 02");
+    EXPECT_EQ(LineBytes(*a.session, 2), "12 12 34");
+    EXPECT_EQ(LineBytes(*a.session, 3), "90 20 00");
 }
 
 TEST(AssemblerRun, HexRecordsAreSixteenBytesWithNewRunsAtOrg)
@@ -232,7 +233,7 @@ TEST(AssemblerRun, DataDirectives)
     };
     for (const Case& c : cases) {
         const auto a = AssembleText(std::string(c.source) + "\n");
-        EXPECT_EQ(LineBytes(a.session->Lines()[0]), c.bytes) << c.source;
+        EXPECT_EQ(LineBytes(*a.session, 0), c.bytes) << c.source;
         EXPECT_EQ(a.session->Round1Problems() + a.session->Round2Problems() > 0, c.problem)
             << c.source;
     }
@@ -248,20 +249,20 @@ TEST(AssemblerRun, SymbolDirectives)
         "LED\n\tJB SW,$\n\tMOV TMP,#SUM\n");
     const auto& lines = a.session->Lines();
     EXPECT_EQ(a.session->Round1Problems(), 0);
-    EXPECT_EQ(LineBytes(lines[9]), "74 07");
-    EXPECT_EQ(LineBytes(lines[10]), "90 12 34");
-    EXPECT_EQ(LineBytes(lines[11]), "F5 40");
-    EXPECT_EQ(LineBytes(lines[12]), "54 F0");
-    EXPECT_EQ(LineBytes(lines[13]), "05 30");
-    EXPECT_EQ(LineBytes(lines[14]), "D2 90");
-    EXPECT_EQ(LineBytes(lines[15]), "20 B2 FD");
-    EXPECT_EQ(LineBytes(lines[16]), "75 31 0A");
+    EXPECT_EQ(LineBytes(*a.session, 9), "74 07");
+    EXPECT_EQ(LineBytes(*a.session, 10), "90 12 34");
+    EXPECT_EQ(LineBytes(*a.session, 11), "F5 40");
+    EXPECT_EQ(LineBytes(*a.session, 12), "54 F0");
+    EXPECT_EQ(LineBytes(*a.session, 13), "05 30");
+    EXPECT_EQ(LineBytes(*a.session, 14), "D2 90");
+    EXPECT_EQ(LineBytes(*a.session, 15), "20 B2 FD");
+    EXPECT_EQ(LineBytes(*a.session, 16), "75 31 0A");
     EXPECT_EQ(lines[0].length, 0);
     EXPECT_EQ(a.session->Symbols().RamNames().Name(0x30), "CNT");
     EXPECT_EQ(a.session->Symbols().RamNames().Name(0x40), "RAMX");
 
     const auto bad = AssembleText("X\tREG NOWHERE\n");
-    EXPECT_EQ(bad.session->Lines()[0].message, "Problem in REG");
+    EXPECT_EQ(LineMessage(*bad.session, 0), "Problem in REG");
     EXPECT_EQ(bad.session->Round1Problems(), 1);
 }
 
@@ -287,8 +288,8 @@ TEST(AssemblerRun, LocalLabelsBelongToTheirSection)
         "$1:\tDJNZ R1,$1\n\tRET\n");
     const auto& lines = a.session->Lines();
     EXPECT_EQ(a.session->Round2Problems(), 0);
-    EXPECT_EQ(LineBytes(lines[1]), "D8 FE");
-    EXPECT_EQ(LineBytes(lines[5]), "D9 FE");
+    EXPECT_EQ(LineBytes(*a.session, 1), "D8 FE");
+    EXPECT_EQ(LineBytes(*a.session, 5), "D9 FE");
     const auto missing = AssembleText("FIRST:\tNOP\n$1:\tNOP\nSECOND:\tSJMP $1\n");
     EXPECT_EQ(missing.session->Round2Problems(), 1);
 }
@@ -339,14 +340,14 @@ TEST(AssemblerRun, TableLimitsRefuseTheLineWithAMessage)
     for (int i = 0; i <= kMaxDataLines; ++i) data += "\tDB 1\n";
     const auto a = AssembleText(data);
     EXPECT_EQ(a.session->Round1Problems(), 1);
-    EXPECT_EQ(a.session->Lines()[kMaxDataLines].message,
+    EXPECT_EQ(LineMessage(*a.session, kMaxDataLines),
               "Table full: the data list holds at most 100 DB/DW lines");
 
     std::string labels;
     for (int i = 0; i <= kMaxLabels; ++i) labels += "L" + std::to_string(i) + ":\tNOP\n";
     const auto b = AssembleText(labels);
     EXPECT_EQ(b.session->Round1Problems(), 1);
-    EXPECT_EQ(b.session->Lines()[kMaxLabels].message,
+    EXPECT_EQ(LineMessage(*b.session, kMaxLabels),
               "Table full: the label table holds at most 300 labels");
 
     std::string lines;

@@ -54,7 +54,8 @@ protected:
             *report = session.AsmListText();
             for (int n : session.ProblemLines()) {
                 const auto& l = session.Lines()[n - 1];
-                *report += "\nline " + std::to_string(n) + ": " + l.text;
+                *report += "\nline " + std::to_string(n) + ": ";
+                *report += session.Result().LineText(l);
             }
             return std::nullopt;
         }

@@ -60,8 +60,8 @@ TEST(EncoderForms, EveryFormAssemblesToItsBytes)
     std::set<int> opcodes;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const AsmLine& line = a.session->Lines()[i + 1];
-        EXPECT_EQ(LineBytes(line), rows[i].bytes) << rows[i].source;
-        opcodes.insert(core::ParseHexByteValue(line.bytes[0]));
+        EXPECT_EQ(LineBytes(*a.session, line), rows[i].bytes) << rows[i].source;
+        opcodes.insert(line.bytes[0].value);
     }
     for (int op = 0; op < 256; ++op) {
         if (op == 0xA5) continue;  // the one undefined opcode

@@ -89,7 +89,8 @@ TEST(HostileSource, TooManyLinesNamesTheLimit)
     EXPECT_FALSE(a.session->Succeeded());
     const auto& lines = a.session->Lines();
     ASSERT_FALSE(lines.empty());
-    EXPECT_NE(lines.back().message.find("at most 4000 lines"), std::string::npos) << lines.back().message;
+    const std::string_view message = a.session->Result().Message(lines.back());
+    EXPECT_NE(message.find("at most 4000 lines"), std::string::npos) << message;
 }
 
 struct IncludeCase {

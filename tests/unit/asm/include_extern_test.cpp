@@ -11,6 +11,7 @@ namespace {
 
 using testing::FixedClock;
 using testing::LineBytes;
+using testing::LineMessage;
 using testing::TempWorkspace;
 
 AssemblerSession AssembleFile(const TempWorkspace& ws, const std::string& name,
@@ -46,9 +47,9 @@ TEST(Include, HeaderLinesComeFirstAndAreNotListed)
     EXPECT_EQ(s.LibraryLineCount(), 3);
     EXPECT_EQ(s.TotalLineCount(), 7);
     EXPECT_EQ(s.LibraryText(), "LEDS\tSFR P1\r\nLED0\tBIT P1.0\r\nBAUD\tEQU 0FDH\r\n");
-    EXPECT_EQ(LineBytes(s.Lines()[4]), "75 90 00");
-    EXPECT_EQ(LineBytes(s.Lines()[5]), "D2 90");
-    EXPECT_EQ(LineBytes(s.Lines()[6]), "75 8D FD");
+    EXPECT_EQ(LineBytes(s, 4), "75 90 00");
+    EXPECT_EQ(LineBytes(s, 5), "D2 90");
+    EXPECT_EQ(LineBytes(s, 6), "75 8D FD");
     const auto listing = core::SplitLines(ws.Read("USE.lst"));
     ASSERT_EQ(listing.size(), 3u + 4u + 4u);
     EXPECT_EQ(listing[3].substr(0, 11), "    1 0000 ");
@@ -114,8 +115,8 @@ TEST(Extern, ModuleCodeIsAppendedAndItsGlobalsResolve)
         ws, "MAIN", ".EXTERN MOD\n\tMOV A,#3\n\tLCALL TWICE\n\tACALL WAIT\n\tSJMP $\n");
     ASSERT_TRUE(s.Succeeded()) << s.AsmListText();
     // Program: 74 03 | 12 xx xx | yy xx | 80 FE = 9 bytes; the module starts at 0009.
-    EXPECT_EQ(LineBytes(s.Lines()[2]), "12 00 09");
-    EXPECT_EQ(LineBytes(s.Lines()[3]), "11 0C");
+    EXPECT_EQ(LineBytes(s, 2), "12 00 09");
+    EXPECT_EQ(LineBytes(s, 3), "11 0C");
     EXPECT_EQ(s.HexRecords()[0].substr(0, 41),
               ":10000000740312000911"
               "0C80FE25E022DFFE2201");
@@ -131,7 +132,7 @@ TEST(Extern, MissingModule)
     TempWorkspace ws;
     const AssemblerSession s = AssembleFile(ws, "MAIN", ".EXTERN (NOPE)\n\tNOP\n");
     EXPECT_EQ(s.Round1Problems(), 1);
-    EXPECT_EQ(s.Lines()[0].message, "NOPE.lst doesn't exist");
+    EXPECT_EQ(LineMessage(s, 0), "NOPE.lst doesn't exist");
     EXPECT_FALSE(ws.Exists("MAIN.hex"));
 
     // A module whose listing disappears between the rounds.

@@ -1,0 +1,108 @@
+#include "asm/assembly.h"
+
+#include <algorithm>
+
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
+
+namespace zelo::assembler {
+
+CodeByte ByteFromText(std::string_view text)
+{
+    if (text.empty() || text == kNoByte) return {};
+    if (text == kPlaceholder) return CodeByte::Pending();
+    if (text.size() == 2 && core::IsUpperHexDigit(text[0]) && core::IsUpperHexDigit(text[1]))
+        return CodeByte::Of(static_cast<unsigned>(core::ParseHexByteValue(text)));
+    return CodeByte::Error();
+}
+
+std::array<char, 2> ByteChars(CodeByte b)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    switch (b.state) {
+        case ByteState::Value:
+            return {kDigits[b.value >> 4], kDigits[b.value & 0xF]};
+        case ByteState::Pending:
+            return {'x', 'x'};
+        case ByteState::Error:
+            return {'?', '?'};
+        case ByteState::None:
+            break;
+    }
+    return {' ', ' '};
+}
+
+void Assembly::Clear()
+{
+    lines.clear();
+    m_text.clear();
+    m_data.clear();
+    m_pending.clear();
+}
+
+void Assembly::Reserve(std::size_t lineCount, std::size_t textSize)
+{
+    lines.reserve(lineCount);
+    m_text.reserve(textSize);
+}
+
+TextSlice Assembly::Keep(std::string_view text)
+{
+    if (text.empty()) return {};
+    const TextSlice slice{static_cast<uint32_t>(m_text.size()), static_cast<uint32_t>(text.size())};
+    m_text.append(text);
+    return slice;
+}
+
+void Assembly::KeepData(AsmLine& line, std::span<const CodeByte> bytes)
+{
+    line.dataFirst = static_cast<uint32_t>(m_data.size());
+    line.dataCount = static_cast<uint32_t>(bytes.size());
+    m_data.insert(m_data.end(), bytes.begin(), bytes.end());
+}
+
+std::span<const CodeByte> Assembly::Code(const AsmLine& line) const
+{
+    if (line.kind == LineKind::Data) return Data(line);
+    if (line.kind == LineKind::Instruction)
+        return std::span<const CodeByte>(line.bytes)
+            .first(static_cast<std::size_t>(std::clamp(line.length, 0, 3)));
+    return {};
+}
+
+void Assembly::AddPendingWord(AsmLine& line, uint32_t index, std::string_view text)
+{
+    if (line.pendingCount == 0) line.pendingFirst = static_cast<uint32_t>(m_pending.size());
+    m_pending.push_back({index, Keep(text)});
+    ++line.pendingCount;
+}
+
+bool Assembly::HasProblemByte(const AsmLine& line) const
+{
+    auto error = [](const CodeByte& b) { return b.IsError(); };
+    return std::any_of(line.bytes.begin(), line.bytes.end(), error) ||
+           std::any_of(Data(line).begin(), Data(line).end(), error);
+}
+
+void LineDraft::Clear()
+{
+    bytes = {};
+    kind = LineKind::Nothing;
+    fixup = FixupKind::None;
+    isCall = false;
+    refused = false;
+    symbolic.clear();
+    message.clear();
+    data.clear();
+    wordCount = 0;
+}
+
+void LineDraft::AddPendingWord(uint32_t index, std::string_view text)
+{
+    if (wordCount == pendingWords.size()) pendingWords.emplace_back();
+    Word& w = pendingWords[wordCount++];
+    w.index = index;
+    w.text.assign(text);
+}
+
+}  // namespace zelo::assembler

@@ -1,0 +1,93 @@
+// The result of assembling: the line table with every line's address, code
+// bytes, fields and problem, over one store of text and one of data bytes,
+// and the line being assembled as a working draft.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "asm/asm_types.h"
+
+namespace zelo::assembler {
+
+// The line table of a run. Texts and data bytes of all lines sit in two
+// stores, so a line is a small record and a run makes few allocations.
+// A view into the text store lasts until the next text is kept.
+class Assembly
+{
+public:
+    std::vector<AsmLine> lines;  // index = line number - 1
+
+    void Clear();
+    void Reserve(std::size_t lineCount, std::size_t textSize);
+
+    TextSlice Keep(std::string_view text);
+    std::string_view Text(TextSlice slice) const
+    {
+        return std::string_view(m_text).substr(slice.offset, slice.size);
+    }
+    std::string_view LineText(const AsmLine& line) const { return Text(line.text); }
+    // Field k of the line: 1 label, 2 mnemonic, 3..5 operands 1..3.
+    std::string_view Field(const AsmLine& line, int k) const { return Text(line.fields[k - 1]); }
+    std::string_view Comment(const AsmLine& line) const { return Text(line.comment); }
+    std::string_view Message(const AsmLine& line) const { return Text(line.message); }
+    std::string_view Symbolic(const AsmLine& line) const { return Text(line.symbolic); }
+    void SetMessage(AsmLine& line, std::string_view message) { line.message = Keep(message); }
+
+    // The DB/DW bytes of a line.
+    std::span<const CodeByte> Data(const AsmLine& line) const
+    {
+        return std::span<const CodeByte>(m_data).subspan(line.dataFirst, line.dataCount);
+    }
+    std::span<CodeByte> Data(AsmLine& line)
+    {
+        return std::span<CodeByte>(m_data).subspan(line.dataFirst, line.dataCount);
+    }
+    void KeepData(AsmLine& line, std::span<const CodeByte> bytes);
+    // The code bytes a line puts into the image: its data bytes, or its
+    // instruction bytes up to its length.
+    std::span<const CodeByte> Code(const AsmLine& line) const;
+
+    std::span<const PendingWord> PendingWords(const AsmLine& line) const
+    {
+        return std::span<const PendingWord>(m_pending).subspan(line.pendingFirst,
+                                                               line.pendingCount);
+    }
+    void AddPendingWord(AsmLine& line, uint32_t index, std::string_view text);
+
+    bool HasProblemByte(const AsmLine& line) const;
+
+private:
+    std::string m_text;
+    std::vector<CodeByte> m_data;
+    std::vector<PendingWord> m_pending;
+};
+
+// The line being assembled, with its texts and bytes in reusable storage;
+// kept into the line table when the line is done.
+struct LineDraft
+{
+    LineFields fields;
+    LineBytes bytes{};
+    LineKind kind = LineKind::Nothing;
+    FixupKind fixup = FixupKind::None;
+    bool isCall = false;
+    bool refused = false;
+    std::string symbolic;
+    std::string message;
+    std::vector<CodeByte> data;
+    struct Word
+    {
+        uint32_t index = 0;
+        std::string text;
+    };
+    std::vector<Word> pendingWords;
+    std::size_t wordCount = 0;  // pendingWords in use (their strings are reused)
+
+    void Clear();
+    void AddPendingWord(uint32_t index, std::string_view text);
+};
+
+}  // namespace zelo::assembler
