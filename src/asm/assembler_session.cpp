@@ -4,13 +4,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "asm/directives.h"
-#include "asm/encoder.h"
 #include "asm/line_scanner.h"
 #include "asm/source_file.h"
 #include "core/ascii_text.h"
-#include "core/hex_text.h"
-#include "core/opcode_table.h"
 #include "core/text_file.h"
 
 namespace zelo::assembler {
@@ -36,19 +32,23 @@ ListingClock SystemClock()
 }
 
 AssemblerSession::AssemblerSession(fs::path workspace, core::ChipModel chip)
-    : m_workspace(std::move(workspace)), m_clock(SystemClock), m_symbols(chip)
+    : m_workspace(std::move(workspace)),
+      m_clock(SystemClock),
+      m_library(m_workspace / kLibraryFolder),
+      m_run(chip)
 {
 }
 
 void AssemblerSession::SetWorkspace(fs::path folder)
 {
     m_workspace = std::move(folder);
+    m_library = FolderResolver(m_workspace / kLibraryFolder);
     Reset();
 }
 
 void AssemblerSession::SetChip(core::ChipModel chip)
 {
-    m_symbols.SetChip(chip);
+    m_run.SetChip(chip);
     Reset();
 }
 
@@ -62,11 +62,6 @@ fs::path AssemblerSession::FilePath(std::string_view extension) const
     return m_workspace / (m_programName + std::string(extension));
 }
 
-fs::path AssemblerSession::LibraryFolder() const
-{
-    return m_workspace / kLibraryFolder;
-}
-
 void AssemblerSession::Reset()
 {
     // The last run's step-over table outlives the reset, as the line table
@@ -75,12 +70,7 @@ void AssemblerSession::Reset()
     m_assembling = false;
     m_finished = false;
     m_succeeded = false;
-    m_assembly.Clear();
-    m_libraryCount = 0;
-    m_totalLines = 0;
-    m_currentLine = 0;
-    m_symbols.Clear();
-    m_labels.Clear();
+    m_run.Clear();
 }
 
 bool AssemblerSession::LoadAsmFile(std::string_view name)
@@ -120,95 +110,53 @@ void AssemblerSession::StartAssembly()
     m_stepOver = {};
     m_stepOverPending = false;
     Reset();
-    m_locationCounter = 0;
-    m_occupied.reset();
     m_parsecText.clear();
     m_statusText.clear();
     m_messageBox.clear();
-    m_round1Problems = 0;
-    m_round2Problems = 0;
-    m_problemLines.clear();
-    m_missingModules.clear();
-    m_dataLines = 0;
     m_listingText.clear();
     m_hexRecords.clear();
+    m_taskImage.clear();
     m_codeEnd = -1;
     m_listingPath.reset();
     m_hexPath.reset();
     m_taskPath.reset();
 
-    // Header lines first, then the source's lines, each written straight
-    // into its row of the line table.
-    LineList list = IncludedLines(m_sourceText, m_workspace);
-    if (!list.libraryText.empty()) m_libraryText = list.libraryText;
-    m_libraryCount = list.libraryCount;
-    m_headers = std::move(list.headers);
-    const std::size_t total = list.lines.size() + core::CountLines(m_sourceText);
-    const bool tooMany = total > static_cast<std::size_t>(kMaxAssemblyLines);
-    const std::size_t kept = tooMany ? kMaxAssemblyLines + 1 : total;
-    std::size_t libraryText = 0;
-    for (const std::string& text : list.lines) libraryText += text.size();
-    // Room for the lines' texts and their fields, kept once each.
-    m_assembly.Reserve(kept, 2 * (m_sourceText.size() + libraryText) + 256);
-    std::vector<AsmLine>& lines = m_assembly.lines;
-    lines.resize(kept);
-    std::size_t row = 0;
-    for (const std::string& text : list.lines) {
-        if (row == kept) break;
-        lines[row].library = true;
-        lines[row++].text = m_assembly.Keep(text);
+    m_run.Start(m_sourceText, m_library);
+    if (!Result().libraryText.empty()) m_libraryText = Result().libraryText;
+    if (m_trace) {
+        for (int n = 1; n <= Result().libraryCount; ++n) AppendTrace(n);
     }
-    core::ForEachLine(m_sourceText, [&](std::string_view text) {
-        if (row < kept) lines[row++].text = m_assembly.Keep(text);
-    });
-    if (tooMany) {
-        // The line after the limit stands for every refused line.
-        AsmLine& refused = lines.back();
-        refused.library = static_cast<int>(kept) - 1 < m_libraryCount;
-        refused.text = m_assembly.Keep("; " + std::to_string(total - kMaxAssemblyLines) +
-                                       " lines refused: the line table holds " +
-                                       std::to_string(kMaxAssemblyLines) + " lines");
-    }
-    m_totalLines = static_cast<int>(lines.size());
-    m_endSeen = false;
     m_assembling = true;
     m_finished = false;
-    const bool show = m_showProgress;
-    m_showProgress = false;
-    for (int n = 1; n <= m_libraryCount; ++n) {
-        m_currentLine = n;
-        AssembleLine(n);
-    }
-    m_showProgress = show;
-    // An END in a header ends that header, not the program that includes it.
-    m_endSeen = false;
-    m_currentLine = m_libraryCount;
-    if (tooMany) {
-        // Make sure the refusal shows as a problem however the line scans.
-        m_assembly.SetMessage(m_assembly.lines.back(), "Too many lines: at most " +
-                                                           std::to_string(kMaxAssemblyLines) +
-                                                           " lines");
-    }
+}
+
+void AssemblerSession::ShowLine(int number)
+{
+    const Assembly& a = Result();
+    const AsmLine& line = a.lines[number - 1];
+    m_asmText = a.LineText(line);
+    m_asmFileCaption =
+        LineProgressText(a.totalLines - a.libraryCount, SourceNumber(number), line.neglected);
 }
 
 void AssemblerSession::AsmNextLine()
 {
-    const int shownTotal = m_totalLines - m_libraryCount;
     if (m_finished) {
+        const int shownTotal = Result().totalLines - Result().libraryCount;
         m_asmText = "AsmFile has " + std::to_string(shownTotal) + " lines  ==>  End of File";
         m_finished = false;  // the next step starts a new run
         return;
     }
     if (!m_assembling) StartAssembly();
-    const int total = m_totalLines - m_libraryCount;
-    if (m_currentLine >= m_totalLines) {
+    if (!m_run.AssembleNext()) {
+        const int total = Result().totalLines - Result().libraryCount;
         m_asmText = "AsmFile has " + std::to_string(total) + " lines  ==>  End of File";
         return;
     }
-    ++m_currentLine;
-    if (m_showProgress) m_asmText = m_assembly.LineText(m_assembly.lines[m_currentLine - 1]);
-    AssembleLine(m_currentLine);
-    if (m_currentLine == m_totalLines) FinishRun();
+    const int number = m_run.CurrentLine();
+    if (m_showProgress) ShowLine(number);
+    if (m_trace) AppendTrace(number);
+    if (m_run.LinesDone()) FinishRun();
 }
 
 void AssemblerSession::AsmAll()
@@ -223,233 +171,25 @@ void AssemblerSession::AsmAll()
     }
     StartAssembly();
     m_showProgress = false;
-    while (m_assembling && m_currentLine < m_totalLines) AsmNextLine();
+    while (m_assembling && !m_run.LinesDone()) AsmNextLine();
     m_showProgress = true;
-    if (m_currentLine >= 1 && m_currentLine <= static_cast<int>(m_assembly.lines.size())) {
-        // The messages the last line would have shown.
-        const AsmLine& last = m_assembly.lines[m_currentLine - 1];
-        m_asmText = m_assembly.LineText(last);
-        m_asmFileCaption = LineProgressText(m_totalLines - m_libraryCount,
-                                            SourceNumber(m_currentLine), last.neglected);
-    }
+    // The messages the last line would have shown.
+    const int current = m_run.CurrentLine();
+    if (current >= 1 && current <= static_cast<int>(Result().lines.size())) ShowLine(current);
     if (m_assembling) FinishRun();  // a source made of library lines only
     BuildReport();
 }
 
-void AssemblerSession::CountRound1Problem(int number)
+void AssemblerSession::AppendTrace(int number)
 {
-    ++m_round1Problems;
-    if (static_cast<int>(m_problemLines.size()) < kMaxProblemLines)
-        m_problemLines.push_back(number);
-}
-
-void AssemblerSession::DefineLabel(bool hasLabel, int number)
-{
-    if (!hasLabel) return;
-    LineDraft& line = m_draft;
-    const std::string& name = line.fields.Label();
-    if (const auto earlier = m_labels.EarlierDefinition(name, number)) {
-        // The first definition would silently win every lookup.
-        line.refused = true;
-        std::string shown(core::TrimBlanks(name));
-        if (!shown.empty() && shown.back() == ':') shown.pop_back();
-        line.message = "Label defined twice: " + shown + " (first in " + LineName(*earlier) + ")";
-        return;
-    }
-    if (m_locationCounter > 0xFFFF) {
-        line.refused = true;
-        line.message = "Location counter past FFFFH: no address for " + name;
-        return;
-    }
-    if (!m_labels.Add(name, static_cast<uint16_t>(m_locationCounter), number)) {
-        line.bytes[0] = CodeByte::Error();
-        line.message =
-            "Table full: the label table holds at most " + std::to_string(kMaxLabels) + " labels";
-        return;
-    }
-    if (!name.empty() && name[0] != '$' && !m_labels.AddSection(number)) {
-        line.bytes[0] = CodeByte::Error();
-        line.message = "Table full: the section list holds at most " +
-                       std::to_string(kMaxSections) + " sections";
-    }
-}
-
-void AssemblerSession::AssembleLine(int number)
-{
-    LineDraft& line = m_draft;
-    line.Clear();
-    {
-        AsmLine& row = m_assembly.lines[number - 1];
-        // A refusal set when the line table was built (too many lines)
-        // survives the line's own assembling.
-        if (row.message.size > 0) line.message.assign(m_assembly.Message(row));
-        ScanLineInto(m_assembly.LineText(row), m_endSeen, line.fields);
-    }
-    const bool refusal = !line.message.empty();
-    std::string refusalText;
-    if (refusal) refusalText.swap(line.message);
-    const int total = m_totalLines - m_libraryCount;
-    if (m_showProgress)
-        m_asmFileCaption = LineProgressText(total, SourceNumber(number), line.fields.neglected);
-    bool hasLabel = !line.fields.Label().empty();
-
-    LineFields& f = line.fields;
-    // Views of the label and mnemonic fields as upper-case: the fields they
-    // may point into are changed only where the views are no longer read.
-    const core::UpperTrimmed firstUpper(f.field[1]);
-    const std::string_view first = firstUpper.View();
-    const core::UpperTrimmed mnemonicUpper(f.field[2]);
-    std::string_view m = mnemonicUpper.View();
-    if ((first == ".GLOBAL" || first == "INCLUDE") && !f.field[2].empty()) {
-        // exported name or header: nothing to assemble here
-    } else if (first == ".EXTERN") {
-        HandleExtern(line, m_symbols, LibraryFolder());
-        f.field[1].clear();
-        f.field[2].clear();
-        // The listing still shows the line.
-        if (f.comment.empty()) f.comment.assign(m_assembly.LineText(m_assembly.lines[number - 1]));
-        hasLabel = false;
-    } else {
-        const bool symbolDirective = IsSymbolDirective(m);
-        if (m != "ORG" && !symbolDirective) DefineLabel(hasLabel, number);
-        if (m.empty() || m == "END") {
-            // a label-only line
-        } else if (symbolDirective) {
-            HandleSymbolDirective(line, std::string(m), m_symbols);
-        } else if (m == "ORG") {
-            uint16_t origin = static_cast<uint16_t>(m_locationCounter);
-            HandleOrg(line, origin);
-            if (!line.bytes[0].IsError()) m_locationCounter = origin;
-            DefineLabel(hasLabel, number);
-        } else if (m == "DB" || m == "DW" || IsBareHexByte(m)) {
-            if (IsBareHexByte(m)) {
-                f.field[3] = std::string(m);
-                f.field[2] = "DB";
-                m = "DB";
-            }
-            if (m_dataLines >= kMaxDataLines) {
-                line.kind = LineKind::Data;
-                line.bytes[0] = CodeByte::Error();
-                line.message = "Table full: the data list holds at most " +
-                               std::to_string(kMaxDataLines) + " DB/DW lines";
-            } else {
-                ++m_dataLines;
-                HandleData(line, m == "DW", m_symbols);
-            }
-        } else if (std::optional<Encoded> encoded = EncodeIfInstruction(
-                       m, f.Operand(1), f.Operand(2), f.Operand(3), m_symbols)) {
-            Encoded& e = *encoded;
-            const bool labelFailed = line.bytes[0].IsError();  // label table full
-            line.kind = LineKind::Instruction;
-            for (std::size_t k = 0; k < line.bytes.size(); ++k) line.bytes[k] = ByteFromText(e.bytes[k]);
-            if (labelFailed) line.bytes[0] = CodeByte::Error();
-            line.fixup = e.fixup;
-            line.symbolic = std::move(e.symbolic);
-            line.isCall = e.isCall;
-        } else {
-            line.bytes[0] = CodeByte::Error();
-        }
-    }
-    if (refusal) {
-        line.bytes[0] = CodeByte::Error();
-        line.message = std::move(refusalText);
-    }
-
-    AsmLine& row = m_assembly.lines[number - 1];
-    // Length: from the opcode table, 2 for the absolute jumps waiting for
-    // Round 2, the data bytes for DB/DW.
-    row.length = 0;
-    if (line.kind == LineKind::Instruction) {
-        const CodeByte b0 = line.bytes[0];
-        if (b0.state == ByteState::Pending) {
-            row.length = 2;
-        } else if (b0.IsValue()) {
-            row.length = core::StandardOpcodeTable().Row(b0.value).bytes;
-        } else {
-            for (const CodeByte& b : line.bytes) row.length += b.state == ByteState::None ? 0 : 1;
-        }
-    } else if (line.kind == LineKind::Data) {
-        row.length = static_cast<int>(line.data.size());
-    }
-    row.kind = line.kind;
-    const unsigned start = m_locationCounter;
-    row.address = static_cast<uint16_t>(start);
-    m_locationCounter = start + static_cast<unsigned>(row.length);
-    if (row.length > 0) {
-        std::string placement = PlaceCode(row, start, number);
-        if (!placement.empty()) {
-            line.refused = true;
-            if (line.message.empty()) line.message = std::move(placement);
-        }
-    }
-    KeepDraft(row);
-
-    if (m_assembly.HasProblemByte(row) || row.refused) {
-        row.round1Error = true;
-        CountRound1Problem(number);
-    }
-    if (m_trace) AppendTrace(row, number);
-}
-
-void AssemblerSession::KeepDraft(AsmLine& row)
-{
-    const LineDraft& line = m_draft;
-    for (int k = 1; k <= 5; ++k) row.fields[k - 1] = m_assembly.Keep(line.fields.field[k]);
-    row.comment = m_assembly.Keep(line.fields.comment);
-    row.neglected = line.fields.neglected;
-    row.bytes = line.bytes;
-    row.fixup = line.fixup;
-    row.isCall = line.isCall;
-    row.refused = line.refused;
-    row.symbolic = m_assembly.Keep(line.symbolic);
-    row.message = m_assembly.Keep(line.message);
-    m_assembly.KeepData(row, line.data);
-    for (std::size_t k = 0; k < line.wordCount; ++k)
-        m_assembly.AddPendingWord(row, line.pendingWords[k].index, line.pendingWords[k].text);
-}
-
-std::string AssemblerSession::LineName(int number) const
-{
-    if (number > m_libraryCount) return "line " + std::to_string(SourceNumber(number));
-    for (const HeaderSpan& h : m_headers) {
-        if (number >= h.first && number < h.first + h.count)
-            return "line " + std::to_string(number - h.first + 1) + " of " + h.name;
-    }
-    return "line " + std::to_string(number);
-}
-
-std::string AssemblerSession::PlaceCode(const AsmLine& line, unsigned start, int number)
-{
-    const unsigned end = start + static_cast<unsigned>(line.length);  // one past the last byte
-    if (end > 0x10000) {
-        return "Location counter past FFFFH: " + core::ToHexWord(start & 0xFFFF) + "H + " +
-               std::to_string(line.length) + " bytes";
-    }
-    for (unsigned a = start; a < end; ++a) {
-        if (!m_occupied.test(a)) continue;
-        // Rare: find the earlier line that placed the cell, to name it.
-        for (int n = number - 1; n >= 1; --n) {
-            const AsmLine& other = m_assembly.lines[n - 1];
-            const bool code = other.kind == LineKind::Instruction || other.kind == LineKind::Data;
-            if (code && other.length > 0 && a >= other.address &&
-                a < static_cast<unsigned>(other.address) + static_cast<unsigned>(other.length)) {
-                return "Overlapping code: this line at " + core::ToHexWord(start) + "H and " +
-                       LineName(n) + " at " + core::ToHexWord(other.address) + "H both use " +
-                       core::ToHexWord(a) + "H";
-            }
-        }
-        return "Overlapping code at " + core::ToHexWord(a) + "H";
-    }
-    for (unsigned a = start; a < end; ++a) m_occupied.set(a);
-    return {};
-}
-
-void AssemblerSession::AppendTrace(const AsmLine& line, int number)
-{
-    const LineFields& f = m_draft.fields;
-    std::string operands = f.field[3];
+    const Assembly& a = Result();
+    const AsmLine& line = a.lines[number - 1];
+    std::string operands(a.Field(line, 3));
     for (int k = 4; k <= 5; ++k) {
-        if (!f.field[k].empty()) operands += "," + f.field[k];
+        if (!a.Field(line, k).empty()) {
+            operands += ',';
+            operands += a.Field(line, k);
+        }
     }
     std::string out;
     out.reserve(96);
@@ -461,29 +201,23 @@ void AssemblerSession::AppendTrace(const AsmLine& line, int number)
         out.append(ByteChars(b).data(), 2);
         out += ' ';
     }
-    core::AppendField(f.field[1], 10, out);
-    core::AppendField(f.field[2], 6, out);
+    core::AppendField(a.Field(line, 1), 10, out);
+    core::AppendField(a.Field(line, 2), 6, out);
     core::AppendField(operands, 20, out);
-    out += f.comment;
+    out += a.Comment(line);
     out += '\n';
     m_parsecText += out;
 }
 
-int AssemblerSession::FirstProblemSourceLine() const
-{
-    if (m_problemLines.empty()) return 0;
-    int first = m_problemLines.front();
-    for (int n : m_problemLines) first = std::min(first, n);
-    return SourceNumber(first);
-}
-
 void AssemblerSession::FinishRun()
 {
-    if (!m_symbols.Modules().empty() && m_round1Problems == 0) LinkExterns();
+    m_run.Resolve();
+    const Assembly& a = Result();
+    if (!a.linkProblem.empty()) m_asmListText = a.linkProblem;
+    if (!a.libraryText.empty()) m_libraryText = a.libraryText;
     WriteListing();
     m_succeeded = false;
-    if (m_round1Problems == 0 && m_round2Problems == 0 && m_missingModules.empty() &&
-        (m_listingPath || !m_writeFiles)) {
+    if (a.Passed() && (m_listingPath || !m_writeFiles)) {
         const bool hex = WriteHexFile();
         const bool tsk = hex && WriteTskFile();
         m_stepOverPending = true;
@@ -495,40 +229,38 @@ void AssemblerSession::FinishRun()
 
 void AssemblerSession::BuildReport()
 {
+    const Assembly& a = Result();
     std::string r = "        " + std::string(core::ChipName(Chip())) + "\n" + kRule + "\n";
-    if (m_round1Problems + m_round2Problems > 0) {
+    if (a.round1Problems + a.round2Problems > 0) {
         const int first = FirstProblemSourceLine();
-        const int firstNumber = m_problemLines.empty() ? 0 : first + m_libraryCount;
+        const int firstNumber = a.problemLines.empty() ? 0 : first + a.libraryCount;
         // A header's line is named with its file: the source has no such line.
         const std::string where =
-            first >= 1 || firstNumber < 1 ? std::to_string(first) : LineName(firstNumber).substr(5);
+            first >= 1 || firstNumber < 1 ? std::to_string(first) : a.LineName(firstNumber).substr(5);
         r += "Problem in line: " + where + "\n";
-        if (firstNumber >= 1 && firstNumber <= static_cast<int>(m_assembly.lines.size())) {
-            const AsmLine& line = m_assembly.lines[firstNumber - 1];
+        if (firstNumber >= 1 && firstNumber <= static_cast<int>(a.lines.size())) {
+            const AsmLine& line = a.lines[firstNumber - 1];
             for (int k = 1; k <= 5; ++k) {
-                r += m_assembly.Field(line, k);
+                r += a.Field(line, k);
                 r += k < 5 ? "-" : "\n";
             }
-            const std::string_view message = m_assembly.Message(line);
+            const std::string_view message = a.Message(line);
             if (!message.empty()) {
                 r += message;
                 r += "\n";
             }
         }
         r += std::string(kRule) + "\n";
-        if (m_round1Problems != 0)
-            r += "Round 1 Problems :" + std::to_string(m_round1Problems) + "\n";
-        if (m_round2Problems != 0)
-            r += "Round 2 Problems :" + std::to_string(m_round2Problems) + "\n";
+        if (a.round1Problems != 0) r += "Round 1 Problems :" + std::to_string(a.round1Problems) + "\n";
+        if (a.round2Problems != 0) r += "Round 2 Problems :" + std::to_string(a.round2Problems) + "\n";
         m_statusText = m_programName +
-                       ".asm    Total Lines:" + std::to_string(m_totalLines - m_libraryCount) +
+                       ".asm    Total Lines:" + std::to_string(a.totalLines - a.libraryCount) +
                        "     Problem in line: " + where;
     } else {
         r += " Round 1 PASS!   Round 2 PASS! \n";
         if (m_listingPath) r += "    " + m_programName + ".lst  created\n";
-        if (!m_missingModules.empty()) {
-            for (const std::string& name : m_missingModules)
-                r += "    " + name + " doesn't exist\n";
+        if (!a.missingModules.empty()) {
+            for (const std::string& name : a.missingModules) r += "    " + name + " doesn't exist\n";
         } else {
             if (m_hexPath) r += "    " + m_programName + ".hex  created\n";
             if (m_taskPath) r += "    " + m_programName + ".tsk  created\n";
@@ -536,6 +268,91 @@ void AssemblerSession::BuildReport()
     }
     if (!m_messageBox.empty()) r += m_messageBox + "\n";
     m_asmListText = r;
+}
+
+// --- the files of a run ------------------------------------------------------
+
+void AssemblerSession::WriteUsageCounts()
+{
+    const std::string text = UsageCountsText(m_usage);
+    // The counts accumulate over every run and cannot be rebuilt: written
+    // as durably as a source.
+    std::string error;
+    if (!core::WriteFileAtomic(m_workspace / kUsageFileName, text, &error, core::FileSync::Durable))
+        ReportWriteFailure(std::string(kUsageFileName) + " could not be written: " + error);
+}
+
+void AssemblerSession::WriteListing()
+{
+    if (m_statistics) {
+        m_usage = ReadUsageCounts(m_workspace);
+        CountOpcodes(Result(), m_usage);
+    }
+    m_listingText = assembler::ListingText(Result(), m_programName, m_clock ? m_clock() : SystemClock());
+    if (!m_writeFiles) return;
+    std::string error;
+    const auto path = FilePath(".lst");
+    if (core::WriteFileAtomic(path, m_listingText, &error, core::FileSync::Regenerable)) {
+        m_listingPath = path;
+    } else {
+        ReportWriteFailure(m_programName + ".lst could not be written: " + error);
+    }
+    if (m_statistics) WriteUsageCounts();
+}
+
+std::vector<std::string> AssemblerSession::ListingLines() const
+{
+    return core::SplitLines(m_listingText);
+}
+
+bool AssemblerSession::WriteHexFile()
+{
+    HexImage image = MakeHexImage(Result());
+    m_hexRecords = std::move(image.records);
+    m_taskImage = std::move(image.task);
+    m_codeEnd = image.codeEnd;
+    if (!m_writeFiles) return true;
+    std::string error;
+    const auto path = FilePath(".hex");
+    if (!core::WriteTextLines(path, m_hexRecords, &error, core::FileSync::Regenerable)) {
+        ReportWriteFailure(m_programName + ".hex could not be written: " + error);
+        return false;
+    }
+    m_hexPath = path;
+    return true;
+}
+
+bool AssemblerSession::WriteTskFile()
+{
+    if (!m_writeFiles) return true;
+    std::string error;
+    const auto path = FilePath(".tsk");
+    if (!core::WriteFileAtomic(path, m_taskImage, &error, core::FileSync::Regenerable)) {
+        ReportWriteFailure(m_programName + ".tsk could not be written: " + error);
+        return false;
+    }
+    m_taskPath = path;
+    return true;
+}
+
+const StepOverTable& AssemblerSession::StepOver() const
+{
+    if (m_stepOverPending) {
+        m_stepOverPending = false;
+        m_stepOver = BuildStepOverTable(Result());
+    }
+    return m_stepOver;
+}
+
+std::vector<core::StepOverRow> AssemblerSession::StepOverRows() const
+{
+    return assembler::StepOverRows(StepOver());
+}
+
+std::string AssemblerSession::CrossCheckHex()
+{
+    m_asmListText = CrossCheckText(Result(), m_programName, core::ReadTextFile(FilePath(".hex")));
+    return m_asmListText;
 }
 
 }  // namespace zelo::assembler

@@ -17,6 +17,8 @@
 
 #include "asm/asm_types.h"
 #include "asm/assembly.h"
+#include "asm/assembly_run.h"
+#include "asm/output_files.h"
 #include "asm/source_file.h"
 #include "asm/symbols.h"
 #include "asm/usage_counts.h"
@@ -25,28 +27,8 @@
 
 namespace zelo::assembler {
 
-// Date (system short form) and time (hh:mm:ss) printed in the listing header.
-struct ListingClock
-{
-    std::string date;
-    std::string time;
-};
 using ClockFunction = std::function<ListingClock()>;
 ListingClock SystemClock();
-
-struct SubroutineEntry
-{
-    std::string name;
-    uint16_t address = 0;
-};
-
-// What step-over needs: the called subroutines with their addresses and the
-// addresses of RET instructions.
-struct StepOverTable
-{
-    std::vector<SubroutineEntry> subroutines;
-    std::vector<uint16_t> returnAddresses;
-};
 
 // The report of AsmAll on a source without a single line.
 inline std::string EmptySourceText(const std::string& programName)
@@ -64,7 +46,7 @@ public:
     void SetWorkspace(std::filesystem::path folder);
     const std::filesystem::path& Workspace() const { return m_workspace; }
     void SetChip(core::ChipModel chip);
-    core::ChipModel Chip() const { return m_symbols.Chip(); }
+    core::ChipModel Chip() const { return m_run.Chip(); }
     void SetProgramName(std::string name) { m_programName = std::move(name); }
     const std::string& ProgramName() const { return m_programName; }
     // The editor contents; a new text takes effect at the next run.
@@ -107,13 +89,13 @@ public:
     bool Finished() const { return m_finished; }
     // Both rounds passed and the listing, HEX and task files were written.
     bool Succeeded() const { return m_succeeded; }
-    int Round1Problems() const { return m_round1Problems; }
-    int Round2Problems() const { return m_round2Problems; }
+    int Round1Problems() const { return Result().round1Problems; }
+    int Round2Problems() const { return Result().round2Problems; }
     // Line numbers of the assembly line list (library lines first).
-    const std::vector<int>& ProblemLines() const { return m_problemLines; }
+    const std::vector<int>& ProblemLines() const { return Result().problemLines; }
     // The first problem line counted without library lines (0 when none).
-    int FirstProblemSourceLine() const;
-    const std::vector<std::string>& MissingModules() const { return m_missingModules; }
+    int FirstProblemSourceLine() const { return Result().FirstProblemSourceLine(); }
+    const std::vector<std::string>& MissingModules() const { return Result().missingModules; }
     const std::optional<std::filesystem::path>& ListingPath() const { return m_listingPath; }
     const std::optional<std::filesystem::path>& HexPath() const { return m_hexPath; }
     const std::optional<std::filesystem::path>& TaskPath() const { return m_taskPath; }
@@ -125,14 +107,14 @@ public:
     // The table as the simulator's step-over rows: each subroutine runs from
     // its label to the first RET at or after it.
     std::vector<core::StepOverRow> StepOverRows() const;
-    const std::vector<AsmLine>& Lines() const { return m_assembly.lines; }
+    const std::vector<AsmLine>& Lines() const { return Result().lines; }
     // The line table with the texts and data bytes of its lines.
-    const Assembly& Result() const { return m_assembly; }
-    int LibraryLineCount() const { return m_libraryCount; }
-    int TotalLineCount() const { return m_totalLines; }
-    int CurrentLine() const { return m_currentLine; }
-    const SymbolTable& Symbols() const { return m_symbols; }
-    const LabelTable& Labels() const { return m_labels; }
+    const Assembly& Result() const { return m_run.Result(); }
+    int LibraryLineCount() const { return Result().libraryCount; }
+    int TotalLineCount() const { return Result().totalLines; }
+    int CurrentLine() const { return m_run.CurrentLine(); }
+    const SymbolTable& Symbols() const { return Result().symbols; }
+    const LabelTable& Labels() const { return Result().labels; }
     const assembler::UsageCounts& UsageCounts() const { return m_usage; }
 
     // The HEX tab's cross-check: NAME.hex compared byte by byte with the
@@ -145,36 +127,16 @@ public:
     const std::string& ListingText() const { return m_listingText; }
 
 private:
-    // assembler_session.cpp
-    void AssembleLine(int number);
-    void DefineLabel(bool hasLabel, int number);
-    void KeepDraft(AsmLine& line);
-    void CountRound1Problem(int number);
-    void AppendTrace(const AsmLine& line, int number);
+    void ShowLine(int number);
+    void AppendTrace(int number);
     void FinishRun();
     void BuildReport();
-    int SourceNumber(int number) const { return number - m_libraryCount; }
-    // "line N" of the source, or "line N of HEADER.H" for a header's line.
-    std::string LineName(int number) const;
-    // Code past FFFFH or over bytes that earlier lines placed: the line's
-    // message, empty when the line's bytes find free cells.
-    std::string PlaceCode(const AsmLine& line, unsigned start, int number);
+    int SourceNumber(int number) const { return Result().SourceNumber(number); }
     std::filesystem::path FilePath(std::string_view extension) const;
-    std::filesystem::path LibraryFolder() const;
     void ReportWriteFailure(const std::string& message);
-
-    // round2.cpp
-    void LinkExterns();
-    void ResolveLine(int number);
-    std::optional<unsigned> ResolveTarget(std::string_view text, int number,
-                                          bool expressionFirst) const;
-    int ProgramEnd() const;
-
-    // output_files.cpp
     void WriteListing();
     bool WriteHexFile();
     bool WriteTskFile();
-    void BuildStepOverTable() const;
     void WriteUsageCounts();
 
     std::filesystem::path m_workspace;
@@ -186,26 +148,11 @@ private:
     bool m_writeFiles = true;
     bool m_showProgress = true;  // off while AsmAll runs: only the last line's messages remain
 
-    SymbolTable m_symbols;
-    LabelTable m_labels;
-    Assembly m_assembly;
-    LineDraft m_draft;  // the line being assembled
-    int m_libraryCount = 0;
-    std::vector<HeaderSpan> m_headers;
-    int m_totalLines = 0;  // before linking
-    int m_currentLine = 0;
-    int m_dataLines = 0;
-    // Up to 10000H: a line may end exactly at FFFFH; beyond is a problem.
-    unsigned m_locationCounter = 0;
-    std::bitset<0x10000> m_occupied;  // code cells placed by the lines so far
-    bool m_endSeen = false;
+    FolderResolver m_library;  // the workspace's "8051.LIB" folder
+    AssemblyRun m_run;
     bool m_assembling = false;
     bool m_finished = false;
     bool m_succeeded = false;
-    int m_round1Problems = 0;
-    int m_round2Problems = 0;
-    std::vector<int> m_problemLines;
-    std::vector<std::string> m_missingModules;
     assembler::UsageCounts m_usage{};
 
     std::string m_asmFileCaption;

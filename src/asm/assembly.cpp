@@ -35,6 +35,18 @@ std::array<char, 2> ByteChars(CodeByte b)
 void Assembly::Clear()
 {
     lines.clear();
+    symbols.Clear();
+    labels.Clear();
+    headers.clear();
+    libraryCount = 0;
+    totalLines = 0;
+    round1Problems = 0;
+    round2Problems = 0;
+    problemLines.clear();
+    missingModules.clear();
+    libraryText.clear();
+    linkProblem.clear();
+    resolved = false;
     m_text.clear();
     m_data.clear();
     m_pending.clear();
@@ -44,6 +56,22 @@ void Assembly::Reserve(std::size_t lineCount, std::size_t textSize)
 {
     lines.reserve(lineCount);
     m_text.reserve(textSize);
+}
+
+std::string Assembly::LineName(int number) const
+{
+    if (number > libraryCount) return "line " + std::to_string(SourceNumber(number));
+    for (const HeaderSpan& h : headers) {
+        if (number >= h.first && number < h.first + h.count)
+            return "line " + std::to_string(number - h.first + 1) + " of " + h.name;
+    }
+    return "line " + std::to_string(number);
+}
+
+int Assembly::FirstProblemSourceLine() const
+{
+    if (problemLines.empty()) return 0;
+    return SourceNumber(*std::min_element(problemLines.begin(), problemLines.end()));
 }
 
 TextSlice Assembly::Keep(std::string_view text)

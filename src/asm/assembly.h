@@ -9,17 +9,47 @@
 #include <vector>
 
 #include "asm/asm_types.h"
+#include "asm/source_file.h"
+#include "asm/symbols.h"
 
 namespace zelo::assembler {
 
-// The line table of a run. Texts and data bytes of all lines sit in two
-// stores, so a line is a small record and a run makes few allocations.
-// A view into the text store lasts until the next text is kept.
+// The result of a run: the line table, the symbols and labels it defined
+// and its totals. Texts and data bytes of all lines sit in two stores, so a
+// line is a small record and a run makes few allocations. A view into the
+// text store lasts until the next text is kept.
 class Assembly
 {
 public:
-    std::vector<AsmLine> lines;  // index = line number - 1
+    explicit Assembly(core::ChipModel chip = core::ChipModel::C8051) : symbols(chip) {}
 
+    std::vector<AsmLine>
+        lines;  // index = line number - 1: header lines, source lines, linked lines
+    SymbolTable symbols;
+    LabelTable labels;
+    std::vector<HeaderSpan> headers;
+    int libraryCount = 0;  // lines of INCLUDE headers, first in the table
+    int totalLines = 0;    // header and source lines, before linking
+    int round1Problems = 0;
+    int round2Problems = 0;
+    std::vector<int> problemLines;  // line numbers, Round 1 problems first
+    std::vector<std::string> missingModules;
+    std::string libraryText;  // the last header or module listing read
+    std::string linkProblem;  // why linking a module stopped
+    // Round 2 has run: fix-ups are resolved and modules linked.
+    bool resolved = false;
+
+    int SourceNumber(int number) const { return number - libraryCount; }
+    // "line N" of the source, or "line N of HEADER.H" for a header's line.
+    std::string LineName(int number) const;
+    // The first problem line counted without header lines (0 when none).
+    int FirstProblemSourceLine() const;
+    bool Passed() const
+    {
+        return round1Problems == 0 && round2Problems == 0 && missingModules.empty();
+    }
+
+    // Empties the table and the symbols for the next run (storage is kept).
     void Clear();
     void Reserve(std::size_t lineCount, std::size_t textSize);
 

@@ -201,10 +201,10 @@ void HandleData(LineDraft& line, bool words, const SymbolTable& symbols)
     for (std::size_t k = 0; k < 3 && k < line.data.size(); ++k) line.bytes[k] = line.data[k];
 }
 
-void HandleExtern(LineDraft& line, SymbolTable& symbols, const std::filesystem::path& libraryFolder)
+void HandleExtern(LineDraft& line, SymbolTable& symbols, const SourceResolver& resolver)
 {
     const std::string name = StripEnclosing(line.fields.field[2]);
-    const auto path = name.empty() ? std::nullopt : FindFileNoCase(libraryFolder, name + ".lst");
+    const auto path = name.empty() ? std::nullopt : resolver.FindModule(name + ".lst");
     if (!path) return Fail(line, name + ".lst doesn't exist");
     if (!symbols.AddModule(name, *path)) Fail(line, TableFull("the module list", kMaxModules));
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "asm/assembly.h"
+#include "asm/source_file.h"
 #include "asm/symbols.h"
 
 namespace zelo::assembler {
@@ -31,7 +32,7 @@ void HandleData(LineDraft& line, bool words, const SymbolTable& symbols);
 // Splits a DB/DW list at commas outside quotes.
 std::vector<std::string> SplitDataItems(std::string_view list);
 
-// .EXTERN NAME: the module's listing must exist in the library folder.
-void HandleExtern(LineDraft& line, SymbolTable& symbols, const std::filesystem::path& libraryFolder);
+// .EXTERN NAME: the module's listing must be found by the resolver.
+void HandleExtern(LineDraft& line, SymbolTable& symbols, const SourceResolver& resolver);
 
 }  // namespace zelo::assembler

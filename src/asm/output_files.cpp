@@ -1,6 +1,5 @@
-// The files of a run: the listing (Round 2 happens while it is written), the
-// Intel HEX file, the task image, the step-over table, the opcode usage
-// statistics, and the cross-check of a HEX file against the assembled code.
+#include "asm/output_files.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -8,9 +7,7 @@
 #include <map>
 #include <unordered_set>
 
-#include "asm/assembler_session.h"
-#include "asm/numbers.h"
-#include "asm/usage_counts.h"
+#include "asm/symbols.h"
 #include "core/ascii_text.h"
 #include "core/hex_text.h"
 #include "core/text_file.h"
@@ -145,62 +142,43 @@ void AppendListingLine(int number, const Assembly& assembly, const AsmLine& line
 
 }  // namespace
 
-void AssemblerSession::WriteUsageCounts()
+std::string ListingText(const Assembly& assembly, std::string_view programName,
+                        const ListingClock& clock)
 {
-    const std::string text = UsageCountsText(m_usage);
-    // The counts accumulate over every run and cannot be rebuilt: written
-    // as durably as a source.
-    std::string error;
-    if (!core::WriteFileAtomic(m_workspace / kUsageFileName, text, &error, core::FileSync::Durable))
-        ReportWriteFailure(std::string(kUsageFileName) + " could not be written: " + error);
-}
-
-void AssemblerSession::WriteListing()
-{
-    if (m_statistics) m_usage = ReadUsageCounts(m_workspace);
-    const ListingClock clock = m_clock ? m_clock() : SystemClock();
     // The listing is built as the file's text in one buffer: a line is about
     // 70 characters, and lines are never kept apart.
-    std::string& text = m_listingText;
-    text.clear();
-    const std::vector<AsmLine>& lines = m_assembly.lines;
+    const std::vector<AsmLine>& lines = assembly.lines;
+    std::string text;
     text.reserve(256 + 80 * lines.size());
     auto endLine = [&text] { text += "\r\n"; };
     text += "                       8051 AsmList  ZELO   " + clock.date + clock.time;
     endLine();
     std::string nameLine = "                       FileName:";
     NextPrintZone(nameLine);
-    text += nameLine + m_programName + ".asm";
+    text += nameLine;
+    text += programName;
+    text += ".asm";
     endLine();
     text += kDoubleRule;
     endLine();
 
-    // Every line is resolved, library and linked lines included; only the
-    // source lines are printed.
+    // Problems are numbered over every line, header and linked lines
+    // included; only the source lines are printed.
     int round1Count = 0;
+    int round2Count = 0;
     for (int number = 1; number <= static_cast<int>(lines.size()); ++number) {
         const AsmLine& line = lines[number - 1];
-        if (line.fixup != FixupKind::None || line.pendingCount > 0) ResolveLine(number);
-        if (line.round2Error) {
-            ++m_round2Problems;
-            if (static_cast<int>(m_problemLines.size()) < kMaxProblemLines)
-                m_problemLines.push_back(number);
-        }
+        if (line.round2Error) ++round2Count;
         if (line.round1Error) ++round1Count;
-        if (line.library || line.linked || number > m_totalLines) continue;
+        if (line.library || line.linked || number > assembly.totalLines) continue;
 
-        const int sourceNumber = SourceNumber(number);
-        AppendListingLine(sourceNumber, m_assembly, line, text);
+        const int sourceNumber = assembly.SourceNumber(number);
+        AppendListingLine(sourceNumber, assembly, line, text);
         endLine();
-        // Only opcodes that were assembled count: a failed line's "??" is no
-        // opcode.
-        if (m_statistics && line.kind == LineKind::Instruction && line.length > 0 &&
-            !line.round1Error && !line.round2Error)
-            ++m_usage[line.bytes[0].value];
-        if (line.kind == LineKind::Data && core::TrimBlanks(m_assembly.Field(line, 2)).size() == 2) {
+        if (line.kind == LineKind::Data && core::TrimBlanks(assembly.Field(line, 2)).size() == 2) {
             text.append(28, ' ');
             text += "BYTE:";
-            for (const CodeByte& b : m_assembly.Data(line)) text.append(ByteChars(b).data(), 2);
+            for (const CodeByte& b : assembly.Data(line)) text.append(ByteChars(b).data(), 2);
             endLine();
         }
         if (line.round1Error) {
@@ -208,7 +186,7 @@ void AssemblerSession::WriteListing()
             endLine();
             endLine();
         } else if (line.round2Error) {
-            text += ProblemLine(m_round2Problems, sourceNumber, kRound2Tail);
+            text += ProblemLine(round2Count, sourceNumber, kRound2Tail);
             endLine();
             endLine();
         }
@@ -217,50 +195,49 @@ void AssemblerSession::WriteListing()
     endLine();
     text += "          Total compiler lines:" + std::to_string(lines.size());
     endLine();
-    text += ErrorCountLine(m_round1Problems, 1);
+    text += ErrorCountLine(assembly.round1Problems, 1);
     endLine();
-    text += ErrorCountLine(m_round2Problems, 2);
+    text += ErrorCountLine(assembly.round2Problems, 2);
     endLine();
-
-    if (!m_writeFiles) return;
-    std::string error;
-    const auto path = FilePath(".lst");
-    if (core::WriteFileAtomic(path, text, &error, core::FileSync::Regenerable)) {
-        m_listingPath = path;
-    } else {
-        ReportWriteFailure(m_programName + ".lst could not be written: " + error);
-    }
-    if (m_statistics) WriteUsageCounts();
+    return text;
 }
 
-std::vector<std::string> AssemblerSession::ListingLines() const
+void CountOpcodes(const Assembly& assembly, UsageCounts& counts)
 {
-    return core::SplitLines(m_listingText);
+    const std::vector<AsmLine>& lines = assembly.lines;
+    for (int number = 1; number <= static_cast<int>(lines.size()); ++number) {
+        const AsmLine& line = lines[number - 1];
+        // Only opcodes that were assembled count: a failed line's "??" is no
+        // opcode.
+        if (line.library || line.linked || number > assembly.totalLines) continue;
+        if (line.kind == LineKind::Instruction && line.length > 0 && !line.round1Error &&
+            !line.round2Error)
+            ++counts[line.bytes[0].value];
+    }
 }
 
-bool AssemblerSession::WriteHexFile()
+HexImage MakeHexImage(const Assembly& assembly)
 {
     // Records of up to 16 bytes; a record ends where the addresses stop being
     // contiguous and at every ORG.
-    m_hexRecords.clear();
-    m_codeEnd = -1;
+    HexImage image;
     // The task image takes the bytes of each record as it is written, so it
     // holds exactly what the HEX file holds; unwritten cells read FF.
-    m_taskImage.clear();
+    std::string& task = image.task;
     std::array<uint8_t, 16> pending{};
     std::size_t count = 0;
     uint16_t start = 0;
     bool open = false;
     auto flush = [&] {
         if (open && count > 0) {
-            m_hexRecords.push_back(loader::FormatDataRecord(start, pending.data(), count));
-            m_codeEnd = start + static_cast<int>(count);
+            image.records.push_back(loader::FormatDataRecord(start, pending.data(), count));
+            image.codeEnd = start + static_cast<int>(count);
             const std::size_t last = std::min<std::size_t>(start + count, 0x10000);
-            if (last > m_taskImage.size()) m_taskImage.resize(last, static_cast<char>(0xFF));
+            if (last > task.size()) task.resize(last, static_cast<char>(0xFF));
             for (std::size_t k = 0; k < count; ++k) {
                 const std::size_t at = (start + k) & 0xFFFF;  // a record may wrap past FFFFH
-                if (at >= m_taskImage.size()) m_taskImage.resize(at + 1, static_cast<char>(0xFF));
-                m_taskImage[at] = static_cast<char>(pending[k]);
+                if (at >= task.size()) task.resize(at + 1, static_cast<char>(0xFF));
+                task[at] = static_cast<char>(pending[k]);
             }
         }
         open = false;
@@ -271,12 +248,12 @@ bool AssemblerSession::WriteHexFile()
         open = true;
         start = static_cast<uint16_t>(address);
     };
-    for (const AsmLine& line : m_assembly.lines) {
+    for (const AsmLine& line : assembly.lines) {
         if (line.kind == LineKind::Org && !line.bytes[0].IsError()) {
             begin(line.address);
             continue;
         }
-        const std::span<const CodeByte> code = m_assembly.Code(line);
+        const std::span<const CodeByte> code = assembly.Code(line);
         if (code.empty()) continue;
         unsigned address = line.address;
         // A line that does not follow the pending bytes starts a new record.
@@ -293,45 +270,13 @@ bool AssemblerSession::WriteHexFile()
         }
     }
     flush();
-
-    m_hexRecords.push_back(loader::kEndOfFileRecord);
-    if (!m_writeFiles) return true;
-    std::string error;
-    const auto path = FilePath(".hex");
-    if (!core::WriteTextLines(path, m_hexRecords, &error, core::FileSync::Regenerable)) {
-        ReportWriteFailure(m_programName + ".hex could not be written: " + error);
-        return false;
-    }
-    m_hexPath = path;
-    return true;
+    image.records.push_back(loader::kEndOfFileRecord);
+    return image;
 }
 
-bool AssemblerSession::WriteTskFile()
-{
-    if (!m_writeFiles) return true;
-    std::string error;
-    const auto path = FilePath(".tsk");
-    if (!core::WriteFileAtomic(path, m_taskImage, &error, core::FileSync::Regenerable)) {
-        ReportWriteFailure(m_programName + ".tsk could not be written: " + error);
-        return false;
-    }
-    m_taskPath = path;
-    return true;
-}
-
-const StepOverTable& AssemblerSession::StepOver() const
-{
-    if (m_stepOverPending) {
-        m_stepOverPending = false;
-        BuildStepOverTable();
-    }
-    return m_stepOver;
-}
-
-std::vector<core::StepOverRow> AssemblerSession::StepOverRows() const
+std::vector<core::StepOverRow> StepOverRows(const StepOverTable& table)
 {
     std::vector<core::StepOverRow> rows;
-    const StepOverTable& table = StepOver();
     for (const SubroutineEntry& s : table.subroutines) {
         if (static_cast<int>(rows.size()) >= core::kMaxStepOverRows) break;
         uint16_t end = s.address;
@@ -347,51 +292,43 @@ std::vector<core::StepOverRow> AssemblerSession::StepOverRows() const
     return rows;
 }
 
-void AssemblerSession::BuildStepOverTable() const
+StepOverTable BuildStepOverTable(const Assembly& assembly)
 {
-    m_stepOver = {};
+    StepOverTable table;
     std::unordered_set<std::string, NameHash, std::equal_to<>> called;
-    const std::vector<AsmLine>& lines = m_assembly.lines;
+    const std::vector<AsmLine>& lines = assembly.lines;
     for (const AsmLine& line : lines) {
-        const std::string_view m = core::TrimBlanks(m_assembly.Field(line, 2));
+        const std::string_view m = core::TrimBlanks(assembly.Field(line, 2));
         if ((core::EqualsNoCase(m, "ACALL") || core::EqualsNoCase(m, "CALL") ||
              core::EqualsNoCase(m, "LCALL")) &&
             static_cast<int>(called.size()) < kMaxCallNames) {
-            const core::UpperTrimmed name(m_assembly.Field(line, 3));
+            const core::UpperTrimmed name(assembly.Field(line, 3));
             if (called.find(name.View()) == called.end()) called.emplace(name.View());
         }
         if (line.kind == LineKind::Instruction && line.bytes[0] == CodeByte::Of(0x22))
-            m_stepOver.returnAddresses.push_back(line.address);
+            table.returnAddresses.push_back(line.address);
     }
-    for (int number = m_libraryCount + 1; number <= m_totalLines; ++number) {
+    for (int number = assembly.libraryCount + 1; number <= assembly.totalLines; ++number) {
         const AsmLine& line = lines[number - 1];
-        const core::UpperTrimmed upper(m_assembly.Field(line, 1));
+        const core::UpperTrimmed upper(assembly.Field(line, 1));
         std::string_view label = upper.View();
         if (!label.empty() && label.back() == ':') label.remove_suffix(1);
         if (label.empty() || label[0] == '$') continue;
         if (called.find(label) == called.end()) continue;
-        if (static_cast<int>(m_stepOver.subroutines.size()) >= kMaxSubroutines) break;
-        m_stepOver.subroutines.push_back({std::string(label), line.address});
+        if (static_cast<int>(table.subroutines.size()) >= kMaxSubroutines) break;
+        table.subroutines.push_back({std::string(label), line.address});
     }
+    return table;
 }
 
-std::string AssemblerSession::CrossCheckHex()
+std::string CrossCheckText(const Assembly& assembly, std::string_view programName,
+                           const std::optional<std::string>& hexText)
 {
-    const std::string hexName = m_programName + ".hex";
-    auto text = core::ReadTextFile(FilePath(".hex"));
-    std::string out;
-    if (!text) {
-        out = hexName + " doesn't  exist.";
-        m_asmListText = out;
-        return out;
-    }
+    const std::string name(programName);
+    if (!hexText) return name + ".hex doesn't  exist.";
     std::map<int, std::string> fromHex;
-    for (const std::string& l : core::SplitLines(*text)) {
-        if (l.empty() || l[0] != ':') {
-            out = l + " has wrong format.";
-            m_asmListText = out;
-            return out;
-        }
+    for (const std::string& l : core::SplitLines(*hexText)) {
+        if (l.empty() || l[0] != ':') return l + " has wrong format.";
         const std::string rest = core::UpperTrimmedText(l.substr(1));
         if (rest.size() < 8) continue;
         const int count = core::ParseHexByteValue(rest.substr(0, 2));
@@ -400,33 +337,26 @@ std::string AssemblerSession::CrossCheckHex()
             fromHex[(address + k) & 0xFFFF] = rest.substr(8 + 2 * k, 2);
     }
     std::map<int, std::string> fromList;
-    for (const AsmLine& line : m_assembly.lines) {
+    for (const AsmLine& line : assembly.lines) {
         int address = line.address;
-        for (const CodeByte& b : m_assembly.Code(line)) fromList[(address++) & 0xFFFF] = ByteString(b);
+        for (const CodeByte& b : assembly.Code(line)) fromList[(address++) & 0xFFFF] = ByteString(b);
     }
     if (fromHex.size() != fromList.size()) {
-        out = " ====  The number of code has problem  ===\n" + std::to_string(fromList.size()) +
-              "  vs " + std::to_string(fromHex.size());
-    } else {
-        std::string problems;
-        auto h = fromHex.begin();
-        for (auto l = fromList.begin(); l != fromList.end(); ++l, ++h) {
-            if (l->first != h->first || l->second != h->second) {
-                problems += "The code has a problem: " + core::ToHexWord(l->first) + " " +
-                            l->second + " <==> " + core::ToHexWord(h->first) + " " + h->second +
-                            "\n";
-            }
-        }
-        if (problems.empty()) {
-            out = "          Total Bytes: " + std::to_string(fromList.size()) + "\n" +
-                  std::string(40, '-') + "\n          The Codes in the " + m_programName +
-                  ".lst and " + m_programName + ".hex\n" + "           are the same. ";
-        } else {
-            out = problems;
+        return " ====  The number of code has problem  ===\n" + std::to_string(fromList.size()) +
+               "  vs " + std::to_string(fromHex.size());
+    }
+    std::string problems;
+    auto h = fromHex.begin();
+    for (auto l = fromList.begin(); l != fromList.end(); ++l, ++h) {
+        if (l->first != h->first || l->second != h->second) {
+            problems += "The code has a problem: " + core::ToHexWord(l->first) + " " + l->second +
+                        " <==> " + core::ToHexWord(h->first) + " " + h->second + "\n";
         }
     }
-    m_asmListText = out;
-    return out;
+    if (!problems.empty()) return problems;
+    return "          Total Bytes: " + std::to_string(fromList.size()) + "\n" +
+           std::string(40, '-') + "\n          The Codes in the " + name + ".lst and " + name +
+           ".hex\n" + "           are the same. ";
 }
 
 }  // namespace zelo::assembler

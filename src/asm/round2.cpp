@@ -2,8 +2,7 @@
 // "xx" placeholders of jumps, calls, 16-bit values and DW labels.
 #include <algorithm>
 
-#include "asm/assembler_session.h"
-#include "asm/assembly.h"
+#include "asm/assembly_run.h"
 #include "asm/expressions.h"
 #include "asm/numbers.h"
 #include "core/ascii_text.h"
@@ -83,7 +82,7 @@ bool IsNonCodeDirective(const std::string& mnemonic)
 
 }  // namespace
 
-int AssemblerSession::ProgramEnd() const
+int AssemblyRun::ProgramEnd() const
 {
     int end = 0;
     for (const AsmLine& l : m_assembly.lines) {
@@ -93,17 +92,17 @@ int AssemblerSession::ProgramEnd() const
     return end;
 }
 
-void AssemblerSession::LinkExterns()
+void AssemblyRun::LinkExterns()
 {
-    for (const ExternModule& module : m_symbols.Modules()) {
-        auto text = core::ReadTextFile(module.listing);
+    for (const ExternModule& module : m_assembly.symbols.Modules()) {
+        auto text = m_resolver->ReadModule(module.listing);
         if (!text) {
-            m_asmListText = module.name + "doesn't exist";
-            if (static_cast<int>(m_missingModules.size()) < kMaxMissingModules)
-                m_missingModules.push_back(module.name + ".lst");
+            m_assembly.linkProblem = module.name + "doesn't exist";
+            if (static_cast<int>(m_assembly.missingModules.size()) < kMaxMissingModules)
+                m_assembly.missingModules.push_back(module.name + ".lst");
             return;
         }
-        m_libraryText = *text;
+        m_assembly.libraryText = *text;
         const std::vector<std::string> lines = core::SplitLines(*text);
         const std::vector<std::string> globals = GlobalNames(lines);
         const int base = ProgramEnd();
@@ -119,7 +118,7 @@ void AssemblerSession::LinkExterns()
             if (!label.empty() &&
                 std::find(globals.begin(), globals.end(), label) != globals.end() &&
                 label != ".GLOBAL") {
-                m_labels.Add(label, static_cast<uint16_t>(at),
+                m_assembly.labels.Add(label, static_cast<uint16_t>(at),
                              static_cast<int>(m_assembly.lines.size()) + 1);
             }
             if (IsNonCodeDirective(fields.mnemonic)) continue;
@@ -142,9 +141,9 @@ void AssemblerSession::LinkExterns()
             }
             if (data.empty()) continue;
             if (static_cast<int>(m_assembly.lines.size()) >= kMaxLineTableRows) {
-                m_asmListText = module.name + ": the line table holds at most " +
-                                std::to_string(kMaxLineTableRows) + " lines";
-                ++m_round1Problems;
+                m_assembly.linkProblem = module.name + ": the line table holds at most " +
+                                         std::to_string(kMaxLineTableRows) + " lines";
+                ++m_assembly.round1Problems;
                 return;
             }
             AsmLine linked;
@@ -159,7 +158,23 @@ void AssemblerSession::LinkExterns()
     }
 }
 
-std::optional<unsigned> AssemblerSession::ResolveTarget(std::string_view text, int number,
+void AssemblyRun::Resolve()
+{
+    if (!m_assembly.symbols.Modules().empty() && m_assembly.round1Problems == 0) LinkExterns();
+    // Every line is resolved, header and linked lines included.
+    for (int number = 1; number <= static_cast<int>(m_assembly.lines.size()); ++number) {
+        const AsmLine& line = m_assembly.lines[number - 1];
+        if (line.fixup != FixupKind::None || line.pendingCount > 0) ResolveLine(number);
+        if (line.round2Error) {
+            ++m_assembly.round2Problems;
+            if (static_cast<int>(m_assembly.problemLines.size()) < kMaxProblemLines)
+                m_assembly.problemLines.push_back(number);
+        }
+    }
+    m_assembly.resolved = true;
+}
+
+std::optional<unsigned> AssemblyRun::ResolveTarget(std::string_view text, int number,
                                                         bool expressionFirst) const
 {
     const AsmLine& line = m_assembly.lines[number - 1];
@@ -169,20 +184,20 @@ std::optional<unsigned> AssemblerSession::ResolveTarget(std::string_view text, i
     auto asLabel = [&]() -> std::optional<unsigned> {
         const auto split = SplitLabelOffset(t);
         if (!split) return std::nullopt;
-        if (auto a = m_labels.Find(split->label, number)) return (*a + split->offset) & 0xFFFF;
+        if (auto a = m_assembly.labels.Find(split->label, number)) return (*a + split->offset) & 0xFFFF;
         if (split->label == "$") return (line.address + split->offset) & 0xFFFF;
         return std::nullopt;
     };
     if (!expressionFirst) {
         if (auto v = asLabel()) return v;
     }
-    if (auto v = Evaluate16(t, m_symbols)) return v;
+    if (auto v = Evaluate16(t, m_assembly.symbols)) return v;
     if (auto v = asLabel()) return v;
-    if (auto v = m_symbols.DirectAddress(t)) return *v;
+    if (auto v = m_assembly.symbols.DirectAddress(t)) return *v;
     return std::nullopt;
 }
 
-void AssemblerSession::ResolveLine(int number)
+void AssemblyRun::ResolveLine(int number)
 {
     AsmLine& line = m_assembly.lines[number - 1];
     for (const PendingWord& w : m_assembly.PendingWords(line)) {

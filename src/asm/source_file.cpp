@@ -87,20 +87,37 @@ std::optional<std::string> IncludeName(std::string_view line)
     return StripEnclosing(rest);
 }
 
-LineList IncludedLines(std::string_view sourceText, const fs::path& workspace)
+std::optional<SourceResolver::Header> FolderResolver::FindHeader(std::string_view name) const
+{
+    const auto path = FindFileNoCase(m_folder, name);
+    if (!path) return std::nullopt;
+    auto text = core::ReadTextFile(*path);
+    if (!text) return std::nullopt;
+    return Header{path->filename().string(), std::move(*text)};
+}
+
+std::optional<fs::path> FolderResolver::FindModule(std::string_view fileName) const
+{
+    return FindFileNoCase(m_folder, fileName);
+}
+
+std::optional<std::string> FolderResolver::ReadModule(const fs::path& where) const
+{
+    return core::ReadTextFile(where);
+}
+
+LineList IncludedLines(std::string_view sourceText, const SourceResolver& resolver)
 {
     LineList list;
     core::ForEachLine(sourceText, [&](std::string_view line) {
         const auto name = IncludeName(line);
         if (!name || name->size() < 2 || core::ToUpperAscii(name->substr(name->size() - 2)) != ".H")
             return;
-        const auto path = FindFileNoCase(workspace / kLibraryFolder, *name);
-        if (!path) return;  // a missing header is skipped
-        auto text = core::ReadTextFile(*path);
-        if (!text) return;
-        list.libraryText = *text;
-        HeaderSpan span{path->filename().string(), static_cast<int>(list.lines.size()) + 1, 0};
-        for (auto& piece : core::SplitLines(*text)) list.lines.push_back(std::move(piece));
+        auto header = resolver.FindHeader(*name);
+        if (!header) return;  // a missing header is skipped
+        list.libraryText = header->text;
+        HeaderSpan span{std::move(header->name), static_cast<int>(list.lines.size()) + 1, 0};
+        for (auto& piece : core::SplitLines(header->text)) list.lines.push_back(std::move(piece));
         span.count = static_cast<int>(list.lines.size()) - span.first + 1;
         list.headers.push_back(std::move(span));
     });

@@ -70,8 +70,42 @@ struct LineList
     std::string libraryText;  // text of the last library file read (the 編輯H viewer)
 };
 
-// The lines of the "8051.LIB" headers named by the source's INCLUDE lines;
-// they are assembled before the source.
-LineList IncludedLines(std::string_view sourceText, const std::filesystem::path& workspace);
+// Where a run finds the files its source names: the headers of INCLUDE
+// lines and the listings of .EXTERN modules. The workspace's "8051.LIB"
+// folder is one such place; tests and batch use may give texts in memory.
+class SourceResolver
+{
+public:
+    virtual ~SourceResolver() = default;
+
+    struct Header
+    {
+        std::string name;  // the file's own name
+        std::string text;
+    };
+    // Header NAME ("REG.H"); nothing when there is none or it cannot be read.
+    virtual std::optional<Header> FindHeader(std::string_view name) const = 0;
+    // Where the listing FILE ("NAME.lst") of a module is; nothing when none.
+    virtual std::optional<std::filesystem::path> FindModule(std::string_view fileName) const = 0;
+    // The text of a listing found before; nothing when it cannot be read.
+    virtual std::optional<std::string> ReadModule(const std::filesystem::path& where) const = 0;
+};
+
+// The files of a folder, names compared without regard to case.
+class FolderResolver final : public SourceResolver
+{
+public:
+    explicit FolderResolver(std::filesystem::path folder) : m_folder(std::move(folder)) {}
+    std::optional<Header> FindHeader(std::string_view name) const override;
+    std::optional<std::filesystem::path> FindModule(std::string_view fileName) const override;
+    std::optional<std::string> ReadModule(const std::filesystem::path& where) const override;
+
+private:
+    std::filesystem::path m_folder;
+};
+
+// The lines of the headers named by the source's INCLUDE lines; they are
+// assembled before the source.
+LineList IncludedLines(std::string_view sourceText, const SourceResolver& resolver);
 
 }  // namespace zelo::assembler
