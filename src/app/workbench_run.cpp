@@ -57,20 +57,7 @@ void Workbench::AfterAssembly()
     m_programPending = true;
     m_pendingName = m_programName;
     // Each called subroutine runs from its address to its first RET.
-    std::vector<core::StepOverRow> rows;
-    const auto& table = m_asm.StepOver();
-    for (const auto& sub : table.subroutines) {
-        uint16_t end = sub.address;
-        bool found = false;
-        for (uint16_t ret : table.returnAddresses) {
-            if (ret >= sub.address && (!found || ret < end)) {
-                end = ret;
-                found = true;
-            }
-        }
-        rows.push_back(core::StepOverRow{sub.name, sub.address, end});
-    }
-    m_sim.SetStepOverTable(std::move(rows));
+    m_sim.SetStepOverTable(assembler::StepOverRows(assembler::BuildStepOverTable(m_asm.Result())));
     m_stepOverRows.clear();
     for (const auto& row : m_sim.StepOverTable()) m_stepOverRows.push_back(row.name);
     m_stepOverReady = m_sim.HasStepOverTable();

@@ -64,9 +64,6 @@ fs::path AssemblerSession::FilePath(std::string_view extension) const
 
 void AssemblerSession::Reset()
 {
-    // The last run's step-over table outlives the reset, as the line table
-    // it comes from does not.
-    StepOver();
     m_assembling = false;
     m_finished = false;
     m_succeeded = false;
@@ -107,8 +104,6 @@ void AssemblerSession::ReportWriteFailure(const std::string& message)
 
 void AssemblerSession::StartAssembly()
 {
-    m_stepOver = {};
-    m_stepOverPending = false;
     Reset();
     m_parsecText.clear();
     m_statusText.clear();
@@ -220,7 +215,6 @@ void AssemblerSession::FinishRun()
     if (a.Passed() && (m_listingPath || !m_writeFiles)) {
         const bool hex = WriteHexFile();
         const bool tsk = hex && WriteTskFile();
-        m_stepOverPending = true;
         m_succeeded = hex && tsk;
     }
     m_assembling = false;
@@ -333,20 +327,6 @@ bool AssemblerSession::WriteTskFile()
     }
     m_taskPath = path;
     return true;
-}
-
-const StepOverTable& AssemblerSession::StepOver() const
-{
-    if (m_stepOverPending) {
-        m_stepOverPending = false;
-        m_stepOver = BuildStepOverTable(Result());
-    }
-    return m_stepOver;
-}
-
-std::vector<core::StepOverRow> AssemblerSession::StepOverRows() const
-{
-    return assembler::StepOverRows(StepOver());
 }
 
 std::string AssemblerSession::CrossCheckHex()

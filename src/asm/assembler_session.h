@@ -101,12 +101,6 @@ public:
     const std::optional<std::filesystem::path>& TaskPath() const { return m_taskPath; }
     const std::vector<std::string>& HexRecords() const { return m_hexRecords; }
     int CodeEnd() const { return m_codeEnd; }
-    // Built from the line table when first asked for after a successful run
-    // (the command-line assembler never asks).
-    const StepOverTable& StepOver() const;
-    // The table as the simulator's step-over rows: each subroutine runs from
-    // its label to the first RET at or after it.
-    std::vector<core::StepOverRow> StepOverRows() const;
     const std::vector<AsmLine>& Lines() const { return Result().lines; }
     // The line table with the texts and data bytes of its lines.
     const Assembly& Result() const { return m_run.Result(); }
@@ -170,8 +164,6 @@ private:
     std::optional<std::filesystem::path> m_listingPath;
     std::optional<std::filesystem::path> m_hexPath;
     std::optional<std::filesystem::path> m_taskPath;
-    mutable StepOverTable m_stepOver;
-    mutable bool m_stepOverPending = false;  // a run succeeded, the table is not built yet
 };
 
 }  // namespace zelo::assembler

@@ -375,7 +375,7 @@ TEST(AssemblerRun, StepOverTableAndUsageStatistics)
 {
     const auto a = AssembleText(
         "\tACALL WAIT\n\tLCALL SEND\n\tSJMP $\nWAIT:\tRET\nSEND:\tNOP\n\tRET\nOTHER:\tRET\n");
-    const StepOverTable& t = a.session->StepOver();
+    const StepOverTable t = BuildStepOverTable(a.session->Result());
     ASSERT_EQ(t.subroutines.size(), 2u);
     EXPECT_EQ(t.subroutines[0].name, "WAIT");
     EXPECT_EQ(t.subroutines[0].address, 7);
@@ -388,15 +388,16 @@ TEST(AssemblerRun, StepOverTableAndUsageStatistics)
     EXPECT_EQ(stats[0x00], "OpCode= 00 1");
     EXPECT_EQ(stats[0x12], "OpCode= 12 1");
 
-    // The table of the last run is kept through a reset (a chip change),
-    // dropped by the next run, and a failed run has none.
-    const auto later = AssembleText("\tACALL WAIT\n\tSJMP $\nWAIT:\tRET\n");
-    later.session->SetChip(core::ChipModel::C8052);
-    ASSERT_EQ(later.session->StepOverRows().size(), 1u);
-    EXPECT_EQ(later.session->StepOverRows()[0].name, "WAIT");
+    // A subroutine's row runs to its first RET; a call of no label has none.
+    const auto later = AssembleText("\tACALL WAIT\n\tSJMP $\nWAIT:\tNOP\n\tRET\n");
+    const auto rows = StepOverRows(BuildStepOverTable(later.session->Result()));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].name, "WAIT");
+    EXPECT_EQ(rows[0].start, 4);
+    EXPECT_EQ(rows[0].end, 5);
     later.session->SetSourceText("\tACALL NOWHERE\n");
     later.session->AsmAll();
-    EXPECT_TRUE(later.session->StepOver().subroutines.empty());
+    EXPECT_TRUE(BuildStepOverTable(later.session->Result()).subroutines.empty());
 }
 
 TEST(AssemblerRun, UsageStatisticsAccumulateAcrossRuns)

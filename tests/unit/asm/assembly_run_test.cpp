@@ -1,0 +1,121 @@
+// Assembling as a function of its inputs: sources, headers and module
+// listings given in memory, the result read as an Assembly and written out
+// by the writers; code bytes as numbers with a state.
+#include "asm/assembly_run.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "asm/output_files.h"
+
+namespace zelo::assembler {
+namespace {
+
+// Headers and module listings held in memory, by exact name.
+class MemoryResolver final : public SourceResolver
+{
+public:
+    std::map<std::string, std::string, std::less<>> files;
+
+    std::optional<Header> FindHeader(std::string_view name) const override
+    {
+        const auto it = files.find(name);
+        if (it == files.end()) return std::nullopt;
+        return Header{it->first, it->second};
+    }
+    std::optional<std::filesystem::path> FindModule(std::string_view fileName) const override
+    {
+        if (files.find(fileName) == files.end()) return std::nullopt;
+        return std::filesystem::path(fileName);
+    }
+    std::optional<std::string> ReadModule(const std::filesystem::path& where) const override
+    {
+        const auto it = files.find(where.string());
+        if (it == files.end()) return std::nullopt;
+        return it->second;
+    }
+};
+
+std::string Bytes(const Assembly& a, std::size_t index)
+{
+    std::string out;
+    for (const CodeByte b : a.Code(a.lines.at(index)))
+        out += (out.empty() ? "" : " ") + ByteString(b);
+    return out;
+}
+
+TEST(AssemblyRun, HeadersAndModulesComeFromTheResolver)
+{
+    MemoryResolver files;
+    // The module's listing is the listing writer's own text.
+    const Assembly module =
+        Assemble(".GLOBAL TWICE\nTWICE:\tADD A,ACC\n\tRET\n", core::ChipModel::C8051, files);
+    ASSERT_TRUE(module.Passed());
+    files.files["MOD.lst"] = ListingText(module, "MOD", {"2024/05/06", "07:08:09"});
+    files.files["BOARD.H"] = "LEDS\tSFR P1\r\nWAIT\tEQU 3\r\n";
+
+    const Assembly a = Assemble("INCLUDE <BOARD.H>\n.EXTERN MOD\n\tMOV LEDS,#WAIT\n\tLCALL TWICE\n",
+                                core::ChipModel::C8051, files);
+    ASSERT_TRUE(a.Passed()) << a.Message(a.lines[0]);
+    EXPECT_EQ(a.libraryCount, 2);
+    EXPECT_EQ(a.totalLines, 6);
+    EXPECT_EQ(a.LineName(2), "line 2 of BOARD.H");
+    EXPECT_EQ(Bytes(a, 4), "75 90 03");
+    EXPECT_EQ(Bytes(a, 5), "12 00 06");  // the module follows the program's 6 bytes
+    EXPECT_EQ(Bytes(a, 6), "25 E0");     // the linked module's lines
+    EXPECT_EQ(MakeHexImage(a).records.front(),
+              ":09000000759003120006"
+              "25E022B0");
+}
+
+TEST(AssemblyRun, MissingFilesAreProblemsOfTheRun)
+{
+    const MemoryResolver none;
+    const Assembly a =
+        Assemble("INCLUDE <NONE.H>\n.EXTERN GONE\n\tNOP\n", core::ChipModel::C8051, none);
+    EXPECT_EQ(a.libraryCount, 0);  // a missing header is skipped
+    EXPECT_EQ(a.round1Problems, 1);
+    EXPECT_EQ(a.Message(a.lines[1]), "GONE.lst doesn't exist");
+    EXPECT_FALSE(a.Passed());
+}
+
+TEST(AssemblyRun, SteppedRunEqualsTheWholeRun)
+{
+    const MemoryResolver none;
+    const std::string source = "\tORG 10H\nL:\tDJNZ R7,L\n\tDW L,5\n\tAJMP L\n";
+    const Assembly whole = Assemble(source, core::ChipModel::C8052, none);
+    AssemblyRun run(core::ChipModel::C8052);
+    run.Start(source, none);
+    int steps = 0;
+    while (run.AssembleNext()) ++steps;
+    EXPECT_EQ(run.Result().lines[1].bytes[1], CodeByte::Pending()) << "resolved only in Round 2";
+    run.Resolve();
+    EXPECT_EQ(steps, 4);
+    EXPECT_EQ(ListingText(run.Result(), "P", {}), ListingText(whole, "P", {}));
+    EXPECT_EQ(Bytes(whole, 1), "DF FE");
+    EXPECT_EQ(Bytes(whole, 2), "00 10 00 05");
+    EXPECT_EQ(Bytes(whole, 3), "01 10");
+}
+
+TEST(CodeByte, TextsOfTheEncoderAndOfTheListing)
+{
+    const struct
+    {
+        const char* text;
+        CodeByte byte;
+        const char* shown;
+    } cases[] = {
+        {"3F", CodeByte::Of(0x3F), "3F"}, {"xx", CodeByte::Pending(), "xx"},
+        {"??", CodeByte::Error(), "??"},  {"  ", CodeByte{}, "  "},
+        {"", CodeByte{}, "  "},           {"E?", CodeByte::Error(), "??"},
+        {"3f", CodeByte::Error(), "??"},  {"123", CodeByte::Error(), "??"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ByteFromText(c.text), c.byte) << c.text;
+        EXPECT_EQ(ByteString(ByteFromText(c.text)), c.shown) << c.text;
+    }
+}
+
+}  // namespace
+}  // namespace zelo::assembler
