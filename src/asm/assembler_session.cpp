@@ -284,13 +284,7 @@ void AssemblerSession::WriteListing()
     }
     m_listingText = assembler::ListingText(Result(), m_programName, m_clock ? m_clock() : SystemClock());
     if (!m_writeFiles) return;
-    std::string error;
-    const auto path = FilePath(".lst");
-    if (core::WriteFileAtomic(path, m_listingText, &error, core::FileSync::Regenerable)) {
-        m_listingPath = path;
-    } else {
-        ReportWriteFailure(m_programName + ".lst could not be written: " + error);
-    }
+    WriteRunFile(".lst", m_listingText, m_listingPath);
     if (m_statistics) WriteUsageCounts();
 }
 
@@ -306,26 +300,30 @@ bool AssemblerSession::WriteHexFile()
     m_taskImage = std::move(image.task);
     m_codeEnd = image.codeEnd;
     if (!m_writeFiles) return true;
-    std::string error;
-    const auto path = FilePath(".hex");
-    if (!core::WriteTextLines(path, m_hexRecords, &error, core::FileSync::Regenerable)) {
-        ReportWriteFailure(m_programName + ".hex could not be written: " + error);
-        return false;
+    std::string text;
+    for (const std::string& record : m_hexRecords) {
+        text += record;
+        text += "\r\n";
     }
-    m_hexPath = path;
-    return true;
+    return WriteRunFile(".hex", text, m_hexPath);
 }
 
 bool AssemblerSession::WriteTskFile()
 {
-    if (!m_writeFiles) return true;
+    return !m_writeFiles || WriteRunFile(".tsk", m_taskImage, m_taskPath);
+}
+
+bool AssemblerSession::WriteRunFile(std::string_view extension, std::string_view bytes,
+                                    std::optional<fs::path>& written)
+{
+    // Rebuilt by the next run, so written without waiting for the disk.
     std::string error;
-    const auto path = FilePath(".tsk");
-    if (!core::WriteFileAtomic(path, m_taskImage, &error, core::FileSync::Regenerable)) {
-        ReportWriteFailure(m_programName + ".tsk could not be written: " + error);
+    const auto path = FilePath(extension);
+    if (!core::WriteFileAtomic(path, bytes, &error, core::FileSync::Regenerable)) {
+        ReportWriteFailure(m_programName + std::string(extension) + " could not be written: " + error);
         return false;
     }
-    m_taskPath = path;
+    written = path;
     return true;
 }
 

@@ -131,6 +131,9 @@ private:
     void WriteListing();
     bool WriteHexFile();
     bool WriteTskFile();
+    // NAME + extension in the workspace; the path is kept when written.
+    bool WriteRunFile(std::string_view extension, std::string_view bytes,
+                      std::optional<std::filesystem::path>& written);
     void WriteUsageCounts();
 
     std::filesystem::path m_workspace;
