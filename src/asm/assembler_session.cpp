@@ -7,6 +7,7 @@
 #include "asm/line_scanner.h"
 #include "asm/source_file.h"
 #include "core/ascii_text.h"
+#include "core/hex_text.h"
 #include "core/text_file.h"
 
 namespace zelo::assembler {

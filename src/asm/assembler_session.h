@@ -1,12 +1,12 @@
-// One assembler run after another for the workbench window and `z51 asm`:
-// the source text, the current program name and the chip go in; the line
-// tables, the listing, HEX and task files, the step-over table, the problem
-// report and every caption and message text come out. Qt-free; nothing here
-// prints or throws.
+// One assembler run after another for the workbench window and `z51 asm`,
+// over a workspace folder: the source text, the current program name and the
+// chip go in; an AssemblyRun does the assembling through the folder's
+// "8051.LIB" headers and modules, and the session writes the listing, HEX,
+// task and statistics files of its result and keeps the captions and report
+// texts the window shows. Qt-free; nothing here prints or throws.
 #pragma once
 
 #include <array>
-#include <bitset>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
