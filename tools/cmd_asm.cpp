@@ -7,7 +7,9 @@
 #include <iostream>
 #include <memory>
 
+#include "app/assembly_texts.h"
 #include "asm/assembler_session.h"
+#include "asm/source_file.h"
 #include "command_registry.h"
 #include "core/chip_model.h"
 
@@ -32,17 +34,21 @@ int RunAsm(const AsmOptions& options)
         std::cerr << "z51 asm: " << options.file << " is not an .asm file\n";
         return 2;
     }
-    zelo::assembler::AssemblerSession session(path.parent_path(), *chip);
-    if (!session.LoadAsmFile(path.stem().string())) {
-        std::cerr << "z51 asm: " << session.AsmFileCaption() << " (" << options.file << ")\n";
+    const std::string name = path.stem().string();
+    zelo::assembler::LoadedSource source = zelo::assembler::LoadAsmFile(path.parent_path(), name);
+    if (!source.ok) {
+        std::cerr << "z51 asm: " << source.caption << " (" << options.file << ")\n";
         return 2;
     }
+    zelo::assembler::AssemblerSession session(path.parent_path(), *chip);
+    session.SetProgramName(name);
+    session.SetSourceText(std::move(source.text));
     session.SetTraceEnabled(false);  // the ParsecText trace is shown only in the window
-    session.AsmAll();
-    std::cout << session.AsmListText();
+    const zelo::assembler::AsmStep step = session.AsmAll();
+    std::cout << zelo::app::AsmAllReport(session, step);
     int status = session.Succeeded() ? 0 : 2;
-    if (!session.MessageBoxText().empty()) {
-        std::cerr << session.MessageBoxText() << "\n";
+    if (!session.WriteFailures().empty()) {
+        std::cerr << zelo::app::WriteFailuresText(session.WriteFailures()) << "\n";
         status = 2;
     } else if (session.Round1Problems() + session.Round2Problems() > 0 ||
                !session.MissingModules().empty()) {

@@ -280,7 +280,9 @@ void Workbench::SelectFileType(int index)
             ShowFileTypeText(m_programName, ".hex");
             m_texts.label1 = "  " + m_programName + ".hex";
             // The HEX file checked byte by byte against the code assembled last.
-            if (m_asm.Finished() && !m_programName.empty()) m_texts.listBox = m_asm.CrossCheckHex();
+            // The assembler's list box keeps it until the next report.
+            if (m_asm.Finished() && !m_programName.empty())
+                m_texts.listBox = m_asmTexts.report = m_asm.CrossCheckHex();
             m_controls.Hide(Control::RamList);
             m_controls.Show(Control::EditAsm);
             break;

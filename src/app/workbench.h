@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/accessory_board.h"
+#include "app/assembly_texts.h"
 #include "app/chip_pins.h"
 #include "app/debug_marks.h"
 #include "app/debug_panel.h"
@@ -278,7 +279,7 @@ private:
     void ShowCounters();
     // The load command: resets the chip and reads a HEX file (Simulate mode).
     void LoadProgram(const loader::HexFileChoice& choice);
-    void AfterAssembly();
+    void AfterAssembly(const assembler::AsmStep& step);
     void LayOutPins();
     void UpdatePins();
     void Disassemble(const std::string& fileName);
@@ -296,6 +297,7 @@ private:
     std::filesystem::path m_workspace;
     core::Simulator m_sim;
     assembler::AssemblerSession m_asm;
+    AssemblerTexts m_asmTexts;
     loader::HexLoaderState m_hexState;
     bool m_hexFromProgram = false;
     StatePicture m_picture;

@@ -129,7 +129,7 @@ bool Workbench::LoadSourceFile(const std::string& fileName)
     m_texts.label1 = "  " + m_programName + ".asm";
     m_texts.status = fileName + "  loaded";
     // Lines of INCLUDE files are not counted: only the source's own lines.
-    m_texts.asmFileCaption = "AsmFile has " + std::to_string(lines.size()) + " lines ";
+    m_texts.asmFileCaption = SourceLinesCaption(static_cast<int>(lines.size()));
     m_asm.SetProgramName(m_programName);
     m_asm.SetSourceText(m_sourceText);
     m_asm.Reset();

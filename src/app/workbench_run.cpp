@@ -20,8 +20,7 @@ void Workbench::AsmNextLine()
         m_asm.SetProgramName(m_programName);
         m_asm.SetSourceText(m_sourceText);
     }
-    m_asm.AsmNextLine();
-    AfterAssembly();
+    AfterAssembly(m_asm.AsmNextLine());
 }
 
 void Workbench::AsmAll()
@@ -29,22 +28,22 @@ void Workbench::AsmAll()
     m_asm.SetChip(m_chipModel);
     m_asm.SetProgramName(m_programName);
     m_asm.SetSourceText(m_sourceText);
-    m_asm.AsmAll();
-    AfterAssembly();
+    AfterAssembly(m_asm.AsmAll());
     m_problemLine.reset();
     if (const int line = m_asm.FirstProblemSourceLine(); line > 0 && !m_asm.Succeeded()) m_problemLine = line - 1;
 }
 
-void Workbench::AfterAssembly()
+void Workbench::AfterAssembly(const assembler::AsmStep& step)
 {
-    m_texts.asmFileCaption = m_asm.AsmFileCaption();
-    m_texts.asmText = m_asm.AsmText();
-    m_texts.parsecText = m_asm.ParsecText();
-    m_texts.status = m_asm.StatusText();
-    m_texts.listBox = m_asm.AsmListText();
-    if (!m_asm.MessageBoxText().empty()) {
+    m_asmTexts.Follow(m_asm, step);
+    m_texts.asmFileCaption = m_asmTexts.asmFileCaption;
+    m_texts.asmText = m_asmTexts.asmText;
+    m_texts.parsecText = m_asmTexts.trace;
+    m_texts.status = m_asmTexts.status;
+    m_texts.listBox = m_asmTexts.report;
+    if (!m_asmTexts.failures.empty()) {
         if (!m_texts.listBox.empty()) m_texts.listBox += "\n";
-        m_texts.listBox += m_asm.MessageBoxText();
+        m_texts.listBox += m_asmTexts.failures;
     }
     if (!m_asm.Finished()) return;
     m_hexFromProgram = m_asm.Succeeded();

@@ -14,12 +14,6 @@ namespace zelo::assembler {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-constexpr const char* kRule = "-------------------------------";
-
-}  // namespace
-
 ListingClock SystemClock()
 {
     const std::time_t now = std::time(nullptr);
@@ -73,42 +67,25 @@ void AssemblerSession::Reset()
 
 bool AssemblerSession::LoadAsmFile(std::string_view name)
 {
-    const LoadedSource source = assembler::LoadAsmFile(m_workspace, name);
-    if (!source.ok) {
-        m_asmFileCaption = source.caption;
-        return false;
-    }
+    LoadedSource source = assembler::LoadAsmFile(m_workspace, name);
+    if (!source.ok) return false;
     m_programName = std::string(name);
-    m_sourceText = source.text;
-    m_statusText = source.status;
+    m_sourceText = std::move(source.text);
     Reset();
-    // Lines of INCLUDE files are not counted: only the source's own lines.
-    m_asmFileCaption = "AsmFile has " + std::to_string(core::CountLines(m_sourceText)) + " lines ";
     return true;
 }
 
-bool AssemblerSession::SaveAsmFile(std::string_view fileName)
+AssemblyOutcome AssemblerSession::Outcome() const
 {
-    const SaveResult saved = assembler::SaveAsmFile(m_workspace, fileName, m_sourceText);
-    if (!saved.ok) {
-        ReportWriteFailure(saved.message);
-        return false;
-    }
-    return LoadAsmFile(saved.name);
-}
-
-void AssemblerSession::ReportWriteFailure(const std::string& message)
-{
-    if (!m_messageBox.empty()) m_messageBox += "\n";
-    m_messageBox += message;
+    return {m_programName, Chip(), m_listingPath.has_value(), m_hexPath.has_value(),
+            m_taskPath.has_value(), m_failures};
 }
 
 void AssemblerSession::StartAssembly()
 {
     Reset();
-    m_parsecText.clear();
-    m_statusText.clear();
-    m_messageBox.clear();
+    m_trace.clear();
+    m_failures.clear();
     m_listingText.clear();
     m_hexRecords.clear();
     m_taskImage.clear();
@@ -119,97 +96,65 @@ void AssemblerSession::StartAssembly()
 
     m_run.Start(m_sourceText, m_library);
     if (!Result().libraryText.empty()) m_libraryText = Result().libraryText;
-    if (m_trace) {
-        for (int n = 1; n <= Result().libraryCount; ++n) AppendTrace(n);
+    if (m_traceEnabled) {
+        for (int n = 1; n <= Result().libraryCount; ++n)
+            m_trace.push_back({n, Result().lines[n - 1].bytes});
     }
     m_assembling = true;
     m_finished = false;
 }
 
-void AssemblerSession::ShowLine(int number)
+AsmStep AssemblerSession::AsmNextLine()
 {
-    const Assembly& a = Result();
-    const AsmLine& line = a.lines[number - 1];
-    m_asmText = a.LineText(line);
-    m_asmFileCaption =
-        LineProgressText(a.totalLines - a.libraryCount, SourceNumber(number), line.neglected);
-}
-
-void AssemblerSession::AsmNextLine()
-{
+    AsmStep step;
     if (m_finished) {
-        const int shownTotal = Result().totalLines - Result().libraryCount;
-        m_asmText = "AsmFile has " + std::to_string(shownTotal) + " lines  ==>  End of File";
+        step.endOfFile = true;
         m_finished = false;  // the next step starts a new run
-        return;
+        return step;
     }
-    if (!m_assembling) StartAssembly();
+    if (!m_assembling) {
+        StartAssembly();
+        step.started = true;
+    }
     if (!m_run.AssembleNext()) {
-        const int total = Result().totalLines - Result().libraryCount;
-        m_asmText = "AsmFile has " + std::to_string(total) + " lines  ==>  End of File";
-        return;
+        step.endOfFile = true;
+        return step;
     }
-    const int number = m_run.CurrentLine();
-    if (m_showProgress) ShowLine(number);
-    if (m_trace) AppendTrace(number);
-    if (m_run.LinesDone()) FinishRun();
+    step.line = m_run.CurrentLine();
+    if (m_traceEnabled) m_trace.push_back({step.line, Result().lines[step.line - 1].bytes});
+    if (m_run.LinesDone()) {
+        FinishRun();
+        step.finished = true;
+    }
+    return step;
 }
 
-void AssemblerSession::AsmAll()
+AsmStep AssemblerSession::AsmAll()
 {
+    AsmStep step;
     if (m_sourceText.empty()) {
         // Nothing to assemble: said, instead of a silent return.
         m_succeeded = false;
         m_finished = false;
-        m_statusText = EmptySourceText(m_programName);
-        m_asmListText = m_statusText + "\n";
-        return;
+        step.emptySource = true;
+        return step;
     }
     StartAssembly();
-    m_showProgress = false;
+    step.started = true;
     while (m_assembling && !m_run.LinesDone()) AsmNextLine();
-    m_showProgress = true;
-    // The messages the last line would have shown.
+    // The last line is the one shown.
     const int current = m_run.CurrentLine();
-    if (current >= 1 && current <= static_cast<int>(Result().lines.size())) ShowLine(current);
+    if (current >= 1 && current <= static_cast<int>(Result().lines.size())) step.line = current;
     if (m_assembling) FinishRun();  // a source made of library lines only
-    BuildReport();
-}
-
-void AssemblerSession::AppendTrace(int number)
-{
-    const Assembly& a = Result();
-    const AsmLine& line = a.lines[number - 1];
-    std::string operands(a.Field(line, 3));
-    for (int k = 4; k <= 5; ++k) {
-        if (!a.Field(line, k).empty()) {
-            operands += ',';
-            operands += a.Field(line, k);
-        }
-    }
-    std::string out;
-    out.reserve(96);
-    core::AppendFieldRight(std::to_string(number), 5, out);
-    out += ' ';
-    out += core::ToHexWord(line.address);
-    out += ' ';
-    for (const CodeByte& b : line.bytes) {
-        out.append(ByteChars(b).data(), 2);
-        out += ' ';
-    }
-    core::AppendField(a.Field(line, 1), 10, out);
-    core::AppendField(a.Field(line, 2), 6, out);
-    core::AppendField(operands, 20, out);
-    out += a.Comment(line);
-    out += '\n';
-    m_parsecText += out;
+    step.finished = true;
+    step.reported = true;
+    return step;
 }
 
 void AssemblerSession::FinishRun()
 {
     m_run.Resolve();
     const Assembly& a = Result();
-    if (!a.linkProblem.empty()) m_asmListText = a.linkProblem;
     if (!a.libraryText.empty()) m_libraryText = a.libraryText;
     WriteListing();
     m_succeeded = false;
@@ -222,49 +167,6 @@ void AssemblerSession::FinishRun()
     m_finished = true;
 }
 
-void AssemblerSession::BuildReport()
-{
-    const Assembly& a = Result();
-    std::string r = "        " + std::string(core::ChipName(Chip())) + "\n" + kRule + "\n";
-    if (a.round1Problems + a.round2Problems > 0) {
-        const int first = FirstProblemSourceLine();
-        const int firstNumber = a.problemLines.empty() ? 0 : first + a.libraryCount;
-        // A header's line is named with its file: the source has no such line.
-        const std::string where =
-            first >= 1 || firstNumber < 1 ? std::to_string(first) : a.LineName(firstNumber).substr(5);
-        r += "Problem in line: " + where + "\n";
-        if (firstNumber >= 1 && firstNumber <= static_cast<int>(a.lines.size())) {
-            const AsmLine& line = a.lines[firstNumber - 1];
-            for (int k = 1; k <= 5; ++k) {
-                r += a.Field(line, k);
-                r += k < 5 ? "-" : "\n";
-            }
-            const std::string_view message = a.Message(line);
-            if (!message.empty()) {
-                r += message;
-                r += "\n";
-            }
-        }
-        r += std::string(kRule) + "\n";
-        if (a.round1Problems != 0) r += "Round 1 Problems :" + std::to_string(a.round1Problems) + "\n";
-        if (a.round2Problems != 0) r += "Round 2 Problems :" + std::to_string(a.round2Problems) + "\n";
-        m_statusText = m_programName +
-                       ".asm    Total Lines:" + std::to_string(a.totalLines - a.libraryCount) +
-                       "     Problem in line: " + where;
-    } else {
-        r += " Round 1 PASS!   Round 2 PASS! \n";
-        if (m_listingPath) r += "    " + m_programName + ".lst  created\n";
-        if (!a.missingModules.empty()) {
-            for (const std::string& name : a.missingModules) r += "    " + name + " doesn't exist\n";
-        } else {
-            if (m_hexPath) r += "    " + m_programName + ".hex  created\n";
-            if (m_taskPath) r += "    " + m_programName + ".tsk  created\n";
-        }
-    }
-    if (!m_messageBox.empty()) r += m_messageBox + "\n";
-    m_asmListText = r;
-}
-
 // --- the files of a run ------------------------------------------------------
 
 void AssemblerSession::WriteUsageCounts()
@@ -274,7 +176,7 @@ void AssemblerSession::WriteUsageCounts()
     // as durably as a source.
     std::string error;
     if (!core::WriteFileAtomic(m_workspace / kUsageFileName, text, &error, core::FileSync::Durable))
-        ReportWriteFailure(std::string(kUsageFileName) + " could not be written: " + error);
+        m_failures.push_back({kUsageFileName, error});
 }
 
 void AssemblerSession::WriteListing()
@@ -321,17 +223,16 @@ bool AssemblerSession::WriteRunFile(std::string_view extension, std::string_view
     std::string error;
     const auto path = FilePath(extension);
     if (!core::WriteFileAtomic(path, bytes, &error, core::FileSync::Regenerable)) {
-        ReportWriteFailure(m_programName + std::string(extension) + " could not be written: " + error);
+        m_failures.push_back({m_programName + std::string(extension), error});
         return false;
     }
     written = path;
     return true;
 }
 
-std::string AssemblerSession::CrossCheckHex()
+std::string AssemblerSession::CrossCheckHex() const
 {
-    m_asmListText = CrossCheckText(Result(), m_programName, core::ReadTextFile(FilePath(".hex")));
-    return m_asmListText;
+    return CrossCheckText(Result(), m_programName, core::ReadTextFile(FilePath(".hex")));
 }
 
 }  // namespace zelo::assembler

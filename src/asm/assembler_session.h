@@ -2,8 +2,9 @@
 // over a workspace folder: the source text, the current program name and the
 // chip go in; an AssemblyRun does the assembling through the folder's
 // "8051.LIB" headers and modules, and the session writes the listing, HEX,
-// task and statistics files of its result and keeps the captions and report
-// texts the window shows. Qt-free; nothing here prints or throws.
+// task and statistics files of its result. It reports what each command did
+// as values; the texts shown for them are made in the app layer. Qt-free;
+// nothing here prints or throws.
 #pragma once
 
 #include <array>
@@ -30,11 +31,41 @@ namespace zelo::assembler {
 using ClockFunction = std::function<ListingClock()>;
 ListingClock SystemClock();
 
-// The report of AsmAll on a source without a single line.
-inline std::string EmptySourceText(const std::string& programName)
+// A file of a run that could not be written, and why.
+struct WriteFailure
 {
-    return programName + ".asm is empty: there is nothing to assemble.";
-}
+    std::string fileName;  // NAME.ext
+    std::string error;
+};
+
+// What a run did besides assembling: the files it created.
+struct AssemblyOutcome
+{
+    std::string programName;
+    core::ChipModel chip = core::ChipModel::C8051;
+    bool listingWritten = false;
+    bool hexWritten = false;
+    bool taskWritten = false;
+    std::vector<WriteFailure> failures;
+};
+
+// A line as Round 1 left it, for the trace: Round 2 fills in its bytes later.
+struct TracedLine
+{
+    int number = 0;
+    LineBytes bytes{};
+};
+
+// What one AsmNextLine or AsmAll did.
+struct AsmStep
+{
+    bool started = false;      // a new run began
+    bool emptySource = false;  // AsmAll on a source without a line: nothing done
+    bool endOfFile = false;    // no line was left to assemble
+    int line = 0;              // the line now shown (header lines count); 0 for none
+    bool finished = false;     // the run ended: Round 2 done, files written
+    bool reported = false;     // AsmAll: the run's report is due
+};
 
 class AssemblerSession
 {
@@ -54,36 +85,31 @@ public:
     const std::string& SourceText() const { return m_sourceText; }
     void SetClock(ClockFunction clock) { m_clock = std::move(clock); }
     void SetStatisticsEnabled(bool on) { m_statistics = on; }
-    void SetTraceEnabled(bool on) { m_trace = on; }
-    // Off for batch use (grading): a run keeps its listing, HEX records and
-    // task image in memory and writes no file into the workspace.
+    void SetTraceEnabled(bool on) { m_traceEnabled = on; }
+    // Off for batch use: a run keeps its listing, HEX records and task
+    // image in memory and writes no file into the workspace.
     void SetOutputFilesEnabled(bool on) { m_writeFiles = on; }
 
     // --- files --------------------------------------------------------------
     // Reads NAME.asm into the source text and makes NAME current; resets.
     bool LoadAsmFile(std::string_view name);
-    // Writes the source text as FILE (".asm" appended when missing), makes
-    // it current and reloads it.
-    bool SaveAsmFile(std::string_view fileName);
     // Back to idle: no run, tables emptied.
     void Reset();
 
     // --- assembling ---------------------------------------------------------
     void StartAssembly();
-    void AsmNextLine();
-    void AsmAll();
+    AsmStep AsmNextLine();
+    AsmStep AsmAll();
     bool IsAssembling() const { return m_assembling; }
 
-    // --- captions and texts ---------------------------------------------------
-    const std::string& AsmFileCaption() const { return m_asmFileCaption; }  // AsmFile frame
-    const std::string& AsmText() const { return m_asmText; }                // AsmText box
-    const std::string& AsmListText() const { return m_asmListText; }        // 編輯ASMList
-    const std::string& LibraryText() const { return m_libraryText; }        // 編輯H
-    const std::string& StatusText() const { return m_statusText; }
-    // Set when an output file could not be written; the window shows it in a
-    // message box.
-    const std::string& MessageBoxText() const { return m_messageBox; }
-    const std::string& ParsecText() const { return m_parsecText; }
+    // The last header or module listing read (編輯H).
+    const std::string& LibraryText() const { return m_libraryText; }
+    // The lines of the current run as Round 1 left them (when tracing).
+    const std::vector<TracedLine>& Trace() const { return m_trace; }
+    // The files of the current run that could not be written.
+    const std::vector<WriteFailure>& WriteFailures() const { return m_failures; }
+    // The files the last run created.
+    AssemblyOutcome Outcome() const;
 
     // --- results ------------------------------------------------------------
     bool Finished() const { return m_finished; }
@@ -112,8 +138,8 @@ public:
     const assembler::UsageCounts& UsageCounts() const { return m_usage; }
 
     // The HEX tab's cross-check: NAME.hex compared byte by byte with the
-    // code assembled last; the text also goes to AsmListText.
-    std::string CrossCheckHex();
+    // code assembled last.
+    std::string CrossCheckHex() const;
 
     // The listing file's lines of the last run (also written to NAME.lst).
     std::vector<std::string> ListingLines() const;
@@ -121,13 +147,8 @@ public:
     const std::string& ListingText() const { return m_listingText; }
 
 private:
-    void ShowLine(int number);
-    void AppendTrace(int number);
     void FinishRun();
-    void BuildReport();
-    int SourceNumber(int number) const { return Result().SourceNumber(number); }
     std::filesystem::path FilePath(std::string_view extension) const;
-    void ReportWriteFailure(const std::string& message);
     void WriteListing();
     bool WriteHexFile();
     bool WriteTskFile();
@@ -141,9 +162,8 @@ private:
     std::string m_sourceText;
     ClockFunction m_clock;
     bool m_statistics = true;
-    bool m_trace = true;
+    bool m_traceEnabled = true;
     bool m_writeFiles = true;
-    bool m_showProgress = true;  // off while AsmAll runs: only the last line's messages remain
 
     FolderResolver m_library;  // the workspace's "8051.LIB" folder
     AssemblyRun m_run;
@@ -152,13 +172,9 @@ private:
     bool m_succeeded = false;
     assembler::UsageCounts m_usage{};
 
-    std::string m_asmFileCaption;
-    std::string m_asmText;
-    std::string m_asmListText;
     std::string m_libraryText;
-    std::string m_statusText;
-    std::string m_messageBox;
-    std::string m_parsecText;
+    std::vector<TracedLine> m_trace;
+    std::vector<WriteFailure> m_failures;
 
     std::string m_listingText;
     std::vector<std::string> m_hexRecords;

@@ -72,14 +72,6 @@ void CleanField(std::string& field)
     if (!field.empty() && field.back() == '\r') field.pop_back();
 }
 
-std::string LineProgressText(int total, int current, bool neglected)
-{
-    std::string text = "AsmFile has " + std::to_string(total) + " lines  ==> This is line " +
-                       std::to_string(current);
-    if (neglected) text += ".       This Line is Neglected";
-    return text;
-}
-
 LineFields ScanLine(std::string_view text, bool& endSeen)
 {
     LineFields f;

@@ -21,9 +21,6 @@ void ScanLineInto(std::string_view text, bool& endSeen, LineFields& f);
 // blank constant "#' '"), then drops a trailing carriage return.
 void CleanField(std::string& field);
 
-// The progress message shown in the AsmFile caption for line M of N.
-std::string LineProgressText(int total, int current, bool neglected);
-
 // Upper-cases ASCII letters outside single or double quotes, so character
 // constants keep the case they were written in.
 std::string UpperOutsideQuotes(std::string_view text);

@@ -4,8 +4,11 @@
 #include <map>
 #include <set>
 
+#include "app/assembly_texts.h"
 #include "app/load_texts.h"
-#include "asm/assembler_session.h"
+#include "asm/assembly_run.h"
+#include "asm/output_files.h"
+#include "asm/source_file.h"
 #include "core/ascii_text.h"
 #include "core/hex_text.h"
 #include "core/cpu_state.h"
@@ -52,19 +55,18 @@ PreparedProgram PrepareSource(const SubmissionFile& file, const fs::path& worksp
         program.report = "the source file is empty";
         return program;
     }
-    assembler::AssemblerSession session(workspace, chip);
-    session.SetOutputFilesEnabled(false);
-    session.SetStatisticsEnabled(false);
-    session.SetTraceEnabled(false);
-    session.SetProgramName(file.path.stem().string());
-    session.SetSourceText(*text);
-    session.AsmAll();
-    if (!session.Succeeded()) {
-        program.report = session.AsmListText();
-        if (program.report.empty()) program.report = "the source did not assemble";
+    // Assembled in memory with the workspace's headers and modules: nothing
+    // is written beside the students' files.
+    const assembler::FolderResolver library(workspace / assembler::kLibraryFolder);
+    const assembler::Assembly assembly = assembler::Assemble(*text, chip, library);
+    if (!assembly.Passed()) {
+        assembler::AssemblyOutcome outcome;
+        outcome.programName = file.path.stem().string();
+        outcome.chip = chip;
+        program.report = app::AssemblyReport(assembly, outcome);
         return program;
     }
-    for (const std::string& record : session.HexRecords()) {
+    for (const std::string& record : assembler::MakeHexImage(assembly).records) {
         const loader::HexRecord parsed = loader::ParseHexRecord(record);
         if (parsed.problem != loader::HexLoadProblem::None || parsed.type != 0) continue;
         for (int k = 0; k < parsed.count; ++k) {
@@ -74,7 +76,7 @@ PreparedProgram PrepareSource(const SubmissionFile& file, const fs::path& worksp
                                       static_cast<uint8_t>(16 * hi + lo));
         }
     }
-    for (const auto& entry : session.Labels().Entries()) {
+    for (const auto& entry : assembly.labels.Entries()) {
         std::string key = core::ToUpperAscii(entry.name);
         if (!key.empty() && key.back() == ':') key.pop_back();
         if (key.empty() || key[0] == '$') continue;

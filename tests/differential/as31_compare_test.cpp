@@ -12,6 +12,7 @@
 #include <random>
 #include <sstream>
 
+#include "app/assembly_texts.h"
 #include "asm/assembler_session.h"
 #include "core/hex_text.h"
 #include "core/text_file.h"
@@ -99,7 +100,8 @@ protected:
         session.SetProgramName(name);
         session.SetSourceText(corpus.ForThisAssembler());
         session.AsmAll();
-        ASSERT_TRUE(session.Succeeded()) << session.AsmListText();
+        ASSERT_TRUE(session.Succeeded())
+            << zelo::app::AssemblyReport(session.Result(), session.Outcome());
         const Image ours = ReadHexImage(ReadFile(m_dir / (name + ".hex")));
 
         const fs::path source = m_dir / (name + "_as31.asm");

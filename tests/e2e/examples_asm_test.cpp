@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 
+#include "app/assembly_texts.h"
 #include "asm/assembler_session.h"
 #include "core/simulator.h"
 #include "core/text_file.h"
@@ -41,7 +42,8 @@ protected:
         AssemblerSession session(m_dir, chip);
         EXPECT_TRUE(session.LoadAsmFile(name)) << name;
         session.AsmAll();
-        EXPECT_TRUE(session.Succeeded()) << name << "\n" << session.AsmListText();
+        EXPECT_TRUE(session.Succeeded())
+            << name << "\n" << zelo::app::AssemblyReport(session.Result(), session.Outcome());
         m_sim = std::make_unique<zelo::core::Simulator>(chip);
         zelo::loader::HexLoaderState state;
         const auto loaded = zelo::loader::LoadProgram(*m_sim, m_dir, {false, name + ".hex"}, state);
@@ -72,9 +74,10 @@ TEST_F(ExampleWorkspace, EveryExampleAssemblesWithPass)
         AssemblerSession session(m_dir);
         ASSERT_TRUE(session.LoadAsmFile(entry.path().stem().string()));
         session.AsmAll();
-        EXPECT_NE(session.AsmListText().find(" Round 1 PASS!   Round 2 PASS! "), std::string::npos)
+        const std::string report = zelo::app::AssemblyReport(session.Result(), session.Outcome());
+        EXPECT_NE(report.find(" Round 1 PASS!   Round 2 PASS! "), std::string::npos)
             << entry.path() << "\n"
-            << session.AsmListText();
+            << report;
         EXPECT_TRUE(session.HexPath().has_value()) << entry.path();
         ++count;
     }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/assembly_texts.h"
 #include "asm/assembler_session.h"
 #include "fuzz_check.h"
 #include "fuzz_temp_folder.h"
@@ -99,7 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     session.AsmAll();
     if (!session.Succeeded()) {
         std::fprintf(stderr, "--- source ---\n%s--- problems ---\n%s\n", Join(out.sourceLines).c_str(),
-                     session.AsmListText().c_str());
+                     app::AssemblyReport(session.Result(), session.Outcome()).c_str());
     }
     ZELO_FUZZ_CHECK(session.Succeeded(), "the disassembler's source assembles");
 

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "app/assembly_texts.h"
 #include "asm/assembler_session.h"
 #include "core/ascii_text.h"
 #include "core/simulator.h"
@@ -55,7 +56,7 @@ bool Assemble(const fs::path& file, const fs::path& folder, core::ChipModel chip
     session.SetSourceText(*text);
     session.AsmAll();
     if (session.Succeeded()) return true;
-    why = session.AsmListText();
+    why = app::AssemblyReport(session.Result(), session.Outcome());
     fs::copy_file(file, folder / "P.asm", fs::copy_options::overwrite_existing);
     const std::string command = "cd '" + folder.string() + "' && as31 -Fhex P.asm >/dev/null 2>&1";
     return std::system(command.c_str()) == 0 && fs::exists(folder / "P.hex");

@@ -139,7 +139,8 @@ TEST_F(HostileFiles, AssemblerOutputsThatCannotBeWrittenKeepTheOldOnesAndReport)
         session.AsmAll();
     }
     EXPECT_FALSE(session.Succeeded()) << "a run whose files were not written is no success";
-    EXPECT_NE(session.MessageBoxText().find("PROG.lst"), std::string::npos) << session.MessageBoxText();
+    ASSERT_FALSE(session.WriteFailures().empty());
+    EXPECT_EQ(session.WriteFailures()[0].fileName, "PROG.lst");
     EXPECT_EQ(Read("PROG.lst"), "old listing");
     EXPECT_EQ(Read("PROG.hex"), ":00000001FF\r\n");
     EXPECT_EQ(TemporaryFiles(), 0);
@@ -161,7 +162,7 @@ TEST_F(HostileFiles, AWorkspaceThatDisappearsWhileOpenGivesMessages)
 
     wb.AsmAll();
     EXPECT_FALSE(wb.Assembler().Succeeded());
-    EXPECT_FALSE(wb.Assembler().MessageBoxText().empty());
+    EXPECT_FALSE(wb.Assembler().WriteFailures().empty());
     wb.AsmOpneFile();
     EXPECT_TRUE(wb.FileListEntries().empty());
     wb.ClickFile("prog.hex");

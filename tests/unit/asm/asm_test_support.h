@@ -55,6 +55,20 @@ private:
     std::filesystem::path m_path;
 };
 
+// The problem lines of a run with their texts and messages, and why linking
+// stopped: what a failing test shows.
+inline std::string ProblemsOf(const AssemblerSession& s)
+{
+    const Assembly& a = s.Result();
+    std::string text;
+    for (int n : a.problemLines) {
+        const AsmLine& line = a.lines[static_cast<std::size_t>(n - 1)];
+        text += a.LineName(n) + ": " + std::string(a.LineText(line)) + "  " +
+                std::string(a.Message(line)) + "\n";
+    }
+    return text + a.linkProblem;
+}
+
 inline ListingClock FixedClock()
 {
     return {"2024/05/06", "07:08:09"};

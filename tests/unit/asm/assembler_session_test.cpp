@@ -62,12 +62,9 @@ TEST(AssemblerRun, ListingColumnsHoldForLinesOfAnyLength)
     }
 }
 
-TEST(AssemblerRun, PassReportNamesTheFilesCreated)
+TEST(AssemblerRun, APassWritesTheListingHexAndTaskFiles)
 {
     const auto a = AssembleText("\tMOV A,#1\n", core::ChipModel::C8052, "BLINK");
-    EXPECT_EQ(a.session->AsmListText(),
-              "        8052\n-------------------------------\n Round 1 PASS!   Round 2 PASS! \n"
-              "    BLINK.lst  created\n    BLINK.hex  created\n    BLINK.tsk  created\n");
     EXPECT_TRUE(a.workspace->Exists("BLINK.lst"));
     EXPECT_TRUE(a.workspace->Exists("BLINK.hex"));
     EXPECT_EQ(a.workspace->Read("BLINK.tsk"), std::string("\x74\x01", 2));
@@ -80,10 +77,6 @@ TEST(AssemblerRun, Round1ProblemReportAndListingLines)
     EXPECT_EQ(s.Round1Problems(), 2);
     EXPECT_EQ(s.Round2Problems(), 0);
     EXPECT_FALSE(s.Succeeded());
-    EXPECT_EQ(s.AsmListText(),
-              "        8051\n-------------------------------\nProblem in line: 3\n-MOV-A-#12G-\n"
-              "-------------------------------\nRound 1 Problems :2\n");
-    EXPECT_EQ(s.StatusText(), "PROG.asm    Total Lines:4     Problem in line: 3");
     const auto listing = core::SplitLines(a.workspace->Read("PROG.lst"));
     const std::vector<std::string> tail(listing.end() - 4, listing.end());
     EXPECT_EQ(tail[1], "          Total compiler lines:4");
@@ -108,9 +101,6 @@ TEST(AssemblerRun, Round2ProblemForAnUndefinedLabel)
     EXPECT_EQ(s.Round1Problems(), 0);
     EXPECT_EQ(s.Round2Problems(), 1);
     EXPECT_EQ(LineBytes(s, 0), "80 00");
-    EXPECT_EQ(s.AsmListText(),
-              "        8051\n-------------------------------\nProblem in line: 3\n-SJMP-NOWHERE--\n"
-              "Label not found: NOWHERE\n-------------------------------\nRound 2 Problems :1\n");
     const std::string listing = a.workspace->Read("PROG.lst");
     EXPECT_NE(listing.find(" 1            -------   There is a problem in line3 for Round 2   "
                            "--------------------------------------------------\r\n\r\n"),
@@ -312,26 +302,25 @@ TEST(AssemblerRun, LineEndingsAndALastLineWithoutBreak)
     }
 }
 
-TEST(AssemblerRun, StepByStepMessages)
+TEST(AssemblerRun, StepByStepReportsEachLineThenTheEnd)
 {
     TempWorkspace ws;
     AssemblerSession s(ws.Path());
     s.SetClock(FixedClock);
     s.SetProgramName("STEP");
     s.SetSourceText("; c\n\tMOV A,#1\n\tEND\n");
-    s.AsmNextLine();
-    EXPECT_EQ(s.AsmFileCaption(),
-              "AsmFile has 3 lines  ==> This is line 1.       This Line is Neglected");
-    EXPECT_EQ(s.AsmText(), "; c");
-    s.AsmNextLine();
-    EXPECT_EQ(s.AsmFileCaption(), "AsmFile has 3 lines  ==> This is line 2");
-    EXPECT_EQ(s.AsmText(), "\tMOV A,#1");
+    const AsmStep first = s.AsmNextLine();
+    EXPECT_TRUE(first.started);
+    EXPECT_EQ(first.line, 1);
+    EXPECT_EQ(s.AsmNextLine().line, 2);
     EXPECT_TRUE(s.IsAssembling());
-    s.AsmNextLine();
+    const AsmStep last = s.AsmNextLine();
+    EXPECT_TRUE(last.finished);
     EXPECT_FALSE(s.IsAssembling());
     EXPECT_TRUE(ws.Exists("STEP.hex"));
-    s.AsmNextLine();
-    EXPECT_EQ(s.AsmText(), "AsmFile has 3 lines  ==>  End of File");
+    const AsmStep after = s.AsmNextLine();
+    EXPECT_TRUE(after.endOfFile);
+    EXPECT_FALSE(after.started);
 }
 
 TEST(AssemblerRun, TableLimitsRefuseTheLineWithAMessage)
@@ -367,8 +356,9 @@ TEST(AssemblerRun, WriteFailureIsReportedNotIgnored)
     s.SetSourceText("\tNOP\n");
     s.AsmAll();
     EXPECT_FALSE(s.Succeeded());
-    EXPECT_NE(s.MessageBoxText().find("PROG.hex could not be written"), std::string::npos);
-    EXPECT_EQ(s.AsmListText().find("PROG.hex  created"), std::string::npos);
+    ASSERT_EQ(s.WriteFailures().size(), 1u);
+    EXPECT_EQ(s.WriteFailures()[0].fileName, "PROG.hex");
+    EXPECT_FALSE(s.Outcome().hexWritten);
 }
 
 TEST(AssemblerRun, StepOverTableAndUsageStatistics)
@@ -411,18 +401,6 @@ TEST(AssemblerRun, UsageStatisticsAccumulateAcrossRuns)
     EXPECT_EQ(core::SplitLines(ws.Read(kUsageFileName))[0], "OpCode= 00 4");
 }
 
-TEST(AssemblerRun, ParsecTraceHasOneLinePerLine)
-{
-    const auto a = AssembleText("START:\tMOV A,#1 ; one\n\tSJMP START\n");
-    const auto trace = core::SplitLines(a.session->ParsecText());
-    ASSERT_EQ(trace.size(), 2u);
-    EXPECT_EQ(trace[0].substr(0, 20), "    1 0000 74 01    ");
-    EXPECT_NE(trace[0].find("START:"), std::string::npos);
-    EXPECT_NE(trace[0].find("A,#1"), std::string::npos);
-    EXPECT_NE(trace[0].find("one"), std::string::npos);
-    EXPECT_EQ(trace[1].substr(0, 18), "    2 0002 80 xx  ");
-}
-
 TEST(AssemblerRun, HexCrossCheck)
 {
     auto a = AssembleText("\tMOV A,#1\n\tSJMP $\n", core::ChipModel::C8051, "CHK");
@@ -444,15 +422,17 @@ TEST(AssemblerRun, HexCrossCheck)
 TEST(SourceFiles, LoadAndSave)
 {
     TempWorkspace ws;
-    AssemblerSession s(ws.Path());
-    EXPECT_FALSE(s.LoadAsmFile("NONE"));
-    EXPECT_EQ(s.AsmFileCaption(), "AsmFile : No file exist");
-    s.SetSourceText("\tNOP\n\tRET");
-    ASSERT_TRUE(s.SaveAsmFile("saved"));
+    const LoadedSource none = LoadAsmFile(ws.Path(), "NONE");
+    EXPECT_FALSE(none.ok);
+    EXPECT_EQ(none.caption, "AsmFile : No file exist");
+    const SaveResult saved = SaveAsmFile(ws.Path(), "saved", "\tNOP\n\tRET");
+    ASSERT_TRUE(saved.ok);
+    EXPECT_EQ(saved.name, "saved");
     EXPECT_EQ(ws.Read("saved.asm"), "\tNOP\r\n\tRET\r\n");
+    AssemblerSession s(ws.Path());
+    ASSERT_TRUE(s.LoadAsmFile(saved.name));
     EXPECT_EQ(s.ProgramName(), "saved");
-    EXPECT_EQ(s.StatusText(), "saved.asm  loaded");
-    EXPECT_EQ(s.AsmFileCaption(), "AsmFile has 2 lines ");
+    EXPECT_EQ(s.SourceText(), "\tNOP\r\n\tRET\r\n");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "asm/assembler_session.h"
+#include "asm_test_support.h"
 #include "core/opcode_table.h"
 #include "core/text_file.h"
 #include "loader/code_image.h"
@@ -51,12 +52,7 @@ protected:
         session.SetSourceText(text);
         session.AsmAll();
         if (!session.Succeeded()) {
-            *report = session.AsmListText();
-            for (int n : session.ProblemLines()) {
-                const auto& l = session.Lines()[n - 1];
-                *report += "\nline " + std::to_string(n) + ": ";
-                *report += session.Result().LineText(l);
-            }
+            *report = assembler::testing::ProblemsOf(session);
             return std::nullopt;
         }
         CodeImage image;
@@ -354,7 +350,7 @@ TEST_F(RoundTrip, ExamplePrograms)
             session.SetStatisticsEnabled(false);
             ASSERT_TRUE(session.LoadAsmFile(entry.path().stem().string())) << entry.path();
             session.AsmAll();
-            ASSERT_TRUE(session.Succeeded()) << entry.path() << "\n" << session.AsmListText();
+            ASSERT_TRUE(session.Succeeded()) << entry.path() << "\n" << assembler::testing::ProblemsOf(session);
             const auto loaded = loader::LoadImageForDisassembly(*session.HexPath());
             ASSERT_TRUE(loaded.image.has_value()) << entry.path();
             EXPECT_TRUE(SameAfterRoundTrip(*loaded.image, chip)) << entry.path() << " " << core::ChipName(chip);

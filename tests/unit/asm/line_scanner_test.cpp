@@ -93,12 +93,5 @@ TEST(LineScanner, CleanFieldKeepsTheTextAfterTheLastBlank)
     }
 }
 
-TEST(LineScanner, ProgressMessages)
-{
-    EXPECT_EQ(LineProgressText(12, 3, false), "AsmFile has 12 lines  ==> This is line 3");
-    EXPECT_EQ(LineProgressText(12, 4, true),
-              "AsmFile has 12 lines  ==> This is line 4.       This Line is Neglected");
-}
-
 }  // namespace
 }  // namespace zelo::assembler

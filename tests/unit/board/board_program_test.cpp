@@ -38,7 +38,7 @@ protected:
         assembler::AssemblerSession session(m_dir, chip);
         ASSERT_TRUE(session.LoadAsmFile(program));
         session.AsmAll();
-        ASSERT_TRUE(session.Succeeded()) << session.AsmListText();
+        ASSERT_TRUE(session.Succeeded()) << "problem in line " << session.FirstProblemSourceLine();
         m_sim = std::make_unique<core::Simulator>(chip);
         loader::HexLoaderState state;
         const auto loaded = loader::LoadProgram(*m_sim, m_dir, {false, program + ".hex"}, state);

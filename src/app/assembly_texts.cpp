@@ -1,0 +1,180 @@
+#include "app/assembly_texts.h"
+
+#include "core/ascii_text.h"
+#include "core/hex_text.h"
+
+namespace zelo::app {
+
+namespace {
+
+using assembler::Assembly;
+using assembler::AsmLine;
+
+constexpr const char* kRule = "-------------------------------";
+
+int ShownTotal(const Assembly& a)
+{
+    return a.totalLines - a.libraryCount;
+}
+
+// The number of the first problem line (header lines count; 0 for none).
+int FirstProblemNumber(const Assembly& a)
+{
+    return a.problemLines.empty() ? 0 : a.FirstProblemSourceLine() + a.libraryCount;
+}
+
+// The first problem line counted without header lines; a header's line is
+// named with its file, as the source has no such line.
+std::string FirstProblemWhere(const Assembly& a)
+{
+    const int first = a.FirstProblemSourceLine();
+    const int number = FirstProblemNumber(a);
+    return first >= 1 || number < 1 ? std::to_string(first) : a.LineName(number).substr(5);
+}
+
+}  // namespace
+
+std::string AssemblyReport(const Assembly& a, const assembler::AssemblyOutcome& outcome)
+{
+    std::string r = "        " + std::string(core::ChipName(outcome.chip)) + "\n" + kRule + "\n";
+    if (a.round1Problems + a.round2Problems > 0) {
+        const int number = FirstProblemNumber(a);
+        r += "Problem in line: " + FirstProblemWhere(a) + "\n";
+        if (number >= 1 && number <= static_cast<int>(a.lines.size())) {
+            const AsmLine& line = a.lines[number - 1];
+            for (int k = 1; k <= 5; ++k) {
+                r += a.Field(line, k);
+                r += k < 5 ? "-" : "\n";
+            }
+            if (const std::string_view message = a.Message(line); !message.empty()) {
+                r += message;
+                r += "\n";
+            }
+        }
+        r += std::string(kRule) + "\n";
+        if (a.round1Problems != 0) r += "Round 1 Problems :" + std::to_string(a.round1Problems) + "\n";
+        if (a.round2Problems != 0) r += "Round 2 Problems :" + std::to_string(a.round2Problems) + "\n";
+    } else {
+        const std::string& name = outcome.programName;
+        r += " Round 1 PASS!   Round 2 PASS! \n";
+        if (outcome.listingWritten) r += "    " + name + ".lst  created\n";
+        if (!a.missingModules.empty()) {
+            for (const std::string& module : a.missingModules) r += "    " + module + " doesn't exist\n";
+        } else {
+            if (outcome.hexWritten) r += "    " + name + ".hex  created\n";
+            if (outcome.taskWritten) r += "    " + name + ".tsk  created\n";
+        }
+    }
+    if (!outcome.failures.empty()) r += WriteFailuresText(outcome.failures) + "\n";
+    return r;
+}
+
+std::string AsmAllReport(const assembler::AssemblerSession& session, const assembler::AsmStep& step)
+{
+    if (step.emptySource) return EmptySourceText(session.ProgramName()) + "\n";
+    return AssemblyReport(session.Result(), session.Outcome());
+}
+
+std::string AssemblyStatusText(const Assembly& a, const std::string& programName)
+{
+    if (a.round1Problems + a.round2Problems == 0) return {};
+    return programName + ".asm    Total Lines:" + std::to_string(ShownTotal(a)) +
+           "     Problem in line: " + FirstProblemWhere(a);
+}
+
+std::string WriteFailuresText(std::span<const assembler::WriteFailure> failures)
+{
+    std::string text;
+    for (const assembler::WriteFailure& f : failures) {
+        if (!text.empty()) text += "\n";
+        text += f.fileName + " could not be written: " + f.error;
+    }
+    return text;
+}
+
+std::string EmptySourceText(const std::string& programName)
+{
+    return programName + ".asm is empty: there is nothing to assemble.";
+}
+
+std::string LineProgressCaption(const Assembly& a, int number)
+{
+    std::string text = "AsmFile has " + std::to_string(ShownTotal(a)) + " lines  ==> This is line " +
+                       std::to_string(a.SourceNumber(number));
+    if (a.lines[number - 1].neglected) text += ".       This Line is Neglected";
+    return text;
+}
+
+std::string EndOfFileText(const Assembly& a)
+{
+    return "AsmFile has " + std::to_string(ShownTotal(a)) + " lines  ==>  End of File";
+}
+
+std::string SourceLinesCaption(int lines)
+{
+    return "AsmFile has " + std::to_string(lines) + " lines ";
+}
+
+void AppendTraceLines(const Assembly& a, std::span<const assembler::TracedLine> traced,
+                      std::string& out)
+{
+    for (const assembler::TracedLine& t : traced) {
+        const AsmLine& line = a.lines[t.number - 1];
+        std::string operands(a.Field(line, 3));
+        for (int k = 4; k <= 5; ++k) {
+            if (!a.Field(line, k).empty()) {
+                operands += ',';
+                operands += a.Field(line, k);
+            }
+        }
+        core::AppendFieldRight(std::to_string(t.number), 5, out);
+        out += ' ';
+        out += core::ToHexWord(line.address);
+        out += ' ';
+        for (const assembler::CodeByte& b : t.bytes) {
+            out.append(assembler::ByteChars(b).data(), 2);
+            out += ' ';
+        }
+        core::AppendField(a.Field(line, 1), 10, out);
+        core::AppendField(a.Field(line, 2), 6, out);
+        core::AppendField(operands, 20, out);
+        out += a.Comment(line);
+        out += '\n';
+    }
+}
+
+void AssemblerTexts::Follow(const assembler::AssemblerSession& session, const assembler::AsmStep& step)
+{
+    const Assembly& a = session.Result();
+    if (step.emptySource) {
+        status = EmptySourceText(session.ProgramName());
+        report = AsmAllReport(session, step);
+        return;
+    }
+    if (step.started) {
+        trace.clear();
+        traceShown = 0;
+        status.clear();
+        failures.clear();
+    }
+    if (step.endOfFile) asmText = EndOfFileText(a);
+    if (step.line > 0) {
+        asmText = a.LineText(a.lines[step.line - 1]);
+        asmFileCaption = LineProgressCaption(a, step.line);
+    }
+    const auto& traced = session.Trace();
+    if (traceShown < traced.size()) {
+        AppendTraceLines(a, std::span(traced).subspan(traceShown), trace);
+        traceShown = traced.size();
+    }
+    if (step.finished) {
+        if (!a.linkProblem.empty()) report = a.linkProblem;
+        failures = WriteFailuresText(session.WriteFailures());
+    }
+    if (step.reported) {
+        report = AsmAllReport(session, step);
+        status = AssemblyStatusText(a, session.ProgramName());
+    }
+}
+
+}  // namespace zelo::app
