@@ -4,10 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "asm/line_scanner.h"
 #include "asm/source_file.h"
-#include "core/ascii_text.h"
-#include "core/hex_text.h"
 #include "core/text_file.h"
 
 namespace zelo::assembler {
@@ -158,7 +155,7 @@ void AssemblerSession::FinishRun()
     if (!a.libraryText.empty()) m_libraryText = a.libraryText;
     WriteListing();
     m_succeeded = false;
-    if (a.Passed() && (m_listingPath || !m_writeFiles)) {
+    if (a.Passed() && m_listingPath) {
         const bool hex = WriteHexFile();
         const bool tsk = hex && WriteTskFile();
         m_succeeded = hex && tsk;
@@ -186,7 +183,6 @@ void AssemblerSession::WriteListing()
         CountOpcodes(Result(), m_usage);
     }
     m_listingText = assembler::ListingText(Result(), m_programName, m_clock ? m_clock() : SystemClock());
-    if (!m_writeFiles) return;
     WriteRunFile(".lst", m_listingText, m_listingPath);
     if (m_statistics) WriteUsageCounts();
 }
@@ -202,7 +198,6 @@ bool AssemblerSession::WriteHexFile()
     m_hexRecords = std::move(image.records);
     m_taskImage = std::move(image.task);
     m_codeEnd = image.codeEnd;
-    if (!m_writeFiles) return true;
     std::string text;
     for (const std::string& record : m_hexRecords) {
         text += record;
@@ -213,7 +208,7 @@ bool AssemblerSession::WriteHexFile()
 
 bool AssemblerSession::WriteTskFile()
 {
-    return !m_writeFiles || WriteRunFile(".tsk", m_taskImage, m_taskPath);
+    return WriteRunFile(".tsk", m_taskImage, m_taskPath);
 }
 
 bool AssemblerSession::WriteRunFile(std::string_view extension, std::string_view bytes,

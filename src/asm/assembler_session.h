@@ -86,9 +86,6 @@ public:
     void SetClock(ClockFunction clock) { m_clock = std::move(clock); }
     void SetStatisticsEnabled(bool on) { m_statistics = on; }
     void SetTraceEnabled(bool on) { m_traceEnabled = on; }
-    // Off for batch use: a run keeps its listing, HEX records and task
-    // image in memory and writes no file into the workspace.
-    void SetOutputFilesEnabled(bool on) { m_writeFiles = on; }
 
     // --- files --------------------------------------------------------------
     // Reads NAME.asm into the source text and makes NAME current; resets.
@@ -163,7 +160,6 @@ private:
     ClockFunction m_clock;
     bool m_statistics = true;
     bool m_traceEnabled = true;
-    bool m_writeFiles = true;
 
     FolderResolver m_library;  // the workspace's "8051.LIB" folder
     AssemblyRun m_run;

@@ -83,6 +83,9 @@ TEST(AssemblyTexts, AFileNotWrittenIsReportedAndNotCreated)
     s.SetSourceText("\tNOP\n");
     AssemblerTexts texts;
     texts.Follow(s, s.AsmAll());
+    EXPECT_FALSE(s.Succeeded());
+    ASSERT_EQ(s.WriteFailures().size(), 1u);
+    EXPECT_EQ(s.WriteFailures()[0].fileName, "PROG.hex");
     EXPECT_EQ(texts.report.find("PROG.hex  created"), std::string::npos);
     EXPECT_EQ(texts.failures.rfind("PROG.hex could not be written: ", 0), 0u) << texts.failures;
     EXPECT_NE(texts.report.find(texts.failures + "\n"), std::string::npos) << texts.report;

@@ -160,7 +160,6 @@ TEST(AssemblerRun, SixteenBitReferences)
     const auto a = AssembleText(
         "\tMOV DPTR,#TABLE\n\tLJMP TABLE+2\n\tLCALL 1234H\n\tMOV DPTR,#BIG\nBIG\tEQU 2000H\n\tORG "
         "0200H\nTABLE:\tDB 1\n");
-    const auto& lines = a.session->Lines();
     EXPECT_EQ(a.session->Round2Problems(), 0);
     EXPECT_EQ(LineBytes(*a.session, 0), "90 02 00");
     EXPECT_EQ(LineBytes(*a.session, 1), "02 02 02");
@@ -276,7 +275,6 @@ TEST(AssemblerRun, LocalLabelsBelongToTheirSection)
     const auto a = AssembleText(
         "FIRST:\tMOV R0,#2\n$1:\tDJNZ R0,$1\n\tSJMP $2\n$2:\tNOP\nSECOND:\tMOV R1,#3\n"
         "$1:\tDJNZ R1,$1\n\tRET\n");
-    const auto& lines = a.session->Lines();
     EXPECT_EQ(a.session->Round2Problems(), 0);
     EXPECT_EQ(LineBytes(*a.session, 1), "D8 FE");
     EXPECT_EQ(LineBytes(*a.session, 5), "D9 FE");
@@ -345,20 +343,6 @@ TEST(AssemblerRun, TableLimitsRefuseTheLineWithAMessage)
     EXPECT_EQ(c.session->TotalLineCount(), kMaxAssemblyLines + 1);
     EXPECT_EQ(c.session->Round1Problems(), 1);
     EXPECT_EQ(c.session->FirstProblemSourceLine(), kMaxAssemblyLines + 1);
-}
-
-TEST(AssemblerRun, WriteFailureIsReportedNotIgnored)
-{
-    TempWorkspace ws;
-    std::filesystem::create_directory(ws.Path() / "PROG.hex");  // a folder where the file should go
-    AssemblerSession s(ws.Path());
-    s.SetProgramName("PROG");
-    s.SetSourceText("\tNOP\n");
-    s.AsmAll();
-    EXPECT_FALSE(s.Succeeded());
-    ASSERT_EQ(s.WriteFailures().size(), 1u);
-    EXPECT_EQ(s.WriteFailures()[0].fileName, "PROG.hex");
-    EXPECT_FALSE(s.Outcome().hexWritten);
 }
 
 TEST(AssemblerRun, StepOverTableAndUsageStatistics)
