@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/assembly_texts.h"
+#include "app/load_texts.h"
 #include "asm/assembler_session.h"
 #include "asm/source_file.h"
 #include "command_registry.h"
@@ -37,7 +38,7 @@ int RunAsm(const AsmOptions& options)
     const std::string name = path.stem().string();
     zelo::assembler::LoadedSource source = zelo::assembler::LoadAsmFile(path.parent_path(), name);
     if (!source.ok) {
-        std::cerr << "z51 asm: " << source.caption << " (" << options.file << ")\n";
+        std::cerr << "z51 asm: " << zelo::app::kNoProgramCaption << " (" << options.file << ")\n";
         return 2;
     }
     zelo::assembler::AssemblerSession session(path.parent_path(), *chip);

@@ -12,6 +12,7 @@
 
 #include "app/accessory_board.h"
 #include "app/assembly_texts.h"
+#include "app/load_texts.h"
 #include "app/chip_pins.h"
 #include "app/debug_marks.h"
 #include "app/debug_panel.h"
@@ -39,7 +40,7 @@ enum class FileListMode { None = 0, LoadSource = 1, LoadHex = 2, Disassemble = 3
 inline constexpr const char* kWindowCaption = "ZELO8051";
 inline constexpr const char* kAccessoryHeader = "  Accessory Display";
 inline constexpr const char* kRomHeader = "Addr  00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F (ROM)  ";
-inline constexpr const char* kNoSourceFile = "AsmFile : No file exist";
+inline constexpr const char* kNoSourceFile = kNoProgramCaption;
 inline constexpr const char* kSaveAsTitle = "Save File As...";
 inline constexpr const char* kSaveAsPrompt = "Please Enter File Name";
 inline constexpr const char* kHexFileCaption = "HexFile";

@@ -24,19 +24,11 @@ LoadedSource LoadAsmFile(const fs::path& workspace, std::string_view name)
 {
     LoadedSource result;
     const auto path = FindFileNoCase(workspace, std::string(name) + ".asm");
-    if (!path) {
-        result.caption = kNoFileCaption;
-        return result;
-    }
-    std::string error;
-    auto text = core::ReadTextFile(*path, &error);
-    if (!text) {
-        result.caption = kNoFileCaption;
-        return result;
-    }
+    if (!path) return result;
+    auto text = core::ReadTextFile(*path);
+    if (!text) return result;
     result.ok = true;
     result.text = std::move(*text);
-    result.status = std::string(name) + ".asm  loaded";
     return result;
 }
 

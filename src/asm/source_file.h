@@ -12,17 +12,14 @@
 namespace zelo::assembler {
 
 inline constexpr const char* kLibraryFolder = "8051.LIB";
-inline constexpr const char* kNoFileCaption = "AsmFile : No file exist";
 
 struct LoadedSource
 {
     bool ok = false;
-    std::string text;     // the editor contents
-    std::string caption;  // AsmFile caption on failure
-    std::string status;   // status label on success ("NAME.asm  loaded")
+    std::string text;  // the editor contents
 };
 
-// Reads NAME.asm from the workspace.
+// Reads NAME.asm from the workspace; not ok when it is missing or unreadable.
 LoadedSource LoadAsmFile(const std::filesystem::path& workspace, std::string_view name);
 
 struct SaveResult
