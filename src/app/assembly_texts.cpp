@@ -152,17 +152,20 @@ void AssemblerTexts::Follow(const assembler::AssemblerSession& session, const as
         return;
     }
     if (step.started) {
-        trace.clear();
-        traceShown = 0;
         status.clear();
         failures.clear();
+    }
+    const auto& traced = session.Trace();
+    if (step.started || traced.size() < traceShown) {
+        // A new run: its trace starts afresh.
+        trace.clear();
+        traceShown = 0;
     }
     if (step.endOfFile) asmText = EndOfFileText(a);
     if (step.line > 0) {
         asmText = a.LineText(a.lines[step.line - 1]);
         asmFileCaption = LineProgressCaption(a, step.line);
     }
-    const auto& traced = session.Trace();
     if (traceShown < traced.size()) {
         AppendTraceLines(a, std::span(traced).subspan(traceShown), trace);
         traceShown = traced.size();
