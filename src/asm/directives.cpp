@@ -70,8 +70,9 @@ void DefineEqu(LineDraft& line, const std::string& name, SymbolTable& symbols)
         const Immediate v = EvaluateImmediate(line.fields.Operand(1), symbols);
         if (!v.Ok()) return Fail(line, "Problem in EQU");
         const int width = v.IsByte() ? 1 : 2;
-        added = symbols.AddEqu(name, v.value, width);
-        ShowValue(line, v.value, width);
+        const unsigned value = v.IsByte() ? v.value & 0xFF : v.value;  // "-1" is FFH
+        added = symbols.AddEqu(name, value, width);
+        ShowValue(line, value, width);
     }
     if (!added) Fail(line, TableFull("the symbol table", kMaxSymbolsPerPart));
 }
@@ -104,7 +105,10 @@ void HandleSymbolDirective(LineDraft& line, const std::string& m, SymbolTable& s
 
     const std::string& operand = line.fields.Operand(1);
     if (m == "SFR" || m == "REG") {
-        if (auto a = symbols.DirectAddress(operand)) {
+        // REG reads a binary number as a bit, so only names and hexadecimal
+        // bytes come before the bit forms; any other expression is a bit.
+        if (auto a = m == "SFR" ? symbols.DirectAddress(operand)
+                                : symbols.NamedDirectAddress(operand)) {
             if (!symbols.AddByte(name, *a))
                 return Fail(line, TableFull("the symbol table", kMaxSymbolsPerPart));
             line.bytes[0] = CodeByte::Of(*a);
@@ -121,19 +125,27 @@ void HandleSymbolDirective(LineDraft& line, const std::string& m, SymbolTable& s
     Fail(line, "Problem in REG");
 }
 
-void HandleOrg(LineDraft& line, uint16_t& locationCounter)
+void HandleOrg(LineDraft& line, uint16_t& locationCounter, const SymbolTable* symbols)
 {
     line.kind = LineKind::Org;
     const std::string operand(core::TrimBlanks(line.fields.Operand(1)));
-    if (operand.empty() || operand.size() > 5) return Fail(line, "Problem in ORG");
-    std::optional<unsigned> value;
-    if (operand.back() == 'h' || operand.back() == 'H') {
+    if (operand.empty()) return Fail(line, "Problem in ORG");
+    std::optional<long long> value;
+    // The short forms come first: they also read a hexadecimal address
+    // written without its leading 0 ("ORG FFH").
+    if (operand.size() <= 5 && (operand.back() == 'h' || operand.back() == 'H')) {
         const std::string digits = core::UpperTrimmedText(operand.substr(0, operand.size() - 1));
         if (!digits.empty()) value = ParseHex(digits);
-    } else {
+    } else if (operand.size() <= 5) {
         value = ParseDecimal(operand);
     }
-    if (!value || *value > 0xFFFF) return Fail(line, "Problem in ORG");
+    if (!value) {
+        ExpressionContext context;
+        if (symbols) context = SymbolContext(*symbols);
+        context.here = locationCounter;
+        value = EvaluateExpression(operand, context).value;
+    }
+    if (!value || *value < 0 || *value > 0xFFFF) return Fail(line, "Problem in ORG");
     locationCounter = static_cast<uint16_t>(*value);
     line.bytes[0] = CodeByte::Of(*value >> 8);
     line.bytes[1] = CodeByte::Of(*value & 0xFF);

@@ -22,8 +22,9 @@ bool IsBareHexByte(std::string_view upperMnemonic);
 void HandleSymbolDirective(LineDraft& line, const std::string& upperMnemonic, SymbolTable& symbols);
 
 // ORG address: sets the location counter, or "??" when the operand is not
-// an address of at most five characters.
-void HandleOrg(LineDraft& line, uint16_t& locationCounter);
+// an address 0 to FFFFH. The address is a number of any form or an
+// expression of "$" and, when symbols are given, of known names.
+void HandleOrg(LineDraft& line, uint16_t& locationCounter, const SymbolTable* symbols = nullptr);
 
 // DB and DW: the data bytes of the line; DW items naming labels become
 // "xx" "xx" with a pending word for Round 2.

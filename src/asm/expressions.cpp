@@ -77,13 +77,57 @@ std::optional<long> DirectSum(std::string_view t, const SymbolTable& symbols)
 {
     const auto pos = t.find_first_of("+-", 1);
     if (pos == std::string::npos) return std::nullopt;
-    const auto a = symbols.DirectAddress(t.substr(0, pos));
-    const auto b = symbols.DirectAddress(t.substr(pos + 1));
+    const auto a = symbols.NamedDirectAddress(t.substr(0, pos));
+    const auto b = symbols.NamedDirectAddress(t.substr(pos + 1));
     if (!a || !b) return std::nullopt;
     return t[pos] == '+' ? (*a + *b) & 0xFF : (*a - *b) & 0xFF;
 }
 
+// An operand that none of the fixed forms read: the expression evaluator's
+// value, a negative one wrapping to a byte as the arithmetic shapes do.
+Immediate FromExpression(std::string_view written, const SymbolTable& symbols)
+{
+    const ExpressionValue v = EvaluateExpression(written, SymbolContext(symbols));
+    if (!v.Ok()) return {ValueClass::Error, 0, v.reason};
+    const long long n = *v.value;
+    if (n >= -0x100 && n <= 0xFF) return {ValueClass::XData, static_cast<unsigned>(n & 0xFFFF), {}};
+    if (n >= -0x10000 && n <= 0xFFFF) return {ValueClass::XData16, static_cast<unsigned>(n & 0xFFFF), {}};
+    return {ValueClass::Error, 0, std::to_string(n) + " does not fit in 16 bits"};
+}
+
 }  // namespace
+
+ExpressionContext SymbolContext(const SymbolTable& symbols, std::optional<long long> here)
+{
+    return {[&symbols](std::string_view name) { return symbols.ValueOfName(name); }, here};
+}
+
+ExpressionValue EvaluateWithLabels(std::string_view text, const SymbolTable& symbols,
+                                   const LabelTable& labels, int line, uint16_t here)
+{
+    auto names = [&](std::string_view name) -> std::optional<long long> {
+        if (auto v = symbols.ValueOfName(name)) return v;
+        if (auto a = labels.Find(name, line)) return *a;
+        return std::nullopt;
+    };
+    return FitWord(EvaluateExpression(DropHash(core::TrimBlanks(text)), {names, here}));
+}
+
+ExpressionValue ImmediateByteValue(std::string_view operand, const SymbolTable& symbols)
+{
+    const Immediate v = EvaluateImmediate(operand, symbols);
+    if (v.IsByte()) return {static_cast<long long>(v.value & 0xFF), {}};
+    if (v.Ok()) return {std::nullopt, std::to_string(v.value) + " does not fit in a byte"};
+    return {std::nullopt, v.reason.empty() ? "no value" : v.reason};
+}
+
+std::optional<uint8_t> ByteExpression(std::string_view text, const SymbolTable& symbols)
+{
+    if (core::TrimBlanks(text).empty()) return std::nullopt;
+    const ExpressionValue v = EvaluateExpression(text, SymbolContext(symbols));
+    if (!v.Ok() || *v.value < 0 || *v.value > 0xFF) return std::nullopt;
+    return static_cast<uint8_t>(*v.value);
+}
 
 std::string Immediate::Text() const
 {
@@ -145,7 +189,11 @@ std::optional<Immediate> EvaluateByteSelection(std::string_view operand, const S
         const auto b = TermValue(t.substr(pos + 1), symbols);
         if (a && b) value = t[pos] == '+' ? long(*a) + long(*b) : long(*a) - long(*b);
     }
-    if (!value) return Immediate{};
+    if (!value) {
+        const ExpressionValue e = EvaluateExpression(t, SymbolContext(symbols));
+        if (!e.Ok()) return Immediate{ValueClass::Error, 0, e.reason};
+        value = static_cast<long>(*e.value);
+    }
     const unsigned v = static_cast<unsigned>(*value) & 0xFFFF;
     return Immediate{ValueClass::XData, high ? v >> 8 : v & 0xFF};
 }
@@ -164,7 +212,7 @@ Immediate EvaluateImmediate(std::string_view operand, const SymbolTable& symbols
         core::IsUpperHexDigit(t[2]))
         return {ValueClass::XData, static_cast<unsigned>(core::ParseHexByteValue(t.substr(1, 2)))};
     // 3. anything the direct-address lookup accepts
-    if (auto a = symbols.DirectAddress(t)) return {ValueClass::XData, *a};
+    if (auto a = symbols.NamedDirectAddress(t)) return {ValueClass::XData, *a};
     // 4. four hexadecimal digits + H
     if (t.size() == 5 && t[4] == 'H' && DigitsValid(t.substr(0, 4), 16))
         return {ValueClass::XData16, *ParseHex(t.substr(0, 4))};
@@ -179,8 +227,8 @@ Immediate EvaluateImmediate(std::string_view operand, const SymbolTable& symbols
         if (auto v = ParseCharConstant(raw)) return {ValueClass::XData, *v};
     }
     // Forms 6 and 7 need an operator: a plain name (a label for MOV DPTR,#)
-    // stops here without building a token list.
-    if (!HasOperator(t)) return {};
+    // goes straight to the expression evaluator for its reason.
+    if (!HasOperator(t)) return FromExpression(DropHash(core::TrimBlanks(operand)), symbols);
     // 6. a sum or difference of two direct-address forms
     if (auto v = DirectSum(t, symbols)) return {ValueClass::XData, static_cast<unsigned>(*v)};
     // 7. the arithmetic shapes
@@ -190,8 +238,11 @@ Immediate EvaluateImmediate(std::string_view operand, const SymbolTable& symbols
             if (r < 0) r &= 0xFF;  // a negative difference wraps to a byte
             return Classify(r);
         }
+        // a - b * c is left to the 16-bit evaluator of Round 2, which reads
+        // it as (a - b) * c.
+        if (EvaluateShapes(*tokens, symbols, true)) return {};
     }
-    return {};
+    return FromExpression(DropHash(core::TrimBlanks(operand)), symbols);
 }
 
 std::optional<unsigned> Evaluate16(std::string_view text, const SymbolTable& symbols)
@@ -209,17 +260,19 @@ std::optional<unsigned> Evaluate16(std::string_view text, const SymbolTable& sym
         return std::nullopt;
     }
     const auto tokens = Tokenize(t);
-    if (!tokens || tokens->empty()) return std::nullopt;
-    if (tokens->size() == 1) {
+    if (tokens && tokens->size() == 1) {
         if (DigitsValid((*tokens)[0], 10)) return std::nullopt;  // a decimal above FFFFH
         if (auto v = symbols.NameValue((*tokens)[0]); v && *v <= 0xFFFF) return *v;
-        return std::nullopt;
+    } else if (tokens && !tokens->empty()) {
+        if (auto v = EvaluateShapes(*tokens, symbols, true)) {
+            if (*v > 0xFFFF) return std::nullopt;
+            return static_cast<unsigned>(*v) & 0xFFFF;  // a negative difference wraps
+        }
     }
-    if (auto v = EvaluateShapes(*tokens, symbols, true)) {
-        if (*v > 0xFFFF) return std::nullopt;
-        return static_cast<unsigned>(*v) & 0xFFFF;  // a negative difference wraps
-    }
-    return std::nullopt;
+    const ExpressionValue e =
+        FitWord(EvaluateExpression(DropHash(core::TrimBlanks(text)), SymbolContext(symbols)));
+    if (!e.Ok()) return std::nullopt;
+    return static_cast<unsigned>(*e.value);
 }
 
 std::optional<LabelOffset> SplitLabelOffset(std::string_view text)

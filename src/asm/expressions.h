@@ -1,13 +1,17 @@
 // Operand values: the immediate evaluator with its seven forms tried in
 // order, byte selection with #< and #>, the 16-bit evaluator of Round 2 and
-// the small arithmetic shapes they share.
+// the small arithmetic shapes they share. Each falls back on the expression
+// evaluator with precedence for a text that none of its own forms accepts,
+// so a form that was read before keeps its value.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "asm/expression_evaluator.h"
 #include "asm/symbols.h"
 
 namespace zelo::assembler {
@@ -16,8 +20,14 @@ enum class ValueClass { Error, XData, XData16 };
 
 struct Immediate
 {
+    Immediate(ValueClass c = ValueClass::Error, unsigned v = 0, std::string why = {})
+        : cls(c), value(v), reason(std::move(why))
+    {
+    }
+
     ValueClass cls = ValueClass::Error;
     unsigned value = 0;
+    std::string reason;  // why the text has no value, when it has none
 
     bool IsByte() const { return cls == ValueClass::XData; }
     bool Ok() const { return cls != ValueClass::Error; }
@@ -46,6 +56,24 @@ std::optional<Immediate> EvaluateByteSelection(std::string_view operand,
 // The Round 2 evaluator: a number, a symbol, or a small arithmetic shape, as
 // a 16-bit value.
 std::optional<unsigned> Evaluate16(std::string_view text, const SymbolTable& symbols);
+
+// Names an expression may use: EQU symbols, byte symbols and SFR names;
+// "$" is the location counter when it is known.
+ExpressionContext SymbolContext(const SymbolTable& symbols,
+                                std::optional<long long> here = std::nullopt);
+
+// Also labels (a "$" label from its own section), for Round 2 where every
+// label is known: the value of an operand at line `line`, whose instruction
+// stands at `here`, as 16 bits.
+ExpressionValue EvaluateWithLabels(std::string_view text, const SymbolTable& symbols,
+                                   const LabelTable& labels, int line, uint16_t here);
+
+// The value of an immediate operand ('#' optional) that must be one byte,
+// or the reason it is not ("300 does not fit in a byte").
+ExpressionValue ImmediateByteValue(std::string_view operand, const SymbolTable& symbols);
+
+// An expression of known names whose value is a byte address 0 to FFH.
+std::optional<uint8_t> ByteExpression(std::string_view text, const SymbolTable& symbols);
 
 // Splits "LABEL+n" / "LABEL-n" at the first sign after the first character.
 struct LabelOffset

@@ -12,15 +12,29 @@ int DigitValue(char c)
     return 99;
 }
 
-std::optional<unsigned> ParseBase(std::string_view digits, int base)
+// Digits of a base, up to the limit the caller allows; leading zeros never
+// count against it.
+std::optional<unsigned long> ParseBase(std::string_view digits, int base, unsigned long limit)
 {
     if (!DigitsValid(digits, base)) return std::nullopt;
     unsigned long value = 0;
     for (char c : digits) {
         value = value * base + DigitValue(c);
-        if (value > 0xFFFFFFu) return std::nullopt;
+        if (value > limit) return std::nullopt;
     }
-    return static_cast<unsigned>(value);
+    return value;
+}
+
+std::optional<unsigned> Small(std::string_view digits, int base)
+{
+    const auto v = ParseBase(digits, base, 0xFFFFFFu);
+    if (!v) return std::nullopt;
+    return static_cast<unsigned>(*v);
+}
+
+char Upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 }  // namespace
@@ -36,44 +50,46 @@ bool DigitsValid(std::string_view text, int base)
 
 std::optional<unsigned> ParseDecimal(std::string_view text)
 {
-    return ParseBase(text, 10);
+    return Small(text, 10);
 }
 std::optional<unsigned> ParseBinary(std::string_view digits)
 {
-    return ParseBase(digits, 2);
+    return Small(digits, 2);
 }
 std::optional<unsigned> ParseOctal(std::string_view digits)
 {
-    return ParseBase(digits, 8);
+    return Small(digits, 8);
 }
 std::optional<unsigned> ParseHex(std::string_view digits)
 {
-    return ParseBase(digits, 16);
+    return Small(digits, 16);
+}
+
+NumberRead ReadNumber(std::string_view t)
+{
+    const std::string written(t);
+    if (t.empty() || t[0] < '0' || t[0] > '9') return {std::nullopt, written + " is not a number"};
+    int base = 10;
+    std::string_view digits = t.substr(0, t.size() - 1);
+    switch (Upper(t.back())) {
+        case 'H': base = 16; break;
+        case 'B': base = 2; break;
+        case 'Q':
+        case 'O': base = 8; break;
+        case 'D': break;
+        default: digits = t; break;
+    }
+    if (!DigitsValid(digits, base)) return {std::nullopt, written + " is not a number"};
+    const auto v = ParseBase(digits, base, kLargestNumber);
+    if (!v) return {std::nullopt, written + " is too large"};
+    return {v, {}};
 }
 
 std::optional<unsigned> ParseNumber(std::string_view t)
 {
-    if (t.empty()) return std::nullopt;
-    std::optional<unsigned> v;
-    const std::string_view digits = t.substr(0, t.size() - 1);
-    switch (t.back()) {
-        case 'H':
-            v = digits.empty() || !(digits[0] >= '0' && digits[0] <= '9') ? std::nullopt
-                                                                          : ParseHex(digits);
-            break;
-        case 'B':
-            v = ParseBinary(digits);
-            break;
-        case 'Q':
-        case 'O':
-            v = ParseOctal(digits);
-            break;
-        default:
-            v = ParseDecimal(t);
-            break;
-    }
-    if (v && *v > 0xFFFF) return std::nullopt;
-    return v;
+    const NumberRead n = ReadNumber(t);
+    if (!n.value || *n.value > 0xFFFF) return std::nullopt;
+    return static_cast<unsigned>(*n.value);
 }
 
 std::optional<unsigned> ParseCharConstant(std::string_view t)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "asm/expressions.h"
 #include "asm/numbers.h"
 #include "core/bit_name_table.h"
 #include "core/ascii_text.h"
@@ -237,7 +238,7 @@ std::optional<uint8_t> HexByteLiteral(std::string_view t)
     return static_cast<uint8_t>(core::ParseHexByteValue(t.substr(0, 2)));
 }
 
-std::optional<uint8_t> SymbolTable::DirectAddress(std::string_view text) const
+std::optional<uint8_t> SymbolTable::NamedDirectAddress(std::string_view text) const
 {
     const core::UpperTrimmed upper(text);
     const std::string_view key = upper.View();
@@ -283,7 +284,23 @@ std::optional<uint8_t> SymbolTable::BitAddress(std::string_view text) const
         if (auto v = ParseBinary(key.substr(0, key.size() - 1)); v && *v <= 0xFF)
             return static_cast<uint8_t>(*v);
     }
-    return HexByteLiteral(key);
+    if (auto b = HexByteLiteral(key)) return b;
+    return ByteExpression(key, *this);
+}
+
+std::optional<uint8_t> SymbolTable::DirectAddress(std::string_view text) const
+{
+    if (auto a = NamedDirectAddress(text)) return a;
+    return ByteExpression(text, *this);
+}
+
+std::optional<long long> SymbolTable::ValueOfName(std::string_view name) const
+{
+    if (const Symbol* s = FindEqu(name)) return s->value;
+    if (const Symbol* s = FindByte(name)) return s->value;
+    if (auto it = m_sfrAddress.find(name); it != m_sfrAddress.end()) return it->second;
+    if (name == "ACC") return 0xE0;
+    return std::nullopt;
 }
 
 std::optional<unsigned> SymbolTable::NameValue(std::string_view text) const

@@ -121,13 +121,20 @@ public:
     const std::vector<ExternModule>& Modules() const { return m_modules; }
     const RamNameGrid& RamNames() const { return m_ram; }
 
-    // Direct address of an operand: SFR names, byte symbols, ACC, "XXH" and
-    // "0XXH", then one-byte EQU values.
+    // Direct address of a name or literal: SFR names, byte symbols, ACC,
+    // "XXH" and "0XXH", then one-byte EQU values.
+    std::optional<uint8_t> NamedDirectAddress(std::string_view text) const;
+    // Direct address of an operand: a named one, else any expression of
+    // known names whose value is 0 to FFH ("TEMP+1", "00030H").
     std::optional<uint8_t> DirectAddress(std::string_view text) const;
     // Bit number of an operand: bit symbols, the bit-name table, XXH.b of the
-    // ports, NAME.b of the bit-addressable registers, a binary number, then
-    // a hexadecimal bit number "XXH" or "0XXH".
+    // ports, NAME.b of the bit-addressable registers, a binary number, a
+    // hexadecimal bit number "XXH" or "0XXH", then an expression of known
+    // names whose value is 0 to FFH.
     std::optional<uint8_t> BitAddress(std::string_view text) const;
+    // The value an expression gives a name (upper-cased): an EQU symbol, a
+    // byte symbol, an SFR name.
+    std::optional<long long> ValueOfName(std::string_view upperName) const;
     // Value of a name: a decimal number, an EQU symbol, a byte symbol.
     std::optional<unsigned> NameValue(std::string_view text) const;
 

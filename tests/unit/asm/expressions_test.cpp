@@ -69,7 +69,7 @@ TEST(ImmediateEvaluator, FormsInOrder)
         {"#COUNT*3", "1E", ValueClass::XData},
         {"#20-COUNT/2", "05", ValueClass::XData},
         {"#COUNT-20", "F6", ValueClass::XData},
-        {"#1+2+3", "??", ValueClass::Error},
+        {"#1+2+3", "06", ValueClass::XData},
         {"#10/0", "??", ValueClass::Error},
         {"#P1", "90", ValueClass::XData},
         {"#30H", "30", ValueClass::XData},
@@ -102,7 +102,7 @@ TEST(Evaluate16, NumbersSymbolsAndShapes)
         {"#1234H", 0x1234},  {"1234H", 0x1234},    {"#4660", 0x1234},  {"#65536", -1},
         {"BIG", 0x1234},     {"#COUNT", 0x0A},     {"#BIG*2", 0x2468}, {"#BIG/2", 0x091A},
         {"#BIG MOD 16", 4},  {"#BIG.MOD.16", 4},   {"#100-20*2", 160}, {"#100-20/3", 26},
-        {"#0-1", 0xFFFF},    {"#LABEL", -1},       {"#1+2+3+4", -1},   {"#'A'", 0x41},
+        {"#0-1", 0xFFFF},    {"#LABEL", -1},       {"#1+2+3+4", 10},   {"#'A'", 0x41},
         {"#0FFFFH", 0xFFFF}, {"#11110000B", 0xF0}, {"#777Q", 511}};
     for (const auto& [text, value] : cases) {
         const auto v = Evaluate16(text, s);
