@@ -97,14 +97,12 @@ private:
 
     Token Lex()
     {
-        // Blanks, and the dots around operator words (".MOD."), separate.
-        while (m_pos < m_text.size() &&
-               (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' || m_text[m_pos] == '.'))
-            ++m_pos;
+        while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t')) ++m_pos;
         Token t;
         if (m_pos >= m_text.size()) return t;
         const char c = m_text[m_pos];
         const std::size_t start = m_pos;
+        if (c == '.') return DottedOperator();
         if (c >= '0' && c <= '9') {
             while (m_pos < m_text.size() && IsAlnum(m_text[m_pos])) ++m_pos;
             const std::string_view written = m_text.substr(start, m_pos - start);
@@ -146,6 +144,24 @@ private:
             default:
                 return {Kind::Bad, Op::None, 0, "unexpected " + t.text};
         }
+    }
+
+    // An operator word between dots: ".MOD.", ".AND.".
+    Token DottedOperator()
+    {
+        std::size_t end = m_pos + 1;
+        while (end < m_text.size() && IsAlnum(m_text[end])) ++end;
+        const std::string word = core::ToUpperAscii(m_text.substr(m_pos + 1, end - m_pos - 1));
+        if (end < m_text.size() && m_text[end] == '.') {
+            for (const OperatorWord& w : kWords) {
+                if (word == w.word) {
+                    m_pos = end + 1;
+                    return {Kind::Operator, w.op, 0, word};
+                }
+            }
+        }
+        m_pos = m_text.size();
+        return {Kind::Bad, Op::None, 0, "unexpected ."};
     }
 
     // 'A' gives 41H, 'AB' gives 4142H; the case is kept.

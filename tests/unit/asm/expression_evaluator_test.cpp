@@ -80,6 +80,7 @@ TEST(ExpressionEvaluator, PrecedenceAndOperators)
         {"1+*2", 0, "a value is missing before *"},
         {"'ABC'", 0, "'ABC' must hold one or two characters"},
         {"'A", 0, "a closing ' is missing"}, {"3#", 0, "unexpected #"},
+        {"1.", 0, "unexpected ."},        {"P1.0", 0, "unexpected ."},
         {"12G+1", 0, "12G is not a number"},
         {"1 SHL 40", 0, "a shift count must be 0 to 31"},
         {"0FFFFH*0FFFFH*0FFFFH", 0, "the value is too large"},
