@@ -74,6 +74,14 @@ bool IsControlWord(std::string_view w)
     return kWords.count(w) != 0;
 }
 
+bool NextWordIs(std::string_view text, std::string_view word)
+{
+    const std::string_view t = core::TrimBlanks(text);
+    std::size_t end = 0;
+    while (end < t.size() && !IsBlank(t[end])) ++end;
+    return core::ToUpperAscii(t.substr(0, end)) == word;
+}
+
 // A label starts in column 1; a directive of the expander written there
 // without a colon is still the directive ("ENDM" at the margin).
 Statement Parse(std::string_view text, const std::map<std::string, Macro>& macros)
@@ -88,7 +96,8 @@ Statement Parse(std::string_view text, const std::map<std::string, Macro>& macro
             s.labelColon = true;
             ++pos;
         }
-        if (!s.labelColon && (IsControlWord(s.label) || macros.count(s.label) != 0)) {
+        const bool defines = NextWordIs(text.substr(pos), "MACRO");  // "M MACRO" again
+        if (!s.labelColon && (IsControlWord(s.label) || (macros.count(s.label) != 0 && !defines))) {
             s.label.clear();
             pos = 0;
         }
