@@ -26,6 +26,9 @@ struct Immediate
     }
 
     ValueClass cls = ValueClass::Error;
+    // A byte is 0 to FFH, except that a negative expression result ("#-1")
+    // keeps its 16-bit form (FFFFH): its byte is the low byte, and
+    // MOV DPTR,#-1 still loads FFFFH.
     unsigned value = 0;
     std::string reason;  // why the text has no value, when it has none
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "asm/assembler_session.h"
+#include "asm/macro_expander.h"
 #include "asm/source_file.h"
 #include "core/text_file.h"
 #include "fuzz_check.h"
@@ -76,6 +77,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (session.IsAssembling()) session.AsmAll();
     } else {
         session.AsmAll();
+    }
+    {
+        // The macro expander over the same source: every line keeps an origin
+        // inside the source, and the expansion stays within its bound.
+        std::vector<assembler::SourceLine> lines;
+        for (const std::string& text : assembler::SplitSourceLines(parts[0]))
+            lines.push_back({text, {"", static_cast<int>(lines.size()) + 1}});
+        assembler::ExpandOptions options;
+        options.maxLines = 4096;
+        const assembler::ExpandedSource expanded = assembler::ExpandSource(lines, options);
+        ZELO_FUZZ_CHECK(expanded.lines.size() <= 4096u, "the expansion stays within its bound");
+        for (const assembler::ExpandedLine& l : expanded.lines)
+            ZELO_FUZZ_CHECK(l.origin.line >= 1 && l.origin.line <= static_cast<int>(lines.size()),
+                            "an expanded line comes from a source line");
     }
     if (assembler::SplitSourceLines(parts[0]).empty()) {
         ZELO_FUZZ_CHECK(!session.Succeeded() && !fs::exists(workspace / "PROG.hex"), "an empty source writes nothing");

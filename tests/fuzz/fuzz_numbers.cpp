@@ -92,7 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ParseCharConstant(text);
 
     const Immediate imm = EvaluateImmediate(text, symbols);
-    if (imm.cls == ValueClass::XData) ZELO_FUZZ_CHECK(imm.value <= 0xFF, "a byte immediate holds a byte");
+    if (imm.cls == ValueClass::XData)
+        ZELO_FUZZ_CHECK(imm.value <= 0xFF || imm.value >= 0xFF00,
+                        "a byte immediate holds a byte, or a negative byte as 16 bits");
     if (imm.cls == ValueClass::XData16) ZELO_FUZZ_CHECK(imm.value <= 0xFFFF, "a word immediate holds a word");
     ZELO_FUZZ_CHECK(imm.Text().size() == (imm.cls == ValueClass::XData16 ? 4u : 2u), "the immediate's text width");
 
@@ -110,5 +112,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                         "#< and #> are the low and high byte of the term");
     }
     SplitLabelOffset(upper);
+
+    const ExpressionValue e = EvaluateExpression(text, SymbolContext(symbols, 0x1234));
+    ZELO_FUZZ_CHECK(e.Ok() != !e.reason.empty(), "an expression has a value or a reason");
+    if (const ExpressionValue b = FitByte(e); b.Ok()) ZELO_FUZZ_CHECK(*b.value >= 0 && *b.value <= 0xFF, "a byte");
     return 0;
 }
