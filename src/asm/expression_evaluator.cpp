@@ -14,8 +14,26 @@ namespace {
 constexpr long long kLargest = 0xFFFFFFFFll;
 
 enum class Op {
-    None, Plus, Minus, Times, Divide, Mod, Shl, Shr,
-    Eq, Ne, Lt, Le, Gt, Ge, Not, And, Or, Xor, High, Low,
+    None,
+    Plus,
+    Minus,
+    Times,
+    Divide,
+    Mod,
+    Shl,
+    Shr,
+    Eq,
+    Ne,
+    Lt,
+    Le,
+    Gt,
+    Ge,
+    Not,
+    And,
+    Or,
+    Xor,
+    High,
+    Low,
 };
 
 struct OperatorWord
@@ -25,9 +43,21 @@ struct OperatorWord
 };
 
 constexpr std::array<OperatorWord, 15> kWords{{
-    {"MOD", Op::Mod}, {"SHL", Op::Shl}, {"SHR", Op::Shr}, {"EQ", Op::Eq}, {"NE", Op::Ne},
-    {"LT", Op::Lt},   {"LE", Op::Le},   {"GT", Op::Gt},   {"GE", Op::Ge}, {"NOT", Op::Not},
-    {"AND", Op::And}, {"OR", Op::Or},   {"XOR", Op::Xor}, {"HIGH", Op::High}, {"LOW", Op::Low},
+    {"MOD", Op::Mod},
+    {"SHL", Op::Shl},
+    {"SHR", Op::Shr},
+    {"EQ", Op::Eq},
+    {"NE", Op::Ne},
+    {"LT", Op::Lt},
+    {"LE", Op::Le},
+    {"GT", Op::Gt},
+    {"GE", Op::Ge},
+    {"NOT", Op::Not},
+    {"AND", Op::And},
+    {"OR", Op::Or},
+    {"XOR", Op::Xor},
+    {"HIGH", Op::High},
+    {"LOW", Op::Low},
 }};
 
 enum class Kind { End, Value, Name, Here, Operator, Open, Close, Bad };
@@ -53,14 +83,16 @@ bool IsNameChar(char c)
 class Parser
 {
 public:
-    Parser(std::string_view text, const ExpressionContext& context) : m_text(text), m_context(context)
+    Parser(std::string_view text, const ExpressionContext& context)
+        : m_text(text), m_context(context)
     {
         Next();
     }
 
     ExpressionValue Run()
     {
-        if (m_token.kind == Kind::End && m_error.empty()) return {std::nullopt, "a value is missing"};
+        if (m_token.kind == Kind::End && m_error.empty())
+            return {std::nullopt, "a value is missing"};
         const long long v = OrLevel();
         if (m_error.empty() && m_token.kind != Kind::End) {
             Fail(m_token.kind == Kind::Close ? "unexpected )"
@@ -127,13 +159,22 @@ private:
         ++m_pos;
         t.text = std::string(1, c);
         switch (c) {
-            case '(': t.kind = Kind::Open; return t;
-            case ')': t.kind = Kind::Close; return t;
-            case '+': return {Kind::Operator, Op::Plus, 0, "+"};
-            case '-': return {Kind::Operator, Op::Minus, 0, "-"};
-            case '*': return {Kind::Operator, Op::Times, 0, "*"};
-            case '/': return {Kind::Operator, Op::Divide, 0, "/"};
-            case '=': return {Kind::Operator, Op::Eq, 0, "="};
+            case '(':
+                t.kind = Kind::Open;
+                return t;
+            case ')':
+                t.kind = Kind::Close;
+                return t;
+            case '+':
+                return {Kind::Operator, Op::Plus, 0, "+"};
+            case '-':
+                return {Kind::Operator, Op::Minus, 0, "-"};
+            case '*':
+                return {Kind::Operator, Op::Times, 0, "*"};
+            case '/':
+                return {Kind::Operator, Op::Divide, 0, "/"};
+            case '=':
+                return {Kind::Operator, Op::Eq, 0, "="};
             case '<':
                 if (TakeChar('>')) return {Kind::Operator, Op::Ne, 0, "<>"};
                 if (TakeChar('=')) return {Kind::Operator, Op::Le, 0, "<="};
@@ -232,12 +273,24 @@ private:
             const long long b = Sum();
             bool r = false;
             switch (op) {
-                case Op::Eq: r = v == b; break;
-                case Op::Ne: r = v != b; break;
-                case Op::Lt: r = v < b; break;
-                case Op::Le: r = v <= b; break;
-                case Op::Gt: r = v > b; break;
-                default: r = v >= b; break;
+                case Op::Eq:
+                    r = v == b;
+                    break;
+                case Op::Ne:
+                    r = v != b;
+                    break;
+                case Op::Lt:
+                    r = v < b;
+                    break;
+                case Op::Le:
+                    r = v <= b;
+                    break;
+                case Op::Gt:
+                    r = v > b;
+                    break;
+                default:
+                    r = v >= b;
+                    break;
             }
             v = r ? -1 : 0;
         }
@@ -264,8 +317,9 @@ private:
     long long Product()
     {
         long long v = Unary();
-        for (Op op; m_error.empty() &&
-                    (op = TakeAny({Op::Times, Op::Divide, Op::Mod, Op::Shl, Op::Shr})) != Op::None;) {
+        for (Op op;
+             m_error.empty() &&
+             (op = TakeAny({Op::Times, Op::Divide, Op::Mod, Op::Shl, Op::Shr})) != Op::None;) {
             const long long b = Unary();
             if (!m_error.empty()) break;
             v = Apply(v, op, b);
@@ -276,7 +330,8 @@ private:
     long long Apply(long long a, Op op, long long b)
     {
         switch (op) {
-            case Op::Times: return Checked(a * b);
+            case Op::Times:
+                return Checked(a * b);
             case Op::Divide:
             case Op::Mod:
                 if (b == 0) {
@@ -292,7 +347,8 @@ private:
                 }
                 if (op == Op::Shl) return Checked(a * (1ll << b));
                 return (a < 0 ? (a & 0xFFFF) : a) >> b;
-            default: return 0;
+            default:
+                return 0;
         }
     }
 

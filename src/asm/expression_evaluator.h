@@ -31,8 +31,8 @@ using NameValues = std::function<std::optional<long long>(std::string_view upper
 
 struct ExpressionContext
 {
-    NameValues names;                  // no names known when empty
-    std::optional<long long> here;     // the location counter, for "$"
+    NameValues names;               // no names known when empty
+    std::optional<long long> here;  // the location counter, for "$"
 };
 
 ExpressionValue EvaluateExpression(std::string_view text, const ExpressionContext& context);

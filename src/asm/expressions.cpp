@@ -91,7 +91,8 @@ Immediate FromExpression(std::string_view written, const SymbolTable& symbols)
     if (!v.Ok()) return {ValueClass::Error, 0, v.reason};
     const long long n = *v.value;
     if (n >= -0x100 && n <= 0xFF) return {ValueClass::XData, static_cast<unsigned>(n & 0xFFFF), {}};
-    if (n >= -0x10000 && n <= 0xFFFF) return {ValueClass::XData16, static_cast<unsigned>(n & 0xFFFF), {}};
+    if (n >= -0x10000 && n <= 0xFFFF)
+        return {ValueClass::XData16, static_cast<unsigned>(n & 0xFFFF), {}};
     return {ValueClass::Error, 0, std::to_string(n) + " does not fit in 16 bits"};
 }
 

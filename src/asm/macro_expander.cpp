@@ -69,8 +69,8 @@ std::size_t CommentStart(std::string_view text)
 
 bool IsControlWord(std::string_view w)
 {
-    static const std::set<std::string_view> kWords = {"MACRO", "ENDM",  "LOCAL", "REPT",  "IF",
-                                                      "IFDEF", "IFNDEF", "ELSE", "ENDIF", "EXITM"};
+    static const std::set<std::string_view> kWords = {"MACRO", "ENDM",   "LOCAL", "REPT",  "IF",
+                                                      "IFDEF", "IFNDEF", "ELSE",  "ENDIF", "EXITM"};
     return kWords.count(w) != 0;
 }
 
@@ -219,7 +219,8 @@ private:
         m_out.problems.push_back({l.written, CallOf(l), std::move(reason)});
     }
 
-    void Emit(const StreamLine& l, std::string text, bool assemble, const std::string& macro, int depth)
+    void Emit(const StreamLine& l, std::string text, bool assemble, const std::string& macro,
+              int depth)
     {
         if (m_full) return;
         if (static_cast<int>(m_out.lines.size()) >= m_options.maxLines) {
@@ -244,7 +245,8 @@ private:
             const std::string& w = s.word;
             if (w == "IF" || w == "IFDEF" || w == "IFNDEF") {
                 const bool value = active && Condition(w, s.operands, l);
-                conditionals.push_back({active, value, active && value, false, l.written, CallOf(l)});
+                conditionals.push_back(
+                    {active, value, active && value, false, l.written, CallOf(l)});
                 Emit(l, l.text, false, macro, depth);
             } else if (w == "ELSE" || w == "ENDIF") {
                 if (conditionals.empty()) {
@@ -278,7 +280,8 @@ private:
                 Emit(l, l.text, true, macro, depth);
             }
         }
-        for (const Conditional& c : conditionals) m_out.problems.push_back({c.where, c.call, "IF without ENDIF"});
+        for (const Conditional& c : conditionals)
+            m_out.problems.push_back({c.where, c.call, "IF without ENDIF"});
     }
 
     bool Condition(const std::string& w, const std::string& operand, const StreamLine& l)
@@ -312,7 +315,8 @@ private:
         };
         ExpressionValue v = EvaluateExpression(text, context);
         if (!v.Ok() && !valueless.empty())
-            v.reason = valueless + " has no value before assembly (only EQU and SET names above can be used)";
+            v.reason = valueless +
+                       " has no value before assembly (only EQU and SET names above can be used)";
         return v;
     }
 
@@ -404,7 +408,8 @@ private:
             Problem(l, "REPT " + std::to_string(*count.value) + ": the count must be 0 to 65535");
         } else if (!TooDeep(l, depth)) {
             for (StreamLine& b : body) b.origin = l.origin;
-            for (long long k = 0; k < *count.value && !m_full; ++k) Process(body, depth + 1, "REPT");
+            for (long long k = 0; k < *count.value && !m_full; ++k)
+                Process(body, depth + 1, "REPT");
         }
         if (end < stream.size()) Emit(stream[end], stream[end].text, false, macro, depth);
         return end;
@@ -445,7 +450,8 @@ private:
         }
         std::vector<StreamLine> body;
         for (std::size_t k = 0; k < m.body.size(); ++k) {
-            if (!isLocalLine[k]) body.push_back({Substitute(m.body[k].text, names), l.origin, m.body[k].written});
+            if (!isLocalLine[k])
+                body.push_back({Substitute(m.body[k].text, names), l.origin, m.body[k].written});
         }
         Process(body, depth + 1, name);
     }

@@ -57,8 +57,8 @@ struct ExpandProblem
 
 struct ExpandOptions
 {
-    int maxDepth = 16;          // macro calls and REPT nested within each other
-    int maxLines = 64 * 1024;   // lines the expansion may produce
+    int maxDepth = 16;         // macro calls and REPT nested within each other
+    int maxLines = 64 * 1024;  // lines the expansion may produce
     // Names known before the first line (for example the chip's registers).
     std::map<std::string, std::optional<long long>> names;
 };
@@ -71,6 +71,7 @@ struct ExpandedSource
     bool Ok() const { return problems.empty(); }
 };
 
-ExpandedSource ExpandSource(const std::vector<SourceLine>& lines, const ExpandOptions& options = {});
+ExpandedSource ExpandSource(const std::vector<SourceLine>& lines,
+                            const ExpandOptions& options = {});
 
 }  // namespace zelo::assembler

@@ -72,12 +72,21 @@ NumberRead ReadNumber(std::string_view t)
     int base = 10;
     std::string_view digits = t.substr(0, t.size() - 1);
     switch (Upper(t.back())) {
-        case 'H': base = 16; break;
-        case 'B': base = 2; break;
+        case 'H':
+            base = 16;
+            break;
+        case 'B':
+            base = 2;
+            break;
         case 'Q':
-        case 'O': base = 8; break;
-        case 'D': break;
-        default: digits = t; break;
+        case 'O':
+            base = 8;
+            break;
+        case 'D':
+            break;
+        default:
+            digits = t;
+            break;
     }
     if (!DigitsValid(digits, base)) return {std::nullopt, written + " is not a number"};
     const auto v = ParseBase(digits, base, kLargestNumber);

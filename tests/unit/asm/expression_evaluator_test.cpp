@@ -32,12 +32,21 @@ void Check(const Case& c, const ExpressionValue& v)
 TEST(NumberReader, IntelForms)
 {
     const Case cases[] = {
-        {"00000H", 0, ""},          {"0F000H", 0xF000, ""},   {"0FFFFH", 0xFFFF, ""},
-        {"00FFh", 0xFF, ""},        {"1010B", 10, ""},        {"777Q", 511, ""},
-        {"17o", 15, ""},            {"100D", 100, ""},        {"0000100", 100, ""},
-        {"65536", 65536, ""},       {"12G", 0, "12G is not a number"},
-        {"12", 12, ""},             {"102B", 0, "102B is not a number"},
-        {"FFH", 0, "FFH is not a number"}, {"1FFFFFFFFH", 0, "1FFFFFFFFH is too large"},
+        {"00000H", 0, ""},
+        {"0F000H", 0xF000, ""},
+        {"0FFFFH", 0xFFFF, ""},
+        {"00FFh", 0xFF, ""},
+        {"1010B", 10, ""},
+        {"777Q", 511, ""},
+        {"17o", 15, ""},
+        {"100D", 100, ""},
+        {"0000100", 100, ""},
+        {"65536", 65536, ""},
+        {"12G", 0, "12G is not a number"},
+        {"12", 12, ""},
+        {"102B", 0, "102B is not a number"},
+        {"FFH", 0, "FFH is not a number"},
+        {"1FFFFFFFFH", 0, "1FFFFFFFFH is too large"},
     };
     for (const Case& c : cases) {
         const NumberRead n = ReadNumber(c.text);
@@ -58,29 +67,48 @@ TEST(ExpressionEvaluator, PrecedenceAndOperators)
                                     },
                                     0x0100};
     const Case cases[] = {
-        {"2+3*4", 14, ""},                {"(2+3)*4", 20, ""},
-        {"10-4-3", 3, ""},                {"100/7", 14, ""},
-        {"100 MOD 7", 2, ""},             {"10.MOD.3", 1, ""},
-        {"1 SHL 4 + 1", 17, ""},          {"-8 SHR 1", -4, ""},
-        {"0F0H AND 3CH", 0x30, ""},       {"0F0H OR 0FH XOR 1", 0xFE, ""},
-        {"1 OR 2 AND 0", 1, ""},          {"NOT 0", -1, ""},
-        {"NOT 1 AND 0FFH", 0xFE, ""},     {"HIGH TABLE", 0x12, ""},
-        {"LOW(TABLE)", 0x34, ""},         {"HIGH TABLE+1", 0x13, ""},
-        {"HIGH(TABLE+100H)", 0x13, ""},   {"-COUNT", -10, ""},
-        {"2*-3", -6, ""},                 {"COUNT EQ 10", -1, ""},
-        {"COUNT > 10", 0, ""},            {"COUNT <> 3 AND COUNT <= 10", -1, ""},
-        {"$+2", 0x102, ""},               {"'A'", 0x41, ""},
-        {"'AB'", 0x4142, ""},             {"'a'+1", 0x62, ""},
-        {"count*2", 20, ""},              {"65536-50000", 15536, ""},
+        {"2+3*4", 14, ""},
+        {"(2+3)*4", 20, ""},
+        {"10-4-3", 3, ""},
+        {"100/7", 14, ""},
+        {"100 MOD 7", 2, ""},
+        {"10.MOD.3", 1, ""},
+        {"1 SHL 4 + 1", 17, ""},
+        {"-8 SHR 1", -4, ""},
+        {"0F0H AND 3CH", 0x30, ""},
+        {"0F0H OR 0FH XOR 1", 0xFE, ""},
+        {"1 OR 2 AND 0", 1, ""},
+        {"NOT 0", -1, ""},
+        {"NOT 1 AND 0FFH", 0xFE, ""},
+        {"HIGH TABLE", 0x12, ""},
+        {"LOW(TABLE)", 0x34, ""},
+        {"HIGH TABLE+1", 0x13, ""},
+        {"HIGH(TABLE+100H)", 0x13, ""},
+        {"-COUNT", -10, ""},
+        {"2*-3", -6, ""},
+        {"COUNT EQ 10", -1, ""},
+        {"COUNT > 10", 0, ""},
+        {"COUNT <> 3 AND COUNT <= 10", -1, ""},
+        {"$+2", 0x102, ""},
+        {"'A'", 0x41, ""},
+        {"'AB'", 0x4142, ""},
+        {"'a'+1", 0x62, ""},
+        {"count*2", 20, ""},
+        {"65536-50000", 15536, ""},
         {"LOOP+1", 0, "LOOP is not defined"},
-        {"1/0", 0, "division by zero"},   {"5 MOD (COUNT-10)", 0, "division by zero"},
-        {"(1+2", 0, "missing )"},         {"1+2)", 0, "unexpected )"},
+        {"1/0", 0, "division by zero"},
+        {"5 MOD (COUNT-10)", 0, "division by zero"},
+        {"(1+2", 0, "missing )"},
+        {"1+2)", 0, "unexpected )"},
         {"1+", 0, "a value is missing at the end"},
-        {"", 0, "a value is missing"},    {"2 3", 0, "an operator is missing before 3"},
+        {"", 0, "a value is missing"},
+        {"2 3", 0, "an operator is missing before 3"},
         {"1+*2", 0, "a value is missing before *"},
         {"'ABC'", 0, "'ABC' must hold one or two characters"},
-        {"'A", 0, "a closing ' is missing"}, {"3#", 0, "unexpected #"},
-        {"1.", 0, "unexpected ."},        {"P1.0", 0, "unexpected ."},
+        {"'A", 0, "a closing ' is missing"},
+        {"3#", 0, "unexpected #"},
+        {"1.", 0, "unexpected ."},
+        {"P1.0", 0, "unexpected ."},
         {"12G+1", 0, "12G is not a number"},
         {"1 SHL 40", 0, "a shift count must be 0 to 31"},
         {"0FFFFH*0FFFFH*0FFFFH", 0, "the value is too large"},
@@ -91,12 +119,14 @@ TEST(ExpressionEvaluator, PrecedenceAndOperators)
 
 TEST(ExpressionEvaluator, FitsAByteOrAWord)
 {
-    const Case bytes[] = {{"255", 0xFF, ""}, {"-1", 0xFF, ""}, {"-256", 0, ""},
+    const Case bytes[] = {{"255", 0xFF, ""},
+                          {"-1", 0xFF, ""},
+                          {"-256", 0, ""},
                           {"300", 0, "300 does not fit in a byte"},
                           {"-257", 0, "-257 does not fit in a byte"}};
     for (const Case& c : bytes) Check(c, FitByte(EvaluateExpression(c.text, {})));
-    const Case words[] = {{"0FFFFH", 0xFFFF, ""}, {"-1", 0xFFFF, ""},
-                          {"65536", 0, "65536 does not fit in 16 bits"}};
+    const Case words[] = {
+        {"0FFFFH", 0xFFFF, ""}, {"-1", 0xFFFF, ""}, {"65536", 0, "65536 does not fit in 16 bits"}};
     for (const Case& c : words) Check(c, FitWord(EvaluateExpression(c.text, {})));
 }
 
@@ -113,15 +143,15 @@ TEST(OperandEvaluators, FallBackOnTheExpressionEvaluator)
         const char* result;
     };
     const ImmediateCase immediates[] = {
-        {"#10-4/2", "03"},       // kept: (a - b) / c
-        {"#10-20", "F6"},        // kept: a negative difference wraps to a byte
-        {"#10-4*2", "??"},       // kept: left to Round 2, which reads (a - b) * c
-        {"#2+3*4", "0E"},        {"#HIGH(1234H)", "12"},  {"#LOW 1234H", "34"},
-        {"#COUNT SHL 4", "A0"},  {"#-1", "FF"},           {"#0F000H+1", "F001"},
-        {"#TEMP+1", "31"},       {"#P1 OR 3", "93"},      {"#'AB'", "4142"},
-        {"#100D", "64"},         {"#NOT 0FH", "F0"},
+        {"#10-4/2", "03"},  // kept: (a - b) / c
+        {"#10-20", "F6"},   // kept: a negative difference wraps to a byte
+        {"#10-4*2", "??"},  // kept: left to Round 2, which reads (a - b) * c
+        {"#2+3*4", "0E"},  {"#HIGH(1234H)", "12"}, {"#LOW 1234H", "34"}, {"#COUNT SHL 4", "A0"},
+        {"#-1", "FF"},     {"#0F000H+1", "F001"},  {"#TEMP+1", "31"},    {"#P1 OR 3", "93"},
+        {"#'AB'", "4142"}, {"#100D", "64"},        {"#NOT 0FH", "F0"},
     };
-    for (const auto& c : immediates) EXPECT_EQ(EvaluateImmediate(c.text, s).Text(), c.result) << c.text;
+    for (const auto& c : immediates)
+        EXPECT_EQ(EvaluateImmediate(c.text, s).Text(), c.result) << c.text;
     EXPECT_EQ(EvaluateImmediate("#LOOP+1", s).reason, "LOOP is not defined");
     EXPECT_EQ(ImmediateByteValue("#300", s).reason, "300 does not fit in a byte");
     EXPECT_EQ(EvaluateByteSelection("#>(COUNT*1000)", s)->Text(), "27");
@@ -134,16 +164,16 @@ TEST(OperandEvaluators, FallBackOnTheExpressionEvaluator)
 
     LabelTable labels;
     labels.Add("TABLE", 0x0200, 3);
-    Check({"HIGH(TABLE+COUNT)", 2, ""}, EvaluateWithLabels("#HIGH(TABLE+COUNT)", s, labels, 9, 0x10));
+    Check({"HIGH(TABLE+COUNT)", 2, ""},
+          EvaluateWithLabels("#HIGH(TABLE+COUNT)", s, labels, 9, 0x10));
     Check({"$-TABLE", 0xFE10, ""}, EvaluateWithLabels("$-TABLE", s, labels, 9, 0x10));
 }
 
 TEST(OrgDirective, AddressForms)
 {
     const std::pair<const char*, int> cases[] = {
-        {"100h", 0x100}, {"FFH", 0xFF},      {"0FFFFH", 0xFFFF}, {"00000H", 0},
-        {"$+10H", 0x30}, {"1000H+20", 0x1014}, {"123456h", -1},  {"10000H", -1},
-        {"-1", -1},
+        {"100h", 0x100},      {"FFH", 0xFF},   {"0FFFFH", 0xFFFF}, {"00000H", 0}, {"$+10H", 0x30},
+        {"1000H+20", 0x1014}, {"123456h", -1}, {"10000H", -1},     {"-1", -1},
     };
     for (const auto& [text, value] : cases) {
         AsmLine line;

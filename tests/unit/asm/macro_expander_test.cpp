@@ -150,17 +150,20 @@ TEST(MacroExpander, MistakesNameTheirLines)
         {"\tIF 1\n\tELSE\n\tELSE\n\tENDIF\n", "line 3: a second ELSE for the IF in line 1"},
         {"\tIF LOOP\n\tENDIF\n", "line 1: IF LOOP: LOOP is not defined"},
         {"LOOP:\tNOP\n\tIF LOOP\n\tENDIF\n",
-         "line 2: IF LOOP: LOOP has no value before assembly (only EQU and SET names above can be used)"},
+         "line 2: IF LOOP: LOOP has no value before assembly (only EQU and SET names above can be "
+         "used)"},
         {"\tREPT 1/0\n\tENDM\n", "line 1: REPT 1/0: division by zero"},
         {"\tLOCAL X\n", "line 1: LOCAL outside a macro"},
-        {"MOV MACRO\n\tENDM\n", "line 1: MOV is an instruction or directive and cannot name a macro"},
+        {"MOV MACRO\n\tENDM\n",
+         "line 1: MOV is an instruction or directive and cannot name a macro"},
         {"M MACRO\n\tENDM\nM MACRO\n\tENDM\n", "line 3: M is already a macro (line 1)"},
         {"M MACRO A\n\tENDM\n\tM 1,2\n", "line 3: M takes 1 parameters; 2 given"},
         {"M MACRO X\n\tIF X\n\tENDM\n\tM 1\n", "line 2 (expanded from line 4): IF without ENDIF"},
         {"M MACRO X\n\tIF X/0\n\tENDIF\n\tENDM\n\tM 1\n",
          "line 2 (expanded from line 5): IF 1/0: division by zero"},
         {"R MACRO\n\tR\n\tENDM\n\tR\n",
-         "line 2 (expanded from line 4): macros and REPT nest deeper than 16 levels (does a macro call itself?)"},
+         "line 2 (expanded from line 4): macros and REPT nest deeper than 16 levels (does a macro "
+         "call itself?)"},
     };
     for (const ProblemCase& c : cases) {
         const ExpandedSource e = ExpandSource(Lines(c.source));
