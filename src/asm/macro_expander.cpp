@@ -421,7 +421,7 @@ private:
         // A label on the call line stays, as a line of its own.
         if (!s.label.empty()) {
             Note(s);
-            Emit(l, s.label + ":", true, {}, depth);
+            Emit(l, l.text.substr(0, s.label.size()) + ":", true, {}, depth);  // as written
         } else {
             Emit(l, l.text, false, {}, depth);
         }
