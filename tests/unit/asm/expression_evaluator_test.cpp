@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "asm/directives.h"
 #include "asm/expressions.h"
 #include "asm/numbers.h"
@@ -186,6 +188,25 @@ TEST(OrgDirective, AddressForms)
             EXPECT_EQ(counter, value) << text;
         }
     }
+}
+
+// REG still reads a binary number as a bit; SFR and EQU take expressions.
+TEST(SymbolDirectives, ExpressionOperands)
+{
+    SymbolTable s;
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"F", "REG", "101B", "05"}, {"T", "SFR", "P1+1", "91"},
+        {"M", "EQU", "-1", "FF"},   {"K", "EQU", "2*3+1", "07"},
+    };
+    for (const auto& [name, directive, operand, shown] : cases) {
+        AsmLine line;
+        line.fields.field[1] = name;
+        line.fields.field[3] = operand;
+        HandleSymbolDirective(line, directive, s);
+        EXPECT_EQ(std::string(line.bytes[0].View()), shown) << operand;
+    }
+    EXPECT_NE(s.FindBit("F"), nullptr);
+    EXPECT_EQ(s.FindEqu("M")->value, 0xFFu);
 }
 
 }  // namespace
