@@ -4,6 +4,7 @@
 #include <set>
 
 #include "asm/expression_evaluator.h"
+#include "asm/symbols.h"
 #include "core/ascii_text.h"
 #include "core/opcode_table.h"
 
@@ -472,6 +473,14 @@ std::string ExpandProblem::Text() const
     std::string text = Where(where);
     if (call.line != 0 && !(call == where)) text += " (expanded from " + Where(call) + ")";
     return text + ": " + reason;
+}
+
+ExpandOptions ChipExpandOptions(core::ChipModel chip)
+{
+    ExpandOptions options;
+    const SymbolTable symbols(chip);
+    for (const auto& [name, address] : symbols.SfrAddresses()) options.names[name] = address;
+    return options;
 }
 
 ExpandedSource ExpandSource(const std::vector<SourceLine>& lines, const ExpandOptions& options)

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "core/chip_model.h"
+
 namespace zelo::assembler {
 
 struct LineOrigin
@@ -70,6 +72,10 @@ struct ExpandedSource
 
     bool Ok() const { return problems.empty(); }
 };
+
+// Options whose names are the chip's registers, so that "IFDEF T2CON"
+// tells an 8052 from an 8051.
+ExpandOptions ChipExpandOptions(core::ChipModel chip);
 
 ExpandedSource ExpandSource(const std::vector<SourceLine>& lines,
                             const ExpandOptions& options = {});

@@ -120,6 +120,8 @@ public:
     const std::vector<Symbol>& BitSymbols() const { return m_bit; }
     const std::vector<ExternModule>& Modules() const { return m_modules; }
     const RamNameGrid& RamNames() const { return m_ram; }
+    // The chip's SFR names (and R0-R7) with their addresses.
+    const NameMap<uint8_t>& SfrAddresses() const { return m_sfrAddress; }
 
     // Direct address of a name or literal: SFR names, byte symbols, ACC,
     // "XXH" and "0XXH", then one-byte EQU values.

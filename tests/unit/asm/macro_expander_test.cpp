@@ -181,11 +181,14 @@ TEST(MacroExpander, BoundsAndOptions)
     ASSERT_EQ(big.problems.size(), 1u);
     EXPECT_EQ(big.problems[0].reason, "the expansion passes 100 lines");
 
-    options = {};
-    options.names["P2"] = 0xA0;
-    const ExpandedSource chip = ExpandSource(Lines("\tIF P2 = 0A0H\n\tNOP\n\tENDIF\n"), options);
-    EXPECT_TRUE(chip.Ok());
-    EXPECT_TRUE(chip.lines[1].assemble);
+    // The chip's registers are known names: T2CON only on the 8052.
+    const auto lines = Lines("\tIFDEF T2CON\n\tNOP\n\tENDIF\n\tIF P1 = 90H\n\tRET\n\tENDIF\n");
+    const ExpandedSource c8052 = ExpandSource(lines, ChipExpandOptions(core::ChipModel::C8052));
+    const ExpandedSource c8051 = ExpandSource(lines, ChipExpandOptions(core::ChipModel::C8051));
+    EXPECT_TRUE(c8052.Ok() && c8051.Ok());
+    EXPECT_TRUE(c8052.lines[1].assemble);
+    EXPECT_FALSE(c8051.lines[1].assemble);
+    EXPECT_TRUE(c8051.lines[4].assemble);
 
     // Lines after END are handed on untouched.
     const ExpandedSource ended = ExpandSource(Lines("\tEND\n\tENDIF\n"));
