@@ -278,7 +278,8 @@ private:
                 Call(l, s, it->first, it->second, depth);
             } else {
                 Note(s);
-                Emit(l, l.text, true, macro, depth);
+                // SET names belong to the expander; the assembler never sees them.
+                Emit(l, l.text, w != "SET", macro, depth);
             }
         }
         for (const Conditional& c : conditionals)

@@ -5,11 +5,12 @@
 //   IF expr / ELSE / ENDIF         expr nonzero: the first part, else the second
 //   IFDEF name / IFNDEF name       whether the name is known above the line
 // The expander reads the lines once, top to bottom, so it knows a name only
-// from the lines above: EQU, SET and CON give a name and its value; a label
-// and SFR, REG, BIT and DATA give a name whose value only the assembler
-// knows (IFDEF sees it, IF cannot use it). Every output line carries the
-// source line it came from and, for lines of an expansion, the macro line
-// that was written.
+// from the lines above: EQU, SET and CON give a name and its value (SET
+// names are the expander's own, for IF and REPT; the assembler never sees
+// a SET line); a label and SFR, REG, BIT and DATA give a name whose value
+// only the assembler knows (IFDEF sees it, IF cannot use it). Every output
+// line carries the source line it came from and, for lines of an
+// expansion, the macro line that was written.
 #pragma once
 
 #include <map>

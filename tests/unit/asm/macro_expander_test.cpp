@@ -79,7 +79,7 @@ const GoldenCase kGolden[] = {
      "\tRET\n"
      "\tENDIF\n",
      "1/1 0 A FAST EQU 1\n"
-     "2/2 0 A COUNT SET 3\n"
+     "2/2 0 - COUNT SET 3\n"
      "3/3 0 - \tIF FAST AND COUNT > 2\n"
      "4/4 0 A \tMOV A,#1\n"
      "5/5 0 - \tELSE\n"
