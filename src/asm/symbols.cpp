@@ -53,6 +53,15 @@ std::optional<std::pair<std::string_view, int>> SplitBitForm(std::string_view te
     return std::pair{text.substr(0, dot), b - '0'};
 }
 
+// Bit b of a bit-addressable byte: RAM 20H-2FH or an SFR at an address
+// divisible by 8.
+std::optional<uint8_t> BitOfByte(uint8_t byte, int bit)
+{
+    if (byte >= 0x20 && byte <= 0x2F) return static_cast<uint8_t>((byte - 0x20) * 8 + bit);
+    if (byte >= 0x80 && byte % 8 == 0) return static_cast<uint8_t>(byte + bit);
+    return std::nullopt;
+}
+
 // The bit-name table's forms (columns 0, 2 and 6) indexed once: the first row
 // holding a form wins, as the table's own search in row order.
 std::optional<uint8_t> FindBitForm(std::string_view key)
@@ -266,19 +275,14 @@ std::optional<uint8_t> SymbolTable::BitAddress(std::string_view text) const
     }
     if (auto form = SplitBitForm(key)) {
         const auto& [name, bit] = *form;
-        if (auto byte = HexByteLiteral(name)) {
-            if (*byte == 0x80 || *byte == 0x90 || *byte == 0xA0 || *byte == 0xB0)
-                return static_cast<uint8_t>(*byte + bit);
-            // Any other bit-addressable byte written in hexadecimal ("0E0H.7", "20H.3").
-            if (*byte >= 0x20 && *byte <= 0x2F)
-                return static_cast<uint8_t>((*byte - 0x20) * 8 + bit);
-            if (*byte >= 0x80 && *byte % 8 == 0) return static_cast<uint8_t>(*byte + bit);
-            return std::nullopt;
-        }
+        // A bit-addressable byte written in hexadecimal ("0E0H.7", "20H.3").
+        if (auto byte = HexByteLiteral(name)) return BitOfByte(*byte, bit);
         for (const NamedRegister& r : kBitRegisters) {
             if (name == r.name && (ports02 || !r.needsPorts02))
                 return static_cast<uint8_t>(r.address + bit);
         }
+        // A byte symbol or an address expression ("FLAGS.3", "(20H+1).0").
+        if (auto byte = DirectAddress(name)) return BitOfByte(*byte, bit);
     }
     if (key.size() > 1 && key.back() == 'B') {
         if (auto v = ParseBinary(key.substr(0, key.size() - 1)); v && *v <= 0xFF)

@@ -163,6 +163,10 @@ TEST(OperandEvaluators, FallBackOnTheExpressionEvaluator)
     EXPECT_EQ(s.DirectAddress("00030H"), 0x30);
     EXPECT_FALSE(s.DirectAddress("TEMP+300").has_value());
     EXPECT_EQ(s.BitAddress("COUNT-2"), 8);
+    s.AddByte("FLAGS", 0x21);
+    EXPECT_EQ(s.BitAddress("FLAGS.3"), 0x0B);
+    EXPECT_EQ(s.BitAddress("(P1+10H).1"), 0xA1);
+    EXPECT_FALSE(s.BitAddress("TEMP.1").has_value());  // 30H is not bit-addressable
 
     LabelTable labels;
     labels.Add("TABLE", 0x0200, 3);
