@@ -302,6 +302,9 @@ std::optional<long long> SymbolTable::ValueOfName(std::string_view name) const
 {
     if (const Symbol* s = FindEqu(name)) return s->value;
     if (const Symbol* s = FindByte(name)) return s->value;
+    // A and R0-R7 are registers, not values: "MOV C,A" must not read ACC.0.
+    if (name == "A" || (name.size() == 2 && name[0] == 'R' && name[1] >= '0' && name[1] <= '7'))
+        return std::nullopt;
     if (auto it = m_sfrAddress.find(name); it != m_sfrAddress.end()) return it->second;
     if (name == "ACC") return 0xE0;
     return std::nullopt;

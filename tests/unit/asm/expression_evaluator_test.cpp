@@ -182,7 +182,7 @@ TEST(OrgDirective, AddressForms)
         {"1000H+20", 0x1014}, {"123456h", -1}, {"10000H", -1},     {"-1", -1},
     };
     for (const auto& [text, value] : cases) {
-        AsmLine line;
+        LineDraft line;
         line.fields.field[3] = text;
         uint16_t counter = 0x20;
         HandleOrg(line, counter);
@@ -203,11 +203,11 @@ TEST(SymbolDirectives, ExpressionOperands)
         {"M", "EQU", "-1", "FF"},   {"K", "EQU", "2*3+1", "07"},
     };
     for (const auto& [name, directive, operand, shown] : cases) {
-        AsmLine line;
+        LineDraft line;
         line.fields.field[1] = name;
         line.fields.field[3] = operand;
         HandleSymbolDirective(line, directive, s);
-        EXPECT_EQ(std::string(line.bytes[0].View()), shown) << operand;
+        EXPECT_EQ(ByteString(line.bytes[0]), shown) << operand;
     }
     EXPECT_NE(s.FindBit("F"), nullptr);
     EXPECT_EQ(s.FindEqu("M")->value, 0xFFu);
