@@ -101,6 +101,7 @@ enum class FixupKind : uint8_t {
     Relative = 1,    // SJMP, conditional jumps, DJNZ, CJNE
     Absolute11 = 2,  // AJMP, ACALL, JMP, CALL
     Word16 = 3,      // LJMP, LCALL, MOV DPTR,#
+    Byte8 = 4,       // an immediate byte naming a label: MOV A,#HIGH(TABLE)
 };
 
 // What a line contributes to the image.

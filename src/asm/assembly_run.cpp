@@ -2,6 +2,7 @@
 
 #include "asm/directives.h"
 #include "asm/encoder.h"
+#include "asm/expressions.h"
 #include "asm/line_scanner.h"
 #include "core/ascii_text.h"
 #include "core/hex_text.h"
@@ -162,7 +163,8 @@ void AssemblyRun::AssembleLine(int number)
             HandleSymbolDirective(line, std::string(m), m_assembly.symbols);
         } else if (m == "ORG") {
             uint16_t origin = static_cast<uint16_t>(m_locationCounter);
-            HandleOrg(line, origin);
+            HandleOrg(line, origin,
+                      NamesWithLabels(m_assembly.symbols, m_assembly.labels, number));
             if (!line.bytes[0].IsError()) m_locationCounter = origin;
             DefineLabel(hasLabel, number);
         } else if (m == "DB" || m == "DW" || IsBareHexByte(m)) {

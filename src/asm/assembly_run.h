@@ -53,6 +53,9 @@ private:
     void ResolveLine(int number);
     std::optional<unsigned> ResolveTarget(std::string_view text, int number,
                                           bool expressionFirst) const;
+    // An immediate byte naming labels: a byte selection (#>, #<) or an
+    // expression whose value fits a byte.
+    std::optional<unsigned> ResolveByte(std::string_view text, int number) const;
     int ProgramEnd() const;
 
     Assembly m_assembly;

@@ -125,7 +125,7 @@ void HandleSymbolDirective(LineDraft& line, const std::string& m, SymbolTable& s
     Fail(line, "Problem in REG");
 }
 
-void HandleOrg(LineDraft& line, uint16_t& locationCounter, const SymbolTable* symbols)
+void HandleOrg(LineDraft& line, uint16_t& locationCounter, const NameValues& names)
 {
     line.kind = LineKind::Org;
     const std::string operand(core::TrimBlanks(line.fields.Operand(1)));
@@ -140,10 +140,7 @@ void HandleOrg(LineDraft& line, uint16_t& locationCounter, const SymbolTable* sy
         value = ParseDecimal(operand);
     }
     if (!value) {
-        ExpressionContext context;
-        if (symbols) context = SymbolContext(*symbols);
-        context.here = locationCounter;
-        value = EvaluateExpression(operand, context).value;
+        value = EvaluateExpression(operand, {names, locationCounter}).value;
     }
     if (!value || *value < 0 || *value > 0xFFFF) return Fail(line, "Problem in ORG");
     locationCounter = static_cast<uint16_t>(*value);

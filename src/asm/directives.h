@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "asm/assembly.h"
+#include "asm/expression_evaluator.h"
 #include "asm/source_file.h"
 #include "asm/symbols.h"
 
@@ -23,8 +24,8 @@ void HandleSymbolDirective(LineDraft& line, const std::string& upperMnemonic, Sy
 
 // ORG address: sets the location counter, or "??" when the operand is not
 // an address 0 to FFFFH. The address is a number of any form or an
-// expression of "$" and, when symbols are given, of known names.
-void HandleOrg(LineDraft& line, uint16_t& locationCounter, const SymbolTable* symbols = nullptr);
+// expression of "$" and of the names given (symbols, labels above).
+void HandleOrg(LineDraft& line, uint16_t& locationCounter, const NameValues& names = {});
 
 // DB and DW: the data bytes of the line; DW items naming labels become
 // "xx" "xx" with a pending word for Round 2.

@@ -338,6 +338,7 @@ Encoded Compose(core::Mnemonic m, const Form& form, const Operands& ops, const S
     Encoded e;
     unsigned opcode = form.opcode;
     std::size_t next = 1;
+    std::size_t waitingByte = 0;  // the immediate byte left for Round 2
     for (int i = 0; i < form.count; ++i) {
         const std::string_view text = ops[i].text;
         switch (form.patterns[i].field) {
@@ -347,6 +348,14 @@ Encoded Compose(core::Mnemonic m, const Form& form, const Operands& ops, const S
                 break;
             case Field::Data:
                 e.bytes[next++] = ImmediateByte(text, s);
+                // An expression naming a label not yet known waits for
+                // Round 2, unless another operand already waits.
+                if (e.bytes[next - 1] == kErrorMarker && e.fixup == FixupKind::None &&
+                    NamesUnknownNames(text, s)) {
+                    e.bytes[next - 1] = kPlaceholder;
+                    waitingByte = next - 1;
+                    SetFixup(e, FixupKind::Byte8, text);
+                }
                 break;
             case Field::Data16:
                 if (const Immediate v = EvaluateImmediate(text, s); v.Ok()) {
@@ -383,6 +392,9 @@ Encoded Compose(core::Mnemonic m, const Form& form, const Operands& ops, const S
                 break;
         }
     }
+    // Only one operand can wait for Round 2: a byte whose wait a later
+    // operand's fix-up displaced stays an error (CJNE A,#LABEL,NEXT).
+    if (waitingByte > 0 && e.fixup != FixupKind::Byte8) e.bytes[waitingByte] = kErrorMarker;
     // The opcode of an absolute jump carries the target's page.
     e.bytes[0] = e.fixup == FixupKind::Absolute11 ? ByteText(kPlaceholder) : ByteText::Hex(opcode);
     if (form.opcode == kMoveDirectToDirect) std::swap(e.bytes[1], e.bytes[2]);

@@ -106,12 +106,17 @@ ExpressionContext SymbolContext(const SymbolTable& symbols, std::optional<long l
 ExpressionValue EvaluateWithLabels(std::string_view text, const SymbolTable& symbols,
                                    const LabelTable& labels, int line, uint16_t here)
 {
-    auto names = [&](std::string_view name) -> std::optional<long long> {
+    return FitWord(EvaluateExpression(DropHash(core::TrimBlanks(text)),
+                                      {NamesWithLabels(symbols, labels, line), here}));
+}
+
+NameValues NamesWithLabels(const SymbolTable& symbols, const LabelTable& labels, int line)
+{
+    return [&symbols, &labels, line](std::string_view name) -> std::optional<long long> {
         if (auto v = symbols.ValueOfName(name)) return v;
         if (auto a = labels.Find(name, line)) return *a;
         return std::nullopt;
     };
-    return FitWord(EvaluateExpression(DropHash(core::TrimBlanks(text)), {names, here}));
 }
 
 ExpressionValue ImmediateByteValue(std::string_view operand, const SymbolTable& symbols)
@@ -120,6 +125,20 @@ ExpressionValue ImmediateByteValue(std::string_view operand, const SymbolTable& 
     if (v.IsByte()) return {static_cast<long long>(v.value & 0xFF), {}};
     if (v.Ok()) return {std::nullopt, std::to_string(v.value) + " does not fit in a byte"};
     return {std::nullopt, v.reason.empty() ? "no value" : v.reason};
+}
+
+bool NamesUnknownNames(std::string_view operand, const SymbolTable& symbols)
+{
+    bool unknown = false;
+    auto names = [&](std::string_view name) -> std::optional<long long> {
+        if (auto v = symbols.ValueOfName(name)) return v;
+        unknown = true;
+        return 1;  // not 0: "X/LABEL" must not stop at a division by zero
+    };
+    std::string_view t = DropHash(core::TrimBlanks(operand));
+    // The byte selections #> and #< read the rest as a word.
+    if (!t.empty() && (t[0] == '>' || t[0] == '<')) t.remove_prefix(1);
+    return EvaluateExpression(t, {names, 0}).Ok() && unknown;
 }
 
 std::optional<uint8_t> ByteExpression(std::string_view text, const SymbolTable& symbols)

@@ -71,9 +71,16 @@ ExpressionContext SymbolContext(const SymbolTable& symbols,
 ExpressionValue EvaluateWithLabels(std::string_view text, const SymbolTable& symbols,
                                    const LabelTable& labels, int line, uint16_t here);
 
+// The names of Round 2: symbols, then labels as seen from line `line`.
+NameValues NamesWithLabels(const SymbolTable& symbols, const LabelTable& labels, int line);
+
 // The value of an immediate operand ('#' optional) that must be one byte,
 // or the reason it is not ("300 does not fit in a byte").
 ExpressionValue ImmediateByteValue(std::string_view operand, const SymbolTable& symbols);
+
+// An operand ('#' optional) that would be an expression if the names the
+// symbols do not know were labels: it waits for Round 2.
+bool NamesUnknownNames(std::string_view operand, const SymbolTable& symbols);
 
 // An expression of known names whose value is a byte address 0 to FFH.
 std::optional<uint8_t> ByteExpression(std::string_view text, const SymbolTable& symbols);

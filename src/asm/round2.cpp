@@ -194,7 +194,26 @@ std::optional<unsigned> AssemblyRun::ResolveTarget(std::string_view text, int nu
     if (auto v = Evaluate16(t, m_assembly.symbols)) return v;
     if (auto v = asLabel()) return v;
     if (auto v = m_assembly.symbols.DirectAddress(t)) return *v;
+    const ExpressionValue v = EvaluateWithLabels(t, m_assembly.symbols, m_assembly.labels, number,
+                                                 line.address);
+    if (v.Ok()) return static_cast<unsigned>(*v.value);
     return std::nullopt;
+}
+
+std::optional<unsigned> AssemblyRun::ResolveByte(std::string_view text, int number) const
+{
+    const std::string_view t = core::TrimBlanks(text.substr(!text.empty() && text[0] == '#'));
+    // #> and #< select the high and the low byte of a word.
+    if (!t.empty() && (t[0] == '>' || t[0] == '<')) {
+        const auto word = ResolveTarget(t.substr(1), number, true);
+        if (!word) return std::nullopt;
+        return t[0] == '>' ? *word >> 8 : *word & 0xFF;
+    }
+    const AsmLine& line = m_assembly.lines[number - 1];
+    const ExpressionValue v = FitByte(EvaluateExpression(
+        t, {NamesWithLabels(m_assembly.symbols, m_assembly.labels, number), line.address}));
+    if (!v.Ok()) return std::nullopt;
+    return static_cast<unsigned>(*v.value) & 0xFF;
 }
 
 void AssemblyRun::ResolveLine(int number)
@@ -249,6 +268,17 @@ void AssemblyRun::ResolveLine(int number)
             const unsigned digit = 2 * ((*target >> 8) & 7) + (line.isCall ? 1 : 0);
             line.bytes[0] = CodeByte::Of(digit << 4 | 1);
             line.bytes[1] = CodeByte::Of(*target & 0xFF);
+            break;
+        }
+        case FixupKind::Byte8: {
+            const auto value = ResolveByte(symbolic, number);
+            const int slot = line.bytes[1].state == ByteState::Pending ? 1 : 2;
+            if (!value) {
+                line.bytes[slot] = CodeByte::Error();
+                message = "Cannot resolve: " + std::string(symbolic);
+                break;
+            }
+            line.bytes[slot] = CodeByte::Of(*value);
             break;
         }
         case FixupKind::Word16: {
