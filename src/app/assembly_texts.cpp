@@ -17,19 +17,15 @@ int ShownTotal(const Assembly& a)
     return a.totalLines - a.libraryCount;
 }
 
-// The number of the first problem line (header lines count; 0 for none).
-int FirstProblemNumber(const Assembly& a)
-{
-    return a.problemLines.empty() ? 0 : a.FirstProblemSourceLine() + a.libraryCount;
-}
-
 // The first problem line counted without header lines; a header's line is
-// named with its file, as the source has no such line.
+// named with its file and a line of a macro expansion with its call, as the
+// source has no such line.
 std::string FirstProblemWhere(const Assembly& a)
 {
     const int first = a.FirstProblemSourceLine();
-    const int number = FirstProblemNumber(a);
-    return first >= 1 || number < 1 ? std::to_string(first) : a.LineName(number).substr(5);
+    const int number = a.FirstProblemNumber();
+    const bool named = first < 1 || (number >= 1 && a.lines[number - 1].expansion);
+    return !named || number < 1 ? std::to_string(first) : a.LineName(number).substr(5);
 }
 
 }  // namespace
@@ -38,7 +34,7 @@ std::string AssemblyReport(const Assembly& a, const assembler::AssemblyOutcome& 
 {
     std::string r = "        " + std::string(core::ChipName(outcome.chip)) + "\n" + kRule + "\n";
     if (a.round1Problems + a.round2Problems > 0) {
-        const int number = FirstProblemNumber(a);
+        const int number = a.FirstProblemNumber();
         r += "Problem in line: " + FirstProblemWhere(a) + "\n";
         if (number >= 1 && number <= static_cast<int>(a.lines.size())) {
             const AsmLine& line = a.lines[number - 1];

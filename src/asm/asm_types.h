@@ -173,6 +173,11 @@ struct AsmLine
     uint32_t pendingFirst = 0;
     uint32_t pendingCount = 0;
     int32_t length = 0;
+    // The source line shown for the row when macros were expanded (0: the
+    // row's own number less the header lines); for an expansion row, its
+    // call's line and the line the text was written in.
+    int32_t sourceLine = 0;
+    int32_t writtenLine = 0;
     uint16_t address = 0;
     LineBytes bytes{};
     LineKind kind = LineKind::Nothing;
@@ -186,6 +191,8 @@ struct AsmLine
     bool refused : 1 = false;
     bool round1Error : 1 = false;
     bool round2Error : 1 = false;
+    bool expansion : 1 = false;     // produced by a macro call or REPT
+    bool expanderOnly : 1 = false;  // a line of the expander: shown, not assembled
 };
 
 }  // namespace zelo::assembler

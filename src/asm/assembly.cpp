@@ -60,7 +60,14 @@ void Assembly::Reserve(std::size_t lineCount, std::size_t textSize)
 
 std::string Assembly::LineName(int number) const
 {
-    if (number > libraryCount) return "line " + std::to_string(SourceNumber(number));
+    if (number > libraryCount) {
+        const AsmLine* line =
+            number <= static_cast<int>(lines.size()) ? &lines[number - 1] : nullptr;
+        if (line && line->expansion)
+            return "line " + std::to_string(line->writtenLine) + " (expanded from line " +
+                   std::to_string(line->sourceLine) + ")";
+        return "line " + std::to_string(SourceNumber(number));
+    }
     for (const HeaderSpan& h : headers) {
         if (number >= h.first && number < h.first + h.count)
             return "line " + std::to_string(number - h.first + 1) + " of " + h.name;
@@ -68,10 +75,16 @@ std::string Assembly::LineName(int number) const
     return "line " + std::to_string(number);
 }
 
+int Assembly::FirstProblemNumber() const
+{
+    if (problemLines.empty()) return 0;
+    return *std::min_element(problemLines.begin(), problemLines.end());
+}
+
 int Assembly::FirstProblemSourceLine() const
 {
     if (problemLines.empty()) return 0;
-    return SourceNumber(*std::min_element(problemLines.begin(), problemLines.end()));
+    return SourceNumber(FirstProblemNumber());
 }
 
 TextSlice Assembly::Keep(std::string_view text)

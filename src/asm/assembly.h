@@ -39,7 +39,14 @@ public:
     // Round 2 has run: fix-ups are resolved and modules linked.
     bool resolved = false;
 
-    int SourceNumber(int number) const { return number - libraryCount; }
+    int SourceNumber(int number) const
+    {
+        if (number >= 1 && number <= static_cast<int>(lines.size()) && lines[number - 1].sourceLine != 0)
+            return lines[number - 1].sourceLine;
+        return number - libraryCount;
+    }
+    // The table number of the first problem line (0 when none).
+    int FirstProblemNumber() const;
     // "line N" of the source, or "line N of HEADER.H" for a header's line.
     std::string LineName(int number) const;
     // The first problem line counted without header lines (0 when none).

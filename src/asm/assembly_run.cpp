@@ -4,6 +4,7 @@
 #include "asm/encoder.h"
 #include "asm/expressions.h"
 #include "asm/line_scanner.h"
+#include "asm/macro_expander.h"
 #include "core/ascii_text.h"
 #include "core/hex_text.h"
 #include "core/opcode_table.h"
@@ -32,7 +33,23 @@ void AssemblyRun::Start(std::string_view sourceText, const SourceResolver& resol
     m_assembly.libraryText = std::move(list.libraryText);
     m_assembly.libraryCount = list.libraryCount;
     m_assembly.headers = std::move(list.headers);
-    const std::size_t total = list.lines.size() + core::CountLines(sourceText);
+    // Macros and conditional parts are expanded first, only in a source
+    // that has them: any other source is assembled line for line.
+    ExpandedSource expanded;
+    const bool expand = NeedsExpansion(sourceText);
+    if (expand) {
+        std::vector<SourceLine> source;
+        core::ForEachLine(sourceText, [&](std::string_view text) {
+            source.push_back({std::string(text), {{}, static_cast<int>(source.size()) + 1}});
+        });
+        expanded = ExpandSource(source, ChipExpandOptions(Chip()));
+        // The expander's own lines inside an expansion (an IF in a macro
+        // body) are left out; those of the source are shown.
+        std::erase_if(expanded.lines,
+                      [](const ExpandedLine& l) { return l.depth > 0 && !l.assemble; });
+    }
+    const std::size_t sourceCount = expand ? expanded.lines.size() : core::CountLines(sourceText);
+    const std::size_t total = list.lines.size() + sourceCount;
     const bool tooMany = total > static_cast<std::size_t>(kMaxAssemblyLines);
     const std::size_t kept = tooMany ? kMaxAssemblyLines + 1 : total;
     std::size_t libraryText = 0;
@@ -47,9 +64,32 @@ void AssemblyRun::Start(std::string_view sourceText, const SourceResolver& resol
         lines[row].library = true;
         lines[row++].text = m_assembly.Keep(text);
     }
-    core::ForEachLine(sourceText, [&](std::string_view text) {
-        if (row < kept) lines[row++].text = m_assembly.Keep(text);
-    });
+    if (expand) {
+        for (const ExpandedLine& l : expanded.lines) {
+            if (row == kept) break;
+            AsmLine& r = lines[row++];
+            r.text = m_assembly.Keep(l.text);
+            r.sourceLine = l.origin.line;
+            r.expansion = l.depth > 0;
+            if (r.expansion) r.writtenLine = l.written.line;
+            r.expanderOnly = !l.assemble;
+        }
+        // A problem of the expander is a refusal of the source line it
+        // concerns (of the call, for a line inside an expansion).
+        for (const ExpandProblem& p : expanded.problems) {
+            const int shown = p.call.line != 0 ? p.call.line : p.where.line;
+            for (std::size_t k = list.lines.size(); k < row; ++k) {
+                AsmLine& r = lines[k];
+                if (r.sourceLine != shown || r.expansion) continue;
+                if (r.message.size == 0) r.message = m_assembly.Keep(p.Text());
+                break;
+            }
+        }
+    } else {
+        core::ForEachLine(sourceText, [&](std::string_view text) {
+            if (row < kept) lines[row++].text = m_assembly.Keep(text);
+        });
+    }
     if (tooMany) {
         // The line after the limit stands for every refused line.
         AsmLine& refused = lines.back();
@@ -131,7 +171,17 @@ void AssemblyRun::AssembleLine(int number)
         // A refusal set when the line table was built (too many lines)
         // survives the line's own assembling.
         if (row.message.size > 0) line.message.assign(m_assembly.Message(row));
-        ScanLineInto(m_assembly.LineText(row), m_endSeen, line.fields);
+        if (row.expanderOnly) {
+            // Shown as a comment; one that starts in column 1 gets a ';' so
+            // that readers of the listing take no label from it.
+            const std::string_view text = m_assembly.LineText(row);
+            const bool margin = !text.empty() && text[0] != ' ' && text[0] != '\t' && text[0] != ';';
+            std::string shown = margin ? ";" : "";
+            shown += text;
+            Neglect(line.fields, shown);
+        } else {
+            ScanLineInto(m_assembly.LineText(row), m_endSeen, line.fields);
+        }
     }
     const bool refusal = !line.message.empty();
     std::string refusalText;

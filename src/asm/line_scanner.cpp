@@ -26,7 +26,8 @@ bool LastTwoAre(char a, char b, char first, char second)
     return core::UpperAscii(a) == first && core::UpperAscii(b) == second;
 }
 
-// The whole line becomes the comment of a neglected line.
+}  // namespace
+
 void Neglect(LineFields& f, std::string_view text)
 {
     for (std::string& field : f.field) field.clear();
@@ -34,8 +35,6 @@ void Neglect(LineFields& f, std::string_view text)
     f.neglected = true;
     f.comment.assign(text);
 }
-
-}  // namespace
 
 std::string UpperOutsideQuotes(std::string_view text)
 {

@@ -16,6 +16,8 @@ namespace zelo::assembler {
 LineFields ScanLine(std::string_view text, bool& endSeen);
 // The same, written into f (whose strings are reused).
 void ScanLineInto(std::string_view text, bool& endSeen, LineFields& f);
+// The whole text becomes the comment of a neglected line.
+void Neglect(LineFields& f, std::string_view text);
 
 // Keeps only the text after the last blank or TAB (unless the field is the
 // blank constant "#' '"), then drops a trailing carriage return.

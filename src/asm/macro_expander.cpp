@@ -7,6 +7,7 @@
 #include "asm/symbols.h"
 #include "core/ascii_text.h"
 #include "core/opcode_table.h"
+#include "core/text_file.h"
 
 namespace zelo::assembler {
 
@@ -401,7 +402,8 @@ private:
         const StreamLine& l = stream[i];
         std::vector<StreamLine> body;
         const std::size_t end = CollectBody(stream, i, body);
-        Emit(l, l.text, false, macro, depth);
+        // The block as written comes first, its copies after it.
+        EmitBlock(stream, i, end, macro, depth);
         if (end == stream.size()) Problem(l, "REPT has no ENDM");
         const ExpressionValue count = Evaluate(s.operands);
         if (!count.Ok()) {
@@ -413,17 +415,18 @@ private:
             for (long long k = 0; k < *count.value && !m_full; ++k)
                 Process(body, depth + 1, "REPT");
         }
-        if (end < stream.size()) Emit(stream[end], stream[end].text, false, macro, depth);
         return end;
     }
 
     void Call(const StreamLine& l, const Statement& s, const std::string& name, const Macro& m,
               int depth)
     {
-        // A label on the call line stays, as a line of its own.
+        // A label on the call line stays, as written, with the call as
+        // its comment.
         if (!s.label.empty()) {
             Note(s);
-            Emit(l, l.text.substr(0, s.label.size()) + ":", true, {}, depth);  // as written
+            std::size_t call = std::min(l.text.size(), s.label.size() + (s.labelColon ? 1 : 0));
+            Emit(l, l.text.substr(0, s.label.size()) + ":\t;" + std::string(core::TrimBlanks(l.text.substr(call))), true, {}, depth);
         } else {
             Emit(l, l.text, false, {}, depth);
         }
@@ -468,6 +471,33 @@ private:
 };
 
 }  // namespace
+
+bool NeedsExpansion(std::string_view sourceText)
+{
+    bool found = false;
+    auto opens = [](std::string_view w) {
+        for (const char* word : {"MACRO", "REPT", "IF", "IFDEF", "IFNDEF", "SET"})
+            if (core::EqualsNoCase(w, word)) return true;
+        return false;
+    };
+    core::ForEachLine(sourceText, [&](std::string_view line) {
+        if (found) return;
+        line = line.substr(0, CommentStart(line));
+        std::size_t pos = 0;
+        auto nextWord = [&]() {
+            while (pos < line.size() && IsBlank(line[pos])) ++pos;
+            const std::size_t start = pos;
+            while (pos < line.size() && !IsBlank(line[pos])) ++pos;
+            return line.substr(start, pos - start);
+        };
+        std::string_view first = nextWord();
+        // A label in column 1 is followed by the word that counts; a
+        // directive at the margin counts itself.
+        if (!line.empty() && !IsBlank(line[0]) && !opens(first)) first = nextWord();
+        found = opens(first);
+    });
+    return found;
+}
 
 std::string ExpandProblem::Text() const
 {

@@ -16,6 +16,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/chip_model.h"
@@ -77,6 +78,10 @@ struct ExpandedSource
 // Options whose names are the chip's registers, so that "IFDEF T2CON"
 // tells an 8052 from an 8051.
 ExpandOptions ChipExpandOptions(core::ChipModel chip);
+
+// Whether a source has lines for the expander (MACRO, REPT, IF, IFDEF,
+// IFNDEF, SET); a source without them is assembled as it is written.
+bool NeedsExpansion(std::string_view sourceText);
 
 ExpandedSource ExpandSource(const std::vector<SourceLine>& lines,
                             const ExpandOptions& options = {});
