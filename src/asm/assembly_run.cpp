@@ -81,7 +81,9 @@ void AssemblyRun::Start(std::string_view sourceText, const SourceResolver& resol
             for (std::size_t k = list.lines.size(); k < row; ++k) {
                 AsmLine& r = lines[k];
                 if (r.sourceLine != shown || r.expansion) continue;
-                if (r.message.size == 0) r.message = m_assembly.Keep(p.Text());
+                // Inside an expansion the message names the macro line too.
+                if (r.message.size == 0)
+                    r.message = m_assembly.Keep(p.call.line != 0 ? p.Text() : p.reason);
                 break;
             }
         }
