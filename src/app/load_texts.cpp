@@ -150,10 +150,6 @@ std::string DisassemblyFailure(const loader::DisassemblyFileResult& r)
             return name + " is larger than 64 KB and is not a task file.";
         case DisassemblyProblem::Unreadable:
             return name + " cannot be read: " + r.detail;
-        case DisassemblyProblem::TooManyDataLines:
-            return name + " needs " + std::to_string(r.dataLines) + " DB lines, more than the " +
-                   std::to_string(loader::kAssemblerDataLineLimit) +
-                   " the assembler holds: no disassembly written.";
         case DisassemblyProblem::NotWritten:
             return "The disassembly could not be written: " + r.detail;
         case DisassemblyProblem::None:
@@ -179,18 +175,6 @@ std::string DisassemblyNoteText(loader::DisassemblyNote note)
         case DisassemblyNote::DataAreasFull:
             return "More than " + std::to_string(loader::kDataAreaLimit) +
                    " DPTR data areas: later areas are disassembled as code.";
-        case DisassemblyNote::DataLinesFull:
-            return "More than " + std::to_string(loader::kAssemblerDataLineLimit) +
-                   " DB lines for the assembler's data list: the last DPTR data areas are written "
-                   "as code.";
-        case DisassemblyNote::AssemblerLabelsFull:
-            return "More than " + std::to_string(loader::kAssemblerLabelLimit) +
-                   " labels for the assembler's label table: the jumps to the last ones are "
-                   "written as bytes.";
-        case DisassemblyNote::SymbolTableFull:
-            return "More than " + std::to_string(loader::kAssemblerSymbolLimit) +
-                   " names for one of the assembler's symbol tables: the later declarations are "
-                   "left out.";
     }
     return {};
 }

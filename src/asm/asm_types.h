@@ -18,12 +18,15 @@ inline constexpr const char* kPlaceholder = "xx";
 inline constexpr const char* kNoByte = "  ";
 
 // Capacities of the assembler's tables.
-inline constexpr int kMaxAssemblyLines = 4000;   // source plus library lines
-inline constexpr int kMaxLineTableRows = 10000;  // including lines linked from modules
-inline constexpr int kMaxLabels = 300;
-inline constexpr int kMaxSections = 300;
-inline constexpr int kMaxSymbolsPerPart = 100;
-inline constexpr int kMaxDataLines = 100;
+// Generous bounds that only a runaway source reaches. The line bound leaves
+// room for a whole 64 KB image of one-byte instructions with declarations,
+// and as many labels as there are addresses, so that every disassembly
+// assembles again.
+inline constexpr int kMaxAssemblyLines = 80 * 1024;      // source plus library lines
+inline constexpr int kMaxLineTableRows = 2 * 80 * 1024;  // including lines linked from modules
+inline constexpr int kMaxLabels = 64 * 1024;
+inline constexpr int kMaxSections = kMaxLabels;
+inline constexpr int kMaxSymbolsPerPart = 16 * 1024;
 inline constexpr int kMaxModules = 100;
 inline constexpr int kMaxMissingModules = 50;
 inline constexpr int kMaxProblemLines = 300;

@@ -25,7 +25,6 @@ void AssemblyRun::Start(std::string_view sourceText, const SourceResolver& resol
     m_resolver = &resolver;
     m_locationCounter = 0;
     m_occupied.reset();
-    m_dataLines = 0;
 
     // Header lines first, then the source's lines, each written straight
     // into its row of the line table.
@@ -225,15 +224,7 @@ void AssemblyRun::AssembleLine(int number)
                 f.field[2] = "DB";
                 m = "DB";
             }
-            if (m_dataLines >= kMaxDataLines) {
-                line.kind = LineKind::Data;
-                line.bytes[0] = CodeByte::Error();
-                line.message = "Table full: the data list holds at most " +
-                               std::to_string(kMaxDataLines) + " DB/DW lines";
-            } else {
-                ++m_dataLines;
-                HandleData(line, m == "DW", m_assembly.symbols);
-            }
+            HandleData(line, m == "DW", m_assembly.symbols);
         } else if (std::optional<Encoded> encoded = EncodeIfInstruction(
                        m, f.Operand(1), f.Operand(2), f.Operand(3), m_assembly.symbols)) {
             Encoded& e = *encoded;

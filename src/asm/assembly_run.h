@@ -62,7 +62,6 @@ private:
     const SourceResolver* m_resolver = nullptr;
     LineDraft m_draft;  // the line being assembled
     int m_currentLine = 0;
-    int m_dataLines = 0;
     // Up to 10000H: a line may end exactly at FFFFH; beyond is a problem.
     unsigned m_locationCounter = 0;
     std::bitset<0x10000> m_occupied;  // code cells placed by the lines so far

@@ -13,20 +13,22 @@ namespace zelo::assembler {
 
 namespace {
 
-const Symbol* FindIn(const std::vector<Symbol>& part, std::string_view name)
+// The first symbol of the part with the name, through the part's index.
+const Symbol* FindIn(const std::vector<Symbol>& part, const NameMap<int>& index,
+                     std::string_view name)
 {
     if (part.empty()) return nullptr;
     const core::UpperTrimmed key(name);
-    for (const Symbol& s : part) {
-        if (s.name == key.View()) return &s;
-    }
-    return nullptr;
+    const auto it = index.find(key.View());
+    return it == index.end() ? nullptr : &part[it->second];
 }
 
-bool AddTo(std::vector<Symbol>& part, std::string_view name, unsigned value, int width)
+bool AddTo(std::vector<Symbol>& part, NameMap<int>& index, std::string_view name, unsigned value,
+           int width)
 {
     if (static_cast<int>(part.size()) >= kMaxSymbolsPerPart) return false;
     part.push_back({core::UpperTrimmedText(name), value, width});
+    index.emplace(part.back().name, static_cast<int>(part.size()) - 1);  // the first one stays
     return true;
 }
 
@@ -109,11 +111,7 @@ std::optional<int> LabelTable::EarlierDefinition(std::string_view name, int line
     if (!key.empty() && key.back() == ':') key.pop_back();
     if (key.empty()) return std::nullopt;
     int from = INT_MIN;
-    if (key[0] == '$') {
-        for (int s : m_sections) {
-            if (s <= line) from = std::max(from, s);
-        }
-    }
+    if (key[0] == '$') from = SectionAround(line).first;
     const std::string withColon = key + ":";
     for (const std::string_view k : {std::string_view(key), std::string_view(withColon)}) {
         const auto it = m_byKey.find(k);
@@ -124,6 +122,14 @@ std::optional<int> LabelTable::EarlierDefinition(std::string_view name, int line
         }
     }
     return std::nullopt;
+}
+
+std::pair<int, int> LabelTable::SectionAround(int line) const
+{
+    // Sections are added in line order.
+    const auto after = std::upper_bound(m_sections.begin(), m_sections.end(), line);
+    return {after == m_sections.begin() ? INT_MIN : *(after - 1),
+            after == m_sections.end() ? INT_MAX : *after};
 }
 
 bool LabelTable::AddSection(int line)
@@ -140,12 +146,7 @@ std::optional<uint16_t> LabelTable::Find(std::string_view reference, int line) c
     if (r.empty()) return std::nullopt;
     int from = INT_MIN;
     int to = INT_MAX;
-    if (r[0] == '$') {
-        for (int s : m_sections) {
-            if (s <= line) from = std::max(from, s);
-            if (s > line) to = std::min(to, s);
-        }
-    }
+    if (r[0] == '$') std::tie(from, to) = SectionAround(line);
     // The first entry, in definition order, named R or R followed by ':'.
     int best = INT_MAX;
     const std::string withColon = std::string(r) + ":";
@@ -193,25 +194,28 @@ void SymbolTable::Clear()
     m_equ.clear();
     m_byte.clear();
     m_bit.clear();
+    m_equIndex.clear();
+    m_byteIndex.clear();
+    m_bitIndex.clear();
     m_modules.clear();
     m_ram.Clear();
 }
 
 bool SymbolTable::AddEqu(std::string_view name, unsigned value, int width)
 {
-    return AddTo(m_equ, name, value, width);
+    return AddTo(m_equ, m_equIndex, name, value, width);
 }
 
 bool SymbolTable::AddByte(std::string_view name, uint8_t address)
 {
-    if (!AddTo(m_byte, name, address, 1)) return false;
+    if (!AddTo(m_byte, m_byteIndex, name, address, 1)) return false;
     m_ram.Mark(address, core::UpperTrimmedText(name));
     return true;
 }
 
 bool SymbolTable::AddBit(std::string_view name, uint8_t bit)
 {
-    return AddTo(m_bit, name, bit, 1);
+    return AddTo(m_bit, m_bitIndex, name, bit, 1);
 }
 
 bool SymbolTable::AddModule(std::string_view name, const std::filesystem::path& listing)
@@ -228,15 +232,15 @@ bool SymbolTable::IsDefined(std::string_view name) const
 
 const Symbol* SymbolTable::FindEqu(std::string_view name) const
 {
-    return FindIn(m_equ, name);
+    return FindIn(m_equ, m_equIndex, name);
 }
 const Symbol* SymbolTable::FindByte(std::string_view name) const
 {
-    return FindIn(m_byte, name);
+    return FindIn(m_byte, m_byteIndex, name);
 }
 const Symbol* SymbolTable::FindBit(std::string_view name) const
 {
-    return FindIn(m_bit, name);
+    return FindIn(m_bit, m_bitIndex, name);
 }
 
 std::optional<uint8_t> HexByteLiteral(std::string_view t)

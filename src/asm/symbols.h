@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <tuple>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -63,6 +65,10 @@ public:
     const std::vector<int>& Sections() const { return m_sections; }
 
 private:
+    // The section starts around a line: the last at or before it and the
+    // first after it (INT_MIN, INT_MAX when there is none).
+    std::pair<int, int> SectionAround(int line) const;
+
     std::vector<LabelEntry> m_entries;
     std::vector<int> m_sections;
     NameMap<std::vector<int>> m_byKey;  // entry indexes in order
@@ -146,6 +152,10 @@ private:
     std::vector<Symbol> m_equ;
     std::vector<Symbol> m_byte;
     std::vector<Symbol> m_bit;
+    // Each part's names, to the index of their first symbol.
+    NameMap<int> m_equIndex;
+    NameMap<int> m_byteIndex;
+    NameMap<int> m_bitIndex;
     std::vector<ExternModule> m_modules;
     RamNameGrid m_ram;
 };

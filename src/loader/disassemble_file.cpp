@@ -90,12 +90,6 @@ DisassemblyFileResult DisassembleFile(const fs::path& file, core::ChipModel chip
 
     DisassemblyOutput output = DisassembleImage(*loaded.image, chip);
     result.dataLines = output.dataLines;
-    if (output.dataLines > kAssemblerDataLineLimit) {
-        // The source would not assemble: the assembler's data list holds
-        // fewer DB lines than the bytes outside code need.
-        result.problem = DisassemblyProblem::TooManyDataLines;
-        return result;
-    }
     result.notes = std::move(output.notes);
     result.listingPath = file.parent_path() / (result.disassemblyName + "Dis.lst");
     result.sourcePath = file.parent_path() / (result.disassemblyName + "Dis.asm");

@@ -21,7 +21,6 @@ enum class DisassemblyProblem {
     BadHex,            // the HEX file could not be read: see hex
     TaskTooLarge,      // a task file of more than 64 KB
     Unreadable,        // the file could not be read: see detail
-    TooManyDataLines,  // the source would need more DB lines than the assembler holds
     NotWritten,        // the two files could not be written: see detail
 };
 

@@ -109,27 +109,16 @@ void Disassembler::Run()
     m_inArea.assign(kCodeSpace, 0);
     m_areas.clear();
     m_declarationsDone = false;
-    bool dropped = false;
 
     ResetTables();
     DisassemblyWalk(1);
     m_notes.clear();  // the first walk's tables are only used for the data areas
     FindDptrDataAreas();
     const std::vector<DisassemblyNote> areaNotes = m_notes;
-    for (;;) {
-        m_notes = areaNotes;
-        ResetTables();
-        DisassemblyWalk(2);
-        NameLabels();
-        // More DB lines than the assembler holds: the last data area is
-        // written as code instead.
-        if (CountDataLines() <= kAssemblerDataLineLimit || m_areas.empty()) break;
-        for (int a = m_areas.back().first; a <= m_areas.back().last; ++a) m_inArea[a] = 0;
-        m_areas.pop_back();
-        dropped = true;
-    }
-    if (dropped)
-        Note(DisassemblyNote::DataLinesFull);
+    m_notes = areaNotes;
+    ResetTables();
+    DisassemblyWalk(2);
+    NameLabels();
 }
 
 bool Disassembler::Decode(int address, int pass, Decoded& out) const

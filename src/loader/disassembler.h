@@ -34,14 +34,6 @@ inline constexpr int kCodeLabelLimit = 300;
 inline constexpr int kDptrLabelLimit = 20;
 inline constexpr int kRelativeLabelLimit = 300;
 inline constexpr int kDataAreaLimit = 20;
-// The assembler keeps at most this many names per symbol table; declarations
-// beyond it would make the source fail to assemble.
-inline constexpr int kAssemblerSymbolLimit = 100;
-// Labels the assembler's label table holds; more labels on lines would make
-// the source fail to assemble.
-inline constexpr int kAssemblerLabelLimit = 300;
-// DB lines the assembler's data list holds.
-inline constexpr int kAssemblerDataLineLimit = 100;
 inline constexpr int kDataItemsPerLine = 8;
 
 // AddCodeLabel kinds.
@@ -79,9 +71,6 @@ enum class DisassemblyNote : uint8_t {
     DptrLabelsFull,       // the DPTR label table: later values get no label and no data area
     RelativeLabelsFull,   // the relative label table: later relative jumps written as bytes
     DataAreasFull,        // more DPTR data areas than kept: later ones disassembled as code
-    DataLinesFull,        // more DB lines than the assembler holds: last data areas written as code
-    AssemblerLabelsFull,  // more labels than the assembler holds: jumps to the last ones as bytes
-    SymbolTableFull,      // more names than an assembler symbol table holds: declarations left out
 };
 
 struct DisassemblyOutput {
@@ -139,12 +128,10 @@ private:
     void NameLabels();
     bool FallBackUnreachable();
     bool PromoteCrossSectionTargets();
-    bool LimitLineLabels();
     // The written units: one per instruction, one per data byte.
     std::vector<WalkItem> Units() const;
     // Length of the DB line that starts at units[i].
     std::size_t DataLineLength(const std::vector<WalkItem>& units, std::size_t i) const;
-    int CountDataLines() const;
     bool HasCodeLabel(int address) const { return m_codeIndex[address] >= 0 && !m_unlabelled[address]; }
     void AssignLocalNames();
     std::string LabelAt(int address) const;
@@ -171,7 +158,6 @@ private:
     std::vector<uint8_t> m_unlabelled;    // by address: no label may be written here
     std::unordered_map<int, std::string> m_ordinary;  // by address: ordinary label of the line
     std::unordered_map<int, std::string> m_local;     // by address: local label of the line
-    std::vector<uint8_t> m_declared;      // by code label index: its EQU line is written
     bool m_declarationsDone = false;
     std::vector<DisassemblyNote> m_notes;
 };

@@ -61,7 +61,6 @@ void Disassembler::NameLabels()
         }
         if (FallBackUnreachable()) continue;
         if (PromoteCrossSectionTargets()) continue;
-        if (LimitLineLabels()) continue;
         break;
     }
 
@@ -122,36 +121,6 @@ bool Disassembler::PromoteCrossSectionTargets()
         return true;
     }
     return false;
-}
-
-// The assembler holds at most 300 labels: past that, the last relative
-// labels and then the last code labels are not written, and the jumps to
-// them turn into bytes (LJMP and LCALL keep an address operand).
-bool Disassembler::LimitLineLabels()
-{
-    std::vector<int> local, ordinary;
-    for (const LabelEntry& e : m_codeLabels)
-        if (m_lineStart[e.target] && !m_unlabelled[e.target]) ordinary.push_back(e.target);
-    for (const LabelEntry& e : m_relativeLabels) {
-        if (m_codeIndex[e.target] >= 0 || !m_lineStart[e.target] || m_unlabelled[e.target]) continue;
-        bool referenced = false;
-        for (uint16_t r : e.referrers) referenced = referenced || m_live[r];
-        if (referenced) local.push_back(e.target);
-    }
-    int excess = static_cast<int>(local.size() + ordinary.size()) - kAssemblerLabelLimit;
-    if (excess <= 0) return false;
-    Note(DisassemblyNote::AssemblerLabelsFull);
-    while (excess > 0 && !local.empty()) {
-        m_unlabelled[local.back()] = 1;
-        local.pop_back();
-        --excess;
-    }
-    while (excess > 0 && !ordinary.empty()) {
-        m_unlabelled[ordinary.back()] = 1;
-        ordinary.pop_back();
-        --excess;
-    }
-    return true;
 }
 
 // "$" + (n mod 9) for the n-th relative label, unless that name is already

@@ -57,75 +57,38 @@ void AppendLabel(const std::string& label, std::string& line)
     if (label.size() >= 10) line += ' ';
 }
 
-// Which of the assembler's symbol tables a declaration fills, so that the
-// source never declares more names than the assembler can hold.
-struct SymbolBudget {
-    int equ = 0, bytes = 0, bits = 0;
-    bool Take(int& used)
-    {
-        if (used >= kAssemblerSymbolLimit) return false;
-        ++used;
-        return true;
-    }
-};
-
 }  // namespace
 
 std::vector<std::string> Disassembler::WriteDeclarations()
 {
     std::vector<std::string> lines;
-    SymbolBudget budget;
-    bool leftOut = false;
-    m_declared.assign(m_codeLabels.size(), 0);
-
-    // A four-digit value up to 0080H becomes a byte symbol, a larger one an
-    // EQU symbol; two-digit values are EQU symbols.
-    auto addressTable = [&](uint16_t value) -> int& { return value <= 0x80 ? budget.bytes : budget.equ; };
 
     if (!m_codeLabels.empty()) {
         lines.push_back(HeaderLine(";----- Addr16 declare -----"));
-        for (std::size_t i = 0; i < m_codeLabels.size(); ++i) {
-            const LabelEntry& e = m_codeLabels[i];
-            if (!budget.Take(addressTable(e.target))) {
-                leftOut = true;
-                continue;
-            }
-            m_declared[i] = 1;
+        for (const LabelEntry& e : m_codeLabels)
             lines.push_back(DeclarationLine(e.name, "EQU", AddressText(e.target), e.count));
-        }
     }
     if (!m_dptrLabels.empty()) {
         lines.push_back(HeaderLine(";-----  DPTR declare  -----"));
-        for (const LabelEntry& e : m_dptrLabels) {
-            if (!budget.Take(addressTable(e.target))) {
-                leftOut = true;
-                continue;
-            }
+        for (const LabelEntry& e : m_dptrLabels)
             lines.push_back(DeclarationLine(e.name, "EQU", AddressText(e.target), e.count));
-        }
     }
     auto countSection = [&](const std::vector<CountEntry>& list, const char* header, const char* prefix,
-                            const char* directive, int& table, auto valueText) {
+                            const char* directive, auto valueText) {
         if (list.empty()) return;
         lines.push_back(HeaderLine(header));
         int k = 0;
         for (const CountEntry& e : list) {
             if (e.count <= 1) continue;
             ++k;
-            if (!budget.Take(table)) {
-                leftOut = true;
-                continue;
-            }
             lines.push_back(DeclarationLine(prefix + std::to_string(k), directive, valueText(e.value), e.count));
         }
     };
     auto hexValue = [](uint8_t v) { return core::ToHexByte(v) + "H"; };
-    countSection(m_constants, ";----- Const declare  -----", "Const:", "EQU", budget.equ, hexValue);
-    countSection(m_registers, ";----- Regist declare -----", "Reg:", "EQU", budget.equ, hexValue);
-    countSection(m_bits, ";-----  Bit declare   -----", "Bit:", "REG", budget.bits,
+    countSection(m_constants, ";----- Const declare  -----", "Const:", "EQU", hexValue);
+    countSection(m_registers, ";----- Regist declare -----", "Reg:", "EQU", hexValue);
+    countSection(m_bits, ";-----  Bit declare   -----", "Bit:", "REG",
                  [this](uint8_t v) { return BitOperandText(v, m_chip); });
-    if (leftOut)
-        Note(DisassemblyNote::SymbolTableFull);
     m_declarationsDone = true;
     return lines;
 }
@@ -136,7 +99,7 @@ std::string Disassembler::TargetText(uint16_t target, bool relative) const
     if (!label.empty()) return label;
     if (!relative) {
         const int index = m_codeIndex[target];
-        if (index >= 0 && index < static_cast<int>(m_declared.size()) && m_declared[index])
+        if (index >= 0 && m_declarationsDone)  // its EQU line is written
             return m_codeLabels[index].name;
     }
     return OperandAddressText(target);
@@ -193,21 +156,6 @@ std::size_t Disassembler::DataLineLength(const std::vector<WalkItem>& units, std
            units[j].address == units[i].address + static_cast<int>(j - i) && (j == i || LabelAt(units[j].address).empty()))
         ++j;
     return j - i;
-}
-
-int Disassembler::CountDataLines() const
-{
-    const std::vector<WalkItem> units = Units();
-    int lines = 0;
-    for (std::size_t i = 0; i < units.size();) {
-        if (!units[i].data) {
-            ++i;
-            continue;
-        }
-        i += DataLineLength(units, i);
-        ++lines;
-    }
-    return lines;
 }
 
 DisassemblyOutput Disassembler::WriteDisassembly()

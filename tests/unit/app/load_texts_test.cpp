@@ -142,9 +142,6 @@ TEST(LoadTexts, DisassemblyMessagesAndNotes)
         {DisassemblyProblem::BadHex, "p.hex: HexFile has 3 lines  ==>  Line2 has wrong checksum"},
         {DisassemblyProblem::TaskTooLarge, "p.hex is larger than 64 KB and is not a task file."},
         {DisassemblyProblem::Unreadable, "p.hex cannot be read: disk full"},
-        {DisassemblyProblem::TooManyDataLines,
-         "p.hex needs 101 DB lines, more than the 100 the assembler holds: no disassembly "
-         "written."},
         {DisassemblyProblem::NotWritten, "The disassembly could not be written: disk full"},
     };
     for (const auto& [problem, message] : failures)
@@ -176,15 +173,6 @@ TEST(LoadTexts, DisassemblyMessagesAndNotes)
         {DisassemblyNote::RelativeLabelsFull,
          "The relative label table is full (300 labels): later relative jumps are written as "
          "bytes."},
-        {DisassemblyNote::DataLinesFull,
-         "More than 100 DB lines for the assembler's data list: the last DPTR data areas are "
-         "written as code."},
-        {DisassemblyNote::AssemblerLabelsFull,
-         "More than 300 labels for the assembler's label table: the jumps to the last ones are "
-         "written as bytes."},
-        {DisassemblyNote::SymbolTableFull,
-         "More than 100 names for one of the assembler's symbol tables: the later declarations are "
-         "left out."},
     };
     for (const auto& [note, text] : notes) EXPECT_EQ(DisassemblyNoteText(note), text);
 }

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "asm/output_files.h"
+#include "core/text_file.h"
 
 namespace zelo::assembler {
 namespace {
@@ -128,6 +129,28 @@ TEST(AssemblyRun, LabelsInExpressions)
     ASSERT_TRUE(org.Passed());
     EXPECT_EQ(org.lines[2].address, 0x100);
     EXPECT_EQ(org.lines[4].address, 0x103);
+}
+
+// A program far past the tables of old: 4000 lines with 1,000 labels,
+// 500 DB lines and 300 EQU names.
+TEST(AssemblyRun, LargeProgramAssembles)
+{
+    const MemoryResolver none;
+    std::string source;
+    for (int k = 0; k < 300; ++k) source += "K" + std::to_string(k) + "\tEQU " + std::to_string(k % 256) + "\n";
+    for (int k = 0; k < 1000; ++k) {
+        source += "L" + std::to_string(k) + ":\tMOV A,#K" + std::to_string(k % 300) + "\n";
+        source += "\tLCALL L" + std::to_string(999 - k) + "\n";
+    }
+    for (int k = 0; k < 500; ++k) source += "\tDB " + std::to_string(k % 256) + ",1,2\n";
+    while (core::CountLines(source) < 3999) source += "; filler\n";
+    source += "\tEND\n";
+    const Assembly a = Assemble(source, core::ChipModel::C8052, none);
+    ASSERT_EQ(a.totalLines, 4000);
+    EXPECT_TRUE(a.Passed()) << a.LineName(a.FirstProblemNumber()) << ": "
+                            << a.Message(a.lines.at(std::max(a.FirstProblemNumber(), 1) - 1));
+    EXPECT_EQ(a.labels.Entries().size(), 1000u);
+    EXPECT_EQ(Bytes(a, 301), "12 13 83");  // the first LCALL: L999 at 5 * 999 = 1383H
 }
 
 TEST(CodeByte, TextsOfTheEncoderAndOfTheListing)

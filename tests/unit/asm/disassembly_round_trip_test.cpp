@@ -164,9 +164,8 @@ TEST_F(RoundTrip, FullLabelTablesStillGiveASourceThatAssembles)
 }
 
 // Targets the label tables leave unnamed are written as addresses the
-// assembler reads as numbers ("0C000H", not the name "C000H"); data the
-// assembler's 100-line data list cannot hold is refused, not written as a
-// source that fails.
+// assembler reads as numbers ("0C000H", not the name "C000H"); any count of
+// DB lines and labels the disassembler writes assembles again.
 TEST_F(RoundTrip, AtTheAssemblersLimits)
 {
     for (int base : {0x9F00, 0xA000, 0xC000, 0xFE00}) {
@@ -179,27 +178,34 @@ TEST_F(RoundTrip, AtTheAssemblersLimits)
         }
         EXPECT_TRUE(SameAfterRoundTrip(calls, ChipModel::C8051)) << std::hex << base;
     }
-    for (int lines : {100, 101}) {
-        std::string task;  // undefined opcodes between NOPs: one DB line each
-        for (int k = 0; k < lines; ++k) task += std::string("\xA5\x00", 2);
-        std::ofstream(m_dir / "gaps.tsk", std::ios::binary) << task;
-        const auto result = loader::DisassembleFile(m_dir / "gaps.tsk", ChipModel::C8051);
-        if (lines <= 100) {
-            ASSERT_TRUE(result.ok);
-            std::string report;
-            const auto source = core::ReadTextFile(result.sourcePath);
-            ASSERT_TRUE(source.has_value());
-            EXPECT_TRUE(Assemble(core::SplitLines(*source), ChipModel::C8051, &report).has_value())
-                << report;
-        } else {
-            EXPECT_FALSE(result.ok);
-            EXPECT_EQ(result.problem, loader::DisassemblyProblem::TooManyDataLines);
-            EXPECT_EQ(result.dataLines, 101);
-            EXPECT_FALSE(fs::exists(m_dir / "gapsDis.asm"));
-        }
-        fs::remove(m_dir / "gapsDis.asm");
-        fs::remove(m_dir / "gapsDis.lst");
+    // 500 undefined opcodes between NOPs (a DB line each), 300 called
+    // routines and 300 relative targets: 600 labels on lines.
+    std::string task;
+    for (int k = 0; k < 500; ++k) task += std::string("\xA5\x00", 2);
+    for (int k = 0; k < 300; ++k) {
+        const int target = 0x1000 + k;
+        task += {'\x12', static_cast<char>(target >> 8), static_cast<char>(target)};
     }
+    for (int k = 0; k < 300; ++k) task += std::string("\x80\x00", 2);  // SJMP to the next line
+    task.resize(0x1000, '\x00');
+    task += std::string(300, '\x00');
+    task += '\x22';
+    std::ofstream(m_dir / "big.tsk", std::ios::binary) << task;
+    const auto result = loader::DisassembleFile(m_dir / "big.tsk", ChipModel::C8051);
+    ASSERT_TRUE(result.ok);
+    EXPECT_GE(result.dataLines, 500);
+    const auto source = core::ReadTextFile(result.sourcePath);
+    ASSERT_TRUE(source.has_value());
+    int labels = 0;
+    for (const std::string& line : core::SplitLines(*source))
+        labels += !line.empty() && line[0] != ' ' && line[0] != ';' &&
+                  line.find(" EQU ") == std::string::npos && line.find(" REG ") == std::string::npos;
+    EXPECT_GE(labels, 600);
+    std::string report;
+    const auto image = Assemble(core::SplitLines(*source), ChipModel::C8051, &report);
+    ASSERT_TRUE(image.has_value()) << report;
+    for (std::size_t a = 0; a < task.size(); ++a)
+        ASSERT_EQ(image->value[a], static_cast<uint8_t>(task[a])) << a;
 }
 
 TEST_F(RoundTrip, EveryByteValueInADataArea)

@@ -51,8 +51,8 @@ TEST(HostileSource, OversizedAndBrokenSourcesFinishWithAReport)
     const std::string longOperand = "\tMOV A,#" + std::string(100000, '9') + "\n";
     const std::string longLabel = std::string(100000, 'L') + ": NOP\n";
     const SourceCase cases[] = {
-        {"4001 lines", Repeat("\tNOP\n", 4001), false},
-        {"4000 lines", Repeat("\tNOP\n", 3999) + "\tEND\n", true},
+        {"a line past the bound", Repeat(";\n", kMaxAssemblyLines + 1), false},
+        {"lines up to the bound", Repeat(";\n", kMaxAssemblyLines - 1) + "\tEND\n", true},
         {"a 100000-character comment", longLine, true},
         {"a 100000-digit operand", longOperand, false},
         {"a 100000-character label", longLabel, true},
@@ -85,12 +85,12 @@ TEST(HostileSource, AnEmptySourceStartsNoRunAndWritesNothing)
 
 TEST(HostileSource, TooManyLinesNamesTheLimit)
 {
-    const auto a = AssembleText(Repeat("\tNOP\n", 4500));
+    const auto a = AssembleText(Repeat(";\n", kMaxAssemblyLines + 500));
     EXPECT_FALSE(a.session->Succeeded());
     const auto& lines = a.session->Lines();
     ASSERT_FALSE(lines.empty());
     const std::string_view message = a.session->Result().Message(lines.back());
-    EXPECT_NE(message.find("at most 4000 lines"), std::string::npos) << message;
+    EXPECT_NE(message.find("at most 81920 lines"), std::string::npos) << message;
 }
 
 struct IncludeCase {

@@ -40,12 +40,11 @@ TEST(DisassemblerLimits, CodeLabelTableStopsAt300AndLaterTargetsAreWrittenAsAddr
     const auto out = d.WriteDisassembly();
     EXPECT_EQ(d.CodeLabels().size(), 300u);
     EXPECT_TRUE(HasNote(out.notes, DisassemblyNote::CodeLabelsFull));
-    // Only 100 of the 300 fit the assembler's EQU table; the others are written as addresses.
-    EXPECT_TRUE(HasNote(out.notes, DisassemblyNote::SymbolTableFull));
+    // Every label in the table is declared; the 301st target is an address.
     EXPECT_TRUE(HasLine(out.sourceLines, "LCALL LCALL:100"));
-    EXPECT_TRUE(HasLine(out.sourceLines, "LCALL 4064H"));  // label 101: not declared
+    EXPECT_TRUE(HasLine(out.sourceLines, "LCALL LCALL:300"));
+    EXPECT_FALSE(HasLine(out.sourceLines, "LCALL 4064H"));
     EXPECT_TRUE(HasLine(out.sourceLines, "LCALL 412CH"));  // the 301st target: no label
-    EXPECT_FALSE(HasLine(out.sourceLines, "LCALL:101 "));
 }
 
 TEST(DisassemblerLimits, DptrLabelsStopAt20AndDataAreasAt20)
@@ -93,9 +92,9 @@ TEST(DisassemblerLimits, RelativeLabelTableStopsAt300AndLaterJumpsAreWrittenAsBy
     EXPECT_EQ(last[0], '$');  // the 300th target
 }
 
-TEST(DisassemblerLimits, DataAreasBeyondTheAssemblersHundredDbLinesAreWrittenAsCode)
+TEST(DisassemblerLimits, DataAreasOfAnyLengthAreWrittenAsData)
 {
-    CodeImage image;  // MOV DPTR,#0003H, then 900 NOPs: the area would need 113 DB lines
+    CodeImage image;  // MOV DPTR,#0003H, then 900 NOPs: the area needs 113 DB lines
     image.Set(0, 0x90);
     image.Set(1, 0x00);
     image.Set(2, 0x03);
@@ -103,10 +102,9 @@ TEST(DisassemblerLimits, DataAreasBeyondTheAssemblersHundredDbLinesAreWrittenAsC
     Disassembler d(image, core::ChipModel::C8051);
     d.Run();
     const auto out = d.WriteDisassembly();
-    EXPECT_TRUE(d.DptrDataAreas().empty());
-    EXPECT_TRUE(HasNote(out.notes, DisassemblyNote::DataLinesFull));
-    EXPECT_FALSE(HasLine(out.sourceLines, " DB "));
-    EXPECT_EQ(out.sourceLines.back(), "          NOP");
+    ASSERT_EQ(d.DptrDataAreas().size(), 1u);
+    EXPECT_GE(out.dataLines, 113);
+    EXPECT_TRUE(out.notes.empty());
 
     image.Set(900, 0x02);  // LJMP 0300H at 0384H closes the area after 765 bytes: 96 DB lines
     image.Set(901, 0x03);
@@ -117,7 +115,7 @@ TEST(DisassemblerLimits, DataAreasBeyondTheAssemblersHundredDbLinesAreWrittenAsC
     EXPECT_EQ(fits.DptrDataAreas()[0].last, 0x2FF);
 }
 
-TEST(DisassemblerLimits, NoMoreThan300LabelsAreWrittenOnLines)
+TEST(DisassemblerLimits, EveryLabelIsWrittenOnItsLine)
 {
     CodeImage image;  // 250 called NOPs and 100 relative targets
     for (int k = 0; k < 250; ++k) {
@@ -139,11 +137,9 @@ TEST(DisassemblerLimits, NoMoreThan300LabelsAreWrittenOnLines)
         if (!line.empty() && line[0] != ' ' && line[0] != ';' && line.find(" EQU ") == std::string::npos &&
             line.find(" REG ") == std::string::npos)
             ++labelled;
-    EXPECT_EQ(labelled, kAssemblerLabelLimit);
-    EXPECT_TRUE(HasNote(out.notes, DisassemblyNote::AssemblerLabelsFull));
-    ASSERT_GE(out.sourceLines.size(), 2u);
-    EXPECT_EQ(out.sourceLines.back(), "          RET");  // its label was the one dropped
-    EXPECT_EQ(out.sourceLines[out.sourceLines.size() - 2], "          DB    80H,00H,80H,00H");  // 50 jumps as bytes: 12 lines of 8 and this one
+    EXPECT_EQ(labelled, 350);
+    EXPECT_TRUE(out.notes.empty());
+    EXPECT_FALSE(HasLine(out.sourceLines, " DB "));
 }
 
 }  // namespace
