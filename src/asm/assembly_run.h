@@ -49,6 +49,9 @@ private:
     std::string PlaceCode(const AsmLine& line, unsigned start, int number);
 
     // round2.cpp
+    // An immediate byte that waited for Round 2 on a name no label defines
+    // was a Round 1 problem all along.
+    void RefuseUnknownByteNames();
     void LinkExterns();
     void ResolveLine(int number);
     std::optional<unsigned> ResolveTarget(std::string_view text, int number,

@@ -129,9 +129,14 @@ ExpressionValue ImmediateByteValue(std::string_view operand, const SymbolTable& 
 
 bool NamesUnknownNames(std::string_view operand, const SymbolTable& symbols)
 {
+    return NamesUnknownNames(operand, SymbolContext(symbols).names);
+}
+
+bool NamesUnknownNames(std::string_view operand, const NameValues& known)
+{
     bool unknown = false;
     auto names = [&](std::string_view name) -> std::optional<long long> {
-        if (auto v = symbols.ValueOfName(name)) return v;
+        if (auto v = known(name)) return v;
         unknown = true;
         return 1;  // not 0: "X/LABEL" must not stop at a division by zero
     };

@@ -81,6 +81,8 @@ ExpressionValue ImmediateByteValue(std::string_view operand, const SymbolTable& 
 // An operand ('#' optional) that would be an expression if the names the
 // symbols do not know were labels: it waits for Round 2.
 bool NamesUnknownNames(std::string_view operand, const SymbolTable& symbols);
+// The same with the names given.
+bool NamesUnknownNames(std::string_view operand, const NameValues& known);
 
 // An expression of known names whose value is a byte address 0 to FFH.
 std::optional<uint8_t> ByteExpression(std::string_view text, const SymbolTable& symbols);

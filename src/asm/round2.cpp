@@ -160,6 +160,7 @@ void AssemblyRun::LinkExterns()
 
 void AssemblyRun::Resolve()
 {
+    RefuseUnknownByteNames();
     if (!m_assembly.symbols.Modules().empty() && m_assembly.round1Problems == 0) LinkExterns();
     // Every line is resolved, header and linked lines included.
     for (int number = 1; number <= static_cast<int>(m_assembly.lines.size()); ++number) {
@@ -172,6 +173,24 @@ void AssemblyRun::Resolve()
         }
     }
     m_assembly.resolved = true;
+}
+
+void AssemblyRun::RefuseUnknownByteNames()
+{
+    std::vector<int>& problems = m_assembly.problemLines;  // Round 1 problems so far, in order
+    for (int number = 1; number <= static_cast<int>(m_assembly.lines.size()); ++number) {
+        AsmLine& line = m_assembly.lines[number - 1];
+        if (line.fixup != FixupKind::Byte8) continue;
+        const std::string_view text = m_assembly.Symbolic(line);
+        if (!NamesUnknownNames(text, NamesWithLabels(m_assembly.symbols, m_assembly.labels, number)))
+            continue;
+        line.fixup = FixupKind::None;
+        line.bytes[line.bytes[1].state == ByteState::Pending ? 1 : 2] = CodeByte::Error();
+        line.round1Error = true;
+        ++m_assembly.round1Problems;
+        problems.insert(std::upper_bound(problems.begin(), problems.end(), number), number);
+        if (static_cast<int>(problems.size()) > kMaxProblemLines) problems.pop_back();
+    }
 }
 
 std::optional<unsigned> AssemblyRun::ResolveTarget(std::string_view text, int number,
