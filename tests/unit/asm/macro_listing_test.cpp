@@ -90,6 +90,19 @@ TEST(MacroListing, ReadersOfTheListingTakeExpansionLines)
     ASSERT_TRUE(line.has_value());
     EXPECT_EQ(map.Lines()[*line].substr(0, 10), "    5+0000");
     EXPECT_EQ(map.LineOfAddress(0x0002), *line + 1);
+
+    // A module whose routine is a macro call links with its expansion.
+    const testing::Assembled module =
+        AssembleText("TWO\tMACRO\n\tINC A\n\tINC A\n\tENDM\n.GLOBAL ADD2\nADD2:\tTWO\n\tRET\n");
+    ASSERT_TRUE(module.session->Succeeded());
+    TempWorkspace ws;
+    ws.Write("8051.LIB/MODM.lst", module.workspace->Read("PROG.lst"));
+    AssemblerSession program(ws.Path());
+    program.SetProgramName("P");
+    program.SetSourceText(".EXTERN MODM\n\tLCALL ADD2\n\tSJMP $\n");
+    program.AsmAll();
+    ASSERT_TRUE(program.Succeeded()) << program.AsmListText();
+    EXPECT_EQ(core::SplitLines(ws.Read("P.hex")).front(), ":0800000012000580FE04042239");
 }
 
 }  // namespace
