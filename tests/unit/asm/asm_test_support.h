@@ -10,6 +10,7 @@
 #include <string>
 
 #include "asm/assembler_session.h"
+#include "core/text_file.h"
 
 namespace zelo::assembler::testing {
 
@@ -67,6 +68,13 @@ inline std::string ProblemsOf(const AssemblerSession& s)
                 std::string(a.Message(line)) + "\n";
     }
     return text + a.linkProblem;
+}
+
+// A file of tests/unit/asm/data, empty when it cannot be read.
+inline std::string DataFile(const std::string& name)
+{
+    auto text = core::ReadTextFile(std::string(ZELO_SOURCE_DIR) + "/tests/unit/asm/data/" + name);
+    return text.value_or("");
 }
 
 inline ListingClock FixedClock()

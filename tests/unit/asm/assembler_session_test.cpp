@@ -10,16 +10,11 @@ namespace zelo::assembler {
 namespace {
 
 using testing::AssembleText;
+using testing::DataFile;
 using testing::FixedClock;
 using testing::LineBytes;
 using testing::LineMessage;
 using testing::TempWorkspace;
-
-std::string DataFile(const std::string& name)
-{
-    auto text = core::ReadTextFile(std::string(ZELO_SOURCE_DIR) + "/tests/unit/asm/data/" + name);
-    return text.value_or("");
-}
 
 TEST(AssemblerRun, GoldenListingAndHex)
 {
