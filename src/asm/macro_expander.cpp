@@ -476,18 +476,22 @@ bool NeedsExpansion(std::string_view sourceText)
 {
     bool found = false;
     auto opens = [](std::string_view w) {
+        // Most words are ruled out by their length or first letter.
+        if (w.size() < 2 || w.size() > 6) return false;
+        const char first = core::UpperAscii(w[0]);
+        if (first != 'M' && first != 'R' && first != 'I' && first != 'S') return false;
         for (const char* word : {"MACRO", "REPT", "IF", "IFDEF", "IFNDEF", "SET"})
             if (core::EqualsNoCase(w, word)) return true;
         return false;
     };
     core::ForEachLine(sourceText, [&](std::string_view line) {
         if (found) return;
-        line = line.substr(0, CommentStart(line));
+        // Only the first two words count; a comment ends them.
         std::size_t pos = 0;
         auto nextWord = [&]() {
             while (pos < line.size() && IsBlank(line[pos])) ++pos;
             const std::size_t start = pos;
-            while (pos < line.size() && !IsBlank(line[pos])) ++pos;
+            while (pos < line.size() && !IsBlank(line[pos]) && line[pos] != ';') ++pos;
             return line.substr(start, pos - start);
         };
         std::string_view first = nextWord();
