@@ -14,7 +14,8 @@ constexpr const char* kRule = "-------------------------------";
 
 int ShownTotal(const Assembly& a)
 {
-    return a.totalLines - a.libraryCount;
+    // The source's own lines: header lines and macro expansions aside.
+    return a.totalLines - a.libraryCount - a.expansionLines;
 }
 
 // The first problem line counted without header lines; a header's line is

@@ -40,6 +40,7 @@ void Assembly::Clear()
     headers.clear();
     libraryCount = 0;
     totalLines = 0;
+    expansionLines = 0;
     round1Problems = 0;
     round2Problems = 0;
     problemLines.clear();

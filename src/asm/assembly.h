@@ -30,6 +30,7 @@ public:
     std::vector<HeaderSpan> headers;
     int libraryCount = 0;  // lines of INCLUDE headers, first in the table
     int totalLines = 0;    // header and source lines, before linking
+    int expansionLines = 0;  // of totalLines, lines of macro expansions
     int round1Problems = 0;
     int round2Problems = 0;
     std::vector<int> problemLines;  // line numbers, Round 1 problems first

@@ -70,7 +70,10 @@ void AssemblyRun::Start(std::string_view sourceText, const SourceResolver& resol
             r.text = m_assembly.Keep(l.text);
             r.sourceLine = l.origin.line;
             r.expansion = l.depth > 0;
-            if (r.expansion) r.writtenLine = l.written.line;
+            if (r.expansion) {
+                r.writtenLine = l.written.line;
+                ++m_assembly.expansionLines;
+            }
             r.expanderOnly = !l.assemble;
         }
         // A problem of the expander is a refusal of the source line it
