@@ -28,8 +28,8 @@ public:
     SymbolTable symbols;
     LabelTable labels;
     std::vector<HeaderSpan> headers;
-    int libraryCount = 0;  // lines of INCLUDE headers, first in the table
-    int totalLines = 0;    // header and source lines, before linking
+    int libraryCount = 0;    // lines of INCLUDE headers, first in the table
+    int totalLines = 0;      // header and source lines, before linking
     int expansionLines = 0;  // of totalLines, lines of macro expansions
     int round1Problems = 0;
     int round2Problems = 0;
@@ -42,7 +42,8 @@ public:
 
     int SourceNumber(int number) const
     {
-        if (number >= 1 && number <= static_cast<int>(lines.size()) && lines[number - 1].sourceLine != 0)
+        if (number >= 1 && number <= static_cast<int>(lines.size()) &&
+            lines[number - 1].sourceLine != 0)
             return lines[number - 1].sourceLine;
         return number - libraryCount;
     }

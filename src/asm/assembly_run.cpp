@@ -179,7 +179,8 @@ void AssemblyRun::AssembleLine(int number)
             // Shown as a comment; one that starts in column 1 gets a ';' so
             // that readers of the listing take no label from it.
             const std::string_view text = m_assembly.LineText(row);
-            const bool margin = !text.empty() && text[0] != ' ' && text[0] != '\t' && text[0] != ';';
+            const bool margin =
+                !text.empty() && text[0] != ' ' && text[0] != '\t' && text[0] != ';';
             std::string shown = margin ? ";" : "";
             shown += text;
             Neglect(line.fields, shown);
@@ -217,8 +218,7 @@ void AssemblyRun::AssembleLine(int number)
             HandleSymbolDirective(line, std::string(m), m_assembly.symbols);
         } else if (m == "ORG") {
             uint16_t origin = static_cast<uint16_t>(m_locationCounter);
-            HandleOrg(line, origin,
-                      NamesWithLabels(m_assembly.symbols, m_assembly.labels, number));
+            HandleOrg(line, origin, NamesWithLabels(m_assembly.symbols, m_assembly.labels, number));
             if (!line.bytes[0].IsError()) m_locationCounter = origin;
             DefineLabel(hasLabel, number);
         } else if (m == "DB" || m == "DW" || IsBareHexByte(m)) {

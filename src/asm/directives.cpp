@@ -107,8 +107,8 @@ void HandleSymbolDirective(LineDraft& line, const std::string& m, SymbolTable& s
     if (m == "SFR" || m == "REG") {
         // REG reads a binary number as a bit, so only names and hexadecimal
         // bytes come before the bit forms; any other expression is a bit.
-        if (auto a = m == "SFR" ? symbols.DirectAddress(operand)
-                                : symbols.NamedDirectAddress(operand)) {
+        if (auto a =
+                m == "SFR" ? symbols.DirectAddress(operand) : symbols.NamedDirectAddress(operand)) {
             if (!symbols.AddByte(name, *a))
                 return Fail(line, TableFull("the symbol table", kMaxSymbolsPerPart));
             line.bytes[0] = CodeByte::Of(*a);

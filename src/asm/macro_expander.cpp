@@ -426,7 +426,10 @@ private:
         if (!s.label.empty()) {
             Note(s);
             std::size_t call = std::min(l.text.size(), s.label.size() + (s.labelColon ? 1 : 0));
-            Emit(l, l.text.substr(0, s.label.size()) + ":\t;" + std::string(core::TrimBlanks(l.text.substr(call))), true, {}, depth);
+            Emit(l,
+                 l.text.substr(0, s.label.size()) + ":\t;" +
+                     std::string(core::TrimBlanks(l.text.substr(call))),
+                 true, {}, depth);
         } else {
             Emit(l, l.text, false, {}, depth);
         }

@@ -82,7 +82,8 @@ void PutNumberAddressBytes(int number, const AsmLine& line, LineBuffer& out)
     const uint16_t a = line.address;
     // A '+' after the number marks a line of a macro expansion; the number
     // is its call's.
-    const char word[] = {line.expansion ? '+' : ' ', kHex[a >> 12], kHex[(a >> 8) & 0xF], kHex[(a >> 4) & 0xF], kHex[a & 0xF], ' '};
+    const char word[] = {line.expansion ? '+' : ' ', kHex[a >> 12], kHex[(a >> 8) & 0xF],
+                         kHex[(a >> 4) & 0xF],       kHex[a & 0xF], ' '};
     out.Put({word, sizeof word});
     for (const CodeByte& b : line.bytes) out.Put(std::string_view(ByteChars(b).data(), 2));
     out.Put(" ");

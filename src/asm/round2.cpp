@@ -182,7 +182,8 @@ void AssemblyRun::RefuseUnknownByteNames()
         AsmLine& line = m_assembly.lines[number - 1];
         if (line.fixup != FixupKind::Byte8) continue;
         const std::string_view text = m_assembly.Symbolic(line);
-        if (!NamesUnknownNames(text, NamesWithLabels(m_assembly.symbols, m_assembly.labels, number)))
+        if (!NamesUnknownNames(text,
+                               NamesWithLabels(m_assembly.symbols, m_assembly.labels, number)))
             continue;
         line.fixup = FixupKind::None;
         line.bytes[line.bytes[1].state == ByteState::Pending ? 1 : 2] = CodeByte::Error();
@@ -213,8 +214,8 @@ std::optional<unsigned> AssemblyRun::ResolveTarget(std::string_view text, int nu
     if (auto v = Evaluate16(t, m_assembly.symbols)) return v;
     if (auto v = asLabel()) return v;
     if (auto v = m_assembly.symbols.DirectAddress(t)) return *v;
-    const ExpressionValue v = EvaluateWithLabels(t, m_assembly.symbols, m_assembly.labels, number,
-                                                 line.address);
+    const ExpressionValue v =
+        EvaluateWithLabels(t, m_assembly.symbols, m_assembly.labels, number, line.address);
     if (v.Ok()) return static_cast<unsigned>(*v.value);
     return std::nullopt;
 }

@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <tuple>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "asm/asm_types.h"

@@ -47,9 +47,10 @@ TEST(AssemblyTexts, ReportAndStatusOfAWholeRun)
          "BAD-BIT-NOWHERE--\nProblem in REG\n-------------------------------\n"
          "Round 1 Problems :1\n",
          "PROG.asm    Total Lines:2     Problem in line: 2 of BOARD.H"},
-        {"a line of a macro expansion is named with its call", "PUT\tMACRO\n\tMOV R9,A\n\tENDM\n\tPUT\n",
-         core::ChipModel::C8051, "",
-         "        8051\n-------------------------------\nProblem in line: 2 (expanded from line 4)\n"
+        {"a line of a macro expansion is named with its call",
+         "PUT\tMACRO\n\tMOV R9,A\n\tENDM\n\tPUT\n", core::ChipModel::C8051, "",
+         "        8051\n-------------------------------\nProblem in line: 2 (expanded from line "
+         "4)\n"
          "-MOV-R9-A-\n-------------------------------\nRound 1 Problems :1\n",
          "PROG.asm    Total Lines:4     Problem in line: 2 (expanded from line 4)"},
     };

@@ -109,23 +109,27 @@ TEST(AssemblyRun, LabelsInExpressions)
         const char* line;
         const char* bytes;  // empty: a problem
     } cases[] = {
-        {"MOV DPTR,#TABLE+2*3", "90 00 26"}, {"MOV A,#HIGH(TABLE)", "74 00"},
-        {"MOV A,#LOW(TABLE+1)", "74 21"},    {"MOV A,#>TABLE", "74 00"},
-        {"MOV 30H,#TABLE-1", "75 30 1F"},   {"LJMP TABLE+2", "02 00 22"},
-        {"DW TABLE+2,$", "00 22 00 10"},     {"MOV A,#TABLE SHL 4", ""},
-        {"MOV A,#NOWHERE+1", ""},            {"CJNE A,#TABLE,TABLE", ""},
+        {"MOV DPTR,#TABLE+2*3", "90 00 26"},
+        {"MOV A,#HIGH(TABLE)", "74 00"},
+        {"MOV A,#LOW(TABLE+1)", "74 21"},
+        {"MOV A,#>TABLE", "74 00"},
+        {"MOV 30H,#TABLE-1", "75 30 1F"},
+        {"LJMP TABLE+2", "02 00 22"},
+        {"DW TABLE+2,$", "00 22 00 10"},
+        {"MOV A,#TABLE SHL 4", ""},
+        {"MOV A,#NOWHERE+1", ""},
+        {"CJNE A,#TABLE,TABLE", ""},
     };
     for (const auto& c : cases) {
-        const Assembly a = Assemble(std::string("\tORG 10H\n\t") + c.line +
-                                        "\n\tORG 20H\nTABLE:\tDB 1\n",
-                                    core::ChipModel::C8051, none);
+        const Assembly a =
+            Assemble(std::string("\tORG 10H\n\t") + c.line + "\n\tORG 20H\nTABLE:\tDB 1\n",
+                     core::ChipModel::C8051, none);
         EXPECT_EQ(a.Passed(), *c.bytes != 0) << c.line;
         if (*c.bytes != 0) EXPECT_EQ(Bytes(a, 1), c.bytes) << c.line;
     }
     // ORG reads labels above it and "$".
-    const Assembly org =
-        Assemble("BASE:\tNOP\n\tORG BASE+100H\n\tNOP\n\tORG $+2\nEND1:\tNOP\n",
-                 core::ChipModel::C8051, none);
+    const Assembly org = Assemble("BASE:\tNOP\n\tORG BASE+100H\n\tNOP\n\tORG $+2\nEND1:\tNOP\n",
+                                  core::ChipModel::C8051, none);
     ASSERT_TRUE(org.Passed());
     EXPECT_EQ(org.lines[2].address, 0x100);
     EXPECT_EQ(org.lines[4].address, 0x103);
@@ -137,7 +141,8 @@ TEST(AssemblyRun, LargeProgramAssembles)
 {
     const MemoryResolver none;
     std::string source;
-    for (int k = 0; k < 300; ++k) source += "K" + std::to_string(k) + "\tEQU " + std::to_string(k % 256) + "\n";
+    for (int k = 0; k < 300; ++k)
+        source += "K" + std::to_string(k) + "\tEQU " + std::to_string(k % 256) + "\n";
     for (int k = 0; k < 1000; ++k) {
         source += "L" + std::to_string(k) + ":\tMOV A,#K" + std::to_string(k % 300) + "\n";
         source += "\tLCALL L" + std::to_string(999 - k) + "\n";

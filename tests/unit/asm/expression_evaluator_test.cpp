@@ -199,8 +199,10 @@ TEST(SymbolDirectives, ExpressionOperands)
 {
     SymbolTable s;
     const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
-        {"F", "REG", "101B", "05"}, {"T", "SFR", "P1+1", "91"},
-        {"M", "EQU", "-1", "FF"},   {"K", "EQU", "2*3+1", "07"},
+        {"F", "REG", "101B", "05"},
+        {"T", "SFR", "P1+1", "91"},
+        {"M", "EQU", "-1", "FF"},
+        {"K", "EQU", "2*3+1", "07"},
     };
     for (const auto& [name, directive, operand, shown] : cases) {
         LineDraft line;

@@ -69,7 +69,8 @@ TEST(MacroListing, OnlySourcesWithExpanderLinesAreExpanded)
         {"put macro\n", true},
         {"\trept 2\n", true},
     };
-    for (const auto& [source, expanded] : cases) EXPECT_EQ(NeedsExpansion(source), expanded) << source;
+    for (const auto& [source, expanded] : cases)
+        EXPECT_EQ(NeedsExpansion(source), expanded) << source;
 }
 
 TEST(MacroListing, ReadersOfTheListingTakeExpansionLines)

@@ -19,9 +19,9 @@ TEST(DirectAddressLookup, SfrNamesSymbolsAndHexForms)
     ASSERT_TRUE(s.AddEqu("LIMIT", 0x45, 1));
     ASSERT_TRUE(s.AddEqu("WIDE", 0x1234, 2));
     const std::pair<const char*, int> cases[] = {
-        {"P1", 0x90},   {"p1", 0x90},   {"SBUF", 0x99},  {"B", 0xF0},   {"A", 0xE0},
-        {"R3", 0x03},   {"CNT", 0x30},  {"ACC", 0xE0},   {"30H", 0x30}, {"3fh", 0x3F},
-        {"0F0H", 0xF0}, {"0D0H", 0xD0}, {"LIMIT", 0x45}, {"WIDE", -1},  {"ZZH", -1},
+        {"P1", 0x90},   {"p1", 0x90},   {"SBUF", 0x99},  {"B", 0xF0},     {"A", 0xE0},
+        {"R3", 0x03},   {"CNT", 0x30},  {"ACC", 0xE0},   {"30H", 0x30},   {"3fh", 0x3F},
+        {"0F0H", 0xF0}, {"0D0H", 0xD0}, {"LIMIT", 0x45}, {"WIDE", -1},    {"ZZH", -1},
         {"100H", -1},   {"30", 30},     {"", -1},        {"00F0H", 0xF0}, {"TH2", -1}};
     for (const auto& [text, value] : cases) {
         const auto a = s.DirectAddress(text);
