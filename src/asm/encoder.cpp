@@ -1,5 +1,6 @@
 #include "asm/encoder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -7,6 +8,8 @@
 #include <vector>
 
 #include "asm/expressions.h"
+#include "asm/numbers.h"
+#include "asm/problem_reasons.h"
 #include "core/ascii_text.h"
 #include "core/opcode_table.h"
 
@@ -296,30 +299,153 @@ bool ReadsMissingDestinationAsAddress(core::Mnemonic m)
     return m == core::Mnemonic::ORL || m == core::Mnemonic::ANL || m == core::Mnemonic::XRL;
 }
 
-// The immediate byte, or "??" when the value is not one byte.
-ByteText ImmediateByte(std::string_view op, const SymbolTable& symbols)
+bool IsNameStart(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == '?' || c == '$';
+}
+
+// A name as written for a symbol or label (upper-cased text).
+bool IsNameText(std::string_view t)
+{
+    if (t.empty() || !IsNameStart(t[0])) return false;
+    return std::all_of(t.begin(), t.end(),
+                       [](char c) { return IsNameStart(c) || (c >= '0' && c <= '9'); });
+}
+
+// Why an immediate operand has no byte.
+std::string ImmediateReason(std::string_view op, const SymbolTable& s)
+{
+    const Immediate v = EvaluateImmediate(op, s);
+    if (v.Ok()) return NotByteReason(v.value);
+    std::string_view t = core::TrimBlanks(op.substr(op.starts_with('#') ? 1 : 0));
+    const std::string upper = core::ToUpperAscii(t);
+    if (IsNameText(upper)) {
+        std::vector<std::string_view> known;
+        for (const Symbol& sym : s.EquSymbols()) known.push_back(sym.name);
+        for (const Symbol& sym : s.ByteSymbols()) known.push_back(sym.name);
+        return NotDefinedReason(upper, known);
+    }
+    if (const auto n = ParseNumber(upper)) return NotByteReason(*n);
+    return NotValueReason(t);
+}
+
+std::string DirectReason(std::string_view op, const SymbolTable& s)
+{
+    if (LooksLikeRegister(op)) return NotRegisterReason(op);
+    if (const Symbol* equ = s.FindEqu(op))
+        return NotDirectAddressReason(op) + ": it is " + std::to_string(equ->value);
+    if (IsNameText(op)) return NotDefinedReason(op, s.DirectNames());
+    return NotDirectAddressReason(op);
+}
+
+std::string BitReason(std::string_view op, const SymbolTable& s)
+{
+    if (IsNameText(op)) return NotDefinedReason(op, s.BitNames());
+    return NotBitReason(op);
+}
+
+// The operand byte of a value, or "??" with the reason kept in `reason`
+// (the first reason of a line wins).
+ByteText ImmediateByte(std::string_view op, const SymbolTable& symbols, std::string& reason)
 {
     const Immediate v = EvaluateImmediate(op, symbols);
-    return v.IsByte() ? ByteText::Hex(v.value) : ByteText(kErrorMarker);
+    if (v.IsByte()) return ByteText::Hex(v.value);
+    if (reason.empty()) reason = ImmediateReason(op, symbols);
+    return kErrorMarker;
 }
 
-ByteText DirectByte(std::string_view op, const SymbolTable& symbols)
+ByteText DirectByte(std::string_view op, const SymbolTable& symbols, std::string& reason)
 {
     if (auto a = symbols.DirectAddress(op)) return ByteText::Hex(*a);
+    if (reason.empty()) reason = DirectReason(op, symbols);
     return kErrorMarker;
 }
 
-ByteText BitByte(std::string_view op, const SymbolTable& symbols)
+ByteText BitByte(std::string_view op, const SymbolTable& symbols, std::string& reason)
 {
     if (auto b = symbols.BitAddress(op)) return ByteText::Hex(*b);
+    if (reason.empty()) reason = BitReason(op, symbols);
     return kErrorMarker;
 }
 
-Encoded Error()
+Encoded Error(std::string reason)
 {
     Encoded e;
     e.bytes[0] = kErrorMarker;
+    e.reason = std::move(reason);
     return e;
+}
+
+// How a learner writes an operand of a form: "R0-R7", "direct", "#data".
+std::string_view ShapeOf(const Pattern& p)
+{
+    switch (p.field) {
+        case Field::Data:
+            return "#data";
+        case Field::Data16:
+            return "#data16";
+        case Field::Direct:
+            return "direct";
+        case Field::Bit:
+            return "bit";
+        case Field::NotBit:
+            return "/bit";
+        case Field::Relative:
+        case Field::Long:
+        case Field::Absolute:
+            return "label";
+        case Field::Nothing:
+            break;
+    }
+    switch (p.kind) {
+        case OperandKind::A:
+            return "A";
+        case OperandKind::C:
+            return "C";
+        case OperandKind::AB:
+            return "AB";
+        case OperandKind::DPTR:
+            return "DPTR";
+        case OperandKind::AtDptr:
+            return "@DPTR";
+        case OperandKind::AtAPlusDptr:
+            return "@A+DPTR";
+        case OperandKind::AtAPlusPc:
+            return "@A+PC";
+        case OperandKind::Register:
+            return "R0-R7";
+        case OperandKind::AtRegister:
+            return "@R0/@R1";
+        default:
+            return "?";
+    }
+}
+
+// Why no form takes the operands: the forms of the instruction, only those
+// that begin with the written first operand when it names a fixed operand
+// (A, C, DPTR, a register) that some form begins with.
+std::string FormsReasonOf(std::string_view mnemonic, const std::vector<Form>& forms,
+                          const Operands& ops)
+{
+    const OperandKind first = ops[0].kind;
+    const bool fixedFirst = first != OperandKind::None && first != OperandKind::Address &&
+                            first != OperandKind::Immediate;
+    const bool someBeginSo =
+        fixedFirst && std::any_of(forms.begin(), forms.end(), [&](const Form& f) {
+            return f.count > 0 && f.patterns[0].kind == first &&
+                   f.patterns[0].field == Field::Nothing;
+        });
+    std::vector<std::string> shapes;
+    for (const Form& f : forms) {
+        if (someBeginSo && !(f.count > 0 && f.patterns[0].kind == first)) continue;
+        std::string shape;
+        for (int i = 0; i < f.count; ++i) {
+            if (i > 0) shape += ',';
+            shape += ShapeOf(f.patterns[i]);
+        }
+        if (std::find(shapes.begin(), shapes.end(), shape) == shapes.end()) shapes.push_back(shape);
+    }
+    return FormsReason(mnemonic, shapes);
 }
 
 void SetFixup(Encoded& e, FixupKind kind, std::string_view target)
@@ -346,8 +472,9 @@ Encoded Compose(core::Mnemonic m, const Form& form, const Operands& ops, const S
                 if (ops[i].kind == OperandKind::Register || ops[i].kind == OperandKind::AtRegister)
                     opcode += ops[i].reg;
                 break;
-            case Field::Data:
-                e.bytes[next++] = ImmediateByte(text, s);
+            case Field::Data: {
+                const bool reasonBefore = !e.reason.empty();
+                e.bytes[next++] = ImmediateByte(text, s, e.reason);
                 // An expression naming a label not yet known waits for
                 // Round 2, unless another operand already waits.
                 if (e.bytes[next - 1] == kErrorMarker && e.fixup == FixupKind::None &&
@@ -355,8 +482,9 @@ Encoded Compose(core::Mnemonic m, const Form& form, const Operands& ops, const S
                     e.bytes[next - 1] = kPlaceholder;
                     waitingByte = next - 1;
                     SetFixup(e, FixupKind::Byte8, text);
+                    if (!reasonBefore) e.reason.clear();
                 }
-                break;
+            } break;
             case Field::Data16:
                 if (const Immediate v = EvaluateImmediate(text, s); v.Ok()) {
                     e.bytes[next++] = ByteText::Hex(v.value >> 8);
@@ -368,13 +496,13 @@ Encoded Compose(core::Mnemonic m, const Form& form, const Operands& ops, const S
                 }
                 break;
             case Field::Direct:
-                e.bytes[next++] = DirectByte(text, s);
+                e.bytes[next++] = DirectByte(text, s, e.reason);
                 break;
             case Field::Bit:
-                e.bytes[next++] = BitByte(text, s);
+                e.bytes[next++] = BitByte(text, s, e.reason);
                 break;
             case Field::NotBit:
-                e.bytes[next++] = BitByte(text.substr(1), s);
+                e.bytes[next++] = BitByte(text.substr(1), s, e.reason);
                 break;
             case Field::Relative:
                 e.bytes[next++] = kPlaceholder;
@@ -433,7 +561,9 @@ Encoded EncodeInstruction(std::string_view mnemonic, std::string_view operand1,
                           std::string_view operand2, std::string_view operand3,
                           const SymbolTable& s)
 {
-    return EncodeIfInstruction(mnemonic, operand1, operand2, operand3, s).value_or(Error());
+    if (auto e = EncodeIfInstruction(mnemonic, operand1, operand2, operand3, s))
+        return *std::move(e);
+    return Error(NotInstructionReason(core::TrimBlanks(mnemonic)));
 }
 
 std::optional<Encoded> EncodeIfInstruction(std::string_view mnemonic, std::string_view operand1,
@@ -450,9 +580,23 @@ std::optional<Encoded> EncodeIfInstruction(std::string_view mnemonic, std::strin
     if (ReadsMissingDestinationAsAddress(*kind) && ops[0].kind == OperandKind::None &&
         ops[1].kind != OperandKind::None)
         ops[0].kind = OperandKind::Address;
-    if (IsRefusedForm(*kind, ops)) return Error();
-    const Form* form = ChooseForm(Forms().Of(*kind), ops);
-    if (!form) return Error();
+    const std::vector<Form>& forms = Forms().Of(*kind);
+    const Form* form = IsRefusedForm(*kind, ops) ? nullptr : ChooseForm(forms, ops);
+    if (!form) {
+        // Where a form takes a register, a register that is not one is the
+        // slip, not the form.
+        for (std::size_t i = 0; i < ops.size(); ++i) {
+            const Operand& op = ops[i];
+            if (op.kind != OperandKind::Address || !LooksLikeRegister(op.text)) continue;
+            const OperandKind wanted =
+                op.text.starts_with('@') ? OperandKind::AtRegister : OperandKind::Register;
+            const bool takesOne = std::any_of(forms.begin(), forms.end(), [&](const Form& f) {
+                return f.count > static_cast<int>(i) && f.patterns[i].kind == wanted;
+            });
+            if (takesOne) return Error(NotRegisterReason(op.text));
+        }
+        return Error(FormsReasonOf(core::TrimBlanks(mnemonic), forms, ops));
+    }
     return Compose(*kind, *form, ops, s);
 }
 

@@ -19,6 +19,7 @@ struct Encoded
     FixupKind fixup = FixupKind::None;
     std::string symbolic;  // the text Round 2 resolves
     bool isCall = false;   // ACALL/CALL (opcode digit x1 + 1)
+    std::string reason;    // why a byte is "??", when one is
 };
 
 // True when the upper-cased text names an instruction the encoder handles
@@ -26,15 +27,16 @@ struct Encoded
 bool IsInstructionMnemonic(std::string_view upperMnemonic);
 
 // Encodes operands 1..3 of a line whose field 2 is an instruction. An
-// operand that no rule accepts gives byte 0 = "??".
+// operand that no rule accepts gives byte 0 = "??", an operand whose value
+// is wrong gives its byte "??"; either way with the reason.
 Encoded EncodeInstruction(std::string_view upperMnemonic, std::string_view operand1,
                           std::string_view operand2, std::string_view operand3,
                           const SymbolTable& symbols);
 // The same, or nothing when the text names no instruction (one lookup of
 // the mnemonic instead of IsInstructionMnemonic followed by the encoding).
-std::optional<Encoded> EncodeIfInstruction(std::string_view upperMnemonic, std::string_view operand1,
-                                           std::string_view operand2, std::string_view operand3,
-                                           const SymbolTable& symbols);
+std::optional<Encoded> EncodeIfInstruction(std::string_view upperMnemonic,
+                                           std::string_view operand1, std::string_view operand2,
+                                           std::string_view operand3, const SymbolTable& symbols);
 
 // The low digit a register operand contributes (@R0 6, @R1 7, R0..R7 8..F),
 // or '?' for any other text.

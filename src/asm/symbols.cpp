@@ -5,8 +5,8 @@
 
 #include "asm/expressions.h"
 #include "asm/numbers.h"
-#include "core/bit_name_table.h"
 #include "core/ascii_text.h"
+#include "core/bit_name_table.h"
 #include "core/hex_text.h"
 
 namespace zelo::assembler {
@@ -241,6 +241,30 @@ const Symbol* SymbolTable::FindByte(std::string_view name) const
 const Symbol* SymbolTable::FindBit(std::string_view name) const
 {
     return FindIn(m_bit, m_bitIndex, name);
+}
+
+std::vector<std::string_view> SymbolTable::DirectNames() const
+{
+    std::vector<std::string_view> names;
+    names.reserve(m_sfrAddress.size() + m_byte.size() + m_equ.size());
+    for (const auto& entry : m_sfrAddress) names.push_back(entry.first);
+    for (const Symbol& s : m_byte) names.push_back(s.name);
+    for (const Symbol& s : m_equ) names.push_back(s.name);
+    // The map's order is no order: sorted, the same slip gets the same hint.
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string_view> SymbolTable::BitNames() const
+{
+    std::vector<std::string_view> names;
+    for (const Symbol& s : m_bit) names.push_back(s.name);
+    const core::BitNameTable& table = core::StandardBitNameTable();
+    for (unsigned n = 0; n < 256; ++n) {
+        const std::string& name = table.Row(static_cast<uint8_t>(n)).name;
+        if (!name.empty()) names.push_back(name);
+    }
+    return names;
 }
 
 std::optional<uint8_t> HexByteLiteral(std::string_view t)

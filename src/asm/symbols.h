@@ -143,6 +143,11 @@ public:
     // The value an expression gives a name (upper-cased): an EQU symbol, a
     // byte symbol, an SFR name.
     std::optional<long long> ValueOfName(std::string_view upperName) const;
+    // Names a direct address may be written with (SFR and register names,
+    // byte symbols, EQU names) and names of bits (bit symbols, the bit-name
+    // table), for suggesting a name close to a mistyped one.
+    std::vector<std::string_view> DirectNames() const;
+    std::vector<std::string_view> BitNames() const;
     // Value of a name: a decimal number, an EQU symbol, a byte symbol.
     std::optional<unsigned> NameValue(std::string_view text) const;
 
