@@ -1,8 +1,10 @@
 // z51 asm FILE.asm [--chip 8051|8052|89Cx051]: assembles a source exactly as
 // the workbench does. The folder holding FILE.asm is the workspace (its
 // "8051.LIB" serves INCLUDE and .EXTERN). Writes FILE.lst and, when both
-// rounds pass, FILE.hex and FILE.tsk; prints the AsmAll report.
-// Exit status: 0 both rounds pass, 1 problem lines, 2 usage or file error.
+// rounds pass, FILE.hex and FILE.tsk; prints the AsmAll report, each problem
+// line with its reason and the warnings.
+// Exit status: 0 both rounds pass, 1 problem lines (or, with
+// --warnings-as-errors, any warning), 2 usage or file error.
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -20,6 +22,7 @@ struct AsmOptions
 {
     std::string file;
     std::string chip = "8051";
+    bool warningsAsErrors = false;
 };
 
 int RunAsm(const AsmOptions& options)
@@ -54,6 +57,8 @@ int RunAsm(const AsmOptions& options)
     } else if (session.Round1Problems() + session.Round2Problems() > 0 ||
                !session.MissingModules().empty()) {
         status = 1;
+    } else if (options.warningsAsErrors && !session.Result().warnings.empty()) {
+        status = 1;
     }
     return status;
 }
@@ -63,6 +68,8 @@ zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
     auto* sub = app.add_subcommand("asm", "Assemble FILE.asm into FILE.lst, FILE.hex and FILE.tsk");
     sub->add_option("file", options->file, "source file (.asm)")->required();
     sub->add_option("--chip", options->chip, "8051, 8052 or 89Cx051");
+    sub->add_flag("--warnings-as-errors", options->warningsAsErrors,
+                  "exit with status 1 when the program has any warning");
     return [options] { return RunAsm(*options); };
 });
 

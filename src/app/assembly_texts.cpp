@@ -7,8 +7,8 @@ namespace zelo::app {
 
 namespace {
 
-using assembler::Assembly;
 using assembler::AsmLine;
+using assembler::Assembly;
 
 constexpr const char* kRule = "-------------------------------";
 
@@ -43,25 +43,44 @@ std::string AssemblyReport(const Assembly& a, const assembler::AssemblyOutcome& 
                 r += a.Field(line, k);
                 r += k < 5 ? "-" : "\n";
             }
-            if (const std::string_view message = a.Message(line); !message.empty()) {
+            const std::string_view message = a.Message(line);
+            if (!message.empty()) {
                 r += message;
+                r += "\n";
+            }
+            // The reason, when it says more than the message above it.
+            if (const std::string_view reason = a.Reason(line); reason != message) {
+                r += reason;
                 r += "\n";
             }
         }
         r += std::string(kRule) + "\n";
-        if (a.round1Problems != 0) r += "Round 1 Problems :" + std::to_string(a.round1Problems) + "\n";
-        if (a.round2Problems != 0) r += "Round 2 Problems :" + std::to_string(a.round2Problems) + "\n";
+        if (a.round1Problems != 0)
+            r += "Round 1 Problems :" + std::to_string(a.round1Problems) + "\n";
+        if (a.round2Problems != 0)
+            r += "Round 2 Problems :" + std::to_string(a.round2Problems) + "\n";
+        // Every further problem line with its reason, so that one run tells
+        // all that is wrong.
+        for (std::size_t k = 1; k < a.problemLines.size(); ++k) {
+            const int further = a.problemLines[k];
+            if (further < 1 || further > static_cast<int>(a.lines.size())) continue;
+            r += "Problem in " + a.LineName(further) + ": ";
+            r += a.Reason(a.lines[further - 1]);
+            r += "\n";
+        }
     } else {
         const std::string& name = outcome.programName;
         r += " Round 1 PASS!   Round 2 PASS! \n";
         if (outcome.listingWritten) r += "    " + name + ".lst  created\n";
         if (!a.missingModules.empty()) {
-            for (const std::string& module : a.missingModules) r += "    " + module + " doesn't exist\n";
+            for (const std::string& module : a.missingModules)
+                r += "    " + module + " doesn't exist\n";
         } else {
             if (outcome.hexWritten) r += "    " + name + ".hex  created\n";
             if (outcome.taskWritten) r += "    " + name + ".tsk  created\n";
         }
     }
+    for (const assembler::AssemblyWarning& w : a.warnings) r += WarningText(w) + "\n";
     if (!outcome.failures.empty()) r += WriteFailuresText(outcome.failures) + "\n";
     return r;
 }
@@ -75,8 +94,15 @@ std::string AsmAllReport(const assembler::AssemblerSession& session, const assem
 std::string AssemblyStatusText(const Assembly& a, const std::string& programName)
 {
     if (a.round1Problems + a.round2Problems == 0) return {};
-    return programName + ".asm    Total Lines:" + std::to_string(ShownTotal(a)) +
-           "     Problem in line: " + FirstProblemWhere(a);
+    std::string text = programName + ".asm    Total Lines:" + std::to_string(ShownTotal(a)) +
+                       "     Problem in line: " + FirstProblemWhere(a);
+    // The first problem line's reason follows, as the line is selected.
+    if (const int number = a.FirstProblemNumber();
+        number >= 1 && number <= static_cast<int>(a.lines.size())) {
+        if (const std::string_view reason = a.Reason(a.lines[number - 1]); !reason.empty())
+            text += "     " + std::string(reason);
+    }
+    return text;
 }
 
 std::string WriteFailuresText(std::span<const assembler::WriteFailure> failures)
@@ -96,8 +122,8 @@ std::string EmptySourceText(const std::string& programName)
 
 std::string LineProgressCaption(const Assembly& a, int number)
 {
-    std::string text = "AsmFile has " + std::to_string(ShownTotal(a)) + " lines  ==> This is line " +
-                       std::to_string(a.SourceNumber(number));
+    std::string text = "AsmFile has " + std::to_string(ShownTotal(a)) +
+                       " lines  ==> This is line " + std::to_string(a.SourceNumber(number));
     if (a.lines[number - 1].neglected) text += ".       This Line is Neglected";
     return text;
 }
@@ -140,7 +166,8 @@ void AppendTraceLines(const Assembly& a, std::span<const assembler::TracedLine> 
     }
 }
 
-void AssemblerTexts::Follow(const assembler::AssemblerSession& session, const assembler::AsmStep& step)
+void AssemblerTexts::Follow(const assembler::AssemblerSession& session,
+                            const assembler::AsmStep& step)
 {
     const Assembly& a = session.Result();
     if (step.emptySource) {

@@ -171,6 +171,7 @@ struct AsmLine
     TextSlice comment;
     TextSlice symbolic;  // the target Round 2 resolves
     TextSlice message;   // status message of the line ("Problem in REG", table limits)
+    TextSlice reason;    // why the line is a problem, in words a learner reads
     uint32_t dataFirst = 0;  // DB/DW bytes
     uint32_t dataCount = 0;
     uint32_t pendingFirst = 0;

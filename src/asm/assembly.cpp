@@ -47,6 +47,7 @@ void Assembly::Clear()
     missingModules.clear();
     libraryText.clear();
     linkProblem.clear();
+    warnings.clear();
     resolved = false;
     m_text.clear();
     m_data.clear();
@@ -135,6 +136,7 @@ void LineDraft::Clear()
     refused = false;
     symbolic.clear();
     message.clear();
+    reason.clear();
     data.clear();
     wordCount = 0;
 }

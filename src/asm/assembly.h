@@ -11,6 +11,7 @@
 #include "asm/asm_types.h"
 #include "asm/source_file.h"
 #include "asm/symbols.h"
+#include "asm/warnings.h"
 
 namespace zelo::assembler {
 
@@ -35,8 +36,9 @@ public:
     int round2Problems = 0;
     std::vector<int> problemLines;  // line numbers, Round 1 problems first
     std::vector<std::string> missingModules;
-    std::string libraryText;  // the last header or module listing read
-    std::string linkProblem;  // why linking a module stopped
+    std::string libraryText;                // the last header or module listing read
+    std::string linkProblem;                // why linking a module stopped
+    std::vector<AssemblyWarning> warnings;  // source lines only, in line order
     // Round 2 has run: fix-ups are resolved and modules linked.
     bool resolved = false;
 
@@ -74,6 +76,13 @@ public:
     std::string_view Message(const AsmLine& line) const { return Text(line.message); }
     std::string_view Symbolic(const AsmLine& line) const { return Text(line.symbolic); }
     void SetMessage(AsmLine& line, std::string_view message) { line.message = Keep(message); }
+    // Why a problem line is one: its reason, or its message when the place
+    // that found the problem said it there.
+    std::string_view Reason(const AsmLine& line) const
+    {
+        return line.reason.size > 0 ? Text(line.reason) : Text(line.message);
+    }
+    void SetReason(AsmLine& line, std::string_view reason) { line.reason = Keep(reason); }
 
     // The DB/DW bytes of a line.
     std::span<const CodeByte> Data(const AsmLine& line) const
@@ -116,6 +125,7 @@ struct LineDraft
     bool refused = false;
     std::string symbolic;
     std::string message;
+    std::string reason;
     std::vector<CodeByte> data;
     struct Word
     {

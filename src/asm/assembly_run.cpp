@@ -239,8 +239,10 @@ void AssemblyRun::AssembleLine(int number)
             line.fixup = e.fixup;
             line.symbolic = std::move(e.symbolic);
             line.isCall = e.isCall;
+            line.reason = std::move(e.reason);
         } else {
             line.bytes[0] = CodeByte::Error();
+            line.reason = UnknownMnemonicReason(m);
         }
     }
     if (refusal) {
@@ -295,6 +297,7 @@ void AssemblyRun::KeepDraft(AsmLine& row)
     row.refused = line.refused;
     row.symbolic = m_assembly.Keep(line.symbolic);
     row.message = m_assembly.Keep(line.message);
+    row.reason = m_assembly.Keep(line.reason);
     m_assembly.KeepData(row, line.data);
     for (std::size_t k = 0; k < line.wordCount; ++k)
         m_assembly.AddPendingWord(row, line.pendingWords[k].index, line.pendingWords[k].text);

@@ -6,6 +6,7 @@
 
 #include <bitset>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "asm/assembly.h"
@@ -60,6 +61,9 @@ private:
     // expression whose value fits a byte.
     std::optional<unsigned> ResolveByte(std::string_view text, int number) const;
     int ProgramEnd() const;
+    // "LOOP is not defined (did you mean LOOP1?)" for a target no label,
+    // symbol or expression gives.
+    std::string MissingTargetReason(std::string_view target) const;
 
     Assembly m_assembly;
     const SourceResolver* m_resolver = nullptr;

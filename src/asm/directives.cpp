@@ -1,7 +1,9 @@
 #include "asm/directives.h"
 
+#include "asm/encoder.h"
 #include "asm/expressions.h"
 #include "asm/numbers.h"
+#include "asm/problem_reasons.h"
 #include "asm/source_file.h"
 #include "core/ascii_text.h"
 #include "core/hex_text.h"
@@ -17,10 +19,11 @@ std::string SymbolName(const std::string& label)
     return name;
 }
 
-void Fail(LineDraft& line, std::string message)
+void Fail(LineDraft& line, std::string message, std::string reason = {})
 {
     line.bytes[0] = CodeByte::Error();
     line.message = std::move(message);
+    line.reason = std::move(reason);
 }
 
 void ShowValue(LineDraft& line, unsigned value, int width)
@@ -31,6 +34,11 @@ void ShowValue(LineDraft& line, unsigned value, int width)
     } else {
         line.bytes[0] = CodeByte::Of(value & 0xFF);
     }
+}
+
+std::string UpperOperand(std::string_view operand)
+{
+    return core::UpperTrimmedText(operand);
 }
 
 std::string TableFull(const char* table, int limit)
@@ -47,7 +55,7 @@ void DefineEqu(LineDraft& line, const std::string& name, SymbolTable& symbols)
     if (value.size() > 1 && value.back() == 'B' &&
         DigitsValid(value.substr(0, value.size() - 1), 2)) {
         const unsigned v = *ParseBinary(value.substr(0, value.size() - 1));
-        if (v > 0xFFFF) return Fail(line, "Problem in EQU");
+        if (v > 0xFFFF) return Fail(line, "Problem in EQU", value + " does not fit in 16 bits");
         const int width = v > 0xFF ? 2 : 1;
         added = symbols.AddEqu(name, v, width);
         ShowValue(line, v, width);
@@ -57,7 +65,8 @@ void DefineEqu(LineDraft& line, const std::string& name, SymbolTable& symbols)
     } else if (value.size() > 1 && value.back() == 'H' &&
                DigitsValid(value.substr(0, value.size() - 1), 16)) {
         const auto v = ParseHex(value.substr(0, value.size() - 1));
-        if (!v || *v > 0xFFFF) return Fail(line, "Problem in EQU");
+        if (!v || *v > 0xFFFF)
+            return Fail(line, "Problem in EQU", value + " does not fit in 16 bits");
         if (*v <= 0x80) {
             added = symbols.AddByte(name, static_cast<uint8_t>(*v));
             ShowValue(line, *v, 1);
@@ -68,7 +77,8 @@ void DefineEqu(LineDraft& line, const std::string& name, SymbolTable& symbols)
         }
     } else {
         const Immediate v = EvaluateImmediate(line.fields.Operand(1), symbols);
-        if (!v.Ok()) return Fail(line, "Problem in EQU");
+        if (!v.Ok())
+            return Fail(line, "Problem in EQU", ValueReason(line.fields.Operand(1), symbols));
         const int width = v.IsByte() ? 1 : 2;
         const unsigned value = v.IsByte() ? v.value & 0xFF : v.value;  // "-1" is FFH
         added = symbols.AddEqu(name, value, width);
@@ -94,7 +104,7 @@ void HandleSymbolDirective(LineDraft& line, const std::string& m, SymbolTable& s
 {
     line.kind = LineKind::Symbol;
     const std::string name = SymbolName(line.fields.Label());
-    if (name.empty()) return Fail(line, "Problem in " + m);
+    if (name.empty()) return Fail(line, "Problem in " + m, m + " needs a name in column 1");
     if (symbols.IsDefined(name)) {
         // The first definition would silently win every lookup.
         line.refused = true;
@@ -114,7 +124,8 @@ void HandleSymbolDirective(LineDraft& line, const std::string& m, SymbolTable& s
             line.bytes[0] = CodeByte::Of(*a);
             return;
         }
-        if (m == "SFR") return Fail(line, "Problem in SFR");
+        if (m == "SFR")
+            return Fail(line, "Problem in SFR", NotDirectAddressReason(UpperOperand(operand)));
     }
     if (auto b = symbols.BitAddress(operand)) {
         if (!symbols.AddBit(name, *b))
@@ -122,14 +133,17 @@ void HandleSymbolDirective(LineDraft& line, const std::string& m, SymbolTable& s
         line.bytes[0] = CodeByte::Of(*b);
         return;
     }
-    Fail(line, "Problem in REG");
+    const std::string written = UpperOperand(operand);
+    Fail(line, "Problem in REG",
+         m == "BIT" ? NotBitReason(written) : written + " is neither a direct address nor a bit");
 }
 
 void HandleOrg(LineDraft& line, uint16_t& locationCounter, const NameValues& names)
 {
     line.kind = LineKind::Org;
     const std::string operand(core::TrimBlanks(line.fields.Operand(1)));
-    if (operand.empty()) return Fail(line, "Problem in ORG");
+    constexpr const char* kOrgReason = "ORG takes an address 0-65535 or 0000H-FFFFH, or an expression of them";
+    if (operand.empty()) return Fail(line, "Problem in ORG", kOrgReason);
     std::optional<long long> value;
     // The short forms come first: they also read a hexadecimal address
     // written without its leading 0 ("ORG FFH").
@@ -142,7 +156,7 @@ void HandleOrg(LineDraft& line, uint16_t& locationCounter, const NameValues& nam
     if (!value) {
         value = EvaluateExpression(operand, {names, locationCounter}).value;
     }
-    if (!value || *value < 0 || *value > 0xFFFF) return Fail(line, "Problem in ORG");
+    if (!value || *value < 0 || *value > 0xFFFF) return Fail(line, "Problem in ORG", kOrgReason);
     locationCounter = static_cast<uint16_t>(*value);
     line.bytes[0] = CodeByte::Of(*value >> 8);
     line.bytes[1] = CodeByte::Of(*value & 0xFF);
@@ -192,6 +206,9 @@ void HandleData(LineDraft& line, bool words, const SymbolTable& symbols)
         const Immediate v = item.empty() ? Immediate{} : EvaluateImmediate(item, symbols);
         if (!words) {
             line.data.push_back(v.IsByte() ? CodeByte::Of(v.value) : CodeByte::Error());
+            if (!v.IsByte() && line.reason.empty())
+                line.reason =
+                    item.empty() ? "an item of the list is empty" : ValueReason(item, symbols);
             continue;
         }
         if (v.Ok()) {
@@ -205,6 +222,7 @@ void HandleData(LineDraft& line, bool words, const SymbolTable& symbols)
         } else {
             line.data.push_back(CodeByte::Error());
             line.data.push_back(CodeByte::Error());
+            if (line.reason.empty()) line.reason = "an item of the list is empty";
         }
     }
     for (std::size_t k = 0; k < 3 && k < line.data.size(); ++k) line.bytes[k] = line.data[k];

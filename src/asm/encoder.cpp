@@ -312,8 +312,9 @@ bool IsNameText(std::string_view t)
                        [](char c) { return IsNameStart(c) || (c >= '0' && c <= '9'); });
 }
 
-// Why an immediate operand has no byte.
-std::string ImmediateReason(std::string_view op, const SymbolTable& s)
+}  // namespace
+
+std::string ValueReason(std::string_view op, const SymbolTable& s)
 {
     const Immediate v = EvaluateImmediate(op, s);
     if (v.Ok()) return NotByteReason(v.value);
@@ -328,6 +329,21 @@ std::string ImmediateReason(std::string_view op, const SymbolTable& s)
     if (const auto n = ParseNumber(upper)) return NotByteReason(*n);
     return NotValueReason(t);
 }
+
+std::string UnknownMnemonicReason(std::string_view m)
+{
+    static constexpr std::string_view kDirectives[] = {"EQU", "CON", "SFR", "REG", "BIT",
+                                                       "ORG", "DB",  "DW",  "END", "INCLUDE"};
+    std::vector<std::string_view> known(std::begin(kDirectives), std::end(kDirectives));
+    for (int k = 1; k < static_cast<int>(core::Mnemonic::Count); ++k)
+        known.push_back(core::MnemonicText(static_cast<core::Mnemonic>(k)));
+    std::string text = NotInstructionReason(m);
+    if (const auto near = NearestName(m, known))
+        text += " (did you mean " + std::string(*near) + "?)";
+    return text;
+}
+
+namespace {
 
 std::string DirectReason(std::string_view op, const SymbolTable& s)
 {
@@ -350,7 +366,7 @@ ByteText ImmediateByte(std::string_view op, const SymbolTable& symbols, std::str
 {
     const Immediate v = EvaluateImmediate(op, symbols);
     if (v.IsByte()) return ByteText::Hex(v.value);
-    if (reason.empty()) reason = ImmediateReason(op, symbols);
+    if (reason.empty()) reason = ValueReason(op, symbols);
     return kErrorMarker;
 }
 
@@ -563,7 +579,7 @@ Encoded EncodeInstruction(std::string_view mnemonic, std::string_view operand1,
 {
     if (auto e = EncodeIfInstruction(mnemonic, operand1, operand2, operand3, s))
         return *std::move(e);
-    return Error(NotInstructionReason(core::TrimBlanks(mnemonic)));
+    return Error(UnknownMnemonicReason(core::UpperTrimmedText(mnemonic)));
 }
 
 std::optional<Encoded> EncodeIfInstruction(std::string_view mnemonic, std::string_view operand1,

@@ -38,6 +38,14 @@ std::optional<Encoded> EncodeIfInstruction(std::string_view upperMnemonic,
                                            std::string_view operand1, std::string_view operand2,
                                            std::string_view operand3, const SymbolTable& symbols);
 
+// Why an operand written for a byte value ('#' optional) has none: "300
+// does not fit in a byte", "COUNTS is not defined (did you mean COUNT?)".
+std::string ValueReason(std::string_view operand, const SymbolTable& symbols);
+
+// Why a field 2 names nothing the assembler knows, with the instruction or
+// directive it is closest to.
+std::string UnknownMnemonicReason(std::string_view upperMnemonic);
+
 // The low digit a register operand contributes (@R0 6, @R1 7, R0..R7 8..F),
 // or '?' for any other text.
 char RegisterNibble(std::string_view upperOperand);

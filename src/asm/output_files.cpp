@@ -30,6 +30,8 @@ void NextPrintZone(std::string& line)
     line.resize(zone, ' ');
 }
 
+constexpr std::string_view kReasonPrefix = "              Reason: ";
+
 std::string ProblemLine(int count, int sourceNumber, const char* tail)
 {
     std::string line = " " + std::to_string(count);
@@ -184,13 +186,17 @@ std::string ListingText(const Assembly& assembly, std::string_view programName,
             for (const CodeByte& b : assembly.Data(line)) text.append(ByteChars(b).data(), 2);
             endLine();
         }
-        if (line.round1Error) {
-            text += ProblemLine(round1Count, sourceNumber, kRound1Tail);
+        if (line.round1Error || line.round2Error) {
+            text += line.round1Error ? ProblemLine(round1Count, sourceNumber, kRound1Tail)
+                                     : ProblemLine(round2Count, sourceNumber, kRound2Tail);
             endLine();
-            endLine();
-        } else if (line.round2Error) {
-            text += ProblemLine(round2Count, sourceNumber, kRound2Tail);
-            endLine();
+            // The reason starts with blanks where a code line has its number
+            // and address, so readers of the listing pass over it.
+            if (const std::string_view reason = assembly.Reason(line); !reason.empty()) {
+                text += kReasonPrefix;
+                text += reason;
+                endLine();
+            }
             endLine();
         }
     }

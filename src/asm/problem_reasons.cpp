@@ -21,24 +21,29 @@ char Upper(char c)
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Levenshtein distance, giving up (returning limit + 1) once every path
-// is longer than limit.
+// Edit distance counting a swap of two neighbouring letters as one edit
+// (the commonest slip: NXET for NEXT); gives up, returning limit + 1, once
+// every path is longer than limit.
 std::size_t EditDistance(std::string_view a, std::string_view b, std::size_t limit)
 {
     const std::size_t la = a.size();
     const std::size_t lb = b.size();
     if ((la > lb ? la - lb : lb - la) > limit) return limit + 1;
+    std::vector<std::size_t> before(lb + 1);
+    std::vector<std::size_t> previous(lb + 1);
     std::vector<std::size_t> row(lb + 1);
     for (std::size_t j = 0; j <= lb; ++j) row[j] = j;
     for (std::size_t i = 1; i <= la; ++i) {
-        std::size_t diagonal = row[0];
+        before.swap(previous);
+        previous.swap(row);
         row[0] = i;
         std::size_t best = row[0];
         for (std::size_t j = 1; j <= lb; ++j) {
-            const std::size_t above = row[j];
             const std::size_t cost = Upper(a[i - 1]) == Upper(b[j - 1]) ? 0 : 1;
-            row[j] = std::min({above + 1, row[j - 1] + 1, diagonal + cost});
-            diagonal = above;
+            row[j] = std::min({previous[j] + 1, row[j - 1] + 1, previous[j - 1] + cost});
+            if (i > 1 && j > 1 && Upper(a[i - 1]) == Upper(b[j - 2]) &&
+                Upper(a[i - 2]) == Upper(b[j - 1]))
+                row[j] = std::min(row[j], before[j - 2] + 1);
             best = std::min(best, row[j]);
         }
         if (best > limit) return limit + 1;

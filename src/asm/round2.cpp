@@ -5,6 +5,7 @@
 #include "asm/assembly_run.h"
 #include "asm/expressions.h"
 #include "asm/numbers.h"
+#include "asm/problem_reasons.h"
 #include "core/ascii_text.h"
 #include "core/hex_text.h"
 #include "core/text_file.h"
@@ -173,6 +174,18 @@ void AssemblyRun::Resolve()
         }
     }
     m_assembly.resolved = true;
+    m_assembly.warnings = FindWarnings(CheckedLines(m_assembly));
+}
+
+std::string AssemblyRun::MissingTargetReason(std::string_view target) const
+{
+    const core::UpperTrimmed upper(target.substr(!target.empty() && target[0] == '#'));
+    const auto split = SplitLabelOffset(upper.View());
+    const std::string_view name = split ? std::string_view(split->label) : upper.View();
+    std::vector<std::string_view> known;
+    for (const LabelEntry& e : m_assembly.labels.Entries()) known.push_back(e.key);
+    for (const Symbol& s : m_assembly.symbols.EquSymbols()) known.push_back(s.name);
+    return NotDefinedReason(name, known);
 }
 
 void AssemblyRun::RefuseUnknownByteNames()
@@ -241,6 +254,8 @@ void AssemblyRun::ResolveLine(int number)
     AsmLine& line = m_assembly.lines[number - 1];
     for (const PendingWord& w : m_assembly.PendingWords(line)) {
         const auto v = ResolveTarget(m_assembly.Text(w.text), number, true);
+        if (!v && line.reason.size == 0)
+            m_assembly.SetReason(line, MissingTargetReason(m_assembly.Text(w.text)));
         const std::span<CodeByte> data = m_assembly.Data(line);
         data[w.index] = v ? CodeByte::Of(*v >> 8) : CodeByte::Error();
         data[w.index + 1] = v ? CodeByte::Of(*v & 0xFF) : CodeByte::Error();
@@ -254,6 +269,7 @@ void AssemblyRun::ResolveLine(int number)
     // the store the message is kept in.
     const std::string_view symbolic = m_assembly.Symbolic(line);
     std::string message;
+    std::string reason;
     switch (line.fixup) {
         case FixupKind::None:
             break;
@@ -263,12 +279,15 @@ void AssemblyRun::ResolveLine(int number)
             if (!target) {
                 line.bytes[slot] = CodeByte::Error();
                 message = "Label not found: " + std::string(symbolic);
+                reason = MissingTargetReason(symbolic);
                 break;
             }
             const int offset = static_cast<int>(*target) - (line.address + line.length);
             if (offset < -128 || offset > 127) {
                 line.bytes[slot] = CodeByte::Error();
                 message = "Relative jump out of range: " + std::to_string(offset);
+                reason = ReachReason(core::UpperTrimmedText(m_assembly.Field(line, 2)),
+                                     core::TrimBlanks(symbolic), offset);
                 break;
             }
             line.bytes[slot] = CodeByte::Of(static_cast<unsigned>(offset) & 0xFF);
@@ -282,6 +301,9 @@ void AssemblyRun::ResolveLine(int number)
                 line.bytes[1] = CodeByte::Error();
                 message = (target ? "Target not in the same 2K page: " : "Label not found: ") +
                           std::string(symbolic);
+                reason = target ? PageReason(core::UpperTrimmedText(m_assembly.Field(line, 2)),
+                                             core::TrimBlanks(symbolic), next, *target)
+                                : MissingTargetReason(symbolic);
                 break;
             }
             // The opcode: the target's page bits over x1H (AJMP) or x1H + 10H (ACALL).
@@ -307,6 +329,7 @@ void AssemblyRun::ResolveLine(int number)
                 line.bytes[1] = CodeByte::Error();
                 line.bytes[2] = CodeByte::Error();
                 message = "Cannot resolve: " + std::string(symbolic);
+                reason = MissingTargetReason(symbolic);
                 break;
             }
             line.bytes[1] = CodeByte::Of(*target >> 8);
@@ -315,6 +338,8 @@ void AssemblyRun::ResolveLine(int number)
         }
     }
     if (!message.empty()) m_assembly.SetMessage(line, message);
+    // A problem found in Round 1 keeps its own reason.
+    if (!reason.empty() && line.reason.size == 0) m_assembly.SetReason(line, reason);
     if (m_assembly.HasProblemByte(line) && !line.round1Error) line.round2Error = true;
 }
 

@@ -1,9 +1,10 @@
 // The assembler's texts: the report and status line of a whole run, the
 // captions and boxes while a run steps, and the ParsecText trace.
+#include "app/assembly_texts.h"
+
 #include <gtest/gtest.h>
 
 #include "../asm/asm_test_support.h"
-#include "app/assembly_texts.h"
 #include "core/text_file.h"
 
 namespace zelo::app {
@@ -27,32 +28,45 @@ struct ReportCase
 TEST(AssemblyTexts, ReportAndStatusOfAWholeRun)
 {
     const ReportCase cases[] = {
-        {"a pass names the files created", "\tMOV A,#1\n", core::ChipModel::C8052, "",
+        {"a pass names the files created, then the warnings", "\tMOV A,#1\n",
+         core::ChipModel::C8052, "",
          "        8052\n-------------------------------\n Round 1 PASS!   Round 2 PASS! \n"
-         "    PROG.lst  created\n    PROG.hex  created\n    PROG.tsk  created\n",
+         "    PROG.lst  created\n    PROG.hex  created\n    PROG.tsk  created\n"
+         "Warning in line 1: the program runs past its last instruction into unloaded memory: "
+         "end it with SJMP $ or a loop\n",
          ""},
-        {"Round 1 problems show the first line's fields",
+        {"Round 1 problems show the first line's fields and reason, then the further lines",
          "; first\n\tMOV A,#1\n\tMOV A,#12G\n\tFOO\n", core::ChipModel::C8051, "",
          "        8051\n-------------------------------\nProblem in line: 3\n-MOV-A-#12G-\n"
-         "-------------------------------\nRound 1 Problems :2\n",
-         "PROG.asm    Total Lines:4     Problem in line: 3"},
-        {"a Round 2 problem shows the line's message",
-         "\tSJMP LATER\nLATER:\tNOP\n\tSJMP NOWHERE\n", core::ChipModel::C8051, "",
+         "12G is not a number, a character or a known name\n"
+         "-------------------------------\nRound 1 Problems :2\n"
+         "Problem in line 4: FOO is not an instruction or a directive\n",
+         "PROG.asm    Total Lines:4     Problem in line: 3     12G is not a number, a character "
+         "or a known name"},
+        {"a Round 2 problem shows the line's message and reason",
+         "\tSJMP LATER\nLATER:\tNOP\n\tSJMP NOWHERE\n\tSJMP LATE\n", core::ChipModel::C8051, "",
          "        8051\n-------------------------------\nProblem in line: 3\n-SJMP-NOWHERE--\n"
-         "Label not found: NOWHERE\n-------------------------------\nRound 2 Problems :1\n",
-         "PROG.asm    Total Lines:3     Problem in line: 3"},
+         "Label not found: NOWHERE\nNOWHERE is not defined\n-------------------------------\n"
+         "Round 2 Problems :2\nProblem in line 4: LATE is not defined (did you mean LATER?)\n",
+         "PROG.asm    Total Lines:4     Problem in line: 3     NOWHERE is not defined"},
         {"a header's line is named with its file", "INCLUDE BOARD.H\n\tSETB LED\n",
          core::ChipModel::C8051, "LED\tBIT P1.0\r\nBAD\tBIT NOWHERE\r\n",
          "        8051\n-------------------------------\nProblem in line: 2 of BOARD.H\n"
-         "BAD-BIT-NOWHERE--\nProblem in REG\n-------------------------------\n"
-         "Round 1 Problems :1\n",
-         "PROG.asm    Total Lines:2     Problem in line: 2 of BOARD.H"},
+         "BAD-BIT-NOWHERE--\nProblem in REG\n"
+         "NOWHERE is not a bit (00H-FFH, a bit name or a byte's bit as P1.3)\n"
+         "-------------------------------\nRound 1 Problems :1\n"
+         "Warning in line 2: the program runs past its last instruction into unloaded memory: "
+         "end it with SJMP $ or a loop\n",
+         "PROG.asm    Total Lines:2     Problem in line: 2 of BOARD.H     NOWHERE is not a bit "
+         "(00H-FFH, a bit name or a byte's bit as P1.3)"},
         {"a line of a macro expansion is named with its call",
          "PUT\tMACRO\n\tMOV R9,A\n\tENDM\n\tPUT\n", core::ChipModel::C8051, "",
          "        8051\n-------------------------------\nProblem in line: 2 (expanded from line "
          "4)\n"
-         "-MOV-R9-A-\n-------------------------------\nRound 1 Problems :1\n",
-         "PROG.asm    Total Lines:4     Problem in line: 2 (expanded from line 4)"},
+         "-MOV-R9-A-\nR9 is not a register (R0-R7)\n-------------------------------\n"
+         "Round 1 Problems :1\n",
+         "PROG.asm    Total Lines:4     Problem in line: 2 (expanded from line 4)     R9 is not a "
+         "register (R0-R7)"},
     };
     for (const ReportCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -67,14 +67,14 @@ TEST(AssemblerRun, APassWritesTheListingHexAndTaskFiles)
 
 TEST(AssemblerRun, Round1ProblemReportAndListingLines)
 {
-    const auto a = AssembleText("; first\n\tMOV A,#1\n\tMOV A,#12G\n\tFOO\n");
+    const auto a = AssembleText("; first\n\tMOV A,#1\n\tMOV A,#12G\n\tFOO\n\tSJMP $\n");
     const AssemblerSession& s = *a.session;
     EXPECT_EQ(s.Round1Problems(), 2);
     EXPECT_EQ(s.Round2Problems(), 0);
     EXPECT_FALSE(s.Succeeded());
     const auto listing = core::SplitLines(a.workspace->Read("PROG.lst"));
     const std::vector<std::string> tail(listing.end() - 4, listing.end());
-    EXPECT_EQ(tail[1], "          Total compiler lines:4");
+    EXPECT_EQ(tail[1], "          Total compiler lines:5");
     EXPECT_EQ(tail[2], "        There are 2 errors for Round 1.");
     EXPECT_EQ(tail[3], "        There is 0 error for Round 2.");
     EXPECT_NE(std::find(listing.begin(), listing.end(),
@@ -85,22 +85,26 @@ TEST(AssemblerRun, Round1ProblemReportAndListingLines)
                         " 2            -------   There is a problem in line4 for Round 1   "
                         "---------------------------------------------------"),
               listing.end());
+    EXPECT_NE(std::find(listing.begin(), listing.end(),
+                        "              Reason: FOO is not an instruction or a directive"),
+              listing.end());
     EXPECT_FALSE(a.workspace->Exists("PROG.hex"));
     EXPECT_FALSE(a.workspace->Exists("PROG.tsk"));
 }
 
 TEST(AssemblerRun, Round2ProblemForAnUndefinedLabel)
 {
-    const auto a = AssembleText("\tSJMP LATER\nLATER:\tNOP\n\tSJMP NOWHERE\n");
+    const auto a = AssembleText("\tSJMP LATER\nLATER:\tNOP\n\tSJMP NOWHERE\n\tSJMP LATE\n");
     const AssemblerSession& s = *a.session;
     EXPECT_EQ(s.Round1Problems(), 0);
-    EXPECT_EQ(s.Round2Problems(), 1);
+    EXPECT_EQ(s.Round2Problems(), 2);
     EXPECT_EQ(LineBytes(s, 0), "80 00");
     const std::string listing = a.workspace->Read("PROG.lst");
     EXPECT_NE(listing.find(" 1            -------   There is a problem in line3 for Round 2   "
-                           "--------------------------------------------------\r\n\r\n"),
+                           "--------------------------------------------------\r\n"
+                           "              Reason: NOWHERE is not defined\r\n\r\n"),
               std::string::npos);
-    EXPECT_NE(listing.find("        There is 1 error for Round 2."), std::string::npos);
+    EXPECT_NE(listing.find("        There are 2 errors for Round 2."), std::string::npos);
     EXPECT_FALSE(a.workspace->Exists("PROG.hex"));
 }
 

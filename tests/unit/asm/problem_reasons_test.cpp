@@ -79,7 +79,8 @@ TEST(NearestName, OnlyCloseNamesAreSuggested)
 {
     const std::string_view known[] = {"LOOP1:", "START", "DELAY_LONG", "P1"};
     EXPECT_EQ(NearestName("LOOP", known), "LOOP1");
-    EXPECT_EQ(NearestName("strat", known), std::nullopt);  // two edits in a short name
+    EXPECT_EQ(NearestName("strat", known), "START");       // two letters swapped: one slip
+    EXPECT_EQ(NearestName("SPARK", known), std::nullopt);  // two edits in a short name
     EXPECT_EQ(NearestName("STRT", known), "START");
     EXPECT_EQ(NearestName("DELAY_LNOG", known), "DELAY_LONG");
     EXPECT_EQ(NearestName("P2", known), std::nullopt);  // too short to guess
