@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "asm/assembly.h"
 #include "asm/encoder.h"
+#include "asm_test_support.h"
 
 namespace zelo::assembler {
 namespace {
@@ -96,6 +98,35 @@ TEST(JumpReasons, ReachAndPageSayWhatToUseInstead)
               "opposite test");
     EXPECT_EQ(PageReason("ACALL", "SUB", 0x07FE, 0x0900),
               "ACALL to SUB at 0900H leaves the 2 KB page 0000H-07FFH: use LCALL");
+}
+
+// Whole sources: the reason kept for the first problem line, wherever in
+// the two rounds the problem was found.
+TEST(AssembledReasons, TheFirstProblemLineKeepsItsReason)
+{
+    static const std::pair<std::string, std::string> kCases[] = {
+        {" ORG 0\n SJMP FAR\n ORG 8EH\nFAR: NOP\n",
+         "SJMP to FAR is 140 bytes away; the reach is -128..+127: use LJMP or AJMP"},
+        {"BACK: NOP\n ORG 100H\n JZ BACK\n",
+         "JZ to BACK is -258 bytes away; the reach is -128..+127: jump over an LJMP with the "
+         "opposite test"},
+        {" ORG 7F0H\n ACALL SUB\n ORG 900H\nSUB: RET\n",
+         "ACALL to SUB at 0900H leaves the 2 KB page 0000H-07FFH: use LCALL"},
+        {"START: NOP\n LJMP STRAT\n", "STRAT is not defined (did you mean START?)"},
+        {"TABLE: NOP\n DW TABEL\n", "TABEL is not defined (did you mean TABLE?)"},
+        {" DB 1,300,2\n", "300 does not fit in a byte"},
+        {" MOVV A,#1\n", "MOVV is not an instruction or a directive (did you mean MOV?)"},
+        {"X EQU COUNT\n", "COUNT is not defined"},
+        {" ORG 12345H\n", "ORG takes an address 0-65535 or 0000H-FFFFH"},
+        {"PORT SFR 123H\n", "123H is not a direct address (00H-FFH or a register name)"},
+        {"LOOP: NOP\nLOOP: NOP\n", "Label defined twice: LOOP (first in line 1)"},
+    };
+    for (const auto& [source, reason] : kCases) {
+        const auto a = testing::AssembleText(source);
+        const Assembly& result = a.session->Result();
+        ASSERT_FALSE(result.problemLines.empty()) << source;
+        EXPECT_EQ(result.Reason(result.lines[result.problemLines[0] - 1]), reason) << source;
+    }
 }
 
 }  // namespace
