@@ -143,12 +143,6 @@ std::string NotInstructionReason(std::string_view mnemonic)
     return std::string(mnemonic) + " is not an instruction or a directive";
 }
 
-std::string DefinedTwiceReason(std::string_view name, int earlierLine)
-{
-    return std::string(WithoutColon(name)) + " is already defined in line " +
-           std::to_string(earlierLine);
-}
-
 std::string ReachReason(std::string_view mnemonic, std::string_view target, long distance)
 {
     std::string text = std::string(mnemonic) + " to " + std::string(target) + " is " +

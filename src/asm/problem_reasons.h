@@ -34,7 +34,6 @@ std::string NotBitReason(std::string_view text);
 std::string FormsReason(std::string_view mnemonic, std::span<const std::string> shapes);
 
 std::string NotInstructionReason(std::string_view mnemonic);
-std::string DefinedTwiceReason(std::string_view name, int earlierLine);
 
 // A relative jump whose target is out of reach: "SJMP to FAR is 140 bytes
 // away; the reach is -128..+127: use LJMP or AJMP" (a conditional jump is
