@@ -310,7 +310,8 @@ void TextAfterEnd(const Program& p)
     bool endSeen = false;
     LineFields fields;
     for (const CheckedLine& line : p.lines) {
-        if (!line.neglected) continue;
+        // An END in a header ends only that header.
+        if (!line.neglected || line.number < 1) continue;
         if (!endSeen) {
             ScanLineInto(line.text, endSeen, fields);
             continue;
