@@ -289,13 +289,13 @@ bool StartsWithBlank(std::string_view text)
     return !text.empty() && (text[0] == ' ' || text[0] == '\t');
 }
 
-// A line holds a label, a mnemonic and three operands; a sixth field (a
-// comment written without ';') is dropped.
+// An instruction line holds a label, a mnemonic and three operands; a
+// sixth field (a comment written without ';') is dropped.
 void SixthField(const Program& p)
 {
     LineFields fields;
     for (const CheckedLine& line : p.lines) {
-        if (line.neglected || line.operands[2].empty()) continue;
+        if (!line.instruction || line.operands[2].empty()) continue;
         bool endSeen = false;
         ScanLineInto(line.text, endSeen, fields);
         if (fields.fieldCount + (StartsWithBlank(line.text) ? 1 : 0) <= 5) continue;
