@@ -98,7 +98,6 @@ struct Effects
 {
     bool writesA = false;
     bool writesPsw = false;
-    bool pushes = false;
 };
 
 Effects EffectsOf(const CheckedLine& line)
@@ -107,7 +106,9 @@ Effects EffectsOf(const CheckedLine& line)
     const std::string& first = row.operands[0];
     Effects e;
     int destination = -1;
-    if (first == "dir") destination = row.hex == "85" ? line.bytes[2] : line.bytes[1];
+    // MOV dir,dir holds its source byte first.
+    if (first == "dir")
+        destination = line.bytes[0] == kMoveDirectDirect ? line.bytes[2] : line.bytes[1];
     switch (row.mnemonic) {
         case Mnemonic::PUSH:
             return e;

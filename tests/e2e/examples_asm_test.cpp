@@ -200,7 +200,6 @@ TEST_F(ExampleWorkspace, ExternModuleIsLinkedAndCalled)
     EXPECT_EQ(Ram(sim, 0x31), "01");
 }
 
-
 TEST_F(ExampleWorkspace, Z51AsmOnEveryExample)
 {
     for (const auto& entry : fs::directory_iterator(m_dir)) {
@@ -237,6 +236,19 @@ TEST_F(ExampleWorkspace, Z51AsmExitStatuses)
     const auto chip = RunZ51("asm " + (m_dir / "leds_p1.asm").string() + " --chip 89Cx051");
     EXPECT_EQ(chip.status, 0);
     EXPECT_EQ(chip.out.rfind("        89Cx051\n", 0), 0u);
+}
+
+TEST_F(ExampleWorkspace, Z51AsmWarningsFailOnlyWhenAskedTo)
+{
+    std::ofstream(m_dir / "warned.asm") << "\tMOV R1,R2\n\tSJMP $\n";
+    const std::string file = (m_dir / "warned.asm").string();
+    const auto plain = RunZ51("asm " + file);
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_NE(plain.out.find("Round 1 PASS!"), std::string::npos);
+    EXPECT_NE(plain.out.find("Warning in line 1: MOV R1,R2"), std::string::npos) << plain.out;
+    EXPECT_EQ(RunZ51("asm " + file + " --warnings-as-errors").status, 1);
+    std::ofstream(m_dir / "warned.asm") << "\tMOV R1,R2 ;nowarn\n\tSJMP $\n";
+    EXPECT_EQ(RunZ51("asm " + file + " --warnings-as-errors").status, 0);
 }
 
 }  // namespace
