@@ -42,6 +42,7 @@ struct LineFields
     std::string comment;
     int fieldCount = 0;
     bool neglected = false;
+    bool fieldDropped = false;  // a sixth field (text past operand 3) was left out
 
     const std::string& Label() const { return field[1]; }
     const std::string& Mnemonic() const { return field[2]; }
@@ -189,6 +190,7 @@ struct AsmLine
     bool library : 1 = false;   // came from an INCLUDE file
     bool linked : 1 = false;    // appended from an .EXTERN module
     bool neglected : 1 = false;
+    bool fieldDropped : 1 = false;  // the scanner left out a sixth field
     bool isCall : 1 = false;    // ACALL/CALL: Round 2 opcode digit + 1
     // A Round 1 problem that lies in no byte: a name defined twice, code
     // placed over earlier code or past FFFFH.

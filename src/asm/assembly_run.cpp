@@ -291,6 +291,7 @@ void AssemblyRun::KeepDraft(AsmLine& row)
     for (int k = 1; k <= 5; ++k) row.fields[k - 1] = m_assembly.Keep(line.fields.field[k]);
     row.comment = m_assembly.Keep(line.fields.comment);
     row.neglected = line.fields.neglected;
+    row.fieldDropped = line.fields.fieldDropped;
     row.bytes = line.bytes;
     row.fixup = line.fixup;
     row.isCall = line.isCall;

@@ -32,6 +32,7 @@ void Neglect(LineFields& f, std::string_view text)
 {
     for (std::string& field : f.field) field.clear();
     f.fieldCount = 0;
+    f.fieldDropped = false;
     f.neglected = true;
     f.comment.assign(text);
 }
@@ -236,6 +237,7 @@ void PlaceFields(const Pieces& p, bool leadingBlank, LineFields& f)
         p.separators == 4 && p.size >= 5 && (core::EqualsNoCase(p.text[3], ".MOD.") || p.text[3] == "/");
     f.fieldCount = p.separators + 1;
     const std::size_t shift = leadingBlank ? 1 : 0;
+    f.fieldDropped = !joined && static_cast<std::size_t>(f.fieldCount) + shift > 5;
     for (std::size_t k = 0; k < p.size && k + 1 + shift <= 5; ++k) {
         std::string& out = f.field[k + 1 + shift];
         if (joined && k >= 3) continue;  // taken into the operand before
@@ -274,6 +276,7 @@ void CleanFields(LineFields& f)
 void ScanLineInto(std::string_view text, bool& endSeen, LineFields& f)
 {
     f.fieldCount = 0;
+    f.fieldDropped = false;
     f.neglected = false;
     f.comment.clear();
     for (std::string& field : f.field) field.clear();

@@ -174,7 +174,7 @@ void AssemblyRun::Resolve()
         }
     }
     m_assembly.resolved = true;
-    m_assembly.warnings = FindWarnings(CheckedLines(m_assembly));
+    m_assembly.warnings = FindWarnings(m_assembly);
 }
 
 std::string AssemblyRun::MissingTargetReason(std::string_view target) const

@@ -5,7 +5,6 @@
 
 #include "asm/assembly.h"
 #include "asm/encoder.h"
-#include "asm/line_scanner.h"
 #include "core/ascii_text.h"
 #include "core/hex_text.h"
 #include "core/opcode_table.h"
@@ -22,6 +21,7 @@ constexpr uint8_t kPsw = 0xD0;
 constexpr uint8_t kStackPointer = 0x81;
 constexpr uint8_t kMoveDirectImmediate = 0x75;
 constexpr uint8_t kMoveDirectDirect = 0x85;
+constexpr uint8_t kMoveRegisterDirect = 0xA8;  // A8..AF: MOV Rn,dir
 constexpr uint8_t kPush = 0xC0;
 constexpr uint16_t kVectors[] = {0x0003, 0x000B, 0x0013, 0x001B, 0x0023, 0x002B};
 
@@ -32,17 +32,17 @@ std::string HexText(unsigned value, int digits)
     return text;
 }
 
-const core::OpcodeRow& RowOf(const CheckedLine& line)
+const core::OpcodeRow& RowOf(const AsmLine& line)
 {
-    return core::StandardOpcodeTable().Row(static_cast<uint8_t>(line.bytes[0]));
+    return core::StandardOpcodeTable().Row(static_cast<uint8_t>(line.bytes[0].value));
 }
 
 // An instruction whose bytes are all known.
-bool IsCode(const CheckedLine& line)
+bool IsCode(const AsmLine& line)
 {
-    if (!line.instruction || line.length < 1 || line.length > 3) return false;
+    if (line.kind != LineKind::Instruction || line.length < 1 || line.length > 3) return false;
     for (int i = 0; i < line.length; ++i) {
-        if (line.bytes[i] < 0) return false;
+        if (!line.bytes[i].IsValue()) return false;
     }
     return true;
 }
@@ -54,12 +54,19 @@ bool IsRegisterName(std::string_view t)
 
 struct Program
 {
-    std::span<const CheckedLine> lines;
+    const Assembly& a;
     std::vector<AssemblyWarning>& found;
 
-    void Warn(const CheckedLine& line, std::string text) const
+    // The line's number in the source; 0 for a header's or a linked line.
+    int Number(const AsmLine& line) const
     {
-        if (line.number >= 1) found.push_back({line.number, std::move(text)});
+        if (line.library || line.linked) return 0;
+        return a.SourceNumber(static_cast<int>(&line - a.lines.data()) + 1);
+    }
+    void Warn(const AsmLine& line, std::string text) const
+    {
+        if (const int number = Number(line); number >= 1)
+            found.push_back({number, std::move(text)});
     }
 };
 
@@ -68,9 +75,9 @@ struct Program
 // "RET" at the margin is a label named RET: the routine has no return.
 void InstructionAsLabel(const Program& p)
 {
-    for (const CheckedLine& line : p.lines) {
-        if (line.label.empty() || line.label.back() == ':') continue;
-        const std::string upper = core::ToUpperAscii(line.label);
+    for (const AsmLine& line : p.a.lines) {
+        if (p.a.Field(line, 1).empty() || p.a.Field(line, 1).back() == ':') continue;
+        const std::string upper = core::ToUpperAscii(p.a.Field(line, 1));
         if (!IsInstructionMnemonic(upper)) continue;
         std::string text =
             upper + " in column 1 is read as a label, not as an instruction: indent it";
@@ -82,14 +89,14 @@ void InstructionAsLabel(const Program& p)
 // There is no MOV Rn,Rm: the second register is read as its bank 0 address.
 void RegisterToRegister(const Program& p)
 {
-    for (const CheckedLine& line : p.lines) {
-        if (!IsCode(line) || RowOf(line).mnemonic != Mnemonic::MOV) continue;
-        const std::string to = core::ToUpperAscii(core::TrimBlanks(line.operands[0]));
-        const std::string from = core::ToUpperAscii(core::TrimBlanks(line.operands[1]));
+    for (const AsmLine& line : p.a.lines) {
+        if (!IsCode(line) || (line.bytes[0].value & 0xF8) != kMoveRegisterDirect) continue;
+        const std::string to = core::ToUpperAscii(core::TrimBlanks(p.a.Field(line, 3)));
+        const std::string from = core::ToUpperAscii(core::TrimBlanks(p.a.Field(line, 4)));
         if (!IsRegisterName(to) || !IsRegisterName(from)) continue;
         p.Warn(line, "MOV " + to + "," + from + " is assembled as MOV " + to + "," +
-                         HexText(static_cast<unsigned>(line.bytes[1]), 2) + ": it reads " + from +
-                         " only while register bank 0 is selected");
+                         HexText(static_cast<unsigned>(line.bytes[1].value), 2) + ": it reads " +
+                         from + " only while register bank 0 is selected");
     }
 }
 
@@ -100,7 +107,7 @@ struct Effects
     bool writesPsw = false;
 };
 
-Effects EffectsOf(const CheckedLine& line)
+Effects EffectsOf(const AsmLine& line)
 {
     const core::OpcodeRow& row = RowOf(line);
     const std::string& first = row.operands[0];
@@ -108,7 +115,8 @@ Effects EffectsOf(const CheckedLine& line)
     int destination = -1;
     // MOV dir,dir holds its source byte first.
     if (first == "dir")
-        destination = line.bytes[0] == kMoveDirectDirect ? line.bytes[2] : line.bytes[1];
+        destination =
+            line.bytes[0].value == kMoveDirectDirect ? line.bytes[2].value : line.bytes[1].value;
     switch (row.mnemonic) {
         case Mnemonic::PUSH:
             return e;
@@ -129,7 +137,7 @@ Effects EffectsOf(const CheckedLine& line)
     e.writesA = (first == "A" && row.mnemonic != Mnemonic::CJNE) || first == "AB" ||
                 destination == kAccumulator;
     if (first == "C" || destination == kPsw) e.writesPsw = true;
-    if (first == "bit" && (line.bytes[1] & 0xF8) == kPsw && row.mnemonic != Mnemonic::JB &&
+    if (first == "bit" && (line.bytes[1].value & 0xF8) == kPsw && row.mnemonic != Mnemonic::JB &&
         row.mnemonic != Mnemonic::JNB)
         e.writesPsw = true;
     return e;
@@ -138,22 +146,23 @@ Effects EffectsOf(const CheckedLine& line)
 // The addresses control may go to after an instruction; the routine's
 // walk stops at RET, RETI and JMP @A+DPTR. Calls return, so only the
 // instruction after them is followed.
-int Successors(const CheckedLine& line, std::array<uint16_t, 2>& next)
+int Successors(const AsmLine& line, std::array<uint16_t, 2>& next)
 {
     const core::OpcodeRow& row = RowOf(line);
     const uint16_t after = static_cast<uint16_t>(line.address + line.length);
-    const auto last = static_cast<uint8_t>(line.bytes[line.length - 1]);
+    const auto last = static_cast<uint8_t>(line.bytes[line.length - 1].value);
     switch (row.mnemonic) {
         case Mnemonic::RET:
         case Mnemonic::RETI:
         case Mnemonic::JMP:
             return 0;
         case Mnemonic::LJMP:
-            next[0] = static_cast<uint16_t>(line.bytes[1] << 8 | line.bytes[2]);
+            next[0] = static_cast<uint16_t>(line.bytes[1].value << 8 | line.bytes[2].value);
             return 1;
         case Mnemonic::AJMP:
-            next[0] = loader::AbsoluteTarget(line.address, static_cast<uint8_t>(line.bytes[0]),
-                                             static_cast<uint8_t>(line.bytes[1]));
+            next[0] =
+                loader::AbsoluteTarget(line.address, static_cast<uint8_t>(line.bytes[0].value),
+                                       static_cast<uint8_t>(line.bytes[1].value));
             return 1;
         case Mnemonic::SJMP:
             next[0] = loader::RelativeTarget(line.address, line.length, last);
@@ -182,19 +191,20 @@ int Successors(const CheckedLine& line, std::array<uint16_t, 2>& next)
 void InterruptRoutines(const Program& p)
 {
     bool anyVector = false;
-    for (const CheckedLine& line : p.lines) {
-        anyVector = anyVector || (line.org && std::find(std::begin(kVectors), std::end(kVectors),
-                                                        line.address) != std::end(kVectors));
+    for (const AsmLine& line : p.a.lines) {
+        anyVector = anyVector || (line.kind == LineKind::Org &&
+                                  std::find(std::begin(kVectors), std::end(kVectors),
+                                            line.address) != std::end(kVectors));
     }
     if (!anyVector) return;
     std::vector<int> at(0x10000, -1);  // line index of each instruction's address
-    for (std::size_t i = 0; i < p.lines.size(); ++i) {
-        if (IsCode(p.lines[i]) && at[p.lines[i].address] < 0)
-            at[p.lines[i].address] = static_cast<int>(i);
+    for (std::size_t i = 0; i < p.a.lines.size(); ++i) {
+        if (IsCode(p.a.lines[i]) && at[p.a.lines[i].address] < 0)
+            at[p.a.lines[i].address] = static_cast<int>(i);
     }
     for (const uint16_t vector : kVectors) {
-        const bool placed = std::any_of(p.lines.begin(), p.lines.end(), [&](const CheckedLine& l) {
-            return l.org && l.address == vector;
+        const bool placed = std::any_of(p.a.lines.begin(), p.a.lines.end(), [&](const AsmLine& l) {
+            return l.kind == LineKind::Org && l.address == vector;
         });
         if (!placed || at[vector] < 0) continue;
         std::vector<bool> seen(0x10000, false);
@@ -207,7 +217,7 @@ void InterruptRoutines(const Program& p)
             seen[address] = true;
             reached.push_back(at[address]);
             std::array<uint16_t, 2> next{};
-            const int n = Successors(p.lines[at[address]], next);
+            const int n = Successors(p.a.lines[at[address]], next);
             for (int k = 0; k < n; ++k) pending.push_back(next[k]);
         }
         std::sort(reached.begin(), reached.end());
@@ -215,16 +225,16 @@ void InterruptRoutines(const Program& p)
         bool savesA = false;
         bool savesPsw = false;
         for (int i : reached) {
-            const CheckedLine& line = p.lines[i];
-            if (line.bytes[0] == kPush) {
-                savesA = savesA || line.bytes[1] == kAccumulator;
-                savesPsw = savesPsw || line.bytes[1] == kPsw;
+            const AsmLine& line = p.a.lines[i];
+            if (line.bytes[0].value == kPush) {
+                savesA = savesA || line.bytes[1].value == kAccumulator;
+                savesPsw = savesPsw || line.bytes[1].value == kPsw;
             }
         }
-        const CheckedLine* changesA = nullptr;
-        const CheckedLine* changesPsw = nullptr;
+        const AsmLine* changesA = nullptr;
+        const AsmLine* changesPsw = nullptr;
         for (int i : reached) {
-            const CheckedLine& line = p.lines[i];
+            const AsmLine& line = p.a.lines[i];
             const Effects e = EffectsOf(line);
             if (e.writesA && !savesA && !changesA) changesA = &line;
             if (e.writesPsw && !savesPsw && !changesPsw) changesPsw = &line;
@@ -244,9 +254,9 @@ void InterruptRoutines(const Program& p)
 // The last instruction must not let the CPU run on into unloaded memory.
 void RunsPastTheEnd(const Program& p)
 {
-    const CheckedLine* last = nullptr;
-    for (const CheckedLine& line : p.lines) {
-        if (line.instruction && line.length > 0 &&
+    const AsmLine* last = nullptr;
+    for (const AsmLine& line : p.a.lines) {
+        if (line.kind == LineKind::Instruction && line.length > 0 &&
             (!last || line.address + line.length >= last->address + last->length))
             last = &line;
     }
@@ -271,11 +281,11 @@ void RunsPastTheEnd(const Program& p)
 // banks 1-3 and the bit-addressable bytes.
 void StackOverRegisters(const Program& p)
 {
-    for (const CheckedLine& line : p.lines) {
-        if (!IsCode(line) || line.bytes[0] != kMoveDirectImmediate ||
-            line.bytes[1] != kStackPointer)
+    for (const AsmLine& line : p.a.lines) {
+        if (!IsCode(line) || line.bytes[0].value != kMoveDirectImmediate ||
+            line.bytes[1].value != kStackPointer)
             continue;
-        const int top = line.bytes[2];
+        const int top = line.bytes[2].value;
         if (top >= 0x2F) continue;
         const std::string over = top < 0x1F
                                      ? "register banks 1-3 (08H-1FH) and the bit area (20H-2FH)"
@@ -285,40 +295,32 @@ void StackOverRegisters(const Program& p)
     }
 }
 
-bool StartsWithBlank(std::string_view text)
-{
-    return !text.empty() && (text[0] == ' ' || text[0] == '\t');
-}
-
 // An instruction line holds a label, a mnemonic and three operands; a
 // sixth field (a comment written without ';') is dropped.
 void SixthField(const Program& p)
 {
-    LineFields fields;
-    for (const CheckedLine& line : p.lines) {
-        if (!line.instruction || line.operands[2].empty()) continue;
-        bool endSeen = false;
-        ScanLineInto(line.text, endSeen, fields);
-        if (fields.fieldCount + (StartsWithBlank(line.text) ? 1 : 0) <= 5) continue;
-        p.Warn(line, "the text after " + std::string(line.operands[2]) +
+    for (const AsmLine& line : p.a.lines) {
+        if (line.kind != LineKind::Instruction || !line.fieldDropped) continue;
+        p.Warn(line, "the text after " + std::string(p.a.Field(line, 5)) +
                          " is a sixth field and is ignored: a comment starts with ';'");
     }
 }
 
-// Lines after END are not assembled: code there is lost.
+// Lines after END are not assembled: code there is lost. Before END only
+// blank and comment lines are neglected, so the first other neglected line
+// is END itself.
 void TextAfterEnd(const Program& p)
 {
     bool endSeen = false;
-    LineFields fields;
-    for (const CheckedLine& line : p.lines) {
+    for (const AsmLine& line : p.a.lines) {
         // An END in a header ends only that header.
-        if (!line.neglected || line.number < 1) continue;
+        if (!line.neglected || p.Number(line) < 1) continue;
+        const std::string_view t = core::TrimBlanks(p.a.LineText(line));
+        if (t.empty() || t[0] == ';' || t == "\r") continue;
         if (!endSeen) {
-            ScanLineInto(line.text, endSeen, fields);
+            endSeen = true;
             continue;
         }
-        const std::string_view t = core::TrimBlanks(line.text);
-        if (t.empty() || t[0] == ';' || t == "\r") continue;
         p.Warn(line, "text after END is not assembled");
         return;
     }
@@ -338,15 +340,14 @@ bool Silenced(std::string_view text)
 
 }  // namespace
 
-std::vector<AssemblyWarning> FindWarnings(std::span<const CheckedLine> lines)
+std::vector<AssemblyWarning> FindWarnings(const Assembly& assembly)
 {
     std::vector<AssemblyWarning> found;
-    const Program program{lines, found};
+    const Program program{assembly, found};
     for (const Rule rule : kRules) rule(program);
     std::erase_if(found, [&](const AssemblyWarning& w) {
-        const auto line = std::find_if(lines.begin(), lines.end(),
-                                       [&](const CheckedLine& l) { return l.number == w.line; });
-        return line != lines.end() && Silenced(line->text);
+        const int index = w.line + assembly.libraryCount - 1;
+        return Silenced(assembly.LineText(assembly.lines[static_cast<std::size_t>(index)]));
     });
     std::stable_sort(
         found.begin(), found.end(),
@@ -357,33 +358,6 @@ std::vector<AssemblyWarning> FindWarnings(std::span<const CheckedLine> lines)
 std::string WarningText(const AssemblyWarning& warning)
 {
     return "Warning in line " + std::to_string(warning.line) + ": " + warning.text;
-}
-
-std::vector<CheckedLine> CheckedLines(const Assembly& a)
-{
-    std::vector<CheckedLine> out;
-    out.reserve(a.lines.size());
-    int number = 0;
-    for (const AsmLine& line : a.lines) {
-        ++number;
-        if (line.linked) break;
-        CheckedLine c;
-        c.number = line.library ? 0 : a.SourceNumber(number);
-        c.text = a.LineText(line);
-        c.label = a.Field(line, 1);
-        c.mnemonic = a.Field(line, 2);
-        for (int k = 0; k < 3; ++k) c.operands[k] = a.Field(line, k + 3);
-        c.address = line.address;
-        c.length = line.length;
-        for (int k = 0; k < 3; ++k) {
-            if (line.bytes[k].IsValue()) c.bytes[k] = line.bytes[k].value;
-        }
-        c.instruction = line.kind == LineKind::Instruction;
-        c.org = line.kind == LineKind::Org;
-        c.neglected = line.neglected;
-        out.push_back(c);
-    }
-    return out;
 }
 
 }  // namespace zelo::assembler

@@ -19,9 +19,10 @@ struct WarningCase
 std::vector<std::string> WarningsOf(const std::string& source)
 {
     const auto a = testing::AssembleText(source);
-    const auto lines = CheckedLines(a.session->Result());
+
     std::vector<std::string> texts;
-    for (const AssemblyWarning& w : FindWarnings(lines)) texts.push_back(WarningText(w));
+    for (const AssemblyWarning& w : FindWarnings(a.session->Result()))
+        texts.push_back(WarningText(w));
     return texts;
 }
 
