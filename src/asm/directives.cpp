@@ -125,7 +125,7 @@ void HandleSymbolDirective(LineDraft& line, const std::string& m, SymbolTable& s
             return;
         }
         if (m == "SFR")
-            return Fail(line, "Problem in SFR", NotDirectAddressReason(UpperOperand(operand)));
+            return Fail(line, "Problem in SFR", DirectReason(UpperOperand(operand), symbols));
     }
     if (auto b = symbols.BitAddress(operand)) {
         if (!symbols.AddBit(name, *b))
@@ -135,7 +135,8 @@ void HandleSymbolDirective(LineDraft& line, const std::string& m, SymbolTable& s
     }
     const std::string written = UpperOperand(operand);
     Fail(line, "Problem in REG",
-         m == "BIT" ? NotBitReason(written) : written + " is neither a direct address nor a bit");
+         m == "BIT" ? BitReason(written, symbols)
+                    : written + " is neither a direct address nor a bit");
 }
 
 void HandleOrg(LineDraft& line, uint16_t& locationCounter, const NameValues& names)

@@ -343,8 +343,6 @@ std::string UnknownMnemonicReason(std::string_view m)
     return text;
 }
 
-namespace {
-
 std::string DirectReason(std::string_view op, const SymbolTable& s)
 {
     if (LooksLikeRegister(op)) return NotRegisterReason(op);
@@ -359,6 +357,8 @@ std::string BitReason(std::string_view op, const SymbolTable& s)
     if (IsNameText(op)) return NotDefinedReason(op, s.BitNames());
     return NotBitReason(op);
 }
+
+namespace {
 
 // The operand byte of a value, or "??" with the reason kept in `reason`
 // (the first reason of a line wins).

@@ -42,6 +42,11 @@ std::optional<Encoded> EncodeIfInstruction(std::string_view upperMnemonic,
 // does not fit in a byte", "COUNTS is not defined (did you mean COUNT?)".
 std::string ValueReason(std::string_view operand, const SymbolTable& symbols);
 
+// Why an upper-cased operand is no direct address ("R9 is not a register
+// (R0-R7)", "BUFER is not defined (did you mean BUFFER?)"), or no bit.
+std::string DirectReason(std::string_view upperOperand, const SymbolTable& symbols);
+std::string BitReason(std::string_view upperOperand, const SymbolTable& symbols);
+
 // Why a field 2 names nothing the assembler knows, with the instruction or
 // directive it is closest to.
 std::string UnknownMnemonicReason(std::string_view upperMnemonic);

@@ -53,12 +53,11 @@ TEST(AssemblyTexts, ReportAndStatusOfAWholeRun)
          core::ChipModel::C8051, "LED\tBIT P1.0\r\nBAD\tBIT NOWHERE\r\n",
          "        8051\n-------------------------------\nProblem in line: 2 of BOARD.H\n"
          "BAD-BIT-NOWHERE--\nProblem in REG\n"
-         "NOWHERE is not a bit (00H-FFH, a bit name or a byte's bit as P1.3)\n"
+         "NOWHERE is not defined\n"
          "-------------------------------\nRound 1 Problems :1\n"
          "Warning in line 2: the program runs past its last instruction into unloaded memory: "
          "end it with SJMP $ or a loop\n",
-         "PROG.asm    Total Lines:2     Problem in line: 2 of BOARD.H     NOWHERE is not a bit "
-         "(00H-FFH, a bit name or a byte's bit as P1.3)"},
+         "PROG.asm    Total Lines:2     Problem in line: 2 of BOARD.H     NOWHERE is not defined"},
         {"a line of a macro expansion is named with its call",
          "PUT\tMACRO\n\tMOV R9,A\n\tENDM\n\tPUT\n", core::ChipModel::C8051, "",
          "        8051\n-------------------------------\nProblem in line: 2 (expanded from line "

@@ -120,6 +120,7 @@ TEST(AssembledReasons, TheFirstProblemLineKeepsItsReason)
         {" ORG 12345H\n", "ORG takes an address 0-65535 or 0000H-FFFFH"},
         {"PORT SFR 123H\n", "123H is not a direct address (00H-FFH or a register name)"},
         {"LOOP: NOP\nLOOP: NOP\n", "Label defined twice: LOOP (first in line 1)"},
+        {"READY BIT 20H.1\nGO BIT REDY\n", "REDY is not defined (did you mean READY?)"},
     };
     for (const auto& [source, reason] : kCases) {
         const auto a = testing::AssembleText(source);
