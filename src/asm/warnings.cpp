@@ -6,7 +6,6 @@
 #include "asm/assembly.h"
 #include "asm/encoder.h"
 #include "core/ascii_text.h"
-#include "core/hex_text.h"
 #include "core/opcode_table.h"
 #include "loader/disassembler.h"
 
