@@ -327,6 +327,8 @@ std::string ValueReason(std::string_view op, const SymbolTable& s)
         return NotDefinedReason(upper, known);
     }
     if (const auto n = ParseNumber(upper)) return NotByteReason(*n);
+    // The expression evaluator says what it could not read.
+    if (!v.reason.empty()) return v.reason;
     return NotValueReason(t);
 }
 

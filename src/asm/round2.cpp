@@ -198,6 +198,7 @@ void AssemblyRun::RefuseUnknownByteNames()
         if (!NamesUnknownNames(text,
                                NamesWithLabels(m_assembly.symbols, m_assembly.labels, number)))
             continue;
+        if (line.reason.size == 0) m_assembly.SetReason(line, MissingTargetReason(text));
         line.fixup = FixupKind::None;
         line.bytes[line.bytes[1].state == ByteState::Pending ? 1 : 2] = CodeByte::Error();
         line.round1Error = true;
@@ -318,6 +319,8 @@ void AssemblyRun::ResolveLine(int number)
             if (!value) {
                 line.bytes[slot] = CodeByte::Error();
                 message = "Cannot resolve: " + std::string(symbolic);
+                const auto wide = ResolveTarget(symbolic, number, true);
+                reason = wide ? NotByteReason(*wide) : MissingTargetReason(symbolic);
                 break;
             }
             line.bytes[slot] = CodeByte::Of(*value);

@@ -5,6 +5,7 @@
 
 #include "asm/assembly.h"
 #include "asm/encoder.h"
+#include "asm/line_scanner.h"
 #include "core/ascii_text.h"
 #include "core/opcode_table.h"
 #include "loader/disassembler.h"
@@ -51,6 +52,13 @@ bool IsRegisterName(std::string_view t)
     return t.size() == 2 && t[0] == 'R' && t[1] >= '0' && t[1] <= '7';
 }
 
+bool Silenced(std::string_view text)
+{
+    const std::size_t semicolon = text.find(';');
+    if (semicolon == std::string_view::npos) return false;
+    return core::ToUpperAscii(text.substr(semicolon)).find("NOWARN") != std::string::npos;
+}
+
 struct Program
 {
     const Assembly& a;
@@ -62,10 +70,11 @@ struct Program
         if (line.library || line.linked) return 0;
         return a.SourceNumber(static_cast<int>(&line - a.lines.data()) + 1);
     }
+    // A warning for the line, unless its comment says ";nowarn".
     void Warn(const AsmLine& line, std::string text) const
     {
-        if (const int number = Number(line); number >= 1)
-            found.push_back({number, std::move(text)});
+        const int number = Number(line);
+        if (number >= 1 && !Silenced(a.LineText(line))) found.push_back({number, std::move(text)});
     }
 };
 
@@ -305,19 +314,19 @@ void SixthField(const Program& p)
     }
 }
 
-// Lines after END are not assembled: code there is lost. Before END only
-// blank and comment lines are neglected, so the first other neglected line
-// is END itself.
+// Lines after END are not assembled: code there is lost. Only neglected
+// lines that are not blank or a comment are read again, to find END.
 void TextAfterEnd(const Program& p)
 {
     bool endSeen = false;
+    LineFields fields;
     for (const AsmLine& line : p.a.lines) {
         // An END in a header ends only that header.
         if (!line.neglected || p.Number(line) < 1) continue;
         const std::string_view t = core::TrimBlanks(p.a.LineText(line));
         if (t.empty() || t[0] == ';' || t == "\r") continue;
         if (!endSeen) {
-            endSeen = true;
+            ScanLineInto(p.a.LineText(line), endSeen, fields);
             continue;
         }
         p.Warn(line, "text after END is not assembled");
@@ -330,13 +339,6 @@ constexpr Rule kRules[] = {InstructionAsLabel, RegisterToRegister, InterruptRout
                            RunsPastTheEnd,     StackOverRegisters, SixthField,
                            TextAfterEnd};
 
-bool Silenced(std::string_view text)
-{
-    const std::size_t semicolon = text.find(';');
-    if (semicolon == std::string_view::npos) return false;
-    return core::ToUpperAscii(text.substr(semicolon)).find("NOWARN") != std::string::npos;
-}
-
 }  // namespace
 
 std::vector<AssemblyWarning> FindWarnings(const Assembly& assembly)
@@ -344,10 +346,6 @@ std::vector<AssemblyWarning> FindWarnings(const Assembly& assembly)
     std::vector<AssemblyWarning> found;
     const Program program{assembly, found};
     for (const Rule rule : kRules) rule(program);
-    std::erase_if(found, [&](const AssemblyWarning& w) {
-        const int index = w.line + assembly.libraryCount - 1;
-        return Silenced(assembly.LineText(assembly.lines[static_cast<std::size_t>(index)]));
-    });
     std::stable_sort(
         found.begin(), found.end(),
         [](const AssemblyWarning& a, const AssemblyWarning& b) { return a.line < b.line; });

@@ -38,11 +38,10 @@ TEST(AssemblyTexts, ReportAndStatusOfAWholeRun)
         {"Round 1 problems show the first line's fields and reason, then the further lines",
          "; first\n\tMOV A,#1\n\tMOV A,#12G\n\tFOO\n", core::ChipModel::C8051, "",
          "        8051\n-------------------------------\nProblem in line: 3\n-MOV-A-#12G-\n"
-         "12G is not a number, a character or a known name\n"
+         "12G is not a number\n"
          "-------------------------------\nRound 1 Problems :2\n"
          "Problem in line 4: FOO is not an instruction or a directive\n",
-         "PROG.asm    Total Lines:4     Problem in line: 3     12G is not a number, a character "
-         "or a known name"},
+         "PROG.asm    Total Lines:4     Problem in line: 3     12G is not a number"},
         {"a Round 2 problem shows the line's message and reason",
          "\tSJMP LATER\nLATER:\tNOP\n\tSJMP NOWHERE\n\tSJMP LATE\n", core::ChipModel::C8051, "",
          "        8051\n-------------------------------\nProblem in line: 3\n-SJMP-NOWHERE--\n"
