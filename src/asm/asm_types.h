@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <ostream>
 #include <string_view>
 #include <string>
 #include <vector>
@@ -49,57 +48,6 @@ struct LineFields
     const std::string& Operand(int n) const { return field[2 + n]; }  // n = 1..3
 };
 
-// One code byte as the listing shows it: two hexadecimal digits, "xx"
-// waiting for Round 2, "??" for an error, "  " for no byte. Every line
-// carries several, so the text is kept inline instead of in a std::string.
-class ByteText
-{
-public:
-    static constexpr std::size_t kCapacity = 7;
-
-    ByteText() = default;
-    ByteText(std::string_view text)  // NOLINT: texts and byte texts mix freely
-    {
-        // Nothing longer than a byte's text is ever stored; should a longer
-        // text arrive it shows as an error instead of being cut silently.
-        if (text.size() > kCapacity) text = "??";
-        for (std::size_t i = 0; i < text.size(); ++i) m_text[i] = text[i];
-        m_size = static_cast<uint8_t>(text.size());
-    }
-    ByteText(const char* text) : ByteText(std::string_view(text)) {}         // NOLINT
-    ByteText(const std::string& text) : ByteText(std::string_view(text)) {}  // NOLINT
-    // Two upper-case hexadecimal digits of the low byte of value.
-    static ByteText Hex(unsigned value)
-    {
-        static constexpr char kDigits[] = "0123456789ABCDEF";
-        const char digits[] = {kDigits[(value >> 4) & 0xF], kDigits[value & 0xF]};
-        return ByteText(std::string_view(digits, 2));
-    }
-
-    operator std::string_view() const { return {m_text, m_size}; }  // NOLINT
-    std::string_view View() const { return {m_text, m_size}; }
-    std::string Str() const { return std::string(View()); }
-    std::size_t size() const { return m_size; }
-    bool empty() const { return m_size == 0; }
-    const char* data() const { return m_text; }
-    char operator[](std::size_t i) const { return m_text[i]; }
-    const char* begin() const { return m_text; }
-    const char* end() const { return m_text + m_size; }
-    std::size_t find(char c) const { return View().find(c); }
-
-    friend bool operator==(const ByteText& a, const ByteText& b) { return a.View() == b.View(); }
-    friend bool operator==(const ByteText& a, std::string_view b) { return a.View() == b; }
-    friend bool operator==(const ByteText& a, const char* b) { return a.View() == b; }
-    friend bool operator==(const ByteText& a, const std::string& b) { return a.View() == b; }
-    friend std::ostream& operator<<(std::ostream& out, const ByteText& b) { return out << b.View(); }
-
-private:
-    char m_text[kCapacity]{};
-    uint8_t m_size = 0;
-};
-
-using CodeBytes = std::array<ByteText, 3>;
-
 enum class FixupKind : uint8_t {
     None = 0,
     Relative = 1,    // SJMP, conditional jumps, DJNZ, CJNE
@@ -135,7 +83,7 @@ struct CodeByte
     friend bool operator==(const CodeByte&, const CodeByte&) = default;
 };
 
-// The byte a text of the encoder stands for: two upper-case hexadecimal
+// The byte a text of a module listing's code stands for: two upper-case hexadecimal
 // digits, "xx", "  " (or nothing); any other text is an error.
 CodeByte ByteFromText(std::string_view text);
 // The two characters the listing shows for a byte.

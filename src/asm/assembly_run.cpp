@@ -233,8 +233,7 @@ void AssemblyRun::AssembleLine(int number)
             Encoded& e = *encoded;
             const bool labelFailed = line.bytes[0].IsError();  // label table full
             line.kind = LineKind::Instruction;
-            for (std::size_t k = 0; k < line.bytes.size(); ++k)
-                line.bytes[k] = ByteFromText(e.bytes[k]);
+            line.bytes = e.bytes;
             if (labelFailed) line.bytes[0] = CodeByte::Error();
             line.fixup = e.fixup;
             line.symbolic = std::move(e.symbolic);

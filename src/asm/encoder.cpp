@@ -364,32 +364,32 @@ namespace {
 
 // The operand byte of a value, or "??" with the reason kept in `reason`
 // (the first reason of a line wins).
-ByteText ImmediateByte(std::string_view op, const SymbolTable& symbols, std::string& reason)
+CodeByte ImmediateByte(std::string_view op, const SymbolTable& symbols, std::string& reason)
 {
     const Immediate v = EvaluateImmediate(op, symbols);
-    if (v.IsByte()) return ByteText::Hex(v.value);
+    if (v.IsByte()) return CodeByte::Of(v.value);
     if (reason.empty()) reason = ValueReason(op, symbols);
-    return kErrorMarker;
+    return CodeByte::Error();
 }
 
-ByteText DirectByte(std::string_view op, const SymbolTable& symbols, std::string& reason)
+CodeByte DirectByte(std::string_view op, const SymbolTable& symbols, std::string& reason)
 {
-    if (auto a = symbols.DirectAddress(op)) return ByteText::Hex(*a);
+    if (auto a = symbols.DirectAddress(op)) return CodeByte::Of(*a);
     if (reason.empty()) reason = DirectReason(op, symbols);
-    return kErrorMarker;
+    return CodeByte::Error();
 }
 
-ByteText BitByte(std::string_view op, const SymbolTable& symbols, std::string& reason)
+CodeByte BitByte(std::string_view op, const SymbolTable& symbols, std::string& reason)
 {
-    if (auto b = symbols.BitAddress(op)) return ByteText::Hex(*b);
+    if (auto b = symbols.BitAddress(op)) return CodeByte::Of(*b);
     if (reason.empty()) reason = BitReason(op, symbols);
-    return kErrorMarker;
+    return CodeByte::Error();
 }
 
 Encoded Error(std::string reason)
 {
     Encoded e;
-    e.bytes[0] = kErrorMarker;
+    e.bytes[0] = CodeByte::Error();
     e.reason = std::move(reason);
     return e;
 }
@@ -495,9 +495,9 @@ Encoded Compose(core::Mnemonic m, const Form& form, const Operands& ops, const S
                 e.bytes[next++] = ImmediateByte(text, s, e.reason);
                 // An expression naming a label not yet known waits for
                 // Round 2, unless another operand already waits.
-                if (e.bytes[next - 1] == kErrorMarker && e.fixup == FixupKind::None &&
+                if (e.bytes[next - 1].IsError() && e.fixup == FixupKind::None &&
                     NamesUnknownNames(text, s)) {
-                    e.bytes[next - 1] = kPlaceholder;
+                    e.bytes[next - 1] = CodeByte::Pending();
                     waitingByte = next - 1;
                     SetFixup(e, FixupKind::Byte8, text);
                     if (!reasonBefore) e.reason.clear();
@@ -505,11 +505,11 @@ Encoded Compose(core::Mnemonic m, const Form& form, const Operands& ops, const S
             } break;
             case Field::Data16:
                 if (const Immediate v = EvaluateImmediate(text, s); v.Ok()) {
-                    e.bytes[next++] = ByteText::Hex(v.value >> 8);
-                    e.bytes[next++] = ByteText::Hex(v.value);
+                    e.bytes[next++] = CodeByte::Of(v.value >> 8);
+                    e.bytes[next++] = CodeByte::Of(v.value);
                 } else {
-                    e.bytes[next++] = kPlaceholder;
-                    e.bytes[next++] = kPlaceholder;
+                    e.bytes[next++] = CodeByte::Pending();
+                    e.bytes[next++] = CodeByte::Pending();
                     SetFixup(e, FixupKind::Word16, text);
                 }
                 break;
@@ -523,16 +523,16 @@ Encoded Compose(core::Mnemonic m, const Form& form, const Operands& ops, const S
                 e.bytes[next++] = BitByte(text.substr(1), s, e.reason);
                 break;
             case Field::Relative:
-                e.bytes[next++] = kPlaceholder;
+                e.bytes[next++] = CodeByte::Pending();
                 SetFixup(e, FixupKind::Relative, text);
                 break;
             case Field::Long:
-                e.bytes[next++] = kPlaceholder;
-                e.bytes[next++] = kPlaceholder;
+                e.bytes[next++] = CodeByte::Pending();
+                e.bytes[next++] = CodeByte::Pending();
                 SetFixup(e, FixupKind::Word16, text);
                 break;
             case Field::Absolute:
-                e.bytes[next++] = kPlaceholder;
+                e.bytes[next++] = CodeByte::Pending();
                 SetFixup(e, FixupKind::Absolute11, text);
                 e.isCall = m == core::Mnemonic::ACALL || m == core::Mnemonic::CALL;
                 break;
@@ -540,9 +540,9 @@ Encoded Compose(core::Mnemonic m, const Form& form, const Operands& ops, const S
     }
     // Only one operand can wait for Round 2: a byte whose wait a later
     // operand's fix-up displaced stays an error (CJNE A,#LABEL,NEXT).
-    if (waitingByte > 0 && e.fixup != FixupKind::Byte8) e.bytes[waitingByte] = kErrorMarker;
+    if (waitingByte > 0 && e.fixup != FixupKind::Byte8) e.bytes[waitingByte] = CodeByte::Error();
     // The opcode of an absolute jump carries the target's page.
-    e.bytes[0] = e.fixup == FixupKind::Absolute11 ? ByteText(kPlaceholder) : ByteText::Hex(opcode);
+    e.bytes[0] = e.fixup == FixupKind::Absolute11 ? CodeByte::Pending() : CodeByte::Of(opcode);
     if (form.opcode == kMoveDirectToDirect) std::swap(e.bytes[1], e.bytes[2]);
     return e;
 }

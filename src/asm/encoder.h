@@ -1,7 +1,7 @@
 // The instruction encoder: code bytes for every instruction of the MCS-51,
 // found by looking up the opcode table's row for the mnemonic and the kinds
-// of its operands, with "xx" placeholders and a fix-up kind for label
-// references.
+// of its operands, with bytes pending for Round 2 and a fix-up kind for
+// label references.
 #pragma once
 
 #include <optional>
@@ -15,7 +15,7 @@ namespace zelo::assembler {
 
 struct Encoded
 {
-    CodeBytes bytes{kNoByte, kNoByte, kNoByte};
+    LineBytes bytes{};  // unused bytes stay None
     FixupKind fixup = FixupKind::None;
     std::string symbolic;  // the text Round 2 resolves
     bool isCall = false;   // ACALL/CALL (opcode digit x1 + 1)
@@ -27,8 +27,8 @@ struct Encoded
 bool IsInstructionMnemonic(std::string_view upperMnemonic);
 
 // Encodes operands 1..3 of a line whose field 2 is an instruction. An
-// operand that no rule accepts gives byte 0 = "??", an operand whose value
-// is wrong gives its byte "??"; either way with the reason.
+// operand that no rule accepts gives byte 0 an error, an operand whose
+// value is wrong gives its byte an error; either way with the reason.
 Encoded EncodeInstruction(std::string_view upperMnemonic, std::string_view operand1,
                           std::string_view operand2, std::string_view operand3,
                           const SymbolTable& symbols);

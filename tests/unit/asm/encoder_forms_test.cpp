@@ -146,9 +146,9 @@ TEST(EncoderForms, FaultyOperandsKeepTheFormTheyResemble)
     for (const auto& c : cases) {
         const Encoded e = EncodeInstruction(c.mnemonic, c.a, c.b, "", symbols);
         std::string bytes;
-        for (const ByteText& b : e.bytes) {
-            if (b == kNoByte) break;
-            bytes += (bytes.empty() ? "" : " ") + b.Str();
+        for (const CodeByte& b : e.bytes) {
+            if (b.state == ByteState::None) break;
+            bytes += (bytes.empty() ? "" : " ") + ByteString(b);
         }
         EXPECT_EQ(bytes, c.bytes) << c.mnemonic << " " << c.a << "," << c.b;
     }
