@@ -56,6 +56,8 @@ fs::path AssemblerSession::FilePath(std::string_view extension) const
 
 void AssemblerSession::Reset()
 {
+    // The last listing stays readable after the run it was made from is gone.
+    ListingText();
     m_assembling = false;
     m_finished = false;
     m_succeeded = false;
@@ -80,11 +82,14 @@ AssemblyOutcome AssemblerSession::Outcome() const
 
 void AssemblerSession::StartAssembly()
 {
+    // This run's listing replaces the last one, which need not be made.
+    m_listingPending = false;
     Reset();
     m_trace.clear();
     m_failures.clear();
     m_listingText.clear();
-    m_hexRecords.clear();
+    m_listingPending = false;
+    m_hexText.clear();
     m_taskImage.clear();
     m_codeEnd = -1;
     m_listingPath.reset();
@@ -182,28 +187,45 @@ void AssemblerSession::WriteListing()
         m_usage = ReadUsageCounts(m_workspace);
         CountOpcodes(Result(), m_usage);
     }
-    m_listingText = assembler::ListingText(Result(), m_programName, m_clock ? m_clock() : SystemClock());
-    WriteRunFile(".lst", m_listingText, m_listingPath);
+    m_listingClock = m_clock ? m_clock() : SystemClock();
+    m_listingText.clear();
+    m_listingPending = true;
+    WriteRunFile(
+        ".lst",
+        [this](core::AtomicFileWriter& file) {
+            PutListing(Result(), m_programName, m_listingClock,
+                       [&file](std::string_view piece) { file.Write(piece); });
+        },
+        m_listingPath);
     if (m_statistics) WriteUsageCounts();
 }
 
 std::vector<std::string> AssemblerSession::ListingLines() const
 {
-    return core::SplitLines(m_listingText);
+    return core::SplitLines(ListingText());
+}
+
+const std::string& AssemblerSession::ListingText() const
+{
+    if (m_listingPending) {
+        m_listingText = assembler::ListingText(Result(), m_programName, m_listingClock);
+        m_listingPending = false;
+    }
+    return m_listingText;
 }
 
 bool AssemblerSession::WriteHexFile()
 {
     HexImage image = MakeHexImage(Result());
-    m_hexRecords = std::move(image.records);
+    m_hexText = std::move(image.text);
     m_taskImage = std::move(image.task);
     m_codeEnd = image.codeEnd;
-    std::string text;
-    for (const std::string& record : m_hexRecords) {
-        text += record;
-        text += "\r\n";
-    }
-    return WriteRunFile(".hex", text, m_hexPath);
+    return WriteRunFile(".hex", m_hexText, m_hexPath);
+}
+
+std::vector<std::string> AssemblerSession::HexRecords() const
+{
+    return core::SplitLines(m_hexText);
 }
 
 bool AssemblerSession::WriteTskFile()
@@ -214,10 +236,20 @@ bool AssemblerSession::WriteTskFile()
 bool AssemblerSession::WriteRunFile(std::string_view extension, std::string_view bytes,
                                     std::optional<fs::path>& written)
 {
+    return WriteRunFile(extension, [bytes](core::AtomicFileWriter& file) { file.Write(bytes); },
+                        written);
+}
+
+bool AssemblerSession::WriteRunFile(std::string_view extension,
+                                    const std::function<void(core::AtomicFileWriter&)>& write,
+                                    std::optional<fs::path>& written)
+{
     // Rebuilt by the next run, so written without waiting for the disk.
     std::string error;
     const auto path = FilePath(extension);
-    if (!core::WriteFileAtomic(path, bytes, &error, core::FileSync::Regenerable)) {
+    core::AtomicFileWriter file(path);
+    write(file);
+    if (!file.Commit(core::FileSync::Regenerable, &error)) {
         m_failures.push_back({m_programName + std::string(extension), error});
         return false;
     }

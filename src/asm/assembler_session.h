@@ -23,6 +23,7 @@
 #include "asm/source_file.h"
 #include "asm/symbols.h"
 #include "asm/usage_counts.h"
+#include "core/atomic_file.h"
 #include "core/chip_model.h"
 #include "core/simulator.h"
 
@@ -122,7 +123,8 @@ public:
     const std::optional<std::filesystem::path>& ListingPath() const { return m_listingPath; }
     const std::optional<std::filesystem::path>& HexPath() const { return m_hexPath; }
     const std::optional<std::filesystem::path>& TaskPath() const { return m_taskPath; }
-    const std::vector<std::string>& HexRecords() const { return m_hexRecords; }
+    // The HEX file's records of the last run.
+    std::vector<std::string> HexRecords() const;
     int CodeEnd() const { return m_codeEnd; }
     const std::vector<AsmLine>& Lines() const { return Result().lines; }
     // The line table with the texts and data bytes of its lines.
@@ -141,7 +143,7 @@ public:
     // The listing file's lines of the last run (also written to NAME.lst).
     std::vector<std::string> ListingLines() const;
     // The listing file's text (CR LF line ends).
-    const std::string& ListingText() const { return m_listingText; }
+    const std::string& ListingText() const;
 
 private:
     void FinishRun();
@@ -151,6 +153,9 @@ private:
     bool WriteTskFile();
     // NAME + extension in the workspace; the path is kept when written.
     bool WriteRunFile(std::string_view extension, std::string_view bytes,
+                      std::optional<std::filesystem::path>& written);
+    bool WriteRunFile(std::string_view extension,
+                      const std::function<void(core::AtomicFileWriter&)>& write,
                       std::optional<std::filesystem::path>& written);
     void WriteUsageCounts();
 
@@ -172,8 +177,12 @@ private:
     std::vector<TracedLine> m_trace;
     std::vector<WriteFailure> m_failures;
 
-    std::string m_listingText;
-    std::vector<std::string> m_hexRecords;
+    // The listing is written to its file in pieces; its text is made from
+    // the run when first asked for, or before a reset empties the run.
+    ListingClock m_listingClock;
+    mutable bool m_listingPending = false;
+    mutable std::string m_listingText;
+    std::string m_hexText;  // the HEX file's text
     std::string m_taskImage;  // the bytes of the HEX records, from address 0
     int m_codeEnd = -1;
     std::optional<std::filesystem::path> m_listingPath;

@@ -147,15 +147,25 @@ void AppendListingLine(int number, const Assembly& assembly, const AsmLine& line
 
 }  // namespace
 
-std::string ListingText(const Assembly& assembly, std::string_view programName,
-                        const ListingClock& clock)
+namespace {
+
+// Composes the listing in one buffer, a line at a time (a line is about 70
+// characters); put() takes the buffer whenever it holds chunk bytes or more,
+// and at the end.
+void ComposeListing(const Assembly& assembly, std::string_view programName,
+                    const ListingClock& clock, std::size_t chunk,
+                    const std::function<void(std::string&)>& put)
 {
-    // The listing is built as the file's text in one buffer: a line is about
-    // 70 characters, and lines are never kept apart.
     const std::vector<AsmLine>& lines = assembly.lines;
     std::string text;
-    text.reserve(256 + 80 * lines.size());
-    auto endLine = [&text] { text += "\r\n"; };
+    text.reserve(std::min(chunk, 80 * lines.size()) + 256);
+    auto endLine = [&] {
+        text += "\r\n";
+        if (text.size() >= chunk) {
+            put(text);
+            text.clear();
+        }
+    };
     text += "                       8051 AsmList  ZELO   " + clock.date + clock.time;
     endLine();
     std::string nameLine = "                       FileName:";
@@ -208,7 +218,26 @@ std::string ListingText(const Assembly& assembly, std::string_view programName,
     endLine();
     text += ErrorCountLine(assembly.round2Problems, 2);
     endLine();
-    return text;
+    if (!text.empty()) put(text);
+}
+
+}  // namespace
+
+std::string ListingText(const Assembly& assembly, std::string_view programName,
+                        const ListingClock& clock)
+{
+    std::string listing;
+    ComposeListing(assembly, programName, clock, std::string::npos,
+                   [&listing](std::string& text) { listing.swap(text); });
+    return listing;
+}
+
+void PutListing(const Assembly& assembly, std::string_view programName, const ListingClock& clock,
+                const std::function<void(std::string_view)>& put)
+{
+    constexpr std::size_t kChunk = 16 * 1024;
+    ComposeListing(assembly, programName, clock, kChunk,
+                   [&put](std::string& text) { put(text); });
 }
 
 void CountOpcodes(const Assembly& assembly, UsageCounts& counts)
@@ -239,7 +268,8 @@ HexImage MakeHexImage(const Assembly& assembly)
     bool open = false;
     auto flush = [&] {
         if (open && count > 0) {
-            image.records.push_back(loader::FormatDataRecord(start, pending.data(), count));
+            loader::AppendDataRecord(image.text, start, pending.data(), count);
+            image.text += "\r\n";
             image.codeEnd = start + static_cast<int>(count);
             const std::size_t last = std::min<std::size_t>(start + count, 0x10000);
             if (last > task.size()) task.resize(last, static_cast<char>(0xFF));
@@ -279,8 +309,14 @@ HexImage MakeHexImage(const Assembly& assembly)
         }
     }
     flush();
-    image.records.push_back(loader::kEndOfFileRecord);
+    image.text += loader::kEndOfFileRecord;
+    image.text += "\r\n";
     return image;
+}
+
+std::vector<std::string> HexImage::Records() const
+{
+    return core::SplitLines(text);
 }
 
 std::vector<core::StepOverRow> StepOverRows(const StepOverTable& table)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,6 +29,10 @@ struct ListingClock
 // the totals.
 std::string ListingText(const Assembly& assembly, std::string_view programName,
                         const ListingClock& clock);
+// The same text handed to put() in pieces of about 16 KB, so a listing
+// written to a file is never held whole.
+void PutListing(const Assembly& assembly, std::string_view programName, const ListingClock& clock,
+                const std::function<void(std::string_view)>& put);
 
 // Adds the opcode of every source line assembled without a problem.
 void CountOpcodes(const Assembly& assembly, UsageCounts& counts);
@@ -36,9 +41,11 @@ void CountOpcodes(const Assembly& assembly, UsageCounts& counts);
 // bytes from address 0, unwritten cells FF.
 struct HexImage
 {
-    std::vector<std::string> records;
+    std::string text;  // the HEX file: the records, each ended by CR LF
     std::string task;
     int codeEnd = -1;  // one past the last byte of the last record
+
+    std::vector<std::string> Records() const;
 };
 HexImage MakeHexImage(const Assembly& assembly);
 

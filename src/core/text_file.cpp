@@ -33,11 +33,12 @@ std::optional<std::string> ReadBinaryFile(const fs::path& path, std::string* err
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return cannotRead();
-    // Read into a string of the file's size; a file that grows meanwhile is
-    // read to its end all the same.
+    // Read into a string of the file's size and one byte more, so the read
+    // that finds the end needs no larger buffer; a file that grows meanwhile
+    // is read to its end all the same.
     struct stat st{};
     std::string bytes;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.resize(static_cast<std::size_t>(st.st_size));
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
     std::size_t done = 0;
     for (;;) {
         if (done == bytes.size()) bytes.resize(bytes.size() + 4096);
@@ -160,100 +161,6 @@ std::size_t CountLines(std::string_view text)
         }
     }
     return count + (start < text.size() ? 1 : 0);
-}
-
-namespace {
-
-
-// Where a write lands: a symbolic link is followed to the file it names, so
-// the link stays and its target gets the new contents.
-fs::path WriteTarget(const fs::path& path)
-{
-    std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
-    const fs::path resolved = fs::weakly_canonical(path, ec);
-    return ec ? path : resolved;
-}
-
-// The mode a new file gets: read and write for everyone the umask allows.
-mode_t NewFileMode()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// Flushes the folder's entry of a renamed file, so the rename itself
-// survives a crash.
-void SyncFolder(const fs::path& dir)
-{
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-}  // namespace
-
-bool WriteFileAtomic(const fs::path& requested, std::string_view bytes, std::string* error,
-                     FileSync sync)
-{
-    const fs::path path = WriteTarget(requested);
-    const std::string shownName = requested.filename().string();
-    auto fail = [&](int saved, const std::string* temporary) {
-        if (temporary != nullptr) ::unlink(temporary->c_str());
-        if (error) *error = "Cannot write " + shownName + ": " + std::strerror(saved);
-        return false;
-    };
-    const fs::path dir = path.parent_path().empty() ? fs::path(".") : path.parent_path();
-    std::string tmpl = (dir / ("." + path.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(tmpl.data());
-    if (fd < 0) return fail(errno, nullptr);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int saved = errno;
-            ::close(fd);
-            return fail(saved, &tmpl);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    // A file that exists keeps its mode and, as far as this process may set
-    // them, its owner and group: replacing it must not make a private file
-    // readable by others.
-    struct stat old
-    {
-    };
-    if (::stat(path.c_str(), &old) != 0) old.st_mode = 0;
-    if (S_ISREG(old.st_mode)) {
-        // Without the right to give the file away, keep at least the group;
-        // failing that too leaves the new file ours, which is still readable.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0 &&
-            ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
-        }
-        ::fchmod(fd, old.st_mode & 07777);
-    } else {
-        ::fchmod(fd, NewFileMode());
-    }
-    if (sync == FileSync::Durable && ::fsync(fd) != 0) {
-        const int saved = errno;
-        ::close(fd);
-        return fail(saved, &tmpl);
-    }
-    if (::close(fd) != 0) return fail(errno, &tmpl);
-    if (sync == FileSync::Regenerable && S_ISREG(old.st_mode)) {
-        // A rename over an existing file makes ext4 write the new file's
-        // data out at once (its replace-by-rename safeguard), which costs
-        // more than building a listing. A regenerated file is rebuilt by the
-        // next run anyway: the old one is removed first, and readers see the
-        // whole old file, no file for a moment, or the whole new file.
-        ::unlink(path.c_str());
-    }
-    if (::rename(tmpl.c_str(), path.c_str()) != 0) return fail(errno, &tmpl);
-    if (sync == FileSync::Durable) SyncFolder(dir);
-    return true;
 }
 
 bool WriteTextLines(const fs::path& path, const std::vector<std::string>& lines, std::string* error,

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/atomic_file.h"
+
 namespace zelo::core {
 
 // The file's text converted to UTF-8, or the reason it could not be read.
@@ -60,18 +62,7 @@ void ForEachLine(std::string_view text, Visit&& visit)
 // SplitLines(text).size(), without building the lines.
 std::size_t CountLines(std::string_view text);
 
-// How far a write goes: Durable flushes the data to the disk before the
-// rename (fsync) and the folder after it; Regenerable skips both for files
-// rebuilt from others on every run (listings, HEX and task files), whose
-// old file is removed just before the rename: no half-written file is ever
-// seen, only for a moment none.
-enum class FileSync { Durable, Regenerable };
-
 // Writes each line followed by CR LF, atomically.
 bool WriteTextLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
                     std::string* error = nullptr, FileSync sync = FileSync::Durable);
-// Writes the bytes as they are, atomically.
-bool WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, std::string* error = nullptr,
-                     FileSync sync = FileSync::Durable);
-
 }  // namespace zelo::core

@@ -66,7 +66,7 @@ PreparedProgram PrepareSource(const SubmissionFile& file, const fs::path& worksp
         program.report = app::AssemblyReport(assembly, outcome);
         return program;
     }
-    for (const std::string& record : assembler::MakeHexImage(assembly).records) {
+    for (const std::string& record : assembler::MakeHexImage(assembly).Records()) {
         const loader::HexRecord parsed = loader::ParseHexRecord(record);
         if (parsed.problem != loader::HexLoadProblem::None || parsed.type != 0) continue;
         for (int k = 0; k < parsed.count; ++k) {

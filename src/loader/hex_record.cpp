@@ -26,16 +26,24 @@ std::string FormatDataRecord(uint16_t address, const std::vector<uint8_t>& bytes
 
 std::string FormatDataRecord(uint16_t address, const uint8_t* bytes, std::size_t count)
 {
-    // Written digit by digit into a string of the final size: the assembler
-    // writes a record per 16 code bytes and this is its hot path.
+    std::string text;
+    AppendDataRecord(text, address, bytes, count);
+    return text;
+}
+
+void AppendDataRecord(std::string& out, uint16_t address, const uint8_t* bytes, std::size_t count)
+{
+    // Written digit by digit into room made once: the assembler writes a
+    // record per 16 code bytes and this is its hot path.
     static constexpr char kDigits[] = "0123456789ABCDEF";
     count &= 0xFF;
-    std::string text(1 + 2 * (4 + count) + 2, ':');
-    std::size_t at = 1;
+    std::size_t at = out.size();
+    out.resize(at + 1 + 2 * (4 + count) + 2);
+    out[at++] = ':';
     unsigned sum = 0;
     auto put = [&](unsigned byte) {
-        text[at++] = kDigits[(byte >> 4) & 0xF];
-        text[at++] = kDigits[byte & 0xF];
+        out[at++] = kDigits[(byte >> 4) & 0xF];
+        out[at++] = kDigits[byte & 0xF];
         sum += byte;
     };
     put(static_cast<unsigned>(count));
@@ -44,7 +52,6 @@ std::string FormatDataRecord(uint16_t address, const uint8_t* bytes, std::size_t
     put(0);
     for (std::size_t i = 0; i < count; ++i) put(bytes[i]);
     put((256u - (sum & 0xFFu)) & 0xFFu);
-    return text;
 }
 
 }  // namespace zelo::loader

@@ -16,6 +16,8 @@ void AppendHexChecksum(std::string& recordText);
 // A complete data record line, ":" included, for up to 255 bytes at address.
 std::string FormatDataRecord(uint16_t address, const std::vector<uint8_t>& bytes);
 std::string FormatDataRecord(uint16_t address, const uint8_t* bytes, std::size_t count);
+// The same record added to the end of out (no line end).
+void AppendDataRecord(std::string& out, uint16_t address, const uint8_t* bytes, std::size_t count);
 
 inline constexpr const char* kEndOfFileRecord = ":00000001FF";
 

@@ -65,7 +65,7 @@ TEST(AssemblyRun, HeadersAndModulesComeFromTheResolver)
     EXPECT_EQ(Bytes(a, 4), "75 90 03");
     EXPECT_EQ(Bytes(a, 5), "12 00 06");  // the module follows the program's 6 bytes
     EXPECT_EQ(Bytes(a, 6), "25 E0");     // the linked module's lines
-    EXPECT_EQ(MakeHexImage(a).records.front(),
+    EXPECT_EQ(MakeHexImage(a).Records().front(),
               ":09000000759003120006"
               "25E022B0");
 }
@@ -125,7 +125,9 @@ TEST(AssemblyRun, LabelsInExpressions)
             Assemble(std::string("\tORG 10H\n\t") + c.line + "\n\tORG 20H\nTABLE:\tDB 1\n",
                      core::ChipModel::C8051, none);
         EXPECT_EQ(a.Passed(), *c.bytes != 0) << c.line;
-        if (*c.bytes != 0) EXPECT_EQ(Bytes(a, 1), c.bytes) << c.line;
+        if (*c.bytes != 0) {
+            EXPECT_EQ(Bytes(a, 1), c.bytes) << c.line;
+        }
     }
     // ORG reads labels above it and "$".
     const Assembly org = Assemble("BASE:\tNOP\n\tORG BASE+100H\n\tNOP\n\tORG $+2\nEND1:\tNOP\n",
