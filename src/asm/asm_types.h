@@ -112,19 +112,20 @@ struct PendingWord
 
 // One row of the line table, kept small: 4000 of them are made for every
 // run. Texts are slices of the assembly's text store, data bytes a range of
-// its byte store.
+// its byte store; what few lines have (a message, a reason, DW words Round 2
+// fills in) sits in a note beside the table (see Assembly).
 struct AsmLine
 {
+    static constexpr int kKeptTexts = 7;  // label, mnemonic, operands 1..3, comment, symbolic
     TextSlice text;
-    std::array<TextSlice, 5> fields;  // label, mnemonic, operands 1..3
-    TextSlice comment;
-    TextSlice symbolic;  // the target Round 2 resolves
-    TextSlice message;   // status message of the line ("Problem in REG", table limits)
-    TextSlice reason;    // why the line is a problem, in words a learner reads
+    // The kept texts lie one after another in the text store from keptAt,
+    // each as long as its size; a line with a text of 64 K characters or
+    // more keeps its slices in its note instead (longTexts).
+    uint32_t keptAt = 0;
+    std::array<uint16_t, kKeptTexts> keptSizes{};
+    uint32_t note = 0;       // 1 + the index of the line's note; 0: none
     uint32_t dataFirst = 0;  // DB/DW bytes
     uint32_t dataCount = 0;
-    uint32_t pendingFirst = 0;
-    uint32_t pendingCount = 0;
     int32_t length = 0;
     // The source line shown for the row when macros were expanded (0: the
     // row's own number less the header lines); for an expansion row, its
@@ -147,6 +148,7 @@ struct AsmLine
     bool round2Error : 1 = false;
     bool expansion : 1 = false;     // produced by a macro call or REPT
     bool expanderOnly : 1 = false;  // a line of the expander: shown, not assembled
+    bool longTexts : 1 = false;
 };
 
 }  // namespace zelo::assembler

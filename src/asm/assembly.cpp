@@ -52,6 +52,7 @@ void Assembly::Clear()
     m_text.clear();
     m_data.clear();
     m_pending.clear();
+    m_notes.clear();
 }
 
 void Assembly::Reserve(std::size_t lineCount, std::size_t textSize)
@@ -115,9 +116,53 @@ std::span<const CodeByte> Assembly::Code(const AsmLine& line) const
 
 void Assembly::AddPendingWord(AsmLine& line, uint32_t index, std::string_view text)
 {
-    if (line.pendingCount == 0) line.pendingFirst = static_cast<uint32_t>(m_pending.size());
-    m_pending.push_back({index, Keep(text)});
-    ++line.pendingCount;
+    const TextSlice kept = Keep(text);
+    LineNote& note = NoteOf(line);
+    if (note.pendingCount == 0) note.pendingFirst = static_cast<uint32_t>(m_pending.size());
+    m_pending.push_back({index, kept});
+    ++note.pendingCount;
+}
+
+Assembly::LineNote& Assembly::NoteOf(AsmLine& line)
+{
+    if (line.note == 0) {
+        m_notes.emplace_back();
+        line.note = static_cast<uint32_t>(m_notes.size());
+    }
+    return m_notes[line.note - 1];
+}
+
+void Assembly::SetMessage(AsmLine& line, std::string_view message)
+{
+    if (message.empty() && line.note == 0) return;
+    const TextSlice kept = Keep(message);
+    NoteOf(line).message = kept;
+}
+
+void Assembly::SetReason(AsmLine& line, std::string_view reason)
+{
+    if (reason.empty() && line.note == 0) return;
+    const TextSlice kept = Keep(reason);
+    NoteOf(line).reason = kept;
+}
+
+void Assembly::KeepTexts(AsmLine& line, const std::array<std::string_view, AsmLine::kKeptTexts>& texts)
+{
+    line.keptAt = static_cast<uint32_t>(m_text.size());
+    line.longTexts = false;
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        if (texts[k].size() > 0xFFFF) line.longTexts = true;
+        line.keptSizes[k] = static_cast<uint16_t>(std::min<std::size_t>(texts[k].size(), 0xFFFF));
+        m_text.append(texts[k]);
+    }
+    if (!line.longTexts) return;
+    // Rare: a text too long for a 16-bit size is kept with full slices.
+    LineNote& note = NoteOf(line);
+    uint32_t at = line.keptAt;
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        note.longTexts[k] = {at, static_cast<uint32_t>(texts[k].size())};
+        at += static_cast<uint32_t>(texts[k].size());
+    }
 }
 
 bool Assembly::HasProblemByte(const AsmLine& line) const

@@ -3,6 +3,7 @@
 // and the line being assembled as a working draft.
 #pragma once
 
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
@@ -71,18 +72,30 @@ public:
     }
     std::string_view LineText(const AsmLine& line) const { return Text(line.text); }
     // Field k of the line: 1 label, 2 mnemonic, 3..5 operands 1..3.
-    std::string_view Field(const AsmLine& line, int k) const { return Text(line.fields[k - 1]); }
-    std::string_view Comment(const AsmLine& line) const { return Text(line.comment); }
-    std::string_view Message(const AsmLine& line) const { return Text(line.message); }
-    std::string_view Symbolic(const AsmLine& line) const { return Text(line.symbolic); }
-    void SetMessage(AsmLine& line, std::string_view message) { line.message = Keep(message); }
+    std::string_view Field(const AsmLine& line, int k) const { return Kept(line, k - 1); }
+    std::string_view Comment(const AsmLine& line) const { return Kept(line, 5); }
+    std::string_view Symbolic(const AsmLine& line) const { return Kept(line, 6); }
+    // Keeps the scanned fields, the comment and the Round 2 target of a line.
+    void KeepTexts(AsmLine& line, const std::array<std::string_view, AsmLine::kKeptTexts>& texts);
+
+    std::string_view Message(const AsmLine& line) const
+    {
+        return line.note != 0 ? Text(m_notes[line.note - 1].message) : std::string_view();
+    }
+    void SetMessage(AsmLine& line, std::string_view message);
     // Why a problem line is one: its reason, or its message when the place
     // that found the problem said it there.
     std::string_view Reason(const AsmLine& line) const
     {
-        return line.reason.size > 0 ? Text(line.reason) : Text(line.message);
+        if (line.note == 0) return {};
+        const LineNote& n = m_notes[line.note - 1];
+        return n.reason.size > 0 ? Text(n.reason) : Text(n.message);
     }
-    void SetReason(AsmLine& line, std::string_view reason) { line.reason = Keep(reason); }
+    bool HasOwnReason(const AsmLine& line) const
+    {
+        return line.note != 0 && m_notes[line.note - 1].reason.size > 0;
+    }
+    void SetReason(AsmLine& line, std::string_view reason);
 
     // The DB/DW bytes of a line.
     std::span<const CodeByte> Data(const AsmLine& line) const
@@ -100,17 +113,41 @@ public:
 
     std::span<const PendingWord> PendingWords(const AsmLine& line) const
     {
-        return std::span<const PendingWord>(m_pending).subspan(line.pendingFirst,
-                                                               line.pendingCount);
+        if (line.note == 0) return {};
+        const LineNote& n = m_notes[line.note - 1];
+        return std::span<const PendingWord>(m_pending).subspan(n.pendingFirst, n.pendingCount);
+    }
+    bool HasPendingWords(const AsmLine& line) const
+    {
+        return line.note != 0 && m_notes[line.note - 1].pendingCount > 0;
     }
     void AddPendingWord(AsmLine& line, uint32_t index, std::string_view text);
 
     bool HasProblemByte(const AsmLine& line) const;
 
 private:
+    // What only some lines have.
+    struct LineNote
+    {
+        TextSlice message;
+        TextSlice reason;
+        uint32_t pendingFirst = 0;
+        uint32_t pendingCount = 0;
+        std::array<TextSlice, AsmLine::kKeptTexts> longTexts{};
+    };
+    LineNote& NoteOf(AsmLine& line);
+    std::string_view Kept(const AsmLine& line, int k) const
+    {
+        if (line.longTexts) return Text(m_notes[line.note - 1].longTexts[k]);
+        uint32_t at = line.keptAt;
+        for (int j = 0; j < k; ++j) at += line.keptSizes[j];
+        return std::string_view(m_text).substr(at, line.keptSizes[k]);
+    }
+
     std::string m_text;
     std::vector<CodeByte> m_data;
     std::vector<PendingWord> m_pending;
+    std::vector<LineNote> m_notes;
 };
 
 // The line being assembled, with its texts and bytes in reusable storage;

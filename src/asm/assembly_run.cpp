@@ -84,8 +84,8 @@ void AssemblyRun::Start(std::string_view sourceText, const SourceResolver& resol
                 AsmLine& r = lines[k];
                 if (r.sourceLine != shown || r.expansion) continue;
                 // Inside an expansion the message names the macro line too.
-                if (r.message.size == 0)
-                    r.message = m_assembly.Keep(p.call.line != 0 ? p.Text() : p.reason);
+                if (m_assembly.Message(r).empty())
+                    m_assembly.SetMessage(r, p.call.line != 0 ? p.Text() : p.reason);
                 break;
             }
         }
@@ -174,7 +174,7 @@ void AssemblyRun::AssembleLine(int number)
         AsmLine& row = m_assembly.lines[number - 1];
         // A refusal set when the line table was built (too many lines)
         // survives the line's own assembling.
-        if (row.message.size > 0) line.message.assign(m_assembly.Message(row));
+        line.message.assign(m_assembly.Message(row));
         if (row.expanderOnly) {
             // Shown as a comment; one that starts in column 1 gets a ';' so
             // that readers of the listing take no label from it.
@@ -287,17 +287,17 @@ void AssemblyRun::AssembleLine(int number)
 void AssemblyRun::KeepDraft(AsmLine& row)
 {
     const LineDraft& line = m_draft;
-    for (int k = 1; k <= 5; ++k) row.fields[k - 1] = m_assembly.Keep(line.fields.field[k]);
-    row.comment = m_assembly.Keep(line.fields.comment);
+    const LineFields& f = line.fields;
+    m_assembly.KeepTexts(row, {f.field[1], f.field[2], f.field[3], f.field[4], f.field[5], f.comment,
+                               line.symbolic});
     row.neglected = line.fields.neglected;
     row.fieldDropped = line.fields.fieldDropped;
     row.bytes = line.bytes;
     row.fixup = line.fixup;
     row.isCall = line.isCall;
     row.refused = line.refused;
-    row.symbolic = m_assembly.Keep(line.symbolic);
-    row.message = m_assembly.Keep(line.message);
-    row.reason = m_assembly.Keep(line.reason);
+    m_assembly.SetMessage(row, line.message);
+    m_assembly.SetReason(row, line.reason);
     m_assembly.KeepData(row, line.data);
     for (std::size_t k = 0; k < line.wordCount; ++k)
         m_assembly.AddPendingWord(row, line.pendingWords[k].index, line.pendingWords[k].text);

@@ -166,7 +166,7 @@ void AssemblyRun::Resolve()
     // Every line is resolved, header and linked lines included.
     for (int number = 1; number <= static_cast<int>(m_assembly.lines.size()); ++number) {
         const AsmLine& line = m_assembly.lines[number - 1];
-        if (line.fixup != FixupKind::None || line.pendingCount > 0) ResolveLine(number);
+        if (line.fixup != FixupKind::None || m_assembly.HasPendingWords(line)) ResolveLine(number);
         if (line.round2Error) {
             ++m_assembly.round2Problems;
             if (static_cast<int>(m_assembly.problemLines.size()) < kMaxProblemLines)
@@ -198,7 +198,7 @@ void AssemblyRun::RefuseUnknownByteNames()
         if (!NamesUnknownNames(text,
                                NamesWithLabels(m_assembly.symbols, m_assembly.labels, number)))
             continue;
-        if (line.reason.size == 0) m_assembly.SetReason(line, MissingTargetReason(text));
+        if (!m_assembly.HasOwnReason(line)) m_assembly.SetReason(line, MissingTargetReason(text));
         line.fixup = FixupKind::None;
         line.bytes[line.bytes[1].state == ByteState::Pending ? 1 : 2] = CodeByte::Error();
         line.round1Error = true;
@@ -255,13 +255,13 @@ void AssemblyRun::ResolveLine(int number)
     AsmLine& line = m_assembly.lines[number - 1];
     for (const PendingWord& w : m_assembly.PendingWords(line)) {
         const auto v = ResolveTarget(m_assembly.Text(w.text), number, true);
-        if (!v && line.reason.size == 0)
+        if (!v && !m_assembly.HasOwnReason(line))
             m_assembly.SetReason(line, MissingTargetReason(m_assembly.Text(w.text)));
         const std::span<CodeByte> data = m_assembly.Data(line);
         data[w.index] = v ? CodeByte::Of(*v >> 8) : CodeByte::Error();
         data[w.index + 1] = v ? CodeByte::Of(*v & 0xFF) : CodeByte::Error();
     }
-    if (line.pendingCount > 0) {
+    if (m_assembly.HasPendingWords(line)) {
         const std::span<const CodeByte> data = m_assembly.Data(line);
         for (std::size_t k = 0; k < 3 && k < data.size(); ++k) line.bytes[k] = data[k];
     }
@@ -342,7 +342,7 @@ void AssemblyRun::ResolveLine(int number)
     }
     if (!message.empty()) m_assembly.SetMessage(line, message);
     // A problem found in Round 1 keeps its own reason.
-    if (!reason.empty() && line.reason.size == 0) m_assembly.SetReason(line, reason);
+    if (!reason.empty() && !m_assembly.HasOwnReason(line)) m_assembly.SetReason(line, reason);
     if (m_assembly.HasProblemByte(line) && !line.round1Error) line.round2Error = true;
 }
 
