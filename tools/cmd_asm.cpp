@@ -63,9 +63,9 @@ int RunAsm(const AsmOptions& options)
     return status;
 }
 
-zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
+zelo::tools::RegisterCommand reg("asm", [](CLI::App& app, const std::string& name) -> std::function<int()> {
     auto options = std::make_shared<AsmOptions>();
-    auto* sub = app.add_subcommand("asm", "Assemble FILE.asm into FILE.lst, FILE.hex and FILE.tsk");
+    auto* sub = app.add_subcommand(name, "Assemble FILE.asm into FILE.lst, FILE.hex and FILE.tsk");
     sub->add_option("file", options->file, "source file (.asm)")->required();
     sub->add_option("--chip", options->chip, "8051, 8052 or 89Cx051");
     sub->add_flag("--warnings-as-errors", options->warningsAsErrors,

@@ -10,8 +10,8 @@
 #include "loader/disassemble_file.h"
 
 namespace {
-zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
-    auto* sub = app.add_subcommand("dis", "Disassemble a HEX or task file into <name>Dis.lst and <name>Dis.asm");
+zelo::tools::RegisterCommand reg("dis", [](CLI::App& app, const std::string& name) -> std::function<int()> {
+    auto* sub = app.add_subcommand(name, "Disassemble a HEX or task file into <name>Dis.lst and <name>Dis.asm");
     auto file = std::make_shared<std::string>();
     auto chip = std::make_shared<std::string>("8051");
     sub->add_option("file", *file, "The .hex or .tsk file")->required();

@@ -90,10 +90,10 @@ int Grade(const GradeOptions& options)
     return written ? 0 : 1;
 }
 
-zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
+zelo::tools::RegisterCommand reg("grade", [](CLI::App& app, const std::string& name) -> std::function<int()> {
     auto options = std::make_shared<GradeOptions>();
     auto* sub = app.add_subcommand(
-        "grade", "Grade submissions (.asm, .hex or folders) against a TOML assignment");
+        name, "Grade submissions (.asm, .hex or folders) against a TOML assignment");
     sub->add_option("assignment", options->assignment, "the assignment file (.toml)")->required();
     sub->add_option("submissions", options->submissions, "submission files or folders")->required();
     sub->add_option("--csv", options->csv, "write every check as CSV to FILE");

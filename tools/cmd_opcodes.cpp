@@ -5,8 +5,8 @@
 #include "core/opcode_table.h"
 
 namespace {
-zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
-    app.add_subcommand("opcodes", "Print the 256 lines of the opcode list");
+zelo::tools::RegisterCommand reg("opcodes", [](CLI::App& app, const std::string& name) -> std::function<int()> {
+    app.add_subcommand(name, "Print the 256 lines of the opcode list");
     return [] {
         std::cout << zelo::core::StandardOpcodeTable().ListFileText();
         return 0;

@@ -338,9 +338,9 @@ int Run(const RunOptions& options)
     return 0;
 }
 
-zelo::tools::RegisterCommand reg([](CLI::App& app) -> std::function<int()> {
+zelo::tools::RegisterCommand reg("run", [](CLI::App& app, const std::string& name) -> std::function<int()> {
     auto options = std::make_shared<RunOptions>();
-    auto* sub = app.add_subcommand("run", "Load an Intel HEX file and run it until a stop or N steps");
+    auto* sub = app.add_subcommand(name, "Load an Intel HEX file and run it until a stop or N steps");
     sub->add_option("file", options->file, "the HEX file")->required();
     sub->add_option("--chip", options->chip, "8051, 8052 or 89Cx051")
         ->check(CLI::IsMember({"8051", "8052", "89Cx051", "89CX051", "89c2051", "89C2051"}));

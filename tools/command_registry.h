@@ -4,22 +4,30 @@
 
 #include <CLI/CLI.hpp>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace zelo::tools {
 
-// Adds a subcommand to the app; the returned function runs it and gives the
-// exit status when the subcommand was chosen.
-using CommandSetup = std::function<std::function<int()>(CLI::App&)>;
+// Adds the subcommand NAME to the app; the returned function runs it and
+// gives the exit status when the subcommand was chosen.
+using CommandSetup = std::function<std::function<int()>(CLI::App&, const std::string& name)>;
 
-std::vector<CommandSetup>& CommandRegistry();
+struct Command {
+    std::string name;
+    CommandSetup setup;
+};
+std::vector<Command>& CommandRegistry();
 
 // The command's exit status once its output is flushed: a report that could
 // not be written (a full disk, a closed pipe) turns success into status 2.
 int FinishProcess(int status);
 
 struct RegisterCommand {
-    explicit RegisterCommand(CommandSetup setup) { CommandRegistry().push_back(std::move(setup)); }
+    RegisterCommand(std::string name, CommandSetup setup)
+    {
+        CommandRegistry().push_back({std::move(name), std::move(setup)});
+    }
 };
 
 }  // namespace zelo::tools

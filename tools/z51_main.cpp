@@ -1,4 +1,5 @@
 // z51: the workbench's assembler, simulator and disassembler on the command line.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -8,9 +9,9 @@
 #include "command_registry.h"
 
 namespace zelo::tools {
-std::vector<CommandSetup>& CommandRegistry()
+std::vector<Command>& CommandRegistry()
 {
-    static std::vector<CommandSetup> registry;
+    static std::vector<Command> registry;
     return registry;
 }
 
@@ -40,10 +41,18 @@ int main(int argc, char** argv)
     std::string version = zelo::app::VersionOptionText("z51");
     version.pop_back();  // the parser ends the text with its own newline
     app.set_version_flag("--version", version);
+    // A run names its subcommand first: only that one is set up, since a
+    // script starts z51 once per file. Anything else (help, a mistyped
+    // name) gets them all, so the parser can list or refuse them.
+    const auto& registry = zelo::tools::CommandRegistry();
+    const std::string_view first = argc > 1 ? argv[1] : "";
+    const bool named = std::any_of(registry.begin(), registry.end(),
+                                   [&](const auto& c) { return c.name == first; });
     std::vector<std::pair<CLI::App*, std::function<int()>>> runners;
-    for (auto& setup : zelo::tools::CommandRegistry()) {
+    for (const auto& command : registry) {
+        if (named && command.name != first) continue;
         const std::size_t before = app.get_subcommands({}).size();
-        auto run = setup(app);
+        auto run = command.setup(app, command.name);
         auto subs = app.get_subcommands({});
         if (subs.size() > before) runners.emplace_back(subs.back(), std::move(run));
     }
