@@ -119,19 +119,18 @@ struct AsmLine
     static constexpr int kKeptTexts = 7;  // label, mnemonic, operands 1..3, comment, symbolic
     TextSlice text;
     // The kept texts lie one after another in the text store from keptAt,
-    // each as long as its size; a line with a text of 64 K characters or
-    // more keeps its slices in its note instead (longTexts).
+    // each as long as its size; a line with a text longer than 255
+    // characters keeps its slices in its note instead (longTexts).
     uint32_t keptAt = 0;
-    std::array<uint16_t, kKeptTexts> keptSizes{};
+    std::array<uint8_t, kKeptTexts> keptSizes{};
     uint32_t note = 0;       // 1 + the index of the line's note; 0: none
     uint32_t dataFirst = 0;  // DB/DW bytes
     uint32_t dataCount = 0;
     int32_t length = 0;
     // The source line shown for the row when macros were expanded (0: the
     // row's own number less the header lines); for an expansion row, its
-    // call's line and the line the text was written in.
+    // call's line (the line its text was written in is in its note).
     int32_t sourceLine = 0;
-    int32_t writtenLine = 0;
     uint16_t address = 0;
     LineBytes bytes{};
     LineKind kind = LineKind::Nothing;
@@ -149,6 +148,7 @@ struct AsmLine
     bool expansion : 1 = false;     // produced by a macro call or REPT
     bool expanderOnly : 1 = false;  // a line of the expander: shown, not assembled
     bool longTexts : 1 = false;
+    bool inSource : 1 = false;  // text is a slice of the source, not of the text store
 };
 
 }  // namespace zelo::assembler

@@ -46,7 +46,7 @@ void AssemblerSession::SetChip(core::ChipModel chip)
 
 void AssemblerSession::SetSourceText(std::string text)
 {
-    m_sourceText = std::move(text);
+    m_sourceText = std::make_shared<const std::string>(std::move(text));
 }
 
 fs::path AssemblerSession::FilePath(std::string_view extension) const
@@ -69,7 +69,7 @@ bool AssemblerSession::LoadAsmFile(std::string_view name)
     LoadedSource source = assembler::LoadAsmFile(m_workspace, name);
     if (!source.ok) return false;
     m_programName = std::string(name);
-    m_sourceText = std::move(source.text);
+    m_sourceText = std::make_shared<const std::string>(std::move(source.text));
     Reset();
     return true;
 }
@@ -134,7 +134,7 @@ AsmStep AssemblerSession::AsmNextLine()
 AsmStep AssemblerSession::AsmAll()
 {
     AsmStep step;
-    if (m_sourceText.empty()) {
+    if (m_sourceText->empty()) {
         // Nothing to assemble: said, instead of a silent return.
         m_succeeded = false;
         m_finished = false;

@@ -83,7 +83,7 @@ public:
     const std::string& ProgramName() const { return m_programName; }
     // The editor contents; a new text takes effect at the next run.
     void SetSourceText(std::string text);
-    const std::string& SourceText() const { return m_sourceText; }
+    const std::string& SourceText() const { return *m_sourceText; }
     void SetClock(ClockFunction clock) { m_clock = std::move(clock); }
     void SetStatisticsEnabled(bool on) { m_statistics = on; }
     void SetTraceEnabled(bool on) { m_traceEnabled = on; }
@@ -161,7 +161,8 @@ private:
 
     std::filesystem::path m_workspace;
     std::string m_programName;
-    std::string m_sourceText;
+    // Shared with the run, whose line texts are slices of it.
+    std::shared_ptr<const std::string> m_sourceText = std::make_shared<const std::string>();
     ClockFunction m_clock;
     bool m_statistics = true;
     bool m_traceEnabled = true;

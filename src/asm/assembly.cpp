@@ -53,6 +53,7 @@ void Assembly::Clear()
     m_data.clear();
     m_pending.clear();
     m_notes.clear();
+    source.reset();
 }
 
 void Assembly::Reserve(std::size_t lineCount, std::size_t textSize)
@@ -67,7 +68,7 @@ std::string Assembly::LineName(int number) const
         const AsmLine* line =
             number <= static_cast<int>(lines.size()) ? &lines[number - 1] : nullptr;
         if (line && line->expansion)
-            return "line " + std::to_string(line->writtenLine) + " (expanded from line " +
+            return "line " + std::to_string(WrittenLine(*line)) + " (expanded from line " +
                    std::to_string(line->sourceLine) + ")";
         return "line " + std::to_string(SourceNumber(number));
     }
@@ -151,12 +152,12 @@ void Assembly::KeepTexts(AsmLine& line, const std::array<std::string_view, AsmLi
     line.keptAt = static_cast<uint32_t>(m_text.size());
     line.longTexts = false;
     for (std::size_t k = 0; k < texts.size(); ++k) {
-        if (texts[k].size() > 0xFFFF) line.longTexts = true;
-        line.keptSizes[k] = static_cast<uint16_t>(std::min<std::size_t>(texts[k].size(), 0xFFFF));
+        if (texts[k].size() > 0xFF) line.longTexts = true;
+        line.keptSizes[k] = static_cast<uint8_t>(std::min<std::size_t>(texts[k].size(), 0xFF));
         m_text.append(texts[k]);
     }
     if (!line.longTexts) return;
-    // Rare: a text too long for a 16-bit size is kept with full slices.
+    // Rare: a text too long for an 8-bit size is kept with full slices.
     LineNote& note = NoteOf(line);
     uint32_t at = line.keptAt;
     for (std::size_t k = 0; k < texts.size(); ++k) {

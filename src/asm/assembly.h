@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,6 +41,9 @@ public:
     std::string libraryText;                // the last header or module listing read
     std::string linkProblem;                // why linking a module stopped
     std::vector<AssemblyWarning> warnings;  // source lines only, in line order
+    // The source assembled: its lines' texts are slices of it, so it is
+    // shared with whoever keeps it rather than copied.
+    std::shared_ptr<const std::string> source;
     // Round 2 has run: fix-ups are resolved and modules linked.
     bool resolved = false;
 
@@ -70,7 +74,11 @@ public:
     {
         return std::string_view(m_text).substr(slice.offset, slice.size);
     }
-    std::string_view LineText(const AsmLine& line) const { return Text(line.text); }
+    std::string_view LineText(const AsmLine& line) const
+    {
+        if (line.inSource) return std::string_view(*source).substr(line.text.offset, line.text.size);
+        return Text(line.text);
+    }
     // Field k of the line: 1 label, 2 mnemonic, 3..5 operands 1..3.
     std::string_view Field(const AsmLine& line, int k) const { return Kept(line, k - 1); }
     std::string_view Comment(const AsmLine& line) const { return Kept(line, 5); }
@@ -96,6 +104,12 @@ public:
         return line.note != 0 && m_notes[line.note - 1].reason.size > 0;
     }
     void SetReason(AsmLine& line, std::string_view reason);
+    // For a row of a macro expansion, the line its text was written in.
+    int WrittenLine(const AsmLine& line) const
+    {
+        return line.note != 0 ? m_notes[line.note - 1].writtenLine : 0;
+    }
+    void SetWrittenLine(AsmLine& line, int number) { NoteOf(line).writtenLine = number; }
 
     // The DB/DW bytes of a line.
     std::span<const CodeByte> Data(const AsmLine& line) const
@@ -133,6 +147,7 @@ private:
         TextSlice reason;
         uint32_t pendingFirst = 0;
         uint32_t pendingCount = 0;
+        int32_t writtenLine = 0;
         std::array<TextSlice, AsmLine::kKeptTexts> longTexts{};
     };
     LineNote& NoteOf(AsmLine& line);

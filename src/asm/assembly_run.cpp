@@ -21,7 +21,14 @@ void AssemblyRun::Clear()
 
 void AssemblyRun::Start(std::string_view sourceText, const SourceResolver& resolver)
 {
+    Start(std::make_shared<const std::string>(sourceText), resolver);
+}
+
+void AssemblyRun::Start(std::shared_ptr<const std::string> source, const SourceResolver& resolver)
+{
     Clear();
+    m_assembly.source = std::move(source);
+    const std::string_view sourceText = *m_assembly.source;
     m_resolver = &resolver;
     m_locationCounter = 0;
     m_occupied.reset();
@@ -53,8 +60,9 @@ void AssemblyRun::Start(std::string_view sourceText, const SourceResolver& resol
     const std::size_t kept = tooMany ? kMaxAssemblyLines + 1 : total;
     std::size_t libraryText = 0;
     for (const std::string& text : list.lines) libraryText += text.size();
-    // Room for the lines' texts and their fields, kept once each.
-    m_assembly.Reserve(kept, 2 * (sourceText.size() + libraryText) + 256);
+    // Room for the header lines' texts and every line's fields; the source
+    // lines' texts stay in the source.
+    m_assembly.Reserve(kept, sourceText.size() + 2 * libraryText + 256);
     std::vector<AsmLine>& lines = m_assembly.lines;
     lines.resize(kept);
     std::size_t row = 0;
@@ -71,7 +79,7 @@ void AssemblyRun::Start(std::string_view sourceText, const SourceResolver& resol
             r.sourceLine = l.origin.line;
             r.expansion = l.depth > 0;
             if (r.expansion) {
-                r.writtenLine = l.written.line;
+                m_assembly.SetWrittenLine(r, l.written.line);
                 ++m_assembly.expansionLines;
             }
             r.expanderOnly = !l.assemble;
@@ -91,13 +99,18 @@ void AssemblyRun::Start(std::string_view sourceText, const SourceResolver& resol
         }
     } else {
         core::ForEachLine(sourceText, [&](std::string_view text) {
-            if (row < kept) lines[row++].text = m_assembly.Keep(text);
+            if (row == kept) return;
+            AsmLine& r = lines[row++];
+            r.inSource = true;
+            r.text = {static_cast<uint32_t>(text.data() - sourceText.data()),
+                      static_cast<uint32_t>(text.size())};
         });
     }
     if (tooMany) {
         // The line after the limit stands for every refused line.
         AsmLine& refused = lines.back();
         refused.library = static_cast<int>(kept) - 1 < m_assembly.libraryCount;
+        refused.inSource = false;
         refused.text = m_assembly.Keep("; " + std::to_string(total - kMaxAssemblyLines) +
                                        " lines refused: the line table holds " +
                                        std::to_string(kMaxAssemblyLines) + " lines");

@@ -25,6 +25,7 @@ public:
 
     // Builds the line table and assembles the header lines. The resolver
     // must outlive the run.
+    void Start(std::shared_ptr<const std::string> source, const SourceResolver& resolver);
     void Start(std::string_view sourceText, const SourceResolver& resolver);
     // Assembles the next line; false when every line was assembled.
     bool AssembleNext();

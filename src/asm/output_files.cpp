@@ -259,9 +259,20 @@ HexImage MakeHexImage(const Assembly& assembly)
     // Records of up to 16 bytes; a record ends where the addresses stop being
     // contiguous and at every ORG.
     HexImage image;
+    // Room for both texts at once: each 16 code bytes make a 45-character
+    // record, and the task image reaches the end of the highest code.
+    std::size_t codeBytes = 0;
+    std::size_t highest = 0;
+    for (const AsmLine& line : assembly.lines) {
+        const std::size_t n = assembly.Code(line).size();
+        codeBytes += n;
+        if (n > 0) highest = std::max<std::size_t>(highest, line.address + n);
+    }
+    image.text.reserve((codeBytes / 16 + 8) * 45);
     // The task image takes the bytes of each record as it is written, so it
     // holds exactly what the HEX file holds; unwritten cells read FF.
     std::string& task = image.task;
+    task.reserve(std::min<std::size_t>(highest, 0x10000));
     std::array<uint8_t, 16> pending{};
     std::size_t count = 0;
     uint16_t start = 0;
