@@ -180,7 +180,7 @@ public:
             if (row.mnemonic == core::Mnemonic::NON) continue;
             Form form;
             form.opcode = static_cast<uint8_t>(opcode);
-            for (const std::string& column : row.operands) {
+            for (const std::string_view column : row.operands) {
                 if (!column.empty()) form.patterns[form.count++] = PatternOf(column);
             }
             Add(row.mnemonic, form);

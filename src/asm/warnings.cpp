@@ -118,7 +118,7 @@ struct Effects
 Effects EffectsOf(const AsmLine& line)
 {
     const core::OpcodeRow& row = RowOf(line);
-    const std::string& first = row.operands[0];
+    const std::string_view first = row.operands[0];
     Effects e;
     int destination = -1;
     // MOV dir,dir holds its source byte first.

@@ -10,6 +10,21 @@
 namespace zelo::core {
 
 namespace {
+// "00".."FF": the opcode column's texts, kept for the program's lifetime.
+struct HexText
+{
+    char digits[2];
+    constexpr std::string_view View() const { return {digits, 2}; }
+};
+constexpr std::array<HexText, 256> MakeHexTexts()
+{
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    std::array<HexText, 256> texts{};
+    for (unsigned n = 0; n < 256; ++n) texts[n] = {{kDigits[n >> 4], kDigits[n & 0xF]}};
+    return texts;
+}
+constexpr std::array<HexText, 256> kHexTexts = MakeHexTexts();
+
 constexpr const char* kMnemonicTexts[] = {
     "NON", "NOP", "AJMP", "LJMP", "RR", "INC", "JBC", "ACALL", "LCALL", "RRC", "DEC", "JB", "RET", "RL",
     "ADD", "JNB", "RETI", "RLC", "ADDC", "JC", "ORL", "JNC", "ANL", "JZ", "XRL", "JNZ", "JMP", "MOV",
@@ -108,13 +123,15 @@ void OpcodeTable::AddOpcodeRow(std::string_view hex, std::string_view bytes, std
                                std::string_view mnemonic, std::string_view op1, std::string_view op2,
                                std::string_view op3)
 {
+    // Every text passed in is a constant text (a literal or one of the
+    // tables above), so the row keeps views of them.
     const auto index = static_cast<uint8_t>(ParseHexByteValue(hex));
     OpcodeRow& row = m_rows[index];
-    row.hex = std::string(hex);
-    row.bytesText = std::string(bytes);
-    row.cyclesText = std::string(cycles);
-    row.mnemonicText = std::string(mnemonic);
-    row.operands = {std::string(op1), std::string(op2), std::string(op3)};
+    row.hex = kHexTexts[index].View();
+    row.bytesText = bytes;
+    row.cyclesText = cycles;
+    row.mnemonicText = mnemonic;
+    row.operands = {op1, op2, op3};
     row.bytes = static_cast<uint8_t>(bytes.empty() ? 0 : bytes[0] - '0');
     row.cycles = static_cast<uint8_t>(cycles.empty() ? 0 : cycles[0] - '0');
     row.mnemonic = MnemonicFromText(mnemonic).value_or(Mnemonic::NON);
@@ -144,10 +161,13 @@ void OpcodeTable::AddExpandedRows(int count, std::string_view prefix, std::strin
                                   std::string_view mnemonic, std::string_view op1,
                                   std::string_view op2, std::string_view op3)
 {
+    static constexpr std::string_view kRegisters[] = {"R0", "R1", "R2", "R3",
+                                                       "R4", "R5", "R6", "R7"};
+    static constexpr std::string_view kIndirect[] = {"@R0", "@R1"};
     for (int k = 0; k < count; ++k) {
-        const std::string hex = ToHexByte(static_cast<unsigned>(ParseHexWord(firstHex) + k) & 0xFF);
-        std::string reg(prefix);
-        reg += static_cast<char>('0' + k);  // k < 8
+        const std::string_view hex =
+            kHexTexts[static_cast<unsigned>(ParseHexWord(firstHex) + k) & 0xFF].View();
+        const std::string_view reg = prefix == "@R" ? kIndirect[k & 1] : kRegisters[k & 7];
         // The operand that names the register is the one written "R..." or "@R...".
         const bool firstIsRegister = !op1.empty() && (op1[0] == 'R' || op1[0] == '@');
         if (firstIsRegister)
@@ -192,10 +212,11 @@ void OpcodeTable::DescribeOpcode(uint8_t opcode)
 void OpcodeTable::BuildOpcodeTable()
 {
     // AJMP and ACALL: one row per 2 KB page named by the opcode's top three bits.
+    static constexpr std::string_view kPages[] = {"(P0)", "(P1)", "(P2)", "(P3)",
+                                                   "(P4)", "(P5)", "(P6)", "(P7)"};
     for (int page = 0; page < 8; ++page) {
-        const std::string pageName = "(P" + std::to_string(page) + ")";
-        AddOpcodeRow(ToHexByte(page * 32 + 0x01), "2", "2", "AJMP", pageName);
-        AddOpcodeRow(ToHexByte(page * 32 + 0x11), "2", "2", "ACALL", pageName);
+        AddOpcodeRow(kHexTexts[page * 32 + 0x01].View(), "2", "2", "AJMP", kPages[page]);
+        AddOpcodeRow(kHexTexts[page * 32 + 0x11].View(), "2", "2", "ACALL", kPages[page]);
     }
 
     // Row 0x

@@ -28,12 +28,15 @@ std::optional<Mnemonic> MnemonicFromText(std::string_view text);
 // The same for a text that is trimmed and upper-cased already.
 std::optional<Mnemonic> MnemonicFromUpperText(std::string_view upper);
 
+// The texts are views of constant texts of the program: the table is built
+// by every program that steps or assembles, and rows of views are a third
+// of the size of rows of strings.
 struct OpcodeRow {
-    std::string hex;                     // column 0: "A5"
-    std::string bytesText;               // column 1: "1", "2", "3" ("0" for A5)
-    std::string cyclesText;              // column 2: "1", "2", "4" ("0" for A5)
-    std::string mnemonicText;            // column 3
-    std::array<std::string, 3> operands; // columns 4..6, "" when absent
+    std::string_view hex;                     // column 0: "A5"
+    std::string_view bytesText;               // column 1: "1", "2", "3" ("0" for A5)
+    std::string_view cyclesText;              // column 2: "1", "2", "4" ("0" for A5)
+    std::string_view mnemonicText;            // column 3
+    std::array<std::string_view, 3> operands; // columns 4..6, "" when absent
     std::string_view description;        // column 7 (a text of the table itself)
     // Numeric forms resolved once when the row is added, so the step loop
     // never parses text.

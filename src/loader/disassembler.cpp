@@ -56,7 +56,7 @@ std::array<int, 3> OperandByteIndex(uint8_t opcode)
     const core::OpcodeRow& row = core::StandardOpcodeTable().Row(opcode);
     int next = 1;
     for (int k = 0; k < 3; ++k) {
-        const std::string& p = row.operands[k];
+        const std::string_view p = row.operands[k];
         if (p == "dir" || p == "#data" || p == "bit" || p == "/bit" || p == "rel" || p.starts_with("(P")) {
             index[k] = next++;
         } else if (p == "addr16" || p == "#data16") {
@@ -174,7 +174,7 @@ void Disassembler::Classify(uint16_t address, const Decoded& d, int pass)
     } else if (IsDeclared(m)) {
         const auto index = OperandByteIndex(d.opcode);
         for (int k = 0; k < 3; ++k) {
-            const std::string& p = row.operands[k];
+            const std::string_view p = row.operands[k];
             if (index[k] == 0) continue;
             const uint8_t byte = d.bytes[index[k]];
             if (p == "dir") CountUse(m_registers, byte);
@@ -241,7 +241,7 @@ void Disassembler::AddDptrLabel(uint16_t value, uint16_t from)
     m_dptrLabels.push_back({value, "DPTR", 1, {from}, {}});
 }
 
-void Disassembler::AddRelativeLabel(uint16_t target, uint16_t from, const std::string& mnemonic)
+void Disassembler::AddRelativeLabel(uint16_t target, uint16_t from, std::string_view mnemonic)
 {
     const int index = m_relativeIndex[target];
     if (index >= 0) {
@@ -254,7 +254,7 @@ void Disassembler::AddRelativeLabel(uint16_t target, uint16_t from, const std::s
         return;
     }
     m_relativeIndex[target] = static_cast<int>(m_relativeLabels.size());
-    m_relativeLabels.push_back({target, mnemonic, 1, {from}, {}});
+    m_relativeLabels.push_back({target, std::string(mnemonic), 1, {from}, {}});
 }
 
 void Disassembler::FindDptrDataAreas()

@@ -100,7 +100,7 @@ public:
     void DisassemblyWalk(int pass);
     void AddCodeLabel(uint16_t target, CodeLabelKind kind, uint16_t from);
     void AddDptrLabel(uint16_t value, uint16_t from);
-    void AddRelativeLabel(uint16_t target, uint16_t from, const std::string& mnemonic);
+    void AddRelativeLabel(uint16_t target, uint16_t from, std::string_view mnemonic);
     void FindDptrDataAreas();
 
     // Declaration lines in their listing form (18 leading blanks).

@@ -116,7 +116,7 @@ std::string Disassembler::InstructionOperands(const WalkItem& item, std::string&
 
     std::string text;
     for (int k = 0; k < 3; ++k) {
-        const std::string& p = row.operands[k];
+        const std::string_view p = row.operands[k];
         if (p.empty()) break;
         std::string operand;
         if (p == "dir") operand = DirectOperandText(byteAt(index[k]), m_chip);
