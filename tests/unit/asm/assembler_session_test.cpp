@@ -33,6 +33,24 @@ TEST(AssemblerRun, GoldenListingAndHex)
     EXPECT_NE(ws.Read("golden_blink.lst").find("\r\n"), std::string::npos);
 }
 
+TEST(AssemblerRun, TheListingTextIsTheFilesAndOutlivesAReset)
+{
+    TempWorkspace ws;
+    ws.Write("golden_blink.asm", DataFile("golden_blink.asm"));
+    AssemblerSession session(ws.Path());
+    session.SetClock(FixedClock);
+    ASSERT_TRUE(session.LoadAsmFile("golden_blink"));
+    session.AsmAll();
+    const std::string written = ws.Read("golden_blink.lst");
+    session.SetChip(core::ChipModel::C8052);  // a reset empties the run
+    EXPECT_EQ(session.ListingText(), written);
+    // A new run replaces it.
+    session.SetSourceText("\tNOP\n\tEND\n");
+    session.AsmAll();
+    EXPECT_EQ(session.ListingText(), ws.Read("golden_blink.lst"));
+    EXPECT_NE(session.ListingText(), written);
+}
+
 TEST(AssemblerRun, ListingColumnsHoldForLinesOfAnyLength)
 {
     // Label in 10 columns, mnemonic in 6, operands padded to column 50, the

@@ -160,6 +160,45 @@ TEST(AssemblyRun, LargeProgramAssembles)
     EXPECT_EQ(Bytes(a, 301), "12 13 83");  // the first LCALL: L999 at 5 * 999 = 1383H
 }
 
+// Texts of any length are kept whole, and line texts stay readable after
+// the caller's source text is gone.
+TEST(AssemblyRun, TextsOfEveryLengthAreKeptWhole)
+{
+    const MemoryResolver none;
+    const std::string note(300, 'n');
+    const std::string huge(70000, 'h');
+    const std::string name(260, 'X');
+    Assembly a = Assemble(std::string("\tNOP ;") + note + "\n\tNOP ;" + huge + "\n" + name +
+                              ":\tSJMP " + name + "\n\tEND\n",
+                          core::ChipModel::C8051, none);
+    ASSERT_TRUE(a.Passed());
+    EXPECT_EQ(a.Comment(a.lines[0]), note);
+    EXPECT_EQ(a.Field(a.lines[0], 2), "NOP");
+    EXPECT_EQ(a.Comment(a.lines[1]), huge);
+    EXPECT_EQ(a.Field(a.lines[2], 1), name + ":");
+    EXPECT_EQ(a.Field(a.lines[2], 3), name);
+    EXPECT_EQ(a.LineText(a.lines[3]), "\tEND");
+    EXPECT_EQ(Bytes(a, 2), "80 FE");
+}
+
+// The listing handed out in pieces is the listing text, whatever its size.
+TEST(AssemblyRun, ListingPiecesMakeTheListingText)
+{
+    const MemoryResolver none;
+    std::string source;
+    for (int k = 0; k < 1500; ++k) source += "L" + std::to_string(k) + ":\tMOV A,#" + std::to_string(k % 256) + " ; load\n";
+    const Assembly a = Assemble(source + "\tEND\n", core::ChipModel::C8051, none);
+    const ListingClock clock{"2026/12/09", "01:02:03"};
+    std::string joined;
+    int pieces = 0;
+    PutListing(a, "BIG", clock, [&](std::string_view piece) {
+        joined += piece;
+        ++pieces;
+    });
+    EXPECT_GT(pieces, 1);
+    EXPECT_EQ(joined, ListingText(a, "BIG", clock));
+}
+
 TEST(CodeByte, TextsOfTheEncoderAndOfTheListing)
 {
     const struct

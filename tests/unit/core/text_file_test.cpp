@@ -162,6 +162,33 @@ TEST_F(TempDir, ReplacingAFileNeverWritesIntoTheOldOne)
     }
 }
 
+TEST_F(TempDir, AFileWrittenInPiecesAppearsOnlyWhenCommitted)
+{
+    const fs::path p = m_dir / "prog.lst";
+    WriteRaw(p, "old text");
+    {
+        AtomicFileWriter file(p);
+        file.Write("half a ");
+        // Dropped without Commit: the old file stays and no temporary is left.
+    }
+    EXPECT_EQ(ReadBinaryFile(p), "old text");
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(m_dir)) ++entries;
+    EXPECT_EQ(entries, 1);
+    AtomicFileWriter file(p);
+    file.Write("new ");
+    file.Write("");
+    file.Write("text");
+    ASSERT_TRUE(file.Commit(FileSync::Regenerable));
+    EXPECT_EQ(ReadBinaryFile(p), "new text");
+    // A writer that could not even start says why at Commit.
+    AtomicFileWriter nowhere(m_dir / "missing" / "prog.lst");
+    nowhere.Write("text");
+    std::string error;
+    EXPECT_FALSE(nowhere.Commit(FileSync::Regenerable, &error));
+    EXPECT_NE(error.find("Cannot write prog.lst"), std::string::npos);
+}
+
 TEST_F(TempDir, AByteOrderMarkIsDroppedOnRead)
 {
     // UTF-8 and Big5 after a mark; a mark elsewhere is text.
