@@ -72,3 +72,5 @@ if [ -n "$memory" ]; then
     echo
 fi
 measure "$work" "In a folder on the disk ($(dirname "$work")):"
+echo "(on a disk z51 creates four files and replaces them by rename, and syncs the"
+echo " statistics file and its folder; as31 overwrites one file in place)"
