@@ -50,13 +50,13 @@ std::string AddHexWords(std::string_view a, std::string_view b);
 // --- text to numbers ---------------------------------------------------
 // 'A'..'F' (upper case only) give 10..15, '0'..'9' their value, anything else 0.
 // 0-9, A-F; anything else counts as 0 (no case folding).
-inline int HexDigitValue(char c)
+constexpr int HexDigitValue(char c)
 {
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= '0' && c <= '9') return c - '0';
     return 0;
 }
-inline int HexDigitValue(std::string_view text)
+constexpr int HexDigitValue(std::string_view text)
 {
     return text.empty() ? 0 : HexDigitValue(text[0]);
 }
@@ -68,7 +68,7 @@ struct ParsedByte
     int value = 0;
 };
 // No case folding; a missing second character counts as 0 ("5" gives 50H).
-inline ParsedByte ParseHexByte(std::string_view text)
+constexpr ParsedByte ParseHexByte(std::string_view text)
 {
     ParsedByte p;
     p.high = text.empty() ? 0 : HexDigitValue(text[0]);
@@ -76,7 +76,7 @@ inline ParsedByte ParseHexByte(std::string_view text)
     p.value = 16 * p.high + p.low;
     return p;
 }
-inline int ParseHexByteValue(std::string_view text)
+constexpr int ParseHexByteValue(std::string_view text)
 {
     return ParseHexByte(text).value;
 }

@@ -97,6 +97,23 @@ constexpr std::array<std::string_view, kMnemonicCount> kDescriptionOf = [] {
     return texts;
 }();
 
+// Texts of operands that name a register or an AJMP/ACALL page.
+constexpr std::string_view kRegisters[] = {"R0", "R1", "R2", "R3", "R4", "R5", "R6", "R7"};
+constexpr std::string_view kIndirect[] = {"@R0", "@R1"};
+constexpr std::string_view kPages[] = {"(P0)", "(P1)", "(P2)", "(P3)",
+                                       "(P4)", "(P5)", "(P6)", "(P7)"};
+
+// The mnemonic an upper-case text names.
+constexpr std::optional<Mnemonic> UpperMnemonic(std::string_view wanted)
+{
+    if (wanted.empty() || wanted.size() > 8) return std::nullopt;
+    const uint64_t key = PackName(wanted);
+    const auto found = std::lower_bound(kMnemonicKeys.begin(), kMnemonicKeys.end(), key,
+                                        [](const MnemonicKey& k, uint64_t wantedKey) { return k.key < wantedKey; });
+    if (found == kMnemonicKeys.end() || found->key != key) return std::nullopt;
+    return found->mnemonic;
+}
+
 }  // namespace
 
 const char* MnemonicText(Mnemonic m) { return kMnemonicTexts[static_cast<int>(m)]; }
@@ -109,32 +126,25 @@ std::optional<Mnemonic> MnemonicFromText(std::string_view text)
 
 std::optional<Mnemonic> MnemonicFromUpperText(std::string_view wanted)
 {
-    if (wanted.empty() || wanted.size() > 8) return std::nullopt;
-    const uint64_t key = PackName(wanted);
-    const auto found = std::lower_bound(kMnemonicKeys.begin(), kMnemonicKeys.end(), key,
-                                        [](const MnemonicKey& k, uint64_t wantedKey) { return k.key < wantedKey; });
-    if (found == kMnemonicKeys.end() || found->key != key) return std::nullopt;
-    return found->mnemonic;
+    return UpperMnemonic(wanted);
 }
 
-OpcodeTable::OpcodeTable() { BuildOpcodeTable(); }
+constexpr OpcodeTable::OpcodeTable() { BuildOpcodeTable(); }
 
-void OpcodeTable::AddOpcodeRow(std::string_view hex, std::string_view bytes, std::string_view cycles,
+constexpr void OpcodeTable::AddOpcodeRow(std::string_view hex, std::string_view bytes, std::string_view cycles,
                                std::string_view mnemonic, std::string_view op1, std::string_view op2,
                                std::string_view op3)
 {
-    // Every text passed in is a constant text (a literal or one of the
-    // tables above), so the row keeps views of them.
     const auto index = static_cast<uint8_t>(ParseHexByteValue(hex));
     OpcodeRow& row = m_rows[index];
-    row.hex = kHexTexts[index].View();
+    row.hex = hex;
     row.bytesText = bytes;
     row.cyclesText = cycles;
     row.mnemonicText = mnemonic;
     row.operands = {op1, op2, op3};
     row.bytes = static_cast<uint8_t>(bytes.empty() ? 0 : bytes[0] - '0');
     row.cycles = static_cast<uint8_t>(cycles.empty() ? 0 : cycles[0] - '0');
-    row.mnemonic = MnemonicFromText(mnemonic).value_or(Mnemonic::NON);
+    row.mnemonic = UpperMnemonic(mnemonic).value_or(Mnemonic::NON);
     DescribeOpcode(index);
 }
 
@@ -156,17 +166,14 @@ std::string OpcodeTable::Line(uint8_t opcode) const
     return line;
 }
 
-void OpcodeTable::AddExpandedRows(int count, std::string_view prefix, std::string_view firstHex,
+constexpr void OpcodeTable::AddExpandedRows(int count, std::string_view prefix, std::string_view firstHex,
                                   std::string_view bytes, std::string_view cycles,
                                   std::string_view mnemonic, std::string_view op1,
                                   std::string_view op2, std::string_view op3)
 {
-    static constexpr std::string_view kRegisters[] = {"R0", "R1", "R2", "R3",
-                                                       "R4", "R5", "R6", "R7"};
-    static constexpr std::string_view kIndirect[] = {"@R0", "@R1"};
     for (int k = 0; k < count; ++k) {
         const std::string_view hex =
-            kHexTexts[static_cast<unsigned>(ParseHexWord(firstHex) + k) & 0xFF].View();
+            kHexTexts[static_cast<unsigned>(ParseHexByteValue(firstHex) + k) & 0xFF].View();
         const std::string_view reg = prefix == "@R" ? kIndirect[k & 1] : kRegisters[k & 7];
         // The operand that names the register is the one written "R..." or "@R...".
         const bool firstIsRegister = !op1.empty() && (op1[0] == 'R' || op1[0] == '@');
@@ -177,43 +184,41 @@ void OpcodeTable::AddExpandedRows(int count, std::string_view prefix, std::strin
     }
 }
 
-void OpcodeTable::AddRegisterRows(std::string_view firstHex, std::string_view bytes,
+constexpr void OpcodeTable::AddRegisterRows(std::string_view firstHex, std::string_view bytes,
                                   std::string_view cycles, std::string_view mnemonic,
                                   std::string_view op1, std::string_view op2, std::string_view op3)
 {
     AddExpandedRows(8, "R", firstHex, bytes, cycles, mnemonic, op1, op2, op3);
 }
 
-void OpcodeTable::AddIndirectRows(std::string_view firstHex, std::string_view bytes,
+constexpr void OpcodeTable::AddIndirectRows(std::string_view firstHex, std::string_view bytes,
                                   std::string_view cycles, std::string_view mnemonic,
                                   std::string_view op1, std::string_view op2, std::string_view op3)
 {
     AddExpandedRows(2, "@R", firstHex, bytes, cycles, mnemonic, op1, op2, op3);
 }
 
-void OpcodeTable::DescribeOpcode(uint8_t opcode)
+constexpr void OpcodeTable::DescribeOpcode(uint8_t opcode)
 {
     OpcodeRow& row = m_rows[opcode];
     row.description = {};
-    if (!MnemonicFromText(row.mnemonicText)) return;  // a text that names no instruction
+    if (!UpperMnemonic(row.mnemonicText)) return;  // a text that names no instruction
     if (row.mnemonic == Mnemonic::MOV) {
         if (opcode == 0xA2 || opcode == 0x92)
-            row.description = "Move into/out of Carry Bit";
+            row.description = std::string_view("Move into/out of Carry Bit");
         else if (opcode == 0x90)
-            row.description = "Move value into DPTR";
+            row.description = std::string_view("Move value into DPTR");
         else
-            row.description = "Move into/out of Accumulator or Internal RAM";
+            row.description = std::string_view("Move into/out of Accumulator or Internal RAM");
         return;
     }
     row.description = kDescriptionOf[static_cast<std::size_t>(row.mnemonic)];
 }
 
 // The published MCS-51 opcode map, one call per instruction group.
-void OpcodeTable::BuildOpcodeTable()
+constexpr void OpcodeTable::BuildOpcodeTable()
 {
     // AJMP and ACALL: one row per 2 KB page named by the opcode's top three bits.
-    static constexpr std::string_view kPages[] = {"(P0)", "(P1)", "(P2)", "(P3)",
-                                                   "(P4)", "(P5)", "(P6)", "(P7)"};
     for (int page = 0; page < 8; ++page) {
         AddOpcodeRow(kHexTexts[page * 32 + 0x01].View(), "2", "2", "AJMP", kPages[page]);
         AddOpcodeRow(kHexTexts[page * 32 + 0x11].View(), "2", "2", "ACALL", kPages[page]);
@@ -359,7 +364,7 @@ std::string OpcodeTable::ListFileText() const
 
 const OpcodeTable& StandardOpcodeTable()
 {
-    static const OpcodeTable table;
+    static constexpr OpcodeTable table;
     return table;
 }
 

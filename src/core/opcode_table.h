@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/fixed_text.h"
+
 namespace zelo::core {
 
 // Mnemonics as the opcode table names them, the one vocabulary of the
@@ -28,16 +30,16 @@ std::optional<Mnemonic> MnemonicFromText(std::string_view text);
 // The same for a text that is trimmed and upper-cased already.
 std::optional<Mnemonic> MnemonicFromUpperText(std::string_view upper);
 
-// The texts are views of constant texts of the program: the table is built
-// by every program that steps or assembles, and rows of views are a third
-// of the size of rows of strings.
+// The texts are held in the row: the table is built while the program is
+// compiled and lies in its constant data, with nothing to allocate or fix up
+// when a program starts.
 struct OpcodeRow {
-    std::string_view hex;                     // column 0: "A5"
-    std::string_view bytesText;               // column 1: "1", "2", "3" ("0" for A5)
-    std::string_view cyclesText;              // column 2: "1", "2", "4" ("0" for A5)
-    std::string_view mnemonicText;            // column 3
-    std::array<std::string_view, 3> operands; // columns 4..6, "" when absent
-    std::string_view description;        // column 7 (a text of the table itself)
+    FixedText<2> hex;                     // column 0: "A5"
+    FixedText<1> bytesText;               // column 1: "1", "2", "3" ("0" for A5)
+    FixedText<1> cyclesText;              // column 2: "1", "2", "4" ("0" for A5)
+    FixedText<5> mnemonicText;            // column 3
+    std::array<FixedText<7>, 3> operands; // columns 4..6, "" when absent
+    FixedText<47> description;            // column 7
     // Numeric forms resolved once when the row is added, so the step loop
     // never parses text.
     uint8_t bytes = 0;
@@ -47,21 +49,22 @@ struct OpcodeRow {
 
 class OpcodeTable {
 public:
-    OpcodeTable();  // builds the table
+    // Built while the program is compiled: the table is constant data.
+    constexpr OpcodeTable();
 
-    void BuildOpcodeTable();
-    void AddOpcodeRow(std::string_view hex, std::string_view bytes, std::string_view cycles,
+    constexpr void BuildOpcodeTable();
+    constexpr void AddOpcodeRow(std::string_view hex, std::string_view bytes, std::string_view cycles,
                       std::string_view mnemonic, std::string_view op1 = "", std::string_view op2 = "",
                       std::string_view op3 = "");
     // Eight rows first+k with the register operand ("R...") replaced by Rk.
-    void AddRegisterRows(std::string_view firstHex, std::string_view bytes, std::string_view cycles,
+    constexpr void AddRegisterRows(std::string_view firstHex, std::string_view bytes, std::string_view cycles,
                          std::string_view mnemonic, std::string_view op1 = "", std::string_view op2 = "",
                          std::string_view op3 = "");
     // Two rows first+k with the register operand replaced by @Rk.
-    void AddIndirectRows(std::string_view firstHex, std::string_view bytes, std::string_view cycles,
+    constexpr void AddIndirectRows(std::string_view firstHex, std::string_view bytes, std::string_view cycles,
                          std::string_view mnemonic, std::string_view op1 = "", std::string_view op2 = "",
                          std::string_view op3 = "");
-    void DescribeOpcode(uint8_t opcode);
+    constexpr void DescribeOpcode(uint8_t opcode);
 
     const OpcodeRow& Row(uint8_t opcode) const { return m_rows[opcode]; }
     // The row formatted for the list file (OpcodeLines).
@@ -70,7 +73,7 @@ public:
     std::string ListFileText() const;
 
 private:
-    void AddExpandedRows(int count, std::string_view prefix, std::string_view firstHex,
+    constexpr void AddExpandedRows(int count, std::string_view prefix, std::string_view firstHex,
                          std::string_view bytes, std::string_view cycles, std::string_view mnemonic,
                          std::string_view op1, std::string_view op2, std::string_view op3);
 
