@@ -195,7 +195,7 @@ void StatePicture::ShowBitNames(const core::BitNameTable& table)
         const auto& name = table.Row(static_cast<uint8_t>(n)).name;
         if (name.empty()) continue;
         const int r = n / 16, c = n % 16;
-        m_picture.AddText(m_geometry.CellX(c), m_geometry.TextY(r), name, Palette(1));
+        m_picture.AddText(m_geometry.CellX(c), m_geometry.TextY(r), std::string(name.View()), Palette(1));
         FrameCell(r, c, n > 247 ? Palette(11) : Palette(12));
     }
 }

@@ -64,26 +64,11 @@ std::optional<uint8_t> BitOfByte(uint8_t byte, int bit)
     return std::nullopt;
 }
 
-// The bit-name table's forms (columns 0, 2 and 6) indexed once: the first row
-// holding a form wins, as the table's own search in row order.
+// The bit-name table's forms (columns 0, 2 and 6): the first row holding a
+// form wins, as a search of the table in row order.
 std::optional<uint8_t> FindBitForm(std::string_view key)
 {
-    // Keys are views of the shared table's own texts, which live as long as
-    // the program: building the index copies no string.
-    static const std::unordered_map<std::string_view, uint8_t, NameHash> forms = [] {
-        std::unordered_map<std::string_view, uint8_t, NameHash> m;
-        m.reserve(3 * 256);
-        const core::BitNameTable& t = core::StandardBitNameTable();
-        for (unsigned n = 0; n < 256; ++n) {
-            const core::BitNameRow& row = t.Row(static_cast<uint8_t>(n));
-            for (const std::string* form : {&row.name, &row.address, &row.addressH}) {
-                if (!form->empty()) m.emplace(*form, static_cast<uint8_t>(n));
-            }
-        }
-        return m;
-    }();
-    if (auto it = forms.find(key); it != forms.end()) return it->second;
-    return std::nullopt;
+    return core::StandardBitNameTable().FindByForm(key);
 }
 
 }  // namespace
@@ -261,7 +246,7 @@ std::vector<std::string_view> SymbolTable::BitNames() const
     for (const Symbol& s : m_bit) names.push_back(s.name);
     const core::BitNameTable& table = core::StandardBitNameTable();
     for (unsigned n = 0; n < 256; ++n) {
-        const std::string& name = table.Row(static_cast<uint8_t>(n)).name;
+        const std::string_view name = table.Row(static_cast<uint8_t>(n)).name;
         if (!name.empty()) names.push_back(name);
     }
     return names;
@@ -297,7 +282,7 @@ std::optional<uint8_t> SymbolTable::BitAddress(std::string_view text) const
     const bool ports02 = m_chip != core::ChipModel::C89Cx051;
     if (const Symbol* s = FindBit(key)) return static_cast<uint8_t>(s->value);
     if (auto n = FindBitForm(key)) {
-        const std::string& name = core::StandardBitNameTable().Row(*n).name;
+        const std::string_view name = core::StandardBitNameTable().Row(*n).name;
         const bool portName = name.rfind("P0.", 0) == 0 || name.rfind("P2.", 0) == 0;
         if (ports02 || !portName || name != key) return n;
     }

@@ -1,5 +1,7 @@
 #include "core/bit_name_table.h"
 
+#include <algorithm>
+
 #include "core/hex_text.h"
 
 namespace zelo::core {
@@ -88,53 +90,113 @@ constexpr Description kDescriptions[] = {
     {0xFF, "When this bit is set the timer will only run when INT1 (P3.3) is high. When this bit is clear the timer will run regardless of the state of INT1."},
 };
 
-void FillAddressForms(BitNameRow& row, unsigned n, unsigned byte, unsigned bit)
+// "8C", "88.4", "88H.4" and "P1.3", written digit by digit so that the
+// table is built while compiling.
+constexpr char kDigits[] = "0123456789ABCDEF";
+
+constexpr void FillAddressForms(BitNameRow& row, unsigned n, unsigned byte, unsigned bit)
 {
-    row.number = ToHexByte(n);
-    row.address = ToHexByte(byte) + "." + std::to_string(bit);
-    row.addressH = ToHexByte(byte) + "H." + std::to_string(bit);
+    const char number[] = {kDigits[(n >> 4) & 0xF], kDigits[n & 0xF]};
+    row.number = std::string_view(number, 2);
+    const char address[] = {kDigits[(byte >> 4) & 0xF], kDigits[byte & 0xF], '.', kDigits[bit & 7]};
+    row.address = std::string_view(address, 4);
+    const char addressH[] = {address[0], address[1], 'H', '.', kDigits[bit & 7]};
+    row.addressH = std::string_view(addressH, 5);
 }
 
-}  // namespace
-
-BitNameTable::BitNameTable() { BuildBitNameTable(); }
-
-void BitNameTable::BuildBitNameTable()
+constexpr FixedText<7> PortBitName(char port, unsigned bit)
 {
-    for (auto& row : m_rows) row = BitNameRow{};
+    const char text[] = {'P', port, '.', kDigits[bit & 7]};
+    return std::string_view(text, 4);
+}
 
+using BitRows = std::array<BitNameRow, 256>;
+
+constexpr BitRows BuildBitNameRows()
+{
+    BitRows rows{};
+    // Every row assigned whole first: GCC 12 refuses, while compiling, to
+    // read rows of which only a member was ever assigned.
+    for (BitNameRow& row : rows) row = BitNameRow{};
     for (unsigned n = 0; n < 0x80; ++n) {
-        BitNameRow& row = m_rows[n];
+        BitNameRow& row = rows[n];
         FillAddressForms(row, n, 0x20 + n / 8, n % 8);
-        row.name = row.addressH;  // "20H.0"
+        row.name = row.addressH.View();  // "20H.0"
     }
-    const struct {
-        uint8_t address;
-        const char* port;
-    } ports[] = {{0x80, "P0"}, {0x90, "P1"}, {0xA0, "P2"}, {0xB0, "P3"}};
-    for (const auto& p : ports) {
+    for (unsigned port = 0; port < 4; ++port) {
+        const unsigned address = 0x80 + 0x10 * port;
         for (unsigned b = 0; b < 8; ++b) {
-            BitNameRow& row = m_rows[p.address + b];
-            FillAddressForms(row, p.address + b, p.address, b);
-            row.name = std::string(p.port) + "." + std::to_string(b);
+            BitNameRow& row = rows[address + b];
+            FillAddressForms(row, address + b, address, b);
+            row.name = PortBitName(static_cast<char>('0' + port), b);
         }
     }
     for (const auto& reg : kNamedRegisters) {
         for (unsigned b = 0; b < 8; ++b) {
             if (reg.bits[b] == nullptr) continue;
-            BitNameRow& row = m_rows[reg.address + b];
+            BitNameRow& row = rows[reg.address + b];
             FillAddressForms(row, reg.address + b, reg.address, b);
-            row.name = reg.bits[b];
+            row.name = std::string_view(reg.bits[b]);
         }
     }
-    for (const auto& d : kDescriptions) m_rows[d.bit].description = d.text;
+    for (std::size_t k = 0; k < std::size(kDescriptions); ++k)
+        rows[kDescriptions[k].bit].description = BitDescription(static_cast<uint8_t>(k + 1));
+    return rows;
+}
+
+// Every form of every row (columns 0, 2 and 6) by text, and for one text by
+// bit number: the first entry of a text is the row a search in row order
+// finds first.
+struct BitForm
+{
+    FixedText<7> text;
+    uint8_t bit = 0;
+};
+struct BitForms
+{
+    std::array<BitForm, 3 * 256> entries{};
+    std::size_t count = 0;
+};
+
+constexpr BitForms IndexBitForms(const BitRows& rows)
+{
+    BitForms forms;
+    for (unsigned n = 0; n < 256; ++n) {
+        const BitNameRow& row = rows[n];
+        for (const std::string_view form : {row.name.View(), row.address.View(), row.addressH.View()}) {
+            if (form.empty()) continue;
+            BitForm& entry = forms.entries[forms.count++];
+            entry.text = form;
+            entry.bit = static_cast<uint8_t>(n);
+        }
+    }
+    std::sort(forms.entries.begin(), forms.entries.begin() + static_cast<std::ptrdiff_t>(forms.count),
+              [](const BitForm& a, const BitForm& b) {
+                  return a.text.View() < b.text.View() || (a.text == b.text && a.bit < b.bit);
+              });
+    return forms;
+}
+
+constexpr BitRows kBitRows = BuildBitNameRows();
+constexpr BitForms kBitForms = IndexBitForms(kBitRows);
+
+}  // namespace
+
+std::string_view BitDescription::View() const
+{
+    return m_place == 0 ? std::string_view() : std::string_view(kDescriptions[m_place - 1].text);
+}
+
+const BitNameRow& BitNameTable::Row(uint8_t n) const
+{
+    return kBitRows[n];
 }
 
 std::string BitNameTable::BitAddressOf(std::string_view text) const
 {
-    for (const auto& row : m_rows) {
+    for (const auto& row : kBitRows) {
         if ((!row.name.empty() && row.name == text) || (!row.number.empty() && row.number == text))
-            return row.address;
+            return std::string(row.address.View());
     }
     return "??";
 }
@@ -142,11 +204,12 @@ std::string BitNameTable::BitAddressOf(std::string_view text) const
 std::optional<uint8_t> BitNameTable::FindByForm(std::string_view text) const
 {
     if (text.empty()) return std::nullopt;
-    for (unsigned n = 0; n < 256; ++n) {
-        const auto& row = m_rows[n];
-        if (row.name == text || row.address == text || row.addressH == text) return static_cast<uint8_t>(n);
-    }
-    return std::nullopt;
+    const auto begin = kBitForms.entries.begin();
+    const auto end = begin + static_cast<std::ptrdiff_t>(kBitForms.count);
+    const auto found = std::lower_bound(begin, end, text,
+                                        [](const BitForm& f, std::string_view t) { return f.text.View() < t; });
+    if (found == end || found->text != text) return std::nullopt;
+    return found->bit;
 }
 
 const BitNameTable& StandardBitNameTable()

@@ -70,8 +70,8 @@ std::string BitOperandText(uint8_t bit, core::ChipModel chip)
     const uint8_t byte = bit < 0x80 ? static_cast<uint8_t>(0x20 + bit / 8) : static_cast<uint8_t>(bit & 0xF8);
     if (!row.name.empty()) {
         const bool missingPort = byte == 0x80 || byte == 0xA0;
-        if (chip == core::ChipModel::C89Cx051 && missingPort) return row.addressH;
-        return row.name;
+        if (chip == core::ChipModel::C89Cx051 && missingPort) return std::string(row.addressH.View());
+        return std::string(row.name.View());
     }
     if (const char* reg = RegisterOfBitByte(byte)) return std::string(reg) + "." + std::to_string(bit & 7);
     std::string binary;

@@ -146,7 +146,7 @@ TEST(BitNameTable, RowsAndForms)
     for (int n = 0; n < 256; ++n) {
         const auto& name = t.Row(static_cast<uint8_t>(n)).name;
         if (!name.empty()) {
-            EXPECT_TRUE(names.insert(name).second) << "duplicate " << name;
+            EXPECT_TRUE(names.insert(std::string(name.View())).second) << "duplicate " << name;
         }
     }
 }
