@@ -188,12 +188,13 @@ void AssemblerSession::WriteListing()
         CountOpcodes(Result(), m_usage);
     }
     m_listingClock = m_clock ? m_clock() : SystemClock();
+    m_listingName = m_programName;
     m_listingText.clear();
     m_listingPending = true;
     WriteRunFile(
         ".lst",
         [this](core::AtomicFileWriter& file) {
-            PutListing(Result(), m_programName, m_listingClock,
+            PutListing(Result(), m_listingName, m_listingClock,
                        [&file](std::string_view piece) { file.Write(piece); });
         },
         m_listingPath);
@@ -208,7 +209,7 @@ std::vector<std::string> AssemblerSession::ListingLines() const
 const std::string& AssemblerSession::ListingText() const
 {
     if (m_listingPending) {
-        m_listingText = assembler::ListingText(Result(), m_programName, m_listingClock);
+        m_listingText = assembler::ListingText(Result(), m_listingName, m_listingClock);
         m_listingPending = false;
     }
     return m_listingText;

@@ -180,7 +180,8 @@ private:
 
     // The listing is written to its file in pieces; its text is made from
     // the run when first asked for, or before a reset empties the run.
-    ListingClock m_listingClock;
+    ListingClock m_listingClock;  // the run's date and time and program name
+    std::string m_listingName;
     mutable bool m_listingPending = false;
     mutable std::string m_listingText;
     std::string m_hexText;  // the HEX file's text

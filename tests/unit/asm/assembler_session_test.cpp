@@ -42,8 +42,10 @@ TEST(AssemblerRun, TheListingTextIsTheFilesAndOutlivesAReset)
     ASSERT_TRUE(session.LoadAsmFile("golden_blink"));
     session.AsmAll();
     const std::string written = ws.Read("golden_blink.lst");
+    session.SetProgramName("other");  // the listing keeps the name it was written with
     session.SetChip(core::ChipModel::C8052);  // a reset empties the run
     EXPECT_EQ(session.ListingText(), written);
+    session.SetProgramName("golden_blink");
     // A new run replaces it.
     session.SetSourceText("\tNOP\n\tEND\n");
     session.AsmAll();
