@@ -15,12 +15,15 @@ namespace fs = std::filesystem;
 namespace {
 
 // Where a write lands: a symbolic link is followed to the file it names, so
-// the link stays and its target gets the new contents.
-fs::path WriteTarget(const fs::path& path)
+// the link stays and its target gets the new contents. *found is what is at
+// that place now (st_mode 0 when nothing is).
+fs::path WriteTarget(const fs::path& path, struct stat* found)
 {
+    if (::lstat(path.c_str(), found) != 0) found->st_mode = 0;
+    if (!S_ISLNK(found->st_mode)) return path;
     std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
     const fs::path resolved = fs::weakly_canonical(path, ec);
+    if (::stat(path.c_str(), found) != 0) found->st_mode = 0;
     return ec ? path : resolved;
 }
 
@@ -50,7 +53,7 @@ fs::path FolderOf(const fs::path& path)
 }  // namespace
 
 AtomicFileWriter::AtomicFileWriter(const fs::path& target)
-    : m_target(WriteTarget(target)), m_shownName(target.filename().string())
+    : m_target(WriteTarget(target, &m_old)), m_shownName(target.filename().string())
 {
     m_temporary = (FolderOf(m_target) / ("." + m_target.filename().string() + ".XXXXXX")).string();
     m_fd = ::mkstemp(m_temporary.data());
@@ -99,15 +102,17 @@ bool AtomicFileWriter::Commit(FileSync sync, std::string* error)
     if (m_fd < 0) return failed();
     // A file that exists keeps its mode and, as far as this process may set
     // them, its owner and group: replacing it must not make a private file
-    // readable by others.
-    struct stat old
-    {
-    };
-    if (::stat(m_target.c_str(), &old) != 0) old.st_mode = 0;
+    // readable by others. (What stands at the name was looked at when the
+    // writer started.)
+    const struct stat& old = m_old;
     if (S_ISREG(old.st_mode)) {
         // Without the right to give the file away, keep at least the group;
         // failing that too leaves the new file ours, which is still readable.
-        if (::fchown(m_fd, old.st_uid, old.st_gid) != 0 &&
+        // A file that is the process's own already needs neither.
+        static const uid_t user = ::geteuid();
+        static const gid_t group = ::getegid();
+        const bool own = old.st_uid == user && old.st_gid == group;
+        if (!own && ::fchown(m_fd, old.st_uid, old.st_gid) != 0 &&
             ::fchown(m_fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
         }
         ::fchmod(m_fd, old.st_mode & 07777);

@@ -4,6 +4,8 @@
 // mode and owner, and a symbolic link is written through to its target.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -38,6 +40,7 @@ private:
     void Fail(int error);
     void Discard();
 
+    struct stat m_old{};                // what stood at the target when the writer started
     std::filesystem::path m_target;     // after following a symbolic link
     std::string m_shownName;            // the name the caller asked for
     std::string m_temporary;

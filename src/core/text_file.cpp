@@ -22,23 +22,28 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 std::optional<std::string> ReadBinaryFile(const fs::path& path, std::string* error)
 {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) {
+    auto missing = [&]() -> std::optional<std::string> {
         if (error) *error = path.filename().string() + " doesn't exist.";
         return std::nullopt;
-    }
+    };
     auto cannotRead = [&]() -> std::optional<std::string> {
         if (error) *error = "Cannot read " + path.filename().string();
         return std::nullopt;
     };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return cannotRead();
+    // Opened without waiting (a FIFO at the name must not block the read),
+    // then only a regular file is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR || errno == ELOOP ? missing() : cannotRead();
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return missing();
+    }
     // Read into a string of the file's size and one byte more, so the read
     // that finds the end needs no larger buffer; a file that grows meanwhile
     // is read to its end all the same.
-    struct stat st{};
     std::string bytes;
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+    if (st.st_size > 0) bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
     std::size_t done = 0;
     for (;;) {
         if (done == bytes.size()) bytes.resize(bytes.size() + 4096);
