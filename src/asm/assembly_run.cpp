@@ -33,16 +33,26 @@ void AssemblyRun::Start(std::shared_ptr<const std::string> source, const SourceR
     m_locationCounter = 0;
     m_occupied.reset();
 
+    // One walk over the source finds what comes before assembling: its line
+    // count, the headers its INCLUDE lines name and whether it has macros
+    // or conditionals.
+    std::size_t lineCount = 0;
+    std::vector<std::string> headerNames;
+    bool expand = false;
+    core::ForEachLine(sourceText, [&](std::string_view line) {
+        ++lineCount;
+        if (!expand) expand = LineNeedsExpansion(line);
+        if (auto name = HeaderNameOf(line)) headerNames.push_back(std::move(*name));
+    });
     // Header lines first, then the source's lines, each written straight
     // into its row of the line table.
-    LineList list = IncludedLines(sourceText, resolver);
+    LineList list = HeaderLines(headerNames, resolver);
     m_assembly.libraryText = std::move(list.libraryText);
     m_assembly.libraryCount = list.libraryCount;
     m_assembly.headers = std::move(list.headers);
     // Macros and conditional parts are expanded first, only in a source
     // that has them: any other source is assembled line for line.
     ExpandedSource expanded;
-    const bool expand = NeedsExpansion(sourceText);
     if (expand) {
         std::vector<SourceLine> source;
         core::ForEachLine(sourceText, [&](std::string_view text) {
@@ -54,7 +64,7 @@ void AssemblyRun::Start(std::shared_ptr<const std::string> source, const SourceR
         std::erase_if(expanded.lines,
                       [](const ExpandedLine& l) { return l.depth > 0 && !l.assemble; });
     }
-    const std::size_t sourceCount = expand ? expanded.lines.size() : core::CountLines(sourceText);
+    const std::size_t sourceCount = expand ? expanded.lines.size() : lineCount;
     const std::size_t total = list.lines.size() + sourceCount;
     const bool tooMany = total > static_cast<std::size_t>(kMaxAssemblyLines);
     const std::size_t kept = tooMany ? kMaxAssemblyLines + 1 : total;

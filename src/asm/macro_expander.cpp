@@ -1,5 +1,7 @@
 #include "asm/macro_expander.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <set>
 
@@ -475,33 +477,41 @@ private:
 
 }  // namespace
 
-bool NeedsExpansion(std::string_view sourceText)
+bool LineNeedsExpansion(std::string_view line)
 {
-    bool found = false;
     auto opens = [](std::string_view w) {
-        // Most words are ruled out by their length or first letter.
+        // Most words are ruled out by their length or first letter; the rest
+        // are compared upper-cased against the words of their length. Every
+        // source line passes here before assembling starts.
         if (w.size() < 2 || w.size() > 6) return false;
         const char first = core::UpperAscii(w[0]);
         if (first != 'M' && first != 'R' && first != 'I' && first != 'S') return false;
-        for (const char* word : {"MACRO", "REPT", "IF", "IFDEF", "IFNDEF", "SET"})
-            if (core::EqualsNoCase(w, word)) return true;
-        return false;
+        char upper[6];
+        for (std::size_t k = 0; k < w.size(); ++k) upper[k] = core::UpperAscii(w[k]);
+        const std::string_view u(upper, w.size());
+        static constexpr std::string_view kWords[] = {"MACRO", "REPT", "IF", "IFDEF", "IFNDEF", "SET"};
+        return std::find(std::begin(kWords), std::end(kWords), u) != std::end(kWords);
     };
+    // Only the first two words count; a comment ends them.
+    std::size_t pos = 0;
+    auto nextWord = [&]() {
+        while (pos < line.size() && IsBlank(line[pos])) ++pos;
+        const std::size_t start = pos;
+        while (pos < line.size() && !IsBlank(line[pos]) && line[pos] != ';') ++pos;
+        return line.substr(start, pos - start);
+    };
+    std::string_view first = nextWord();
+    // A label in column 1 is followed by the word that counts; a directive
+    // at the margin counts itself.
+    if (!line.empty() && !IsBlank(line[0]) && !opens(first)) first = nextWord();
+    return opens(first);
+}
+
+bool NeedsExpansion(std::string_view sourceText)
+{
+    bool found = false;
     core::ForEachLine(sourceText, [&](std::string_view line) {
-        if (found) return;
-        // Only the first two words count; a comment ends them.
-        std::size_t pos = 0;
-        auto nextWord = [&]() {
-            while (pos < line.size() && IsBlank(line[pos])) ++pos;
-            const std::size_t start = pos;
-            while (pos < line.size() && !IsBlank(line[pos]) && line[pos] != ';') ++pos;
-            return line.substr(start, pos - start);
-        };
-        std::string_view first = nextWord();
-        // A label in column 1 is followed by the word that counts; a
-        // directive at the margin counts itself.
-        if (!line.empty() && !IsBlank(line[0]) && !opens(first)) first = nextWord();
-        found = opens(first);
+        if (!found) found = LineNeedsExpansion(line);
     });
     return found;
 }

@@ -82,6 +82,8 @@ ExpandOptions ChipExpandOptions(core::ChipModel chip);
 // Whether a source has lines for the expander (MACRO, REPT, IF, IFDEF,
 // IFNDEF, SET); a source without them is assembled as it is written.
 bool NeedsExpansion(std::string_view sourceText);
+// Whether one line is such a line.
+bool LineNeedsExpansion(std::string_view line);
 
 ExpandedSource ExpandSource(const std::vector<SourceLine>& lines,
                             const ExpandOptions& options = {});

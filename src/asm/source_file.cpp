@@ -98,21 +98,26 @@ std::optional<std::string> FolderResolver::ReadModule(const fs::path& where) con
     return core::ReadTextFile(where);
 }
 
-LineList IncludedLines(std::string_view sourceText, const SourceResolver& resolver)
+std::optional<std::string> HeaderNameOf(std::string_view line)
+{
+    auto name = IncludeName(line);
+    if (!name || name->size() < 2 || core::ToUpperAscii(name->substr(name->size() - 2)) != ".H")
+        return std::nullopt;
+    return name;
+}
+
+LineList HeaderLines(const std::vector<std::string>& names, const SourceResolver& resolver)
 {
     LineList list;
-    core::ForEachLine(sourceText, [&](std::string_view line) {
-        const auto name = IncludeName(line);
-        if (!name || name->size() < 2 || core::ToUpperAscii(name->substr(name->size() - 2)) != ".H")
-            return;
-        auto header = resolver.FindHeader(*name);
-        if (!header) return;  // a missing header is skipped
+    for (const std::string& name : names) {
+        auto header = resolver.FindHeader(name);
+        if (!header) continue;  // a missing header is skipped
         list.libraryText = header->text;
         HeaderSpan span{std::move(header->name), static_cast<int>(list.lines.size()) + 1, 0};
         for (auto& piece : core::SplitLines(header->text)) list.lines.push_back(std::move(piece));
         span.count = static_cast<int>(list.lines.size()) - span.first + 1;
         list.headers.push_back(std::move(span));
-    });
+    }
     list.libraryCount = static_cast<int>(list.lines.size());
     return list;
 }

@@ -101,8 +101,10 @@ private:
     std::filesystem::path m_folder;
 };
 
-// The lines of the headers named by the source's INCLUDE lines; they are
-// assembled before the source.
-LineList IncludedLines(std::string_view sourceText, const SourceResolver& resolver);
+// The header an INCLUDE line names (a name ending in ".H"), if it names one.
+std::optional<std::string> HeaderNameOf(std::string_view line);
+// The lines of the named headers, in order; they are assembled before the
+// source. A header the resolver does not find is skipped.
+LineList HeaderLines(const std::vector<std::string>& names, const SourceResolver& resolver);
 
 }  // namespace zelo::assembler
