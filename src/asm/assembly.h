@@ -83,6 +83,22 @@ public:
     std::string_view Field(const AsmLine& line, int k) const { return Kept(line, k - 1); }
     std::string_view Comment(const AsmLine& line) const { return Kept(line, 5); }
     std::string_view Symbolic(const AsmLine& line) const { return Kept(line, 6); }
+    // All kept texts of a line at once: fields 1..5 at [0..4], the comment
+    // at [5], the Round 2 target at [6].
+    std::array<std::string_view, AsmLine::kKeptTexts> KeptTexts(const AsmLine& line) const
+    {
+        std::array<std::string_view, AsmLine::kKeptTexts> texts;
+        if (line.longTexts) {
+            for (int k = 0; k < AsmLine::kKeptTexts; ++k) texts[k] = Kept(line, k);
+            return texts;
+        }
+        const char* at = m_text.data() + line.keptAt;
+        for (int k = 0; k < AsmLine::kKeptTexts; ++k) {
+            texts[k] = std::string_view(at, line.keptSizes[k]);
+            at += line.keptSizes[k];
+        }
+        return texts;
+    }
     // Keeps the scanned fields, the comment and the Round 2 target of a line.
     void KeepTexts(AsmLine& line, const std::array<std::string_view, AsmLine::kKeptTexts>& texts);
 

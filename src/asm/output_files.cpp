@@ -94,9 +94,10 @@ void PutNumberAddressBytes(int number, const AsmLine& line, LineBuffer& out)
 // Appends the listing line of a source line (without its line break).
 void AppendListingLine(int number, const Assembly& assembly, const AsmLine& line, std::string& out)
 {
+    const auto kept = assembly.KeptTexts(line);
     std::array<std::string_view, 6> field;  // field[1..5] as the scanner numbers them
-    for (int k = 1; k <= 5; ++k) field[k] = assembly.Field(line, k);
-    const std::string_view comment = assembly.Comment(line);
+    for (int k = 1; k <= 5; ++k) field[k] = kept[k - 1];
+    const std::string_view comment = kept[5];
     LineBuffer b;
     PutNumberAddressBytes(number, line, b);
     if (field[1].empty() && field[2].empty()) {
