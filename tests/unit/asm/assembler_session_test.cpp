@@ -35,21 +35,17 @@ TEST(AssemblerRun, GoldenListingAndHex)
 
 TEST(AssemblerRun, TheListingTextIsTheFilesAndOutlivesAReset)
 {
-    TempWorkspace ws;
-    ws.Write("golden_blink.asm", DataFile("golden_blink.asm"));
-    AssemblerSession session(ws.Path());
-    session.SetClock(FixedClock);
-    ASSERT_TRUE(session.LoadAsmFile("golden_blink"));
-    session.AsmAll();
-    const std::string written = ws.Read("golden_blink.lst");
+    auto a = AssembleText(DataFile("golden_blink.asm"), core::ChipModel::C8051, "golden_blink");
+    AssemblerSession& session = *a.session;
+    const std::string written = a.workspace->Read("golden_blink.lst");
     session.SetProgramName("other");  // the listing keeps the name it was written with
     session.SetChip(core::ChipModel::C8052);  // a reset empties the run
     EXPECT_EQ(session.ListingText(), written);
-    session.SetProgramName("golden_blink");
     // A new run replaces it.
+    session.SetProgramName("golden_blink");
     session.SetSourceText("\tNOP\n\tEND\n");
     session.AsmAll();
-    EXPECT_EQ(session.ListingText(), ws.Read("golden_blink.lst"));
+    EXPECT_EQ(session.ListingText(), a.workspace->Read("golden_blink.lst"));
     EXPECT_NE(session.ListingText(), written);
 }
 

@@ -189,6 +189,19 @@ TEST_F(TempDir, AFileWrittenInPiecesAppearsOnlyWhenCommitted)
     EXPECT_NE(error.find("Cannot write prog.lst"), std::string::npos);
 }
 
+TEST_F(TempDir, OnlyARegularFileIsRead)
+{
+    // A folder or a FIFO at the name is no file to read; the FIFO is not
+    // waited on.
+    fs::create_directories(m_dir / "folder.asm");
+    ASSERT_EQ(::mkfifo((m_dir / "pipe.asm").c_str(), 0600), 0);
+    for (const char* name : {"folder.asm", "pipe.asm", "missing.asm"}) {
+        std::string error;
+        EXPECT_FALSE(ReadTextFile(m_dir / name, &error));
+        EXPECT_EQ(error, std::string(name) + " doesn't exist.");
+    }
+}
+
 TEST_F(TempDir, AByteOrderMarkIsDroppedOnRead)
 {
     // UTF-8 and Big5 after a mark; a mark elsewhere is text.
