@@ -64,13 +64,6 @@ std::optional<uint8_t> BitOfByte(uint8_t byte, int bit)
     return std::nullopt;
 }
 
-// The bit-name table's forms (columns 0, 2 and 6): the first row holding a
-// form wins, as a search of the table in row order.
-std::optional<uint8_t> FindBitForm(std::string_view key)
-{
-    return core::StandardBitNameTable().FindByForm(key);
-}
-
 }  // namespace
 
 // --- labels ---------------------------------------------------------------
@@ -281,7 +274,9 @@ std::optional<uint8_t> SymbolTable::BitAddress(std::string_view text) const
     if (key.empty()) return std::nullopt;
     const bool ports02 = m_chip != core::ChipModel::C89Cx051;
     if (const Symbol* s = FindBit(key)) return static_cast<uint8_t>(s->value);
-    if (auto n = FindBitForm(key)) {
+    // The bit-name table's forms (columns 0, 2 and 6); the first row holding
+    // a form wins.
+    if (auto n = core::StandardBitNameTable().FindByForm(key)) {
         const std::string_view name = core::StandardBitNameTable().Row(*n).name;
         const bool portName = name.rfind("P0.", 0) == 0 || name.rfind("P2.", 0) == 0;
         if (ports02 || !portName || name != key) return n;
